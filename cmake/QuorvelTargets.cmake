@@ -1,0 +1,23 @@
+# Shared compile settings for every target of the project.
+add_library(quorvel_options INTERFACE)
+target_compile_options(quorvel_options INTERFACE -Wall -Wextra -Wpedantic -Wshadow -Wnon-virtual-dtor)
+if(QUORVEL_WARNINGS_AS_ERRORS)
+  target_compile_options(quorvel_options INTERFACE -Werror)
+endif()
+if(QUORVEL_SANITIZE)
+  target_compile_options(quorvel_options INTERFACE -fsanitize=address,undefined -fno-omit-frame-pointer -fno-sanitize-recover=undefined)
+  target_link_options(quorvel_options INTERFACE -fsanitize=address,undefined)
+endif()
+
+# quorvel_add_test(NAME SOURCES ... LIBS ...): one GoogleTest executable per area,
+# run headless on its own temporary registry file.
+function(quorvel_add_test name)
+  cmake_parse_arguments(T "" "" "SOURCES;LIBS" ${ARGN})
+  add_executable(${name} ${T_SOURCES})
+  target_link_libraries(${name} PRIVATE ${T_LIBS} quorvel_test_support GTest::gtest GTest::gmock quorvel_options)
+  gtest_discover_tests(${name}
+    TEST_PREFIX "${name}."
+    DISCOVERY_TIMEOUT 60
+    PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen;QUORVEL_TEST_TMP=${CMAKE_CURRENT_BINARY_DIR}/tmp"
+    TIMEOUT 300)
+endfunction()
