@@ -1,0 +1,111 @@
+#pragma once
+// The per-user registry of this platform (HKEY_CURRENT_USER): keys holding named,
+// typed values, kept in one REGEDIT5-syntax text file.
+//
+// File: $QUORVEL_REGISTRY if set, else $XDG_CONFIG_HOME/QuorvelStudio/user.reg
+// (XDG_CONFIG_HOME defaults to ~/.config). Key paths are written without the
+// hive, with backslashes: "Software\\QuorvelStudio\\quorvel-converter\\Settings".
+// Key and value names compare case-insensitively (ASCII), as on Windows.
+#include <cstdint>
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace registry {
+
+// Other: a value of any other registry type (REG_EXPAND_SZ = 2, REG_MULTI_SZ = 7,
+// REG_QWORD = 11, ...), read from a file as "hex(N):" and kept as its raw bytes so
+// that it is written back unchanged.
+enum class ValueType { Dword, String, Binary, Other };
+
+// Registry type numbers, as Windows numbers them.
+inline constexpr std::uint32_t kRegSz = 1;
+inline constexpr std::uint32_t kRegBinary = 3;
+inline constexpr std::uint32_t kRegDword = 4;
+
+struct Value {
+    ValueType type = ValueType::Dword;
+    std::uint32_t dword = 0;          // ValueType::Dword
+    std::string text;                 // ValueType::String, UTF-8
+    std::vector<std::uint8_t> bytes;  // ValueType::Binary and ValueType::Other
+    std::uint32_t otherType = 0;      // ValueType::Other: its registry type number
+
+    static Value Dword(std::uint32_t v);
+    static Value String(std::string v);
+    static Value Binary(std::vector<std::uint8_t> v);
+    static Value Other(std::uint32_t registryType, std::vector<std::uint8_t> data);
+    bool operator==(const Value&) const = default;
+
+    // The value as the narrow-character registry API reports it (for code that
+    // handles values of any type, such as other makers' settings): the registry type number (1, 3, 4 or
+    // otherType) and the data bytes (a DWORD as 4 little-endian bytes, a string as
+    // its UTF-8 bytes with a terminating zero, binary and other data as stored).
+    std::uint32_t RegistryType() const;
+    std::vector<std::uint8_t> Data() const;
+    // The inverse: type 4 with 4 bytes gives a Dword, type 1 a String (the bytes up
+    // to the first zero), type 3 a Binary, anything else an Other holding the bytes.
+    static Value FromData(std::uint32_t registryType, std::vector<std::uint8_t> data);
+};
+
+// One registry file. Every call re-reads the file, so two processes sharing it
+// see each other's writes; every write is a locked read-modify-write that
+// replaces the file atomically. A file that cannot be parsed is moved aside to
+// "<file>.damaged-<time>" and reading starts empty.
+class Store {
+public:
+    explicit Store(std::filesystem::path file);
+
+    // The user's store: QUORVEL_REGISTRY or the XDG location.
+    static Store& User();
+    static std::filesystem::path DefaultPath();
+
+    const std::filesystem::path& Path() const { return file_; }
+
+    std::optional<Value> Get(std::string_view key, std::string_view name) const;
+    bool KeyExists(std::string_view key) const;
+
+    // Creates the key (and its parents) when missing. False when the file
+    // cannot be written; what was on disk stays as it was.
+    bool Set(std::string_view key, std::string_view name, const Value& value);
+    // Writes only if the key already exists; never creates it. False when the key
+    // is missing (nothing is written) or the file cannot be written.
+    bool SetIfKeyExists(std::string_view key, std::string_view name, const Value& value);
+    // True when the value (the key) existed and is now deleted; false when it was
+    // absent or the file cannot be written.
+    bool DeleteValue(std::string_view key, std::string_view name);
+    bool DeleteKey(std::string_view key);  // with its subkeys
+
+private:
+    std::filesystem::path file_;
+};
+
+// The application profile: (section, key) values under
+// Software\<company>\<application>\<section>. Integers are 32-bit values read
+// and written as signed numbers; a value of another type reads as the default.
+class AppProfile {
+public:
+    AppProfile(Store& store, std::string company, std::string application);
+
+    std::string SectionKey(std::string_view section) const;
+
+    int GetInt(std::string_view section, std::string_view key, int defaultValue) const;
+    std::string GetString(std::string_view section, std::string_view key,
+                          std::string_view defaultValue) const;
+    bool WriteInt(std::string_view section, std::string_view key, int value);
+    bool WriteString(std::string_view section, std::string_view key, std::string_view value);
+    std::optional<std::vector<std::uint8_t>> GetBinary(std::string_view section,
+                                                       std::string_view key) const;
+    bool WriteBinary(std::string_view section, std::string_view key,
+                     const std::vector<std::uint8_t>& value);
+
+    Store& store() const { return *store_; }
+
+private:
+    Store* store_;
+    std::string company_;
+    std::string application_;
+};
+
+}  // namespace registry
