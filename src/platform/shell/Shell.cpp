@@ -1,0 +1,110 @@
+#include "platform/shell/Shell.h"
+
+#include <pwd.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <thread>
+
+extern char** environ;
+
+namespace shell {
+namespace {
+
+std::string Env(const char* name) {
+    const char* v = std::getenv(name);
+    return v ? v : "";
+}
+
+// Runs the desktop opener detached; the reply means "started", as the open verb does.
+int Spawn(const std::string& program, const std::string& argument) {
+    pid_t pid = 0;
+    char* argv[] = {const_cast<char*>(program.c_str()), const_cast<char*>(argument.c_str()),
+                    nullptr};
+    posix_spawnattr_t attr;
+    posix_spawnattr_init(&attr);
+    posix_spawnattr_setflags(&attr, POSIX_SPAWN_SETSID);
+    const int rc = posix_spawnp(&pid, program.c_str(), nullptr, &attr, argv, environ);
+    posix_spawnattr_destroy(&attr);
+    if (rc != 0) return 2;  // file not found
+    // Reap in the background so no zombie stays behind.
+    std::thread([pid] { ::waitpid(pid, nullptr, 0); }).detach();
+    return 42;
+}
+
+// XDG user folder from user-dirs.dirs, "$HOME/..." expanded.
+std::string XdgUserDir(const std::string& key, const std::string& fallback) {
+    std::string config = Env("XDG_CONFIG_HOME");
+    if (config.empty()) config = HomeFolder() + "/.config";
+    std::ifstream in(config + "/user-dirs.dirs");
+    std::string line;
+    while (std::getline(in, line)) {
+        if (line.rfind(key + "=", 0) != 0) continue;
+        std::string value = line.substr(key.size() + 1);
+        if (value.size() >= 2 && value.front() == '"' && value.back() == '"')
+            value = value.substr(1, value.size() - 2);
+        if (value.rfind("$HOME", 0) == 0) value = HomeFolder() + value.substr(5);
+        return value;
+    }
+    return fallback;
+}
+
+class RealBackend : public Backend {
+public:
+    int Open(const std::string& target) override { return Spawn("xdg-open", target); }
+    int StartHelpViewer(const std::string& page) override {
+        return Spawn("xdg-open", page) > 32 ? 33 : 2;
+    }
+    bool HasFolderPathService() override { return true; }
+    HRESULT GetFolderPath(int folderId, std::string& path) override {
+        if (folderId != CSIDL_MYVIDEO) return E_INVALIDARG;
+        const std::string home = HomeFolder();
+        if (home.empty()) return E_FAIL;
+        const std::string folder = XdgUserDir("XDG_VIDEOS_DIR", home + "/Videos");
+        std::error_code ec;
+        if (!std::filesystem::is_directory(folder, ec)) return E_FAIL;
+        path = folder;
+        return S_OK;
+    }
+    bool GetVersion(OsVersion& version) override {
+        // Report a current desktop so the version-dependent branches take the modern road.
+        version = OsVersion{10, 0, 19045};
+        return true;
+    }
+};
+
+RealBackend g_real;
+Backend* g_backend = nullptr;
+
+}  // namespace
+
+Backend& CurrentBackend() { return g_backend ? *g_backend : g_real; }
+void InstallBackend(Backend* backend) { g_backend = backend; }
+
+std::string ExecutablePath() {
+    std::error_code ec;
+    const auto p = std::filesystem::read_symlink("/proc/self/exe", ec);
+    return ec ? std::string() : p.string();
+}
+
+std::string ExecutableBaseName() {
+    return std::filesystem::path(ExecutablePath()).stem().string();
+}
+
+std::string ExecutableFolder() {
+    const std::string folder = std::filesystem::path(ExecutablePath()).parent_path().string();
+    return folder.empty() ? std::string("./") : folder + "/";
+}
+
+std::string HomeFolder() {
+    std::string home = Env("HOME");
+    if (home.empty())
+        if (const passwd* pw = ::getpwuid(::getuid())) home = pw->pw_dir;
+    return home;
+}
+
+}  // namespace shell

@@ -1,0 +1,47 @@
+#pragma once
+// The shell of this platform: web pages and the help viewer through the
+// desktop's opener, the user's folders, the OS version and our own path.
+// Tests replace the outward actions with a recorder (InstallBackend).
+#include <string>
+
+#include "platform/Result.h"
+
+namespace shell {
+
+inline constexpr int CSIDL_MYVIDEO = 14;
+
+struct OsVersion {
+    int major = 0;
+    int minor = 0;
+    int build = 0;
+};
+
+class Backend {
+public:
+    virtual ~Backend() = default;
+    // The "open" verb on a document or address. Above 32 is success.
+    virtual int Open(const std::string& target) = 0;
+    // Starts the help viewer on a page of the bundled help. Above 31 is success.
+    virtual int StartHelpViewer(const std::string& page) = 0;
+    // Whether the folder-path service is available at all.
+    virtual bool HasFolderPathService() = 0;
+    // A special folder by identifier; 0 on success.
+    virtual HRESULT GetFolderPath(int folderId, std::string& path) = 0;
+    virtual bool GetVersion(OsVersion& version) = 0;
+};
+
+// The real backend, or the one a test installed (null restores the real one).
+Backend& CurrentBackend();
+void InstallBackend(Backend* backend);
+
+inline int ShellOpen(const std::string& target) { return CurrentBackend().Open(target); }
+inline int StartHelpViewer(const std::string& page) { return CurrentBackend().StartHelpViewer(page); }
+
+// The executable's own path and its base name (the application name).
+std::string ExecutablePath();
+std::string ExecutableBaseName();
+std::string ExecutableFolder();  // with a trailing separator
+// The user's home folder.
+std::string HomeFolder();
+
+}  // namespace shell

@@ -1,0 +1,77 @@
+#pragma once
+// Test automation: answers message boxes, choosers and menus, and records
+// what was shown, so that every dialog flow runs headless. Only tests install it.
+#include <deque>
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "platform/ui/Choosers.h"
+#include "platform/ui/Font.h"
+
+namespace ui {
+
+class Dialog;
+class Menu;
+struct Point;
+
+struct MessageBoxRecord {
+    int ownerId = 0;  // template ID of the owner dialog, 0 when unowned
+    std::string text;
+    std::string caption;
+    unsigned type = 0;
+};
+
+struct FileChooserRecord {
+    bool save = false;
+    int ownerId = 0;
+    FileChooserRequest request;
+};
+
+class Automation {
+public:
+    virtual ~Automation() = default;
+    virtual int AnswerMessageBox(const MessageBoxRecord& box) = 0;
+    virtual std::optional<std::string> AnswerFileChooser(const FileChooserRecord& chooser) = 0;
+    virtual std::optional<LogFont> AnswerFontChooser(const LogFont& initial) = 0;
+    virtual int AnswerPopupMenu(const Menu& menu) = 0;
+    // Called once a modal dialog is initialised and shown, from inside its modal run.
+    virtual void DialogShown(Dialog& dialog) = 0;
+};
+
+void InstallAutomation(Automation* automation);
+Automation* CurrentAutomation();
+
+// Scripted answers, taken in order, and a record of everything shown.
+// Unscripted boxes answer with their first button (OK or Yes); unscripted
+// choosers and menus are cancelled.
+class ScriptedAutomation : public Automation {
+public:
+    ScriptedAutomation();
+    ~ScriptedAutomation() override;
+
+    std::deque<int> boxAnswers;
+    std::deque<std::optional<std::string>> fileAnswers;
+    std::deque<std::optional<LogFont>> fontAnswers;
+    std::deque<int> menuAnswers;
+    std::function<void(Dialog&)> onDialogShown;
+    std::function<void(const MessageBoxRecord&)> onMessageBox;
+
+    std::vector<MessageBoxRecord> boxes;
+    std::vector<FileChooserRecord> choosers;
+    std::vector<LogFont> fontRequests;
+    std::vector<std::vector<std::string>> menusShown;  // item texts of each top level shown
+    std::vector<int> dialogsShown;                     // template IDs
+
+    int AnswerMessageBox(const MessageBoxRecord& box) override;
+    std::optional<std::string> AnswerFileChooser(const FileChooserRecord& chooser) override;
+    std::optional<LogFont> AnswerFontChooser(const LogFont& initial) override;
+    int AnswerPopupMenu(const Menu& menu) override;
+    void DialogShown(Dialog& dialog) override;
+
+private:
+    Automation* previous_;
+};
+
+}  // namespace ui

@@ -1,0 +1,548 @@
+#include "platform/ui/Dialog.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QFontMetrics>
+#include <QGroupBox>
+#include <QIcon>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPixmap>
+#include <QPushButton>
+#include <QTimer>
+#include <cmath>
+
+#include "platform/ui/Automation.h"
+#include "platform/ui/DialogImpl.h"
+#include "platform/ui/QtFonts.h"
+
+namespace ui {
+namespace {
+
+const QEvent::Type kPostedMessage = static_cast<QEvent::Type>(QEvent::registerEventType());
+
+class PostedMessage : public QEvent {
+public:
+    PostedMessage(unsigned m, std::uintptr_t w, std::intptr_t l)
+        : QEvent(kPostedMessage), message(m), wParam(w), lParam(l) {}
+    unsigned message;
+    std::uintptr_t wParam;
+    std::intptr_t lParam;
+};
+
+std::string g_applicationName = "quorvel-converter";
+std::vector<Dialog*> g_modalStack;
+
+int MulDiv(int value, int numerator, int denominator) {
+    const double exact = static_cast<double>(value) * numerator / denominator;
+    return static_cast<int>(exact < 0 ? -std::floor(-exact + 0.5) : std::floor(exact + 0.5));
+}
+
+QWidget* CreateControl(const ControlTemplate& c, QWidget* parent) {
+    QWidget* w = nullptr;
+    switch (c.kind) {
+        case ControlKind::PushButton:
+        case ControlKind::DefPushButton: {
+            auto* b = new QPushButton(QString::fromStdString(c.text), parent);
+            b->setDefault(c.kind == ControlKind::DefPushButton);
+            b->setAutoDefault(c.kind == ControlKind::DefPushButton);
+            w = b;
+            break;
+        }
+        case ControlKind::Static: {
+            auto* l = new QLabel(QString::fromStdString(c.text), parent);
+            Qt::Alignment a = (c.style & kCenter) ? Qt::AlignHCenter : Qt::AlignLeft;
+            a |= (c.style & kCenterVertical) ? Qt::AlignVCenter : Qt::AlignTop;
+            l->setAlignment(a);
+            l->setWordWrap((c.style & kWrap) != 0);
+            l->setTextFormat(Qt::PlainText);
+            if (c.style & kSunken) {
+                l->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+                l->setLineWidth(1);
+            }
+            w = l;
+            break;
+        }
+        case ControlKind::Edit: {
+            auto* e = new QLineEdit(QString::fromStdString(c.text), parent);
+            if (c.style & kCenter) e->setAlignment(Qt::AlignHCenter);
+            w = e;
+            break;
+        }
+        case ControlKind::DropDownList:
+            w = new QComboBox(parent);
+            break;
+        case ControlKind::ListBox: {
+            auto* l = new QListWidget(parent);
+            l->setSortingEnabled((c.style & kSort) != 0);
+            l->setVerticalScrollBarPolicy((c.style & kVScroll) ? Qt::ScrollBarAsNeeded
+                                                               : Qt::ScrollBarAlwaysOff);
+            w = l;
+            break;
+        }
+        case ControlKind::Icon:
+            w = new QLabel(parent);
+            break;
+        case ControlKind::GroupBox:
+            w = new QGroupBox(QString::fromStdString(c.text), parent);
+            break;
+    }
+    w->setFocusPolicy((c.style & kTabStop) ? Qt::StrongFocus : Qt::NoFocus);
+    if (c.style & kHidden) w->setVisible(false);
+    if (c.style & kDisabled) w->setEnabled(false);
+    return w;
+}
+
+}  // namespace
+
+void SetApplicationName(std::string name) { g_applicationName = std::move(name); }
+const std::string& ApplicationName() { return g_applicationName; }
+
+Dialog* ActiveDialog() { return g_modalStack.empty() ? nullptr : g_modalStack.back(); }
+
+QWidget* WindowOf(Dialog* dialog) {
+    return dialog && dialog->impl() ? dialog->impl()->window.get() : nullptr;
+}
+
+BaseUnits BaseUnitsOf(const std::string& face, int points) {
+    const QFontMetrics metrics(TemplateFont(face, points));
+    const int cx = metrics.horizontalAdvance(
+        QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz"));
+    return BaseUnits{(cx / 26 + 1) / 2, metrics.height()};
+}
+
+PixelRect DialogUnitsToPixels(const DuRect& r, BaseUnits u) {
+    return PixelRect{MulDiv(r.x, u.x, 4), MulDiv(r.y, u.y, 8), MulDiv(r.cx, u.x, 4),
+                     MulDiv(r.cy, u.y, 8)};
+}
+
+// ---- DialogWindow ----------------------------------------------------------
+
+DialogWindow::DialogWindow(Dialog* dialog, QWidget* parent) : QDialog(parent), dialog_(dialog) {}
+
+void DialogWindow::reject() { Dialog::Impl::Cancel(dialog_); }
+
+void DialogWindow::closeEvent(QCloseEvent* event) {
+    event->ignore();  // the dialog's close handler decides
+    Dialog::Impl::Close(dialog_);
+}
+
+void DialogWindow::keyPressEvent(QKeyEvent* event) {
+    const bool plain = (event->modifiers() & (Qt::ShiftModifier | Qt::ControlModifier |
+                                              Qt::AltModifier)) == 0;
+    if (event->key() == Qt::Key_F1 && plain) {
+        Dialog::Impl::Command(dialog_, ID_HELP);
+        return;
+    }
+    if (event->key() == Qt::Key_Escape) {
+        Dialog::Impl::Cancel(dialog_);
+        return;
+    }
+    if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
+        // A focused button takes Enter; otherwise the default button, or the OK command.
+        if (auto* b = qobject_cast<QPushButton*>(focusWidget())) {
+            b->click();
+            return;
+        }
+        for (auto* b : findChildren<QPushButton*>())
+            if (b->isDefault() && b->isVisible() && b->isEnabled()) {
+                b->click();
+                return;
+            }
+        Dialog::Impl::Command(dialog_, IDOK);
+        return;
+    }
+    QDialog::keyPressEvent(event);
+}
+
+void DialogWindow::mouseReleaseEvent(QMouseEvent* event) {
+    if (event->button() == Qt::RightButton) {
+        // Static texts let clicks through to the window; buttons and fields take them.
+        QWidget* child = childAt(event->position().toPoint());
+        if (!child || qobject_cast<QLabel*>(child)) {
+            const QPoint g = event->globalPosition().toPoint();
+            Dialog::Impl::ContextMenu(dialog_, Point{g.x(), g.y()});
+            return;
+        }
+    }
+    QDialog::mouseReleaseEvent(event);
+}
+
+void DialogWindow::timerEvent(QTimerEvent* event) {
+    for (const auto& [id, qtId] : dialog_->impl()->timerIds)
+        if (qtId == event->timerId()) {
+            Dialog::Impl::Timer(dialog_, id);
+            return;
+        }
+    QDialog::timerEvent(event);
+}
+
+bool DialogWindow::event(QEvent* event) {
+    if (event->type() == kPostedMessage) {
+        auto* m = static_cast<PostedMessage*>(event);
+        Dialog::Impl::Message(dialog_, m->message, m->wParam, m->lParam);
+        return true;
+    }
+    return QDialog::event(event);
+}
+
+// ---- Dialog ----------------------------------------------------------------
+
+Dialog::Dialog(const DialogTemplate& tmpl, Dialog* owner)
+    : template_(tmpl), owner_(owner), impl_(std::make_unique<Impl>()) {
+    base_ = BaseUnitsOf(tmpl.fontFace, tmpl.fontPoints);
+    impl_->window = std::make_unique<DialogWindow>(this, WindowOf(owner));
+    DialogWindow* w = impl_->window.get();
+    impl_->mailbox->target = w;
+    w->setFont(TemplateFont(tmpl.fontFace, tmpl.fontPoints));
+    w->setWindowTitle(QString::fromStdString(tmpl.caption));
+    Qt::WindowFlags flags = Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint;
+    if (tmpl.systemMenu) flags |= Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint;
+    if (tmpl.minimizeBox) flags |= Qt::WindowMinimizeButtonHint;
+    w->setWindowFlags(flags);
+    const PixelRect size = DialogUnitsToPixels(tmpl.rect, base_);
+    w->setFixedSize(size.width, size.height);
+
+    QWidget* previousTabStop = nullptr;
+    for (const ControlTemplate& c : tmpl.controls) {
+        QWidget* control = CreateControl(c, w);
+        const PixelRect r = DialogUnitsToPixels(c.rect, base_);
+        control->setGeometry(r.x, r.y, r.width, r.height);
+        const int id = c.id;
+        if (id != -1 && id != 65535 && !impl_->controls.count(id)) impl_->controls[id] = control;
+        impl_->order.push_back(id);
+        if (auto* b = qobject_cast<QPushButton*>(control))
+            QObject::connect(b, &QPushButton::clicked, w, [this, id] { OnCommand(id); });
+        if (auto* combo = qobject_cast<QComboBox*>(control))
+            QObject::connect(combo, &QComboBox::activated, w, [this, id] {
+                if (!impl_->programmatic) OnSelectionChange(id);
+            });
+        if (auto* list = qobject_cast<QListWidget*>(control)) {
+            QObject::connect(list, &QListWidget::currentRowChanged, w, [this, id] {
+                if (!impl_->programmatic) OnSelectionChange(id);
+            });
+            QObject::connect(list, &QListWidget::itemDoubleClicked, w,
+                             [this, id] { OnDoubleClick(id); });
+        }
+        if (c.style & kTabStop) {
+            if (previousTabStop) QWidget::setTabOrder(previousTabStop, control);
+            previousTabStop = control;
+        }
+    }
+}
+
+Dialog::~Dialog() {
+    {
+        std::lock_guard lock(impl_->mailbox->mutex);
+        impl_->mailbox->target = nullptr;
+    }
+    std::erase(g_modalStack, this);
+}
+
+int Dialog::RunModal() {
+    DialogWindow* w = impl_->window.get();
+    impl_->running = true;
+    g_modalStack.push_back(this);
+    const bool placeFocus = OnInitDialog();
+    int result = IDCANCEL;
+    if (impl_->running) {
+        if (placeFocus) {
+            for (int id : impl_->order) {
+                auto it = impl_->controls.find(id);
+                if (it != impl_->controls.end() && it->second->focusPolicy() != Qt::NoFocus &&
+                    !it->second->isHidden() && it->second->isEnabled()) {
+                    it->second->setFocus(Qt::TabFocusReason);
+                    break;
+                }
+            }
+        }
+        if (Automation* a = CurrentAutomation())
+            QTimer::singleShot(0, w, [this, a] {
+                if (impl_->running) a->DialogShown(*this);
+            });
+        result = w->exec();
+    } else {
+        result = w->result();
+    }
+    impl_->running = false;
+    std::erase(g_modalStack, this);
+    for (const auto& [id, qtId] : impl_->timerIds) w->killTimer(qtId);
+    impl_->timerIds.clear();
+    return result;
+}
+
+void Dialog::EndDialog(int result) {
+    impl_->running = false;
+    impl_->window->setResult(result);
+    impl_->window->done(result);
+}
+
+bool Dialog::IsRunning() const { return impl_->running; }
+
+std::vector<int> Dialog::ChildIds() const { return impl_->order; }
+
+std::vector<int> Dialog::TabOrder() const {
+    std::vector<int> ids;
+    std::map<QWidget*, int> idOf;
+    for (const auto& [id, w] : impl_->controls) idOf[w] = id;
+    QWidget* first = nullptr;
+    for (int id : impl_->order) {
+        auto it = impl_->controls.find(id);
+        if (it != impl_->controls.end() && it->second->focusPolicy() != Qt::NoFocus) {
+            first = it->second;
+            break;
+        }
+    }
+    for (QWidget* w = first; w;) {
+        if (idOf.count(w) && w->focusPolicy() != Qt::NoFocus && !w->isHidden())
+            ids.push_back(idOf[w]);
+        w = w->nextInFocusChain();
+        if (w == first || ids.size() > impl_->order.size()) break;
+    }
+    return ids;
+}
+
+int Dialog::FocusedId() const {
+    QWidget* focus = impl_->window->focusWidget();
+    for (const auto& [id, w] : impl_->controls)
+        if (w == focus) return id;
+    return 0;
+}
+
+void Dialog::SetCaption(std::string_view caption) {
+    impl_->window->setWindowTitle(QString::fromUtf8(caption.data(), caption.size()));
+}
+
+std::string Dialog::Caption() const { return impl_->window->windowTitle().toStdString(); }
+
+void Dialog::SetFont(const LogFont& font) { impl_->window->setFont(ToQFont(font)); }
+
+void Dialog::SetIcon(const std::string& resourcePath) {
+    impl_->window->setWindowIcon(QIcon(QString::fromStdString(resourcePath)));
+}
+
+bool Dialog::AppendSystemMenuItem(std::string_view, int) { return false; }
+
+PixelRect Dialog::ClientRect() const {
+    const QSize s = impl_->window->size();
+    return PixelRect{0, 0, s.width(), s.height()};
+}
+
+void Dialog::SetTimer(int id, int milliseconds) {
+    KillTimer(id);
+    impl_->timerIds[id] = impl_->window->startTimer(milliseconds);
+}
+
+void Dialog::KillTimer(int id) {
+    auto it = impl_->timerIds.find(id);
+    if (it == impl_->timerIds.end()) return;
+    impl_->window->killTimer(it->second);
+    impl_->timerIds.erase(it);
+}
+
+bool Dialog::HasTimer(int id) const { return impl_->timerIds.count(id) != 0; }
+
+void Dialog::PostMessage(unsigned message, std::uintptr_t wParam, std::intptr_t lParam) {
+    Poster(message, wParam, lParam)();
+}
+
+std::function<void()> Dialog::Poster(unsigned message, std::uintptr_t wParam,
+                                     std::intptr_t lParam) {
+    std::weak_ptr<Mailbox> box = impl_->mailbox;
+    return [box, message, wParam, lParam] {
+        if (auto b = box.lock()) {
+            std::lock_guard lock(b->mutex);
+            if (b->target)
+                QCoreApplication::postEvent(b->target, new PostedMessage(message, wParam, lParam));
+        }
+    };
+}
+
+void Dialog::RequestClose() { OnClose(); }
+
+void Dialog::PressKey(std::string_view key) {
+    int code = 0;
+    if (key == "Escape") code = Qt::Key_Escape;
+    else if (key == "Return") code = Qt::Key_Return;
+    else if (key == "F1") code = Qt::Key_F1;
+    else if (key == "Tab") code = Qt::Key_Tab;
+    QWidget* target = impl_->window->focusWidget();
+    if (!target) target = impl_->window.get();
+    QKeyEvent press(QEvent::KeyPress, code, Qt::NoModifier);
+    QApplication::sendEvent(target, &press);
+}
+
+void Dialog::RightClick(Point client) {
+    const QPointF local(client.x, client.y);
+    const QPointF global = impl_->window->mapToGlobal(local);
+    QMouseEvent release(QEvent::MouseButtonRelease, local, global, Qt::RightButton,
+                        Qt::NoButton, Qt::NoModifier);
+    QApplication::sendEvent(impl_->window.get(), &release);
+}
+
+bool Dialog::SaveScreenshot(const std::string& pngPath) const {
+    return impl_->window->grab().save(QString::fromStdString(pngPath), "PNG");
+}
+
+void Dialog::OnCommand(int id) {
+    if (id == IDOK) OnOK();
+    else if (id == IDCANCEL) OnCancel();
+}
+
+// ---- Control ---------------------------------------------------------------
+
+namespace {
+QWidget* Widget(Dialog* d, int id) {
+    if (!d || !d->impl()) return nullptr;
+    auto it = d->impl()->controls.find(id);
+    return it == d->impl()->controls.end() ? nullptr : it->second;
+}
+
+struct ProgrammaticChange {
+    explicit ProgrammaticChange(Dialog* d) : dialog(d) { dialog->impl()->programmatic = true; }
+    ~ProgrammaticChange() { dialog->impl()->programmatic = false; }
+    Dialog* dialog;
+};
+}  // namespace
+
+bool Control::exists() const { return Widget(dialog_, id_) != nullptr; }
+
+ControlKind Control::kind() const {
+    for (const auto& c : dialog_->template_.controls)
+        if (c.id == id_) return c.kind;
+    return ControlKind::Static;
+}
+
+void Control::SetText(std::string_view text) {
+    const QString t = QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+    QWidget* w = Widget(dialog_, id_);
+    if (auto* b = qobject_cast<QPushButton*>(w)) b->setText(t);
+    else if (auto* l = qobject_cast<QLabel*>(w)) l->setText(t);
+    else if (auto* e = qobject_cast<QLineEdit*>(w)) e->setText(t);
+    else if (auto* g = qobject_cast<QGroupBox*>(w)) g->setTitle(t);
+    else if (auto* c = qobject_cast<QComboBox*>(w)) {
+        const int i = c->findText(t);
+        ProgrammaticChange guard(dialog_);
+        if (i >= 0) c->setCurrentIndex(i);
+    }
+}
+
+std::string Control::Text() const {
+    QWidget* w = Widget(dialog_, id_);
+    if (auto* b = qobject_cast<QPushButton*>(w)) return b->text().toStdString();
+    if (auto* l = qobject_cast<QLabel*>(w)) return l->text().toStdString();
+    if (auto* e = qobject_cast<QLineEdit*>(w)) return e->text().toStdString();
+    if (auto* g = qobject_cast<QGroupBox*>(w)) return g->title().toStdString();
+    if (auto* c = qobject_cast<QComboBox*>(w)) return c->currentText().toStdString();
+    return {};
+}
+
+void Control::Show(bool visible) {
+    if (QWidget* w = Widget(dialog_, id_)) w->setVisible(visible);
+}
+
+bool Control::IsVisible() const {
+    QWidget* w = Widget(dialog_, id_);
+    return w && !w->isHidden();
+}
+
+void Control::Enable(bool enabled) {
+    if (QWidget* w = Widget(dialog_, id_)) w->setEnabled(enabled);
+}
+
+bool Control::IsEnabled() const {
+    QWidget* w = Widget(dialog_, id_);
+    return w && w->isEnabled();
+}
+
+void Control::SetFont(const LogFont& font) {
+    if (QWidget* w = Widget(dialog_, id_)) w->setFont(ToQFont(font));
+}
+
+void Control::SetFocus() {
+    if (QWidget* w = Widget(dialog_, id_)) w->setFocus(Qt::OtherFocusReason);
+}
+
+bool Control::HasFocus() const { return dialog_->FocusedId() == id_; }
+
+PixelRect Control::Geometry() const {
+    QWidget* w = Widget(dialog_, id_);
+    if (!w) return {};
+    const QRect g = w->geometry();
+    return PixelRect{g.x(), g.y(), g.width(), g.height()};
+}
+
+void Control::Click() {
+    if (auto* b = qobject_cast<QPushButton*>(Widget(dialog_, id_)))
+        if (b->isEnabled()) b->click();
+}
+
+int Control::AddString(std::string_view text) {
+    const QString t = QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+    QWidget* w = Widget(dialog_, id_);
+    ProgrammaticChange guard(dialog_);
+    if (auto* c = qobject_cast<QComboBox*>(w)) {
+        c->addItem(t);
+        if (c->count() == 1) c->setCurrentIndex(-1);  // adding selects nothing
+        return c->count() - 1;
+    }
+    if (auto* l = qobject_cast<QListWidget*>(w)) {
+        l->addItem(t);
+        return l->count() - 1;
+    }
+    return -1;
+}
+
+void Control::ResetContent() {
+    QWidget* w = Widget(dialog_, id_);
+    ProgrammaticChange guard(dialog_);
+    if (auto* c = qobject_cast<QComboBox*>(w)) c->clear();
+    if (auto* l = qobject_cast<QListWidget*>(w)) l->clear();
+}
+
+int Control::Count() const {
+    QWidget* w = Widget(dialog_, id_);
+    if (auto* c = qobject_cast<QComboBox*>(w)) return c->count();
+    if (auto* l = qobject_cast<QListWidget*>(w)) return l->count();
+    return 0;
+}
+
+int Control::SetCurSel(int index) {
+    QWidget* w = Widget(dialog_, id_);
+    ProgrammaticChange guard(dialog_);
+    if (auto* c = qobject_cast<QComboBox*>(w)) {
+        if (index < -1 || index >= c->count()) {
+            c->setCurrentIndex(-1);
+            return -1;
+        }
+        c->setCurrentIndex(index);
+        return index;
+    }
+    if (auto* l = qobject_cast<QListWidget*>(w)) {
+        if (index < -1 || index >= l->count()) index = -1;
+        l->setCurrentRow(index);
+        return index;
+    }
+    return -1;
+}
+
+int Control::CurSel() const {
+    QWidget* w = Widget(dialog_, id_);
+    if (auto* c = qobject_cast<QComboBox*>(w)) return c->currentIndex();
+    if (auto* l = qobject_cast<QListWidget*>(w)) return l->currentRow();
+    return -1;
+}
+
+std::string Control::ItemText(int index) const {
+    QWidget* w = Widget(dialog_, id_);
+    if (auto* c = qobject_cast<QComboBox*>(w))
+        return index >= 0 && index < c->count() ? c->itemText(index).toStdString() : "";
+    if (auto* l = qobject_cast<QListWidget*>(w))
+        return index >= 0 && index < l->count() ? l->item(index)->text().toStdString() : "";
+    return {};
+}
+
+}  // namespace ui

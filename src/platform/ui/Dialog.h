@@ -1,0 +1,155 @@
+#pragma once
+// Dialog windows built from templates, with controls reached by numeric ID,
+// window timers, posted messages and a modal run that keeps delivering both.
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "platform/ui/Font.h"
+#include "platform/ui/Template.h"
+
+namespace ui {
+
+inline constexpr int IDOK = 1;
+inline constexpr int IDCANCEL = 2;
+inline constexpr int IDYES = 6;
+inline constexpr int IDNO = 7;
+inline constexpr unsigned WM_USER = 0x400;
+inline constexpr int ID_HELP = 57670;  // the framework's help command (F1)
+
+struct PixelRect {
+    int x = 0, y = 0, width = 0, height = 0;
+    bool operator==(const PixelRect&) const = default;
+};
+
+// Dialog base units of a font, as the platform computes them.
+struct BaseUnits {
+    int x = 0, y = 0;
+};
+BaseUnits BaseUnitsOf(const std::string& face, int points);
+// Rounds as MulDiv does: x * baseX / 4, y * baseY / 8.
+PixelRect DialogUnitsToPixels(const DuRect& rect, BaseUnits units);
+
+struct Point {
+    int x = 0, y = 0;
+};
+
+class Dialog;
+
+// A child control of a dialog, by ID. Cheap to copy; an ID the dialog lacks
+// gives a control whose operations do nothing and whose reads are empty.
+class Control {
+public:
+    Control(Dialog* dialog, int id) : dialog_(dialog), id_(id) {}
+    int id() const { return id_; }
+    bool exists() const;
+    ControlKind kind() const;
+
+    void SetText(std::string_view text);
+    std::string Text() const;
+    void Show(bool visible);
+    bool IsVisible() const;  // its own visibility flag, whether or not the window is shown
+    void Enable(bool enabled);
+    bool IsEnabled() const;
+    void SetFont(const LogFont& font);
+    void SetFocus();
+    bool HasFocus() const;
+    PixelRect Geometry() const;
+    void Click();  // as if the user pressed it
+
+    // Drop-down list and list box entries.
+    int AddString(std::string_view text);
+    void ResetContent();
+    int Count() const;
+    int SetCurSel(int index);  // -1 clears the selection
+    int CurSel() const;        // -1: none
+    std::string ItemText(int index) const;
+
+private:
+    Dialog* dialog_;
+    int id_;
+};
+
+class Dialog {
+public:
+    Dialog(const DialogTemplate& tmpl, Dialog* owner);
+    virtual ~Dialog();
+    Dialog(const Dialog&) = delete;
+    Dialog& operator=(const Dialog&) = delete;
+
+    // Builds the window and its controls, runs OnInitDialog, shows the window
+    // and runs a nested event loop until EndDialog. Returns the result code.
+    int RunModal();
+    void EndDialog(int result);
+    bool IsRunning() const;
+
+    int templateId() const { return template_.id; }
+    Dialog* owner() const { return owner_; }
+    Control Item(int id) { return Control(this, id); }
+    std::vector<int> ChildIds() const;  // z-order (template order)
+    std::vector<int> TabOrder() const;  // the keyboard focus chain of tab-stop controls
+    int FocusedId() const;              // 0 when no control has the focus
+
+    void SetCaption(std::string_view caption);
+    std::string Caption() const;
+    void SetFont(const LogFont& font);
+    void SetIcon(const std::string& resourcePath);
+    // Adds an item to the window's system menu. False when the window manager
+    // gives the program no system menu to extend, as on this desktop.
+    bool AppendSystemMenuItem(std::string_view text, int command);
+    BaseUnits baseUnits() const { return base_; }
+    PixelRect ClientRect() const;
+
+    // Window timers by ID; re-setting an ID restarts it.
+    void SetTimer(int id, int milliseconds);
+    void KillTimer(int id);
+    bool HasTimer(int id) const;
+
+    // Posted messages are delivered to OnMessage on the window's thread. The
+    // poster may be called from any thread and after the window is gone.
+    void PostMessage(unsigned message, std::uintptr_t wParam = 0, std::intptr_t lParam = 0);
+    std::function<void()> Poster(unsigned message, std::uintptr_t wParam = 0,
+                                 std::intptr_t lParam = 0);
+
+    // A close request as from the close box: runs OnClose.
+    void RequestClose();
+    // A key press as the user would make it: "Escape", "Return", "F1".
+    void PressKey(std::string_view key);
+    // A right-button release at a point in client coordinates.
+    void RightClick(Point client);
+    // Renders the window as it is into a PNG file.
+    bool SaveScreenshot(const std::string& pngPath) const;
+
+    // Implementation access for the layer itself.
+    struct Impl;
+    Impl* impl() const { return impl_.get(); }
+
+protected:
+    virtual bool OnInitDialog() { return true; }
+    virtual void OnCommand(int id);      // buttons, menu commands; IDOK/IDCANCEL by default end
+    virtual void OnOK() { EndDialog(IDOK); }
+    virtual void OnCancel() { EndDialog(IDCANCEL); }  // Escape
+    virtual void OnClose() { OnCancel(); }            // close box
+    virtual void OnTimer(int /*id*/) {}
+    virtual void OnMessage(unsigned /*message*/, std::uintptr_t /*w*/, std::intptr_t /*l*/) {}
+    virtual void OnContextMenu(Point /*screen*/) {}
+    virtual void OnSelectionChange(int /*id*/) {}  // drop-down list or list box
+    virtual void OnDoubleClick(int /*id*/) {}      // list box
+
+private:
+    friend class Control;
+    friend struct Impl;
+    DialogTemplate template_;
+    Dialog* owner_;
+    BaseUnits base_;
+    std::unique_ptr<Impl> impl_;
+};
+
+// The running application's name (executable base name): the caption of application boxes.
+void SetApplicationName(std::string name);
+const std::string& ApplicationName();
+
+}  // namespace ui

@@ -1,0 +1,26 @@
+#pragma once
+// The platform's font description: the thirteen values of a LOGFONT plus its face name.
+#include <cstdint>
+#include <string>
+
+namespace ui {
+
+struct LogFont {
+    std::int32_t height = 0;  // < 0: character height in pixels; > 0: cell height
+    std::int32_t width = 0;
+    std::int32_t escapement = 0;
+    std::int32_t orientation = 0;
+    std::int32_t weight = 400;  // 400 normal, 700 bold
+    std::uint8_t italic = 0;
+    std::uint8_t underline = 0;
+    std::uint8_t strikeOut = 0;
+    std::uint8_t charSet = 0;
+    std::uint8_t outPrecision = 0;
+    std::uint8_t clipPrecision = 0;
+    std::uint8_t quality = 0;
+    std::uint8_t pitchAndFamily = 0;
+    std::string faceName;
+    bool operator==(const LogFont&) const = default;
+};
+
+}  // namespace ui
