@@ -1,0 +1,19 @@
+#include "app/ConverterApp.h"
+
+#include "app/MainWindow.h"
+#include "app/Profile.h"
+#include "i18n/LanguagePack.h"
+
+namespace app {
+
+bool ConverterApp::InitInstance() {
+    SetRegistryKey("QuorvelStudio");
+    const std::string language = Profile().GetString("Option", "CurrentLanguage", "english");
+    i18n::LanguagePack::Instance().InitializeLanguages(language);
+
+    MainWindow window;
+    window.RunModal();
+    return false;
+}
+
+}  // namespace app

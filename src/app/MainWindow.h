@@ -1,0 +1,53 @@
+#pragma once
+// The one window the user works in.
+#include <cstdint>
+#include <string>
+
+#include "engine/SourceInfo.h"
+#include "options/OutputSettings.h"
+#include "platform/shell/Shell.h"
+#include "platform/ui/Dialog.h"
+
+namespace app {
+
+class MainWindow : public ui::Dialog {
+public:
+    MainWindow();
+
+    // Window state (the Converting / Source ready / No source states derive from these).
+    options::OutputSettings settings;
+    engine::SourceInfo source;
+    std::string sourcePath;
+    int sourceOpened = 0;
+    int isConverting = 0;
+    int elapsedSeconds = 0;
+    std::string errorText;
+    shell::OsVersion osVersion;
+    int vsFilterChanged = 0;
+    std::uint32_t vsFilterSavedLevel = 0;
+
+    // Commands.
+    void OnOpenVideo();
+    void OnOptions();
+    void OnConvert();
+    void OnHelp();
+    void OnHomepage();
+    void OnAbout();
+    void OnLanguageCommand(int id);
+    void ChooseInterfaceFont();
+
+    // Labels and enabled buttons for the current state.
+    void ApplyState();
+
+    std::string sourceLine() { return Item(1001).Text(); }
+    std::string statusLine() { return Item(1004).Text(); }
+
+protected:
+    bool OnInitDialog() override;
+    void OnCommand(int id) override;
+    void OnOK() override {}  // Enter alone does nothing here
+    void OnCancel() override { RequestClose(); }  // Escape goes through the close procedure
+    void OnClose() override;
+};
+
+}  // namespace app

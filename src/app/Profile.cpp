@@ -1,0 +1,16 @@
+#include "app/Profile.h"
+
+#include "platform/ui/Dialog.h"
+
+namespace app {
+namespace {
+std::string g_company = "QuorvelStudio";
+}
+
+void SetRegistryKey(const std::string& company) { g_company = company; }
+
+registry::AppProfile Profile() {
+    return registry::AppProfile(registry::Store::User(), g_company, ui::ApplicationName());
+}
+
+}  // namespace app

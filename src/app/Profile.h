@@ -1,0 +1,15 @@
+#pragma once
+// The application profile: per-user values under
+// Software\<company>\<application name>\<section>.
+#include <string>
+
+#include "platform/registry/Registry.h"
+
+namespace app {
+
+// Roots the profile at Software\<company>\<application>; until then the
+// company is "QuorvelStudio" and the application the executable's base name.
+void SetRegistryKey(const std::string& company);
+registry::AppProfile Profile();
+
+}  // namespace app

@@ -1,0 +1,53 @@
+#include "app/StatusText.h"
+
+#include "i18n/LanguagePack.h"
+#include "platform/Format.h"
+#include "resources/Resources.h"
+
+namespace app {
+
+using i18n::StringText;
+using namespace resources;
+
+std::string SourceLine(const std::string& fileName, std::int64_t seconds) {
+    return StrFormat("%s: %02lld:%02lld:%02lld", fileName.c_str(),
+                     static_cast<long long>(seconds / 3600),
+                     static_cast<long long>(seconds % 3600 / 60),
+                     static_cast<long long>(seconds % 60));
+}
+
+std::string InitialStatusLine(const std::string& outputPath) {
+    return StrFormat("%s %s     %s %s", StringText(IDS_MESSAGE_OUTPUT_FILE).c_str(),
+                     outputPath.c_str(), StringText(IDS_MESSAGE_RESOLUTION).c_str(),
+                     StringText(IDS_MESSAGE_ORIGINAL_SIZE).c_str());
+}
+
+std::string SizedStatusLine(const std::string& outputPath, int width, int height) {
+    return StrFormat("%s %s     %s %d*%d", StringText(IDS_MESSAGE_OUTPUT_FILE).c_str(),
+                     outputPath.c_str(), StringText(IDS_MESSAGE_RESOLUTION).c_str(), width,
+                     height);
+}
+
+std::string ProgressStatusLine(int elapsedSeconds) {
+    return StrFormat("Please wait... Used Time: %02d:%02d:%02d", elapsedSeconds / 3600,
+                     elapsedSeconds % 3600 / 60, elapsedSeconds % 60);
+}
+
+std::string EndStatusLine(const std::string& firstField, const std::string& outputPath, int width,
+                          int height) {
+    return StrFormat("%s. %s %s     %s %d*%d", firstField.c_str(),
+                     StringText(IDS_MESSAGE_OUTPUT_FILE).c_str(), outputPath.c_str(),
+                     StringText(IDS_MESSAGE_RESOLUTION).c_str(), width, height);
+}
+
+std::string FolderOf(const std::string& path) {
+    const std::size_t slash = path.find_last_of('/');
+    return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
+}
+
+std::string FileNameOf(const std::string& path) {
+    const std::size_t slash = path.find_last_of('/');
+    return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+}  // namespace app

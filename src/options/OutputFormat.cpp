@@ -1,0 +1,62 @@
+#include "options/OutputFormat.h"
+
+#include "i18n/LanguagePack.h"
+#include "platform/ui/Choosers.h"
+#include "platform/ui/Dialog.h"
+#include "platform/ui/MessageBox.h"
+#include "resources/Resources.h"
+
+namespace options {
+namespace {
+
+constexpr const char* kUnsupportedFormat = "Does not support the video format";
+
+std::string ApplyRule(const char* rule, const std::string& stem) {
+    // Every rule is "%s.<extension>".
+    return stem + (rule + 2);
+}
+
+}  // namespace
+
+bool ForceOutputExtension(int format, const std::string& path, std::string& destination) {
+    std::string copy = path;
+    const std::size_t nameStart = copy.find_last_of('/') == std::string::npos
+                                      ? 0
+                                      : copy.find_last_of('/') + 1;
+    const std::size_t dot = copy.find_last_of('.');
+    if (dot != std::string::npos && dot >= nameStart) copy.erase(dot);
+    if (!IsValidFormat(format)) {
+        ui::MessageBox(nullptr, kUnsupportedFormat, "Error", ui::MB_OK);
+        return false;
+    }
+    destination = ApplyRule(OutputFormatTable[static_cast<std::size_t>(format)].extensionRule, copy);
+    return true;
+}
+
+void BrowseOutputFile(ui::Dialog& dialog, int format, const std::string& dialogOutputPath,
+                      int pathFieldId) {
+    const std::size_t slash = dialogOutputPath.find_last_of('/');
+    const std::string initialDir =
+        slash == std::string::npos ? std::string(".") : dialogOutputPath.substr(0, slash);
+
+    ui::FileChooserRequest request;
+    request.owner = &dialog;
+    request.title = i18n::StringText(resources::IDS_MESSAGE_BROWSE_CAPTION);
+    if (IsValidFormat(format)) {
+        const OutputFormatRow& row = OutputFormatTable[static_cast<std::size_t>(format)];
+        request.filters = {{row.saveFilterText, row.savePattern}};
+    } else {
+        ui::MessageBox(&dialog, kUnsupportedFormat, "Error", ui::MB_OK);
+    }
+    request.filterIndex = 1;
+    request.initialFile = "*.*";
+    request.initialDir = initialDir;
+    request.flags = ui::OFN_HIDEREADONLY;
+
+    const auto chosen = ui::GetSaveFileName(request);
+    if (!chosen) return;
+    std::string forced;
+    if (ForceOutputExtension(format, *chosen, forced)) dialog.Item(pathFieldId).SetText(forced);
+}
+
+}  // namespace options

@@ -1,0 +1,51 @@
+#pragma once
+// The five output containers, their texts and extensions, and output file naming.
+#include <array>
+#include <optional>
+#include <string>
+
+namespace ui {
+class Dialog;
+}
+
+namespace options {
+
+enum OutputFormat : int { kAvi = 0, kWmv = 1, kMkv = 2, kAsf = 3, kWebm = 4 };
+
+struct OutputFormatRow {
+    const char* selectorText;
+    const char* extensionRule;  // printf rule applied to the path without its extension
+    const char* saveFilterText;
+    const char* savePattern;
+    const char* preferredVideo;  // name fragments searched when no compressor was chosen
+    const char* preferredAudio;
+};
+
+inline constexpr const char* kVorbisFragment = "xiph.org vorbis encoder";
+
+inline constexpr std::array<OutputFormatRow, 5> OutputFormatTable = {{
+    {"AVI", "%s.avi", "Audio Video Interleave file(*.avi)", "*.avi", "ffdshow video encoder",
+     "microsoft adpcm"},
+    {"WMV", "%s.wmv", "Windows Media Video file (*.wmv)", "*.wmv", nullptr, nullptr},
+    {"MKV", "%s.mkv", "Matroska video file(*.mkv)", "*.mkv", "ffdshow video encoder",
+     "microsoft adpcm"},
+    {"ASF", "%s.asf", "Advanced Systems Format file(*.asf)", "*.asf", "ffdshow video encoder",
+     "microsoft adpcm"},
+    {"WEBM", "%s.webm", "Advanced Systems Format file(*.webm)", "*.webm",
+     "webm vp8 encoder filter", kVorbisFragment},
+}};
+
+inline bool IsValidFormat(int format) { return format >= 0 && format <= 4; }
+
+// Rewrites `path` to end in the format's extension. Only a dot in the file
+// name counts, never one in a folder name. For a format outside 0 to 4 shows
+// "Does not support the video format" (unowned) and leaves `destination` as it was.
+bool ForceOutputExtension(int format, const std::string& path, std::string& destination);
+
+// The options dialog's Browse: a save chooser for the format, starting in the
+// folder of `dialogOutputPath`; a confirmed choice goes through
+// ForceOutputExtension into the dialog's path field.
+void BrowseOutputFile(ui::Dialog& dialog, int format, const std::string& dialogOutputPath,
+                      int pathFieldId);
+
+}  // namespace options

@@ -1,0 +1,78 @@
+#include "resources/Resources.h"
+
+#include <map>
+
+namespace resources {
+
+using ui::ControlKind;
+using namespace ui;  // style bits
+
+const ui::DialogTemplate& MainDialogTemplate() {
+    static const DialogTemplate t = [] {
+        DialogTemplate d;
+        d.id = IDD_MAIN;
+        d.caption = kProgramTitle;
+        d.rect = {0, 0, 287, 140};
+        d.fontFace = "MS Sans Serif";
+        d.fontPoints = 8;
+        d.systemMenu = true;
+        d.minimizeBox = true;
+        // Template order is the tab order: the focus starts on Exit.
+        d.controls = {
+            {IDC_BUTTON_EXIT, ControlKind::PushButton, "Exit", {214, 106, 66, 26}, kTabStop},
+            {IDC_BUTTON_ADD_VIDEO, ControlKind::PushButton, "Open Video", {7, 7, 66, 26}, kTabStop},
+            {IDC_BUTTON_CONVERT, ControlKind::PushButton, "Convert", {145, 7, 66, 26}, kTabStop},
+            {IDC_BUTTON_OUTPUT_SETTINGS, ControlKind::PushButton, "Options", {76, 7, 66, 25},
+             kTabStop},
+            {IDC_BUTTON_HELP, ControlKind::PushButton, "Help", {214, 7, 66, 26}, kTabStop},
+            {IDC_BUTTON_HOMEPAGE, ControlKind::PushButton, "Homepage", {76, 106, 66, 26}, kTabStop},
+            {IDC_BUTTON_ABOUT, ControlKind::PushButton, "About", {145, 106, 66, 26}, kTabStop},
+            {IDC_STATIC_SOURCE, ControlKind::Static, "", {8, 41, 273, 16},
+             kCenter | kCenterVertical | kSunken},
+            {IDC_STATIC_STATUS, ControlKind::Static, "", {7, 68, 273, 28}, kWrap | kSunken},
+            {IDC_BUTTON_BUILD_FILTERS, ControlKind::PushButton, "Build Filters", {7, 55, 28, 14},
+             kTabStop},
+        };
+        return d;
+    }();
+    return t;
+}
+
+const ui::MenuTemplate& ContextMenuTemplate() {
+    static const MenuTemplate t{
+        IDR_CONTEXT_MENU,
+        {MenuItemTemplate{"PopupMenu",
+                          0,
+                          {MenuItemTemplate{"Language", 0, {}, true},
+                           MenuItemTemplate{"Font", IDM_POPUPMENU_FONT, {}, false},
+                           MenuItemTemplate{"About", IDM_ABOUT, {}, false}},
+                          true}}};
+    return t;
+}
+
+std::string BuiltInString(int id) {
+    static const std::map<int, std::string> table = {
+        {IDS_ABOUTBOX, "&About"},
+        {IDS_MESSAGE_ERROR, "Error"},
+        {IDS_MESSAGE_WARNING, "Warning"},
+        {IDS_MESSAGE_BROWSE_CAPTION, "Select Output File Name"},
+        {IDS_MESSAGE_ORIGINAL_SIZE, "Original size"},
+        {IDS_MESSAGE_OUTPUT_FILE, "Output file:"},
+        {IDS_MESSAGE_RESOLUTION, "Resolution:"},
+        {IDS_MESSAGE_OPEN_FILE, "Open a video file"},
+        {IDS_MESSAGE_NOT_OPEN_FILE,
+         "Cannot open the file. You need to install appropriate decoders. Or the file is "
+         "corrupt."},
+        {IDS_MESSAGE_NO_DURATION, "Can not get the duration of the clip!"},
+        {IDS_BUTTON_STOP, "Stop"},
+        {IDS_BUTTON_CONVERT, "Convert"},
+        {IDS_MESSAGE_RESTART_PROGRAM, "Please restart the program"},
+        {IDS_MESSAGE_FILE_EXIST, "exists. Do you want to replace it?"},
+        {IDS_MESSAGE_STOP_CONVERT, "Please first stop converting"},
+        {IDS_MESSAGE_CONVERSION_DONE, "Done"},
+    };
+    auto it = table.find(id);
+    return it == table.end() ? std::string() : it->second;
+}
+
+}  // namespace resources

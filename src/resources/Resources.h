@@ -1,0 +1,60 @@
+#pragma once
+// The program's resources: dialog templates, the right-click menu, the
+// built-in English strings and the application icon.
+#include <string>
+
+#include "platform/ui/Template.h"
+
+namespace resources {
+
+inline constexpr int IDD_ABOUTBOX = 100;
+inline constexpr int IDD_MAIN = 102;
+inline constexpr int IDR_MAINFRAME = 128;  // application icon
+inline constexpr int IDD_OUTPUT_OPTIONS = 129;
+inline constexpr int IDR_CONTEXT_MENU = 131;
+
+// Main window controls.
+inline constexpr int IDC_BUTTON_ADD_VIDEO = 1000;
+inline constexpr int IDC_STATIC_SOURCE = 1001;
+inline constexpr int IDC_BUTTON_CONVERT = 1002;
+inline constexpr int IDC_BUTTON_BUILD_FILTERS = 1003;
+inline constexpr int IDC_STATIC_STATUS = 1004;
+inline constexpr int IDC_BUTTON_OUTPUT_SETTINGS = 1006;
+inline constexpr int IDC_BUTTON_EXIT = 1022;
+inline constexpr int IDC_BUTTON_HOMEPAGE = 1026;
+inline constexpr int IDC_BUTTON_ABOUT = 1027;
+inline constexpr int IDC_BUTTON_HELP = 1043;
+
+// Menu commands.
+inline constexpr int IDM_ABOUT = 32771;
+inline constexpr int IDM_POPUPMENU_FONT = 32772;
+inline constexpr int IDM_ABOUTBOX = 16;  // system menu About
+
+// Built-in strings.
+inline constexpr int IDS_ABOUTBOX = 101;
+inline constexpr int IDS_MESSAGE_ERROR = 105;
+inline constexpr int IDS_MESSAGE_WARNING = 108;
+inline constexpr int IDS_MESSAGE_BROWSE_CAPTION = 110;
+inline constexpr int IDS_MESSAGE_ORIGINAL_SIZE = 111;
+inline constexpr int IDS_MESSAGE_OUTPUT_FILE = 115;
+inline constexpr int IDS_MESSAGE_RESOLUTION = 116;
+inline constexpr int IDS_MESSAGE_OPEN_FILE = 119;
+inline constexpr int IDS_MESSAGE_NOT_OPEN_FILE = 122;
+inline constexpr int IDS_MESSAGE_NO_DURATION = 123;
+inline constexpr int IDS_BUTTON_STOP = 124;
+inline constexpr int IDS_BUTTON_CONVERT = 125;
+inline constexpr int IDS_MESSAGE_RESTART_PROGRAM = 126;
+inline constexpr int IDS_MESSAGE_FILE_EXIST = 131;
+inline constexpr int IDS_MESSAGE_STOP_CONVERT = 143;
+inline constexpr int IDS_MESSAGE_CONVERSION_DONE = 163;
+
+inline constexpr const char* kProgramTitle = "Quorvel Video Converter";
+inline constexpr const char* kIconResource = ":/quorvel/icon.png";
+
+const ui::DialogTemplate& MainDialogTemplate();
+const ui::MenuTemplate& ContextMenuTemplate();
+
+// The built-in English string with this ID; empty when the table lacks it.
+std::string BuiltInString(int id);
+
+}  // namespace resources

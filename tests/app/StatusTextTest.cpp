@@ -1,0 +1,28 @@
+#include <gtest/gtest.h>
+
+#include "app/StatusText.h"
+
+namespace {
+
+TEST(StatusText, SourceLineShowsHoursMinutesSeconds) {
+    EXPECT_EQ(app::SourceLine("clip.avi", 37259000000LL / 10000000), "clip.avi: 01:02:05");
+    EXPECT_EQ(app::SourceLine("long.mkv", 100 * 3600 + 61), "long.mkv: 100:01:01");
+    EXPECT_EQ(app::SourceLine("zero.mp4", 0), "zero.mp4: 00:00:00");
+}
+
+TEST(StatusText, LinesKeepFiveBlanksAfterThePath) {
+    EXPECT_EQ(app::SizedStatusLine("/v/out.avi", 640, 480),
+              "Output file: /v/out.avi     Resolution: 640*480");
+    EXPECT_EQ(app::EndStatusLine("Done", "/v/out.avi", 712, 400),
+              "Done. Output file: /v/out.avi     Resolution: 712*400");
+    EXPECT_EQ(app::ProgressStatusLine(3725), "Please wait... Used Time: 01:02:05");
+}
+
+TEST(StatusText, FolderOfKeepsTheTrailingSeparator) {
+    EXPECT_EQ(app::FolderOf("/home/u/clips/a.mp4"), "/home/u/clips/");
+    EXPECT_EQ(app::FolderOf("a.mp4"), "");
+    EXPECT_EQ(app::FileNameOf("/home/u/clips/a.mp4"), "a.mp4");
+    EXPECT_EQ(app::FileNameOf("a.mp4"), "a.mp4");
+}
+
+}  // namespace
