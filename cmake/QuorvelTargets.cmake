@@ -19,5 +19,5 @@ function(quorvel_add_test name)
     TEST_PREFIX "${name}."
     DISCOVERY_TIMEOUT 60
     PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen;QUORVEL_TEST_TMP=${CMAKE_CURRENT_BINARY_DIR}/tmp"
-    TIMEOUT 300)
+    TIMEOUT 120)
 endfunction()

@@ -2,6 +2,7 @@
 // Test isolation: every test process runs on its own temporary registry file,
 // HOME and XDG folders, so nothing touches the real user's files.
 #include <filesystem>
+#include <functional>
 #include <string>
 
 namespace testenv {
@@ -38,5 +39,12 @@ private:
 
 void WriteFile(const std::filesystem::path& file, const std::string& bytes);
 std::string ReadFile(const std::filesystem::path& file);
+
+}  // namespace testenv
+
+namespace testenv {
+
+// Processes the event loop until `done` holds or `milliseconds` pass; true when it held.
+bool WaitUntil(const std::function<bool()>& done, int milliseconds);
 
 }  // namespace testenv

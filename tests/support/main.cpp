@@ -15,6 +15,9 @@ int main(int argc, char** argv) {
     ::setenv("XDG_CONFIG_HOME", (home / ".config").c_str(), 1);
     ::setenv("XDG_DATA_HOME", (home / ".local/share").c_str(), 1);
     ::setenv("XDG_CACHE_HOME", (home / ".cache").c_str(), 1);
+    std::filesystem::create_directories(root / "runtime");
+    std::filesystem::permissions(root / "runtime", std::filesystem::perms::owner_all);
+    ::setenv("XDG_RUNTIME_DIR", (root / "runtime").c_str(), 1);
     ::setenv("QUORVEL_REGISTRY", (root / "user.reg").c_str(), 1);
     ::setenv("QT_QPA_PLATFORM", "offscreen", 0);
 

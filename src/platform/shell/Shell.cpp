@@ -57,7 +57,11 @@ class RealBackend : public Backend {
 public:
     int Open(const std::string& target) override { return Spawn("xdg-open", target); }
     int StartHelpViewer(const std::string& page) override {
-        return Spawn("xdg-open", page) > 32 ? 33 : 2;
+        // The desktop's viewer for HTML pages stands in for the compiled-help viewer.
+        const std::string file = HelpPageFile(page);
+        std::error_code ec;
+        if (file.empty() || !std::filesystem::is_regular_file(file, ec)) return 2;
+        return Spawn("xdg-open", file) > 32 ? 33 : 2;
     }
     bool HasFolderPathService() override { return true; }
     HRESULT GetFolderPath(int folderId, std::string& path) override {
@@ -98,6 +102,17 @@ std::string ExecutableBaseName() {
 std::string ExecutableFolder() {
     const std::string folder = std::filesystem::path(ExecutablePath()).parent_path().string();
     return folder.empty() ? std::string("./") : folder + "/";
+}
+
+std::string HelpPageFile(const std::string& location) {
+    static const std::string kMarker = "help.chm::/";
+    const std::size_t at = location.rfind(kMarker);
+    if (at == std::string::npos) return {};
+    const std::string page = location.substr(at + kMarker.size());
+    if (page.empty() || page.front() == '/') return {};
+    for (const auto& part : std::filesystem::path(page))
+        if (part == "..") return {};
+    return location.substr(0, at) + "help/" + page;
 }
 
 std::string HomeFolder() {

@@ -34,6 +34,11 @@ public:
 Backend& CurrentBackend();
 void InstallBackend(Backend* backend);
 
+// The bundled help is a folder of HTML pages beside the program: a location
+// "<folder>help.chm::/<page>" names the file <folder>help/<page>. Empty when the
+// location has no such form or its page would lead out of the help folder.
+std::string HelpPageFile(const std::string& location);
+
 inline int ShellOpen(const std::string& target) { return CurrentBackend().Open(target); }
 inline int StartHelpViewer(const std::string& page) { return CurrentBackend().StartHelpViewer(page); }
 

@@ -52,6 +52,15 @@ int ScriptedAutomation::AnswerPopupMenu(const Menu& menu) {
     return answer;
 }
 
+std::optional<std::map<std::string, std::string>> ScriptedAutomation::AnswerPropertyFrame(
+    const std::string& caption, const std::vector<FramePage>& pages) {
+    framesShown.emplace_back(caption, pages);
+    if (frameAnswers.empty()) return std::nullopt;
+    auto answer = frameAnswers.front();
+    frameAnswers.pop_front();
+    return answer;
+}
+
 void ScriptedAutomation::DialogShown(Dialog& dialog) {
     dialogsShown.push_back(dialog.templateId());
     if (onDialogShown) onDialogShown(dialog);

@@ -3,12 +3,14 @@
 // what was shown, so that every dialog flow runs headless. Only tests install it.
 #include <deque>
 #include <functional>
+#include <map>
 #include <optional>
 #include <string>
 #include <vector>
 
 #include "platform/ui/Choosers.h"
 #include "platform/ui/Font.h"
+#include "platform/ui/PropertyFrame.h"
 
 namespace ui {
 
@@ -36,6 +38,9 @@ public:
     virtual std::optional<std::string> AnswerFileChooser(const FileChooserRecord& chooser) = 0;
     virtual std::optional<LogFont> AnswerFontChooser(const LogFont& initial) = 0;
     virtual int AnswerPopupMenu(const Menu& menu) = 0;
+    // The option values to apply (name -> value), or nothing for Cancel.
+    virtual std::optional<std::map<std::string, std::string>> AnswerPropertyFrame(
+        const std::string& caption, const std::vector<FramePage>& pages) = 0;
     // Called once a modal dialog is initialised and shown, from inside its modal run.
     virtual void DialogShown(Dialog& dialog) = 0;
 };
@@ -55,6 +60,7 @@ public:
     std::deque<std::optional<std::string>> fileAnswers;
     std::deque<std::optional<LogFont>> fontAnswers;
     std::deque<int> menuAnswers;
+    std::deque<std::optional<std::map<std::string, std::string>>> frameAnswers;
     std::function<void(Dialog&)> onDialogShown;
     std::function<void(const MessageBoxRecord&)> onMessageBox;
 
@@ -63,11 +69,14 @@ public:
     std::vector<LogFont> fontRequests;
     std::vector<std::vector<std::string>> menusShown;  // item texts of each top level shown
     std::vector<int> dialogsShown;                     // template IDs
+    std::vector<std::pair<std::string, std::vector<FramePage>>> framesShown;
 
     int AnswerMessageBox(const MessageBoxRecord& box) override;
     std::optional<std::string> AnswerFileChooser(const FileChooserRecord& chooser) override;
     std::optional<LogFont> AnswerFontChooser(const LogFont& initial) override;
     int AnswerPopupMenu(const Menu& menu) override;
+    std::optional<std::map<std::string, std::string>> AnswerPropertyFrame(
+        const std::string& caption, const std::vector<FramePage>& pages) override;
     void DialogShown(Dialog& dialog) override;
 
 private:

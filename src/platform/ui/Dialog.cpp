@@ -13,6 +13,7 @@
 #include <QPixmap>
 #include <QPushButton>
 #include <QTimer>
+#include <algorithm>
 #include <cmath>
 
 #include "platform/ui/Automation.h"
@@ -35,6 +36,9 @@ public:
 
 std::string g_applicationName = "quorvel-converter";
 std::vector<Dialog*> g_modalStack;
+
+// An icon control takes the size of a standard icon, whatever its template rectangle.
+constexpr int kIconSize = 32;
 
 int MulDiv(int value, int numerator, int denominator) {
     const double exact = static_cast<double>(value) * numerator / denominator;
@@ -83,9 +87,16 @@ QWidget* CreateControl(const ControlTemplate& c, QWidget* parent) {
             w = l;
             break;
         }
-        case ControlKind::Icon:
-            w = new QLabel(parent);
+        case ControlKind::Icon: {
+            // The text names the icon resource, as an icon control's text does.
+            auto* l = new QLabel(parent);
+            if (!c.text.empty()) {
+                const QIcon icon(QString::fromStdString(c.text));
+                if (!icon.isNull()) l->setPixmap(icon.pixmap(kIconSize, kIconSize));
+            }
+            w = l;
             break;
+        }
         case ControlKind::GroupBox:
             w = new QGroupBox(QString::fromStdString(c.text), parent);
             break;
@@ -211,6 +222,10 @@ Dialog::Dialog(const DialogTemplate& tmpl, Dialog* owner)
         QWidget* control = CreateControl(c, w);
         const PixelRect r = DialogUnitsToPixels(c.rect, base_);
         control->setGeometry(r.x, r.y, r.width, r.height);
+        if (c.kind == ControlKind::Icon && !c.text.empty()) control->resize(kIconSize, kIconSize);
+        // A drop-down list's template height is that of its open list; closed it is one line.
+        if (auto* combo = qobject_cast<QComboBox*>(control))
+            combo->resize(r.width, std::min(r.height, combo->sizeHint().height()));
         const int id = c.id;
         if (id != -1 && id != 65535 && !impl_->controls.count(id)) impl_->controls[id] = control;
         impl_->order.push_back(id);
@@ -231,6 +246,13 @@ Dialog::Dialog(const DialogTemplate& tmpl, Dialog* owner)
             if (previousTabStop) QWidget::setTabOrder(previousTabStop, control);
             previousTabStop = control;
         }
+    }
+    for (const auto& [id, entries] : tmpl.listItems) {
+        auto it = impl_->controls.find(id);
+        auto* combo = it == impl_->controls.end() ? nullptr : qobject_cast<QComboBox*>(it->second);
+        if (!combo) continue;
+        for (const std::string& entry : entries) combo->addItem(QString::fromStdString(entry));
+        combo->setCurrentIndex(-1);  // the entries come without a selection
     }
 }
 
@@ -318,7 +340,18 @@ void Dialog::SetCaption(std::string_view caption) {
 
 std::string Dialog::Caption() const { return impl_->window->windowTitle().toStdString(); }
 
-void Dialog::SetFont(const LogFont& font) { impl_->window->setFont(ToQFont(font)); }
+void Dialog::SetFont(const LogFont& font) {
+    // Qt hands a window's font down to its children; pin theirs first.
+    for (QWidget* w : impl_->window->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+        if (w->testAttribute(Qt::WA_SetFont)) continue;
+        QFont own = w->font();
+        own.setResolveMask(QFont::AllPropertiesResolved);
+        w->setFont(own);
+    }
+    impl_->window->setFont(ToQFont(font));
+}
+
+LogFont Dialog::GetFont() const { return FromQFont(impl_->window->font()); }
 
 void Dialog::SetIcon(const std::string& resourcePath) {
     impl_->window->setWindowIcon(QIcon(QString::fromStdString(resourcePath)));
@@ -362,6 +395,19 @@ std::function<void()> Dialog::Poster(unsigned message, std::uintptr_t wParam,
 }
 
 void Dialog::RequestClose() { OnClose(); }
+
+void Dialog::SysCommand(int command) { OnSysCommand(command); }
+
+bool Dialog::IsMinimized() const { return impl_->window->isMinimized(); }
+
+void Dialog::OnSysCommand(int command) {
+    switch (command & 0xFFF0) {
+        case SC_CLOSE: OnClose(); break;
+        case SC_MINIMIZE: impl_->window->showMinimized(); break;
+        case SC_RESTORE: impl_->window->showNormal(); break;
+        default: break;  // moving and sizing are the window manager's own
+    }
+}
 
 void Dialog::PressKey(std::string_view key) {
     int code = 0;
@@ -462,6 +508,16 @@ void Control::SetFont(const LogFont& font) {
     if (QWidget* w = Widget(dialog_, id_)) w->setFont(ToQFont(font));
 }
 
+LogFont Control::GetFont() const {
+    QWidget* w = Widget(dialog_, id_);
+    return w ? FromQFont(w->font()) : LogFont{};
+}
+
+int Control::TextWidth() const {
+    QWidget* w = Widget(dialog_, id_);
+    return w ? QFontMetrics(w->font()).horizontalAdvance(QString::fromStdString(Text())) : 0;
+}
+
 void Control::SetFocus() {
     if (QWidget* w = Widget(dialog_, id_)) w->setFocus(Qt::OtherFocusReason);
 }
@@ -534,6 +590,18 @@ int Control::CurSel() const {
     if (auto* c = qobject_cast<QComboBox*>(w)) return c->currentIndex();
     if (auto* l = qobject_cast<QListWidget*>(w)) return l->currentRow();
     return -1;
+}
+
+void Control::Choose(int index) {
+    QWidget* w = Widget(dialog_, id_);
+    if (!w || !w->isEnabled()) return;
+    if (auto* c = qobject_cast<QComboBox*>(w)) {
+        if (index < 0 || index >= c->count()) return;
+        c->setCurrentIndex(index);
+        emit c->activated(index);
+    } else if (auto* l = qobject_cast<QListWidget*>(w)) {
+        if (index >= 0 && index < l->count()) l->setCurrentRow(index);
+    }
 }
 
 std::string Control::ItemText(int index) const {

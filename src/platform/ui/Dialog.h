@@ -20,6 +20,12 @@ inline constexpr int IDNO = 7;
 inline constexpr unsigned WM_USER = 0x400;
 inline constexpr int ID_HELP = 57670;  // the framework's help command (F1)
 
+// System-menu commands; the low four bits of a system command are the system's own.
+inline constexpr int SC_MOVE = 0xF010;
+inline constexpr int SC_MINIMIZE = 0xF020;
+inline constexpr int SC_CLOSE = 0xF060;
+inline constexpr int SC_RESTORE = 0xF120;
+
 struct PixelRect {
     int x = 0, y = 0, width = 0, height = 0;
     bool operator==(const PixelRect&) const = default;
@@ -55,6 +61,8 @@ public:
     void Enable(bool enabled);
     bool IsEnabled() const;
     void SetFont(const LogFont& font);
+    LogFont GetFont() const;  // the font the control draws with
+    int TextWidth() const;    // pixels its text needs on one line in that font
     void SetFocus();
     bool HasFocus() const;
     PixelRect Geometry() const;
@@ -66,6 +74,8 @@ public:
     int Count() const;
     int SetCurSel(int index);  // -1 clears the selection
     int CurSel() const;        // -1: none
+    // Picks an entry as the user would, so the dialog hears of the change.
+    void Choose(int index);
     std::string ItemText(int index) const;
 
 private:
@@ -95,7 +105,9 @@ public:
 
     void SetCaption(std::string_view caption);
     std::string Caption() const;
+    // The window's own font; its controls keep theirs, as with WM_SETFONT.
     void SetFont(const LogFont& font);
+    LogFont GetFont() const;
     void SetIcon(const std::string& resourcePath);
     // Adds an item to the window's system menu. False when the window manager
     // gives the program no system menu to extend, as on this desktop.
@@ -116,6 +128,9 @@ public:
 
     // A close request as from the close box: runs OnClose.
     void RequestClose();
+    // A system-menu command as a window manager with a system menu would send it.
+    void SysCommand(int command);
+    bool IsMinimized() const;
     // A key press as the user would make it: "Escape", "Return", "F1".
     void PressKey(std::string_view key);
     // A right-button release at a point in client coordinates.
@@ -133,6 +148,9 @@ protected:
     virtual void OnOK() { EndDialog(IDOK); }
     virtual void OnCancel() { EndDialog(IDCANCEL); }  // Escape
     virtual void OnClose() { OnCancel(); }            // close box
+    // The default handling: Close closes, Minimize and Restore change the window;
+    // every other command is left to the window manager.
+    virtual void OnSysCommand(int command);
     virtual void OnTimer(int /*id*/) {}
     virtual void OnMessage(unsigned /*message*/, std::uintptr_t /*w*/, std::intptr_t /*l*/) {}
     virtual void OnContextMenu(Point /*screen*/) {}

@@ -23,4 +23,11 @@ struct LogFont {
     bool operator==(const LogFont&) const = default;
 };
 
+// The face name field holds 31 bytes and its terminator.
+inline constexpr std::size_t kMaxFaceNameBytes = 31;
+
+// Whether a font can be made from the description (CreateFontIndirect's
+// answer): sizes and weight must lie in the ranges a screen font can have.
+bool CanCreateFont(const LogFont& font);
+
 }  // namespace ui

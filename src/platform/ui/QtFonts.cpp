@@ -15,6 +15,13 @@ QString AvailableFamily(const std::string& face) {
     return QFontDatabase::systemFont(QFontDatabase::GeneralFont).family();
 }
 
+bool CanCreateFont(const LogFont& font) {
+    constexpr std::int32_t kMaxPixels = 2048;  // beyond this the toolkit cannot rasterise glyphs
+    const auto inRange = [](std::int32_t v) { return v >= -kMaxPixels && v <= kMaxPixels; };
+    return inRange(font.height) && inRange(font.width) && font.weight >= 0 &&
+           font.weight <= 1000 && font.faceName.size() <= kMaxFaceNameBytes;
+}
+
 QFont ToQFont(const LogFont& font) {
     QFont f(AvailableFamily(font.faceName));
     if (font.height < 0)

@@ -3,6 +3,7 @@
 // resources need no toolkit types.
 #include <cstdint>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace ui {
@@ -47,6 +48,8 @@ struct DialogTemplate {
     bool systemMenu = true;
     bool minimizeBox = false;
     std::vector<ControlTemplate> controls;  // template order = z-order = tab order
+    // The template's initial data: entries that drop-down lists start with, by control ID.
+    std::vector<std::pair<int, std::vector<std::string>>> listItems;
 };
 
 struct MenuItemTemplate {

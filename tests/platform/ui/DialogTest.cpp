@@ -17,7 +17,7 @@ DialogTemplate SmallTemplate() {
     t.caption = "Small";
     t.rect = {0, 0, 200, 100};
     t.controls = {
-        {10, ControlKind::DefPushButton, "OK", {10, 70, 50, 14}, kTabStop},
+        {IDOK, ControlKind::DefPushButton, "OK", {10, 70, 50, 14}, kTabStop},
         {11, ControlKind::PushButton, "Other", {70, 70, 50, 14}, kTabStop},
         {12, ControlKind::Edit, "", {10, 10, 100, 14}, kTabStop},
         {13, ControlKind::DropDownList, "", {10, 30, 100, 60}, kTabStop},
@@ -95,7 +95,7 @@ TEST(Dialog, KeysFollowThePlatformsDialogRules) {
             dialog.PressKey("Return");  // not on a button: the default button
         };
         EXPECT_EQ(dialog.RunModal(), IDOK);
-        EXPECT_EQ(dialog.commands, (std::vector<int>{10}));
+        EXPECT_EQ(dialog.commands, (std::vector<int>{IDOK}));
     }
     {
         Probe dialog;
@@ -136,7 +136,7 @@ TEST(Dialog, ListsSelectWithoutNotifyingAndControlsAreFoundById) {
     EXPECT_FALSE(dialog.Item(999).exists());
     dialog.Item(999).SetText("ignored");
     EXPECT_EQ(dialog.Item(999).Text(), "");
-    EXPECT_EQ(dialog.ChildIds(), (std::vector<int>{10, 11, 12, 13, 14, -1}));
+    EXPECT_EQ(dialog.ChildIds(), (std::vector<int>{IDOK, 11, 12, 13, 14, -1}));
 }
 
 TEST(MessageBoxes, FormattedBoxIsCutAt512BytesAndUnowned) {

@@ -1,0 +1,68 @@
+#pragma once
+// The capture graph builder: creates a writer (multiplexer + file sink) for an output
+// file and routes decoded streams into it, through a compressor when one is given.
+#include <memory>
+#include <string>
+
+#include "platform/Result.h"
+#include "platform/media/Filter.h"
+#include "platform/media/FilterGraph.h"
+#include "platform/media/Guid.h"
+
+namespace media {
+
+inline constexpr long INTERLEAVE_NONE = 0;
+inline constexpr long INTERLEAVE_CAPTURE = 1;
+inline constexpr long INTERLEAVE_FULL = 2;
+inline constexpr long INTERLEAVE_NONE_BUFFERED = 3;
+
+inline constexpr unsigned long AM_FILE_OVERWRITE = 1;
+
+// IConfigInterleaving of a multiplexer.
+class ConfigInterleaving {
+public:
+    virtual ~ConfigInterleaving() = default;
+    virtual HRESULT put_Mode(long mode) = 0;
+    virtual HRESULT get_Mode(long& mode) = 0;
+};
+
+// IFileSinkFilter2 of a file writer.
+class FileSinkFilter2 {
+public:
+    virtual ~FileSinkFilter2() = default;
+    virtual HRESULT SetMode(unsigned long flags) = 0;
+    virtual HRESULT GetMode(unsigned long& flags) = 0;
+    virtual HRESULT GetCurFile(std::string& path) = 0;
+};
+
+// The optional interfaces of a filter; empty when the filter does not offer them.
+std::shared_ptr<ConfigInterleaving> QueryConfigInterleaving(const std::shared_ptr<Filter>& filter);
+std::shared_ptr<FileSinkFilter2> QueryFileSinkFilter2(const std::shared_ptr<Filter>& filter);
+
+class CaptureGraphBuilder {
+public:
+    virtual ~CaptureGraphBuilder() = default;
+    virtual HRESULT SetFiltergraph(const std::shared_ptr<FilterGraph>& graph) = 0;
+    // Writer types: MEDIASUBTYPE_Avi, CLSID_MatroskaMux, CLSID_AsfMux, CLSID_WebmMux and
+    // CLSID_WMAsfWriter (configured through QueryConfigAsfWriter before streams are
+    // routed into it). Adds the multiplexer and a file writer to the graph, connected,
+    // and returns both. REGDB_E_CLASSNOTREG when this FFmpeg build has no such
+    // multiplexer.
+    virtual HRESULT SetOutputFileName(const Guid& writerType, const std::string& path,
+                                      std::shared_ptr<Filter>& multiplexer,
+                                      std::shared_ptr<Filter>& sink) = 0;
+    // Connects a decoder's output pin into the multiplexer, through `compressor` when
+    // given (it must be in the graph), inserting format converters as needed. Without
+    // a compressor the stream goes in uncompressed. Fails with VFW_E_TYPE_NOT_ACCEPTED
+    // when the container cannot carry the resulting stream. The Windows Media writer
+    // takes no compressor and needs its profile first (NS_E_NOT_CONFIGURED).
+    virtual HRESULT RenderStream(const Guid* category, const Guid* type,
+                                 const std::shared_ptr<Pin>& source,
+                                 const std::shared_ptr<Filter>& compressor,
+                                 const std::shared_ptr<Filter>& multiplexer) = 0;
+};
+
+// CoCreateInstance(CLSID_CaptureGraphBuilder2).
+HRESULT CreateCaptureGraphBuilder(std::shared_ptr<CaptureGraphBuilder>& out);
+
+}  // namespace media

@@ -1,0 +1,102 @@
+#pragma once
+// The filter graph manager and the views the engine obtains from it (media control,
+// media events, seeking, basic video). Created by CreateFilterGraph, the layer's
+// CoCreateInstance(CLSID_FilterGraph).
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "platform/Result.h"
+#include "platform/media/Filter.h"
+
+namespace media {
+
+using LONG_PTR = std::intptr_t;
+
+// Event codes queued by a running graph.
+inline constexpr long EC_COMPLETE = 1;  // every stream ended, trailer written, file closed
+inline constexpr long EC_USERABORT = 2;
+inline constexpr long EC_ERRORABORT = 3;  // param1 carries the failure's result code
+
+// The posted window message the ui layer turns notifications into.
+inline constexpr unsigned GraphEventMessageNumber = 0x40D;
+
+class MediaControl {
+public:
+    virtual ~MediaControl() = default;
+    // Starts streaming on the graph's own threads and returns at once. Fails when the
+    // graph cannot stream (nothing connected to a writer, encoder or file refused).
+    virtual HRESULT Run() = 0;
+    // Halts streaming; when this returns, a file being written is finalised and closed.
+    virtual HRESULT Stop() = 0;
+};
+
+class MediaEventEx {
+public:
+    virtual ~MediaEventEx() = default;
+    // Takes the oldest queued event, waiting up to timeoutMs (0 = no wait, negative =
+    // forever). E_ABORT when nothing arrived in time.
+    virtual HRESULT GetEvent(long& code, LONG_PTR& param1, LONG_PTR& param2, long timeoutMs) = 0;
+    virtual HRESULT FreeEventParams(long code, LONG_PTR param1, LONG_PTR param2) = 0;
+    // `notify` is called, from whichever thread queues an event, once per queued event
+    // (and once at once if events are already waiting). An empty function cancels.
+    // When this returns, no call to the previous function is still running. The
+    // function must not call back into this graph's Stop.
+    virtual HRESULT SetNotifyWindow(std::function<void()> notify) = 0;
+    // Waits until the run ends (completion or abort) without taking events from the
+    // queue. E_ABORT on time-out.
+    virtual HRESULT WaitForCompletion(long timeoutMs, long& code) = 0;
+};
+
+class MediaSeeking {
+public:
+    virtual ~MediaSeeking() = default;
+    // The source's duration, in 100 ns units.
+    virtual HRESULT GetStopPosition(std::int64_t& stop) = 0;
+    // How far the conversion has come (stream time written), in 100 ns units.
+    virtual HRESULT GetCurrentPosition(std::int64_t& current) = 0;
+};
+
+class BasicVideo {
+public:
+    virtual ~BasicVideo() = default;
+    // The native frame size; fails when the graph renders no video.
+    virtual HRESULT GetVideoSize(long& width, long& height) = 0;
+    // Seconds per frame (29.97 fps gives 1001/30000).
+    virtual HRESULT get_AvgTimePerFrame(double& seconds) = 0;
+};
+
+class FilterGraph {
+public:
+    virtual ~FilterGraph() = default;
+
+    // Opens the file, picks the best video and audio streams and their decoders, and
+    // adds: a source filter named after the full path, a decoder per stream, a
+    // "Video Renderer" and a "Default DirectSound Device". VFW_S_PARTIAL_RENDER when a
+    // stream was left out for want of a decoder.
+    virtual HRESULT RenderFile(const std::string& path) = 0;
+    // Adds a filter under `name` (an empty name keeps the filter's own). A name
+    // already taken gets " 0001", " 0002"... appended, as DirectShow does.
+    virtual HRESULT AddFilter(const std::shared_ptr<Filter>& filter, const std::string& name) = 0;
+    // Disconnects every pin of the filter (both sides) and takes it out of the graph.
+    virtual HRESULT RemoveFilter(const std::shared_ptr<Filter>& filter) = 0;
+    // Breaks this pin's side of its connection; the peer keeps its side until it is
+    // disconnected too (call for both pins).
+    virtual HRESULT Disconnect(const std::shared_ptr<Pin>& pin) = 0;
+    // Filters in the order they were added; the same order on every walk.
+    virtual HRESULT EnumFilters(std::shared_ptr<EnumFilters>& out) = 0;
+    // The first filter whose name equals `name` exactly, or VFW_E_NOT_FOUND.
+    virtual HRESULT FindFilterByName(const std::string& name, std::shared_ptr<Filter>& out) = 0;
+
+    // The graph's views (QueryInterface). Each can fail; the view keeps the graph alive.
+    virtual HRESULT QueryMediaControl(std::shared_ptr<MediaControl>& out) = 0;
+    virtual HRESULT QueryMediaEventEx(std::shared_ptr<MediaEventEx>& out) = 0;
+    virtual HRESULT QueryMediaSeeking(std::shared_ptr<MediaSeeking>& out) = 0;
+    virtual HRESULT QueryBasicVideo(std::shared_ptr<BasicVideo>& out) = 0;
+};
+
+// CoCreateInstance(CLSID_FilterGraph): a new, empty graph.
+HRESULT CreateFilterGraph(std::shared_ptr<FilterGraph>& out);
+
+}  // namespace media

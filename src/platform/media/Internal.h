@@ -1,0 +1,221 @@
+#pragma once
+// The layer's insides: concrete filters over FFmpeg objects. Included only by this
+// folder's .cpp files; FFmpeg types never reach the public headers.
+#include <atomic>
+#include <cstdint>
+#include <map>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <vector>
+
+extern "C" {
+#include <libavcodec/avcodec.h>
+#include <libavformat/avformat.h>
+#include <libavutil/channel_layout.h>
+#include <libavutil/opt.h>
+#include <libavutil/pixdesc.h>
+}
+
+#include "platform/media/CaptureGraphBuilder.h"
+#include "platform/media/ConfigAsfWriter.h"
+#include "platform/media/Filter.h"
+#include "platform/media/FilterGraph.h"
+#include "platform/media/MediaErrors.h"
+#include "platform/media/MediaTesting.h"
+#include "platform/media/PropertyPages.h"
+
+namespace media::detail {
+
+// ---- FFmpeg ownership ----------------------------------------------------------
+struct InputCloser {
+    void operator()(AVFormatContext* c) const { avformat_close_input(&c); }
+};
+struct CodecContextFreer {
+    void operator()(AVCodecContext* c) const { avcodec_free_context(&c); }
+};
+struct PacketFreer {
+    void operator()(AVPacket* p) const { av_packet_free(&p); }
+};
+struct FrameFreer {
+    void operator()(AVFrame* f) const { av_frame_free(&f); }
+};
+using InputPtr = std::unique_ptr<AVFormatContext, InputCloser>;
+using CodecContextPtr = std::unique_ptr<AVCodecContext, CodecContextFreer>;
+using PacketPtr = std::unique_ptr<AVPacket, PacketFreer>;
+using FramePtr = std::unique_ptr<AVFrame, FrameFreer>;
+
+// FFmpeg's error (negative errno or AVERROR tag) as one of the layer's codes.
+HRESULT FromAvError(int error, HRESULT fallback);
+// Path as FFmpeg's file protocol sees it, so names with ':' are never protocols.
+std::string FileUrl(const std::string& path);
+// Quiets FFmpeg's console logging once per process (QUORVEL_MEDIA_LOG=1 keeps it).
+void EnsureFfmpegReady();
+
+// ---- test hooks ----------------------------------------------------------------
+HRESULT ForcedFailure(testing::Operation op);  // S_OK when none is forced
+bool MuxerHidden(const std::string& ffmpegName);
+bool DeviceNameUnreadable(const std::string& encoderName);
+
+// ---- filters -------------------------------------------------------------------
+class SourceFilter final : public Filter {
+public:
+    explicit SourceFilter(std::string path) : Filter(path), path_(std::move(path)) {}
+    const std::string& path() const { return path_; }
+
+    InputPtr input;
+    int videoStream = -1;
+    int audioStream = -1;
+    bool consumed = false;  // streamed once; the demuxer cannot rewind for a second run
+
+private:
+    std::string path_;
+};
+
+class DecoderFilter final : public Filter {
+public:
+    DecoderFilter(std::string name, int stream, AVMediaType type)
+        : Filter(std::move(name)), streamIndex(stream), mediaType(type) {}
+    int streamIndex;
+    AVMediaType mediaType;
+    CodecContextPtr context;
+    std::weak_ptr<SourceFilter> source;
+};
+
+class RendererFilter final : public Filter {
+public:
+    explicit RendererFilter(std::string name) : Filter(std::move(name)) {}
+};
+
+// Format converter inserted by RenderStream (pixel format, sample format, rate).
+class ConverterFilter final : public Filter {
+public:
+    explicit ConverterFilter(std::string name) : Filter(std::move(name)) {}
+};
+
+class CompressorFilter final : public Filter, public SpecifyPropertyPages {
+public:
+    CompressorFilter(std::string name, const AVCodec* codec);
+    ~CompressorFilter() override;
+
+    HRESULT GetPages(std::vector<PropertyPage>& pages) override;
+    HRESULT SetOption(const std::string& name, const std::string& value) override;
+
+    const AVCodec* codec() const { return codec_; }
+    // Settings changed from their defaults, applied to the encoder at Run.
+    std::map<std::string, std::string> ChangedOptions() const;
+
+private:
+    const AVCodec* codec_;
+    mutable std::mutex mutex_;
+    AVCodecContext* settings_ = nullptr;  // never opened: holds and validates values
+    std::map<std::string, std::string> changed_;
+};
+
+// The negotiated route of one stream from its decoder into the multiplexer.
+struct Route {
+    std::shared_ptr<DecoderFilter> decoder;
+    std::shared_ptr<ConverterFilter> converter;    // may be empty
+    std::shared_ptr<CompressorFilter> compressor;  // empty: the stream goes in uncompressed
+    std::shared_ptr<Pin> muxInput;
+    const AVCodec* encoder = nullptr;
+    AVMediaType type = AVMEDIA_TYPE_UNKNOWN;
+    // Video target.
+    int width = 0;
+    int height = 0;
+    AVPixelFormat pixelFormat = AV_PIX_FMT_NONE;
+    // Audio target.
+    int sampleRate = 0;
+    AVSampleFormat sampleFormat = AV_SAMPLE_FMT_NONE;
+    int channels = 0;
+    std::uint64_t channelMask = 0;  // 0: FFmpeg's default layout for `channels`
+    // Dictated by a writer that encodes by a profile (the Windows Media writer); zero
+    // leaves the source's rate and the encoder's own choices.
+    AVRational frameRate{0, 1};  // frames are repeated or dropped to meet it
+    int keyFrameInterval = 0;    // frames
+    std::int64_t bitRate = 0;
+    HRESULT refusal = QV_E_ENCODER_OPEN;  // when the encoder will not open with the target
+    // Packets that end before the stream starts (an audio encoder's priming) are left
+    // out, so the file starts at zero instead of every stream being pushed back.
+    bool dropPriming = false;
+};
+
+class MuxFilter : public Filter, public ConfigInterleaving {
+public:
+    MuxFilter(std::string name, const AVOutputFormat* format)
+        : Filter(std::move(name)), format_(format) {}
+    HRESULT put_Mode(long mode) override;
+    HRESULT get_Mode(long& mode) override;
+
+    const AVOutputFormat* format() const { return format_; }
+    // The free input pin, created on demand so one is always offered.
+    std::shared_ptr<Pin> FreeInputPin();
+    std::vector<Route> routes;
+
+private:
+    const AVOutputFormat* format_;
+    std::atomic<long> mode_{INTERLEAVE_CAPTURE};
+};
+
+// A stream of the Windows Media writer's profile, as its encoder takes it.
+struct WmStream {
+    AVMediaType type = AVMEDIA_TYPE_UNKNOWN;
+    const AVCodec* encoder = nullptr;
+    std::shared_ptr<Pin> input;
+    std::int64_t bitRate = 0;
+    // Video.
+    int width = 0;
+    int height = 0;
+    AVRational frameRate{0, 1};
+    int keyFrameInterval = 0;
+    // Audio.
+    int sampleRate = 0;
+    int channels = 0;
+};
+
+// The Windows Media writer: an ASF multiplexer that encodes by its profile.
+class WmAsfWriterFilter final : public MuxFilter, public ConfigAsfWriter {
+public:
+    WmAsfWriterFilter(std::string name, const AVOutputFormat* format)
+        : MuxFilter(std::move(name), format) {}
+    HRESULT ConfigureFilterUsingProfile(const std::shared_ptr<wmf::WMProfile>& profile) override;
+    HRESULT GetCurrentProfile(std::shared_ptr<wmf::WMProfile>& profile) override;
+
+    bool configured() const { return profile_ != nullptr; }
+    // The profile's stream of this type, or null.
+    const WmStream* StreamFor(AVMediaType type) const;
+
+private:
+    std::shared_ptr<Pin> InputPin(AVMediaType type);
+    std::shared_ptr<wmf::WMProfile> profile_;
+    std::vector<WmStream> streams_;
+};
+
+class FileWriterFilter final : public Filter, public FileSinkFilter2 {
+public:
+    FileWriterFilter(std::string name, std::string path)
+        : Filter(std::move(name)), path_(std::move(path)) {}
+    HRESULT SetMode(unsigned long flags) override;
+    HRESULT GetMode(unsigned long& flags) override;
+    HRESULT GetCurFile(std::string& path) override;
+    const std::string& path() const { return path_; }
+
+private:
+    std::string path_;
+    std::atomic<unsigned long> mode_{0};
+};
+
+// Pin plumbing shared by the graph and the builder.
+void ConnectPins(const std::shared_ptr<Pin>& output, const std::shared_ptr<Pin>& input,
+                 const MediaType& type);
+std::shared_ptr<Pin> FirstPin(const Filter& filter, PinDirection direction);
+
+// Graph internals the builder needs.
+class GraphInternals {
+public:
+    virtual ~GraphInternals() = default;
+    virtual bool Contains(const std::shared_ptr<Filter>& filter) const = 0;
+    virtual bool IsRunning() const = 0;
+};
+
+}  // namespace media::detail

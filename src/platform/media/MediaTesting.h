@@ -1,0 +1,60 @@
+#pragma once
+// Hooks for tests only: force platform calls to fail, hide multiplexers, make device
+// names unreadable. Nothing here is used by the program itself.
+#include <string>
+
+#include "platform/Result.h"
+
+namespace media::testing {
+
+enum class Operation {
+    Initialize,
+    CreateFilterGraph,
+    CreateCaptureGraphBuilder,
+    CreateSystemDeviceEnum,
+    CreateClassEnumerator,
+    EmptyCategory,  // the class enumerator reports S_FALSE with no enumerator
+    BindToObject,
+    BindToStorage,
+    EnumFilters,
+    EnumPins,
+    ConnectionMediaType,
+    RemoveFilter,
+    QueryMediaControl,
+    QueryMediaEventEx,
+    QueryMediaSeeking,
+    QueryBasicVideo,
+    GetStopPosition,
+    GetVideoSize,
+    GetAvgTimePerFrame,
+    SetFiltergraph,
+    SetNotifyWindow,
+    Run,
+    Streaming,  // the running graph aborts with the code (EC_ERRORABORT)
+    QueryConfigAsfWriter,  // the writer offers no IConfigAsfWriter (the code is not used)
+    Count
+};
+
+// From now on `op` fails with `hr` (until cleared).
+void ForceFailure(Operation op, HRESULT hr = E_FAIL);
+void ClearFailure(Operation op);
+// Clears every forced failure, hidden multiplexer and unreadable name.
+void ResetAll();
+
+// Multiplexers by FFmpeg name ("matroska,webm"), in addition to QUORVEL_HIDE_MUXERS.
+void HideMuxers(const std::string& commaSeparated);
+// The friendly name of this encoder ("adpcm_ms") cannot be read.
+void SetUnreadableDeviceName(const std::string& encoderName);
+
+class ScopedFailure {
+public:
+    explicit ScopedFailure(Operation op, HRESULT hr = E_FAIL) : op_(op) { ForceFailure(op, hr); }
+    ~ScopedFailure() { ClearFailure(op_); }
+    ScopedFailure(const ScopedFailure&) = delete;
+    ScopedFailure& operator=(const ScopedFailure&) = delete;
+
+private:
+    Operation op_;
+};
+
+}  // namespace media::testing

@@ -1,0 +1,120 @@
+// Small pieces shared by the graph, the builder and the streaming engine.
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <mutex>
+
+#include "platform/media/Internal.h"
+
+namespace media {
+namespace detail {
+
+HRESULT FromAvError(int error, HRESULT fallback) {
+    switch (error) {
+        case AVERROR(ENOENT):
+            return HRESULT_FILE_NOT_FOUND;
+        case AVERROR(EACCES):
+        case AVERROR(EPERM):
+        case AVERROR(EROFS):
+            return E_ACCESSDENIED;
+        case AVERROR(ENOMEM):
+            return E_OUTOFMEMORY;
+        case AVERROR(ENOSPC):
+        case AVERROR(EDQUOT):
+            return HRESULT_DISK_FULL;
+        default:
+            return fallback;
+    }
+}
+
+std::string FileUrl(const std::string& path) { return "file:" + path; }
+
+void EnsureFfmpegReady() {
+    static std::once_flag once;
+    std::call_once(once, [] {
+        const char* verbose = std::getenv("QUORVEL_MEDIA_LOG");
+        if (!verbose || std::string(verbose) != "1") av_log_set_level(AV_LOG_QUIET);
+    });
+}
+
+void ConnectPins(const std::shared_ptr<Pin>& output, const std::shared_ptr<Pin>& input,
+                 const MediaType& type) {
+    output->SetPeer(input);
+    input->SetPeer(output);
+    output->SetMediaType(type);
+    input->SetMediaType(type);
+}
+
+std::shared_ptr<Pin> FirstPin(const Filter& filter, PinDirection direction) {
+    for (const auto& pin : filter.pins())
+        if (pin->direction() == direction) return pin;
+    return nullptr;
+}
+
+HRESULT MuxFilter::put_Mode(long mode) {
+    if (mode < INTERLEAVE_NONE || mode > INTERLEAVE_NONE_BUFFERED) return E_INVALIDARG;
+    mode_ = mode;
+    return S_OK;
+}
+
+HRESULT MuxFilter::get_Mode(long& mode) {
+    mode = mode_;
+    return S_OK;
+}
+
+std::shared_ptr<Pin> MuxFilter::FreeInputPin() {
+    int inputs = 0;
+    for (const auto& pin : pins()) {
+        if (pin->direction() != PINDIR_INPUT) continue;
+        ++inputs;
+        if (!pin->peer()) return pin;
+    }
+    char name[32];
+    std::snprintf(name, sizeof name, "Input %02d", inputs + 1);
+    return AddPin(PINDIR_INPUT, name, Guid{});
+}
+
+HRESULT FileWriterFilter::SetMode(unsigned long flags) {
+    if (flags & ~AM_FILE_OVERWRITE) return E_INVALIDARG;
+    mode_ = flags;
+    return S_OK;
+}
+
+HRESULT FileWriterFilter::GetMode(unsigned long& flags) {
+    flags = mode_;
+    return S_OK;
+}
+
+HRESULT FileWriterFilter::GetCurFile(std::string& path) {
+    path = path_;
+    return S_OK;
+}
+
+}  // namespace detail
+
+std::shared_ptr<ConfigInterleaving> QueryConfigInterleaving(const std::shared_ptr<Filter>& filter) {
+    return std::dynamic_pointer_cast<ConfigInterleaving>(filter);
+}
+
+std::shared_ptr<FileSinkFilter2> QueryFileSinkFilter2(const std::shared_ptr<Filter>& filter) {
+    return std::dynamic_pointer_cast<FileSinkFilter2>(filter);
+}
+
+std::shared_ptr<SpecifyPropertyPages> QuerySpecifyPropertyPages(
+    const std::shared_ptr<Filter>& filter) {
+    return std::dynamic_pointer_cast<SpecifyPropertyPages>(filter);
+}
+
+HRESULT SetFilterOptions(const std::shared_ptr<Filter>& filter,
+                         const std::map<std::string, std::string>& options) {
+    auto pages = QuerySpecifyPropertyPages(filter);
+    if (!pages) return filter ? E_NOINTERFACE : E_POINTER;
+    HRESULT result = S_OK;
+    for (const auto& [name, value] : options) {
+        const HRESULT hr = pages->SetOption(name, value);
+        if (FAILED(hr) && SUCCEEDED(result)) result = hr;
+    }
+    return result;
+}
+
+}  // namespace media

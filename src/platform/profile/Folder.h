@@ -1,0 +1,22 @@
+#pragma once
+// The file-system questions the language files raise: does a file exist, what
+// lies in a folder, and which entry a name means when letter case is ignored
+// (language files are named on systems whose file names ignore case).
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace profile {
+
+// Whether the file can be opened for reading.
+bool FileExists(const std::string& path);
+
+// Names of the entries of a folder (files and folders alike, without "." and
+// ".."), in the order the system lists them; empty when it cannot be read.
+std::vector<std::string> ListFolder(const std::string& folder);
+
+// `folder` + "/" + `name` when that exists, otherwise the first entry of the
+// folder whose name equals `name` ignoring ASCII letter case.
+std::optional<std::string> FindIgnoringCase(const std::string& folder, const std::string& name);
+
+}  // namespace profile

@@ -1,0 +1,126 @@
+#include "platform/ui/PropertyFrame.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDialog>
+#include <QDialogButtonBox>
+#include <QDoubleSpinBox>
+#include <QFormLayout>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QScrollArea>
+#include <QSpinBox>
+#include <QTabWidget>
+#include <QVBoxLayout>
+#include <climits>
+
+#include "platform/ui/Automation.h"
+#include "platform/ui/DialogImpl.h"
+
+namespace ui {
+namespace {
+
+struct Editor {
+    const FrameOption* option;
+    std::function<std::string()> read;
+    std::string applied;
+};
+
+QWidget* MakeEditor(const FrameOption& o, QWidget* parent, std::function<std::string()>& read) {
+    switch (o.type) {
+        case FrameOption::Type::Integer:
+            if (o.minimum >= INT_MIN && o.maximum <= INT_MAX && o.maximum > o.minimum) {
+                auto* spin = new QSpinBox(parent);
+                spin->setRange(static_cast<int>(o.minimum), static_cast<int>(o.maximum));
+                spin->setValue(std::stoi(o.value.empty() ? "0" : o.value));
+                read = [spin] { return std::to_string(spin->value()); };
+                return spin;
+            }
+            break;
+        case FrameOption::Type::Real: {
+            auto* spin = new QDoubleSpinBox(parent);
+            spin->setDecimals(3);
+            spin->setRange(o.minimum, o.maximum > o.minimum ? o.maximum : 1e12);
+            spin->setValue(QString::fromStdString(o.value).toDouble());
+            read = [spin] { return QString::number(spin->value(), 'g', 10).toStdString(); };
+            return spin;
+        }
+        case FrameOption::Type::Boolean: {
+            auto* check = new QCheckBox(parent);
+            check->setChecked(o.value == "1" || o.value == "true");
+            read = [check] { return std::string(check->isChecked() ? "1" : "0"); };
+            return check;
+        }
+        case FrameOption::Type::Choice: {
+            auto* combo = new QComboBox(parent);
+            for (const auto& [text, value] : o.choices) {
+                combo->addItem(QString::fromStdString(text), QString::fromStdString(value));
+                if (value == o.value) combo->setCurrentIndex(combo->count() - 1);
+            }
+            read = [combo] { return combo->currentData().toString().toStdString(); };
+            return combo;
+        }
+        case FrameOption::Type::Text:
+            break;
+    }
+    auto* edit = new QLineEdit(QString::fromStdString(o.value), parent);
+    read = [edit] { return edit->text().toStdString(); };
+    return edit;
+}
+
+}  // namespace
+
+bool ShowPropertyFrame(Dialog* owner, const std::string& caption,
+                       const std::vector<FramePage>& pages,
+                       const std::function<bool(const std::string&, const std::string&)>& apply) {
+    if (Automation* a = CurrentAutomation()) {
+        const auto answer = a->AnswerPropertyFrame(caption, pages);
+        if (!answer) return false;
+        for (const auto& [name, value] : *answer) apply(name, value);
+        return true;
+    }
+
+    QDialog frame(WindowOf(owner));
+    frame.setWindowTitle(QString::fromStdString(caption));
+    auto* layout = new QVBoxLayout(&frame);
+    auto* tabs = new QTabWidget(&frame);
+    layout->addWidget(tabs);
+    std::vector<Editor> editors;
+    editors.reserve(64);
+    for (const FramePage& page : pages) {
+        auto* scroll = new QScrollArea(tabs);
+        auto* body = new QWidget(scroll);
+        auto* form = new QFormLayout(body);
+        for (const FrameOption& option : page.options) {
+            std::function<std::string()> read;
+            QWidget* editor = MakeEditor(option, body, read);
+            const std::string label = option.help.empty() ? option.name : option.help;
+            form->addRow(QString::fromStdString(label), editor);
+            editor->setToolTip(QString::fromStdString(option.name));
+            editors.push_back(Editor{&option, read, option.value});
+        }
+        scroll->setWidget(body);
+        scroll->setWidgetResizable(true);
+        tabs->addTab(scroll, QString::fromStdString(page.title));
+    }
+    auto* buttons = new QDialogButtonBox(
+        QDialogButtonBox::Ok | QDialogButtonBox::Cancel | QDialogButtonBox::Apply, &frame);
+    layout->addWidget(buttons);
+    auto applyChanges = [&] {
+        for (Editor& e : editors) {
+            const std::string now = e.read();
+            if (now != e.applied && apply(e.option->name, now)) e.applied = now;
+        }
+    };
+    QObject::connect(buttons, &QDialogButtonBox::accepted, &frame, [&] {
+        applyChanges();
+        frame.accept();
+    });
+    QObject::connect(buttons, &QDialogButtonBox::rejected, &frame, &QDialog::reject);
+    QObject::connect(buttons->button(QDialogButtonBox::Apply), &QPushButton::clicked, &frame,
+                     applyChanges);
+    frame.resize(480, 420);
+    return frame.exec() == QDialog::Accepted;
+}
+
+}  // namespace ui

@@ -1,0 +1,375 @@
+// The drivers: one per named video compressor of the device catalogue, each
+// over a compressor filter whose settings hold and check the driver's options.
+#include <strings.h>
+
+#include <cstring>
+#include <memory>
+#include <mutex>
+#include <set>
+#include <vector>
+
+#include "platform/media/DeviceEnum.h"
+#include "platform/media/PropertyPages.h"
+#include "platform/registry/Registry.h"
+#include "platform/ui/PropertyFrame.h"
+#include "platform/vfw/Internal.h"
+#include "platform/vfw/Vfw.h"
+
+namespace vfw {
+namespace {
+
+struct DriverEntry {
+    std::string encoder;
+    std::string description;
+    DWORD handler = 0;
+    std::shared_ptr<media::Moniker> moniker;
+};
+
+// Handler codes are four letters or digits made from the encoder's name, so
+// they stay the same from run to run; a clash takes the next free code.
+DWORD HandlerFor(const std::string& encoder, std::set<DWORD>& taken) {
+    static constexpr char kAlphabet[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
+    for (std::uint32_t salt = 0;; ++salt) {
+        std::uint32_t h = 2166136261u ^ salt;
+        for (unsigned char c : encoder) h = (h ^ c) * 16777619u;
+        char code[4];
+        for (char& c : code) {
+            c = kAlphabet[h % 36];
+            h /= 36;
+        }
+        const DWORD fourcc = mmioFOURCC(code[0], code[1], code[2], code[3]);
+        if (taken.insert(fourcc).second) return fourcc;
+    }
+}
+
+// Built on first success: the catalogue is fixed for the life of the process.
+const std::vector<DriverEntry>& Drivers() {
+    static std::mutex mutex;
+    static std::vector<DriverEntry> drivers;
+    static bool built = false;
+    std::lock_guard lock(mutex);
+    if (built) return drivers;
+    std::shared_ptr<media::CreateDevEnum> devices;
+    std::shared_ptr<media::EnumMoniker> monikers;
+    if (FAILED(media::CreateSystemDeviceEnum(devices)) ||
+        devices->CreateClassEnumerator(media::CLSID_VideoCompressorCategory, monikers, 0) != S_OK ||
+        !monikers)
+        return drivers;  // empty now; tried again next time
+    std::set<DWORD> taken;
+    std::shared_ptr<media::Moniker> moniker;
+    while (monikers->Next(moniker) == S_OK) {
+        std::shared_ptr<media::PropertyBag> bag;
+        DriverEntry entry;
+        if (FAILED(moniker->BindToStorage(bag)) || !bag ||
+            bag->Read("FriendlyName", entry.description) != S_OK ||
+            bag->Read("FFmpegEncoder", entry.encoder) != S_OK)
+            continue;  // a compressor without a readable name has no driver
+        entry.handler = HandlerFor(entry.encoder, taken);
+        entry.moniker = moniker;
+        drivers.push_back(std::move(entry));
+    }
+    built = true;
+    return drivers;
+}
+
+// The options a driver's dialog offers, when its encoder has them, in this order.
+struct UsefulOption {
+    const char* key;
+    const char* label;
+    double minimum;
+    double maximum;
+    long long scale;  // shown value = FFmpeg value / scale
+};
+constexpr UsefulOption kUseful[] = {
+    {"b", "Bitrate (kbit/s)", 1, 1000000, 1000},
+    {"crf", "Constant quality (lower is better)", 0, 63, 1},
+    {"g", "Key-frame interval (frames)", 1, 1000, 1},
+    {"bf", "B-frames between reference frames", 0, 16, 1},
+    {"qmin", "Smallest quantizer", 1, 69, 1},
+    {"qmax", "Largest quantizer", 1, 69, 1},
+    {"preset", "Speed / quality preset", 0, 0, 1},
+    {"deadline", "Speed / quality", 0, 0, 1},
+    {"cpu-used", "Speed (higher is faster)", -16, 16, 1},
+    {"speed", "Speed (higher is faster)", 0, 16, 1},
+    {"motion_est", "Motion search (speed / quality)", 0, 0, 1},
+};
+constexpr const char* kX26xPresets[] = {"ultrafast", "superfast", "veryfast", "faster", "fast",
+                                        "medium",    "slow",      "slower",   "veryslow", "placebo"};
+
+struct DriverOption {
+    std::string key;
+    std::string label;
+    ui::FrameOption::Type type = ui::FrameOption::Type::Text;
+    double minimum = 0;
+    double maximum = 0;
+    long long scale = 1;
+    std::vector<std::pair<std::string, std::string>> choices;
+};
+
+constexpr char kStateMagic[8] = {'Q', 'V', 'F', 'W', 'S', 'T', '0', '1'};
+constexpr std::size_t kNameBytes = 32;
+constexpr std::size_t kHeaderBytes = sizeof kStateMagic + kNameBytes;
+constexpr std::size_t kSlotBytes = 96;  // "key=value" and its terminating zero
+
+ui::FrameOption::Type FrameType(media::FilterOption::Type type) {
+    switch (type) {
+        case media::FilterOption::Type::Integer: return ui::FrameOption::Type::Integer;
+        case media::FilterOption::Type::Real: return ui::FrameOption::Type::Real;
+        case media::FilterOption::Type::Boolean: return ui::FrameOption::Type::Boolean;
+        case media::FilterOption::Type::Choice: return ui::FrameOption::Type::Choice;
+        case media::FilterOption::Type::Text: break;
+    }
+    return ui::FrameOption::Type::Text;
+}
+
+bool ParseNumber(const std::string& text, double& value) {
+    if (text.empty()) return false;
+    char* end = nullptr;
+    value = std::strtod(text.c_str(), &end);
+    return end && *end == '\0';
+}
+
+bool EqualsIgnoringCase(const std::string& a, const std::string& b) {
+    return a.size() == b.size() && strncasecmp(a.c_str(), b.c_str(), a.size()) == 0;
+}
+
+}  // namespace
+
+class Driver {
+public:
+    const DriverEntry* entry = nullptr;
+    std::shared_ptr<media::Filter> filter;  // never runs: describes and checks values
+    std::shared_ptr<media::SpecifyPropertyPages> pages;
+    std::vector<DriverOption> options;
+    std::vector<std::string> values;  // FFmpeg values, one per option
+
+    bool Init(const DriverEntry& e) {
+        entry = &e;
+        if (FAILED(e.moniker->BindToObject(filter)) || !filter) return false;
+        pages = media::QuerySpecifyPropertyPages(filter);
+        std::vector<media::PropertyPage> described;
+        if (!pages || FAILED(pages->GetPages(described))) return false;
+        for (const UsefulOption& useful : kUseful)
+            for (const auto& page : described)
+                for (const auto& o : page.options)
+                    if (o.name == useful.key) AddOption(useful, o);
+        LoadSaved();
+        return true;
+    }
+
+    // Whether the encoder takes this value; the filter keeps it, which is harmless.
+    bool Accepts(const DriverOption& option, const std::string& value) {
+        return value.size() + option.key.size() + 2 <= kSlotBytes &&
+               value.find('\0') == std::string::npos &&
+               SUCCEEDED(pages->SetOption(option.key, value));
+    }
+
+    std::size_t StateSize() const { return kHeaderBytes + kSlotBytes * options.size(); }
+
+    void SaveForUser() const {
+        registry::Store& store = registry::Store::User();
+        const std::string key = DriverStateKey(entry->encoder);
+        store.Set(key, "Description", registry::Value::String(entry->description));
+        for (std::size_t i = 0; i < options.size(); ++i)
+            store.Set(key, options[i].key, registry::Value::String(values[i]));
+    }
+
+    std::string Shown(std::size_t i) const {
+        if (options[i].scale == 1) return values[i];
+        double v = 0;
+        if (!ParseNumber(values[i], v)) return values[i];
+        return std::to_string(static_cast<long long>(v) / options[i].scale);
+    }
+
+    std::string FromShown(std::size_t i, const std::string& shown) const {
+        if (options[i].scale == 1) return shown;
+        double v = 0;
+        if (!ParseNumber(shown, v)) return shown;  // refused by Accepts
+        return std::to_string(static_cast<long long>(v) * options[i].scale);
+    }
+
+private:
+    void AddOption(const UsefulOption& useful, const media::FilterOption& o) {
+        DriverOption option;
+        option.key = o.name;
+        option.label = useful.label;
+        option.type = FrameType(o.type);
+        option.scale = useful.scale;
+        option.choices = o.choices;
+        if (option.key == "preset" && option.type == ui::FrameOption::Type::Text &&
+            entry->encoder.rfind("libx26", 0) == 0) {
+            option.type = ui::FrameOption::Type::Choice;
+            for (const char* preset : kX26xPresets) option.choices.emplace_back(preset, preset);
+        }
+        // The useful range within the encoder's own, always holding the current value.
+        const double scale = static_cast<double>(useful.scale);
+        option.minimum = std::max(useful.minimum, o.minimum / scale);
+        option.maximum = std::min(useful.maximum, o.maximum / scale);
+        double current = 0;
+        if (ParseNumber(o.value, current)) {
+            current /= scale;
+            option.minimum = std::min(option.minimum, current);
+            option.maximum = std::max(option.maximum, current);
+        }
+        options.push_back(std::move(option));
+        values.push_back(o.value);
+    }
+
+    void LoadSaved() {
+        const registry::Store& store = registry::Store::User();
+        const std::string key = DriverStateKey(entry->encoder);
+        if (!store.KeyExists(key)) return;
+        for (std::size_t i = 0; i < options.size(); ++i) {
+            const auto saved = store.Get(key, options[i].key);
+            if (saved && saved->type == registry::ValueType::String && Accepts(options[i], saved->text))
+                values[i] = saved->text;
+        }
+    }
+};
+
+std::string DriverStateKey(const std::string& encoderName) {
+    return "Software\\QuorvelStudio\\VideoCompressors\\" + encoderName;
+}
+
+bool ICInfo(DWORD fccType, DWORD index, ICINFO& info) {
+    if (fccType != ICTYPE_VIDEO) return false;
+    const auto& drivers = Drivers();
+    if (index >= drivers.size()) return false;
+    const DriverEntry& e = drivers[index];
+    info = ICINFO{};
+    info.fccType = ICTYPE_VIDEO;
+    info.fccHandler = e.handler;
+    info.szName = e.encoder.substr(0, 15);
+    info.szDescription = e.description;
+    info.szDriver = "libavcodec";
+    return true;
+}
+
+HIC ICOpen(DWORD fccType, DWORD fccHandler, unsigned mode) {
+    if (fccType != ICTYPE_VIDEO || (mode != ICMODE_COMPRESS && mode != ICMODE_QUERY)) return nullptr;
+    for (const DriverEntry& e : Drivers()) {
+        if (e.handler != fccHandler) continue;
+        auto driver = std::make_unique<Driver>();
+        if (!driver->Init(e)) return nullptr;
+        return driver.release();
+    }
+    return nullptr;
+}
+
+LRESULT ICClose(HIC hic) {
+    delete hic;
+    return ICERR_OK;
+}
+
+LRESULT ICGetInfo(HIC hic, ICINFO& info) {
+    if (!hic) return 0;
+    const DriverEntry& e = *hic->entry;
+    info = ICINFO{};
+    info.fccType = ICTYPE_VIDEO;
+    info.fccHandler = e.handler;
+    info.szName = e.encoder.substr(0, 15);
+    info.szDescription = e.description;
+    info.szDriver = "libavcodec";
+    return static_cast<LRESULT>(info.dwSize);
+}
+
+LRESULT ICCompressQuery(HIC hic, const BITMAPINFOHEADER* input, const BITMAPINFOHEADER* output) {
+    if (!hic) return ICERR_BADHANDLE;
+    if (!input) return ICERR_BADPARAM;
+    // Uncompressed RGB in, as the platform hands frames to a compressor.
+    if (input->biSize < sizeof(BITMAPINFOHEADER) || input->biPlanes != 1 ||
+        input->biCompression != BI_RGB || (input->biBitCount != 24 && input->biBitCount != 32))
+        return ICERR_BADFORMAT;
+    const int width = input->biWidth;
+    const int height = input->biHeight < 0 ? -input->biHeight : input->biHeight;
+    if (output && (output->biWidth != input->biWidth ||
+                   (output->biHeight < 0 ? -output->biHeight : output->biHeight) != height))
+        return ICERR_BADFORMAT;  // a compressor does not scale
+    return detail::EncoderAcceptsSize(hic->entry->encoder, width, height) ? ICERR_OK
+                                                                          : ICERR_BADFORMAT;
+}
+
+LRESULT ICGetState(HIC hic, void* buffer, DWORD size) {
+    if (!hic) return ICERR_BADHANDLE;
+    const std::size_t needed = hic->StateSize();
+    if (!buffer) return static_cast<LRESULT>(needed);
+    if (size < needed) return ICERR_BADSIZE;
+    auto* out = static_cast<char*>(buffer);
+    std::memset(out, 0, needed);
+    std::memcpy(out, kStateMagic, sizeof kStateMagic);
+    std::memcpy(out + sizeof kStateMagic, hic->entry->encoder.data(),
+                std::min(hic->entry->encoder.size(), kNameBytes - 1));
+    for (std::size_t i = 0; i < hic->options.size(); ++i) {
+        const std::string slot = hic->options[i].key + "=" + hic->values[i];
+        std::memcpy(out + kHeaderBytes + i * kSlotBytes, slot.data(),
+                    std::min(slot.size(), kSlotBytes - 1));
+    }
+    return ICERR_OK;
+}
+
+LRESULT ICSetState(HIC hic, const void* buffer, DWORD size) {
+    if (!hic) return ICERR_BADHANDLE;
+    if (!buffer || size != hic->StateSize()) return ICERR_BADPARAM;
+    const auto* in = static_cast<const char*>(buffer);
+    char name[kNameBytes] = {};
+    std::memcpy(name, hic->entry->encoder.data(), std::min(hic->entry->encoder.size(), kNameBytes - 1));
+    if (std::memcmp(in, kStateMagic, sizeof kStateMagic) != 0 ||
+        std::memcmp(in + sizeof kStateMagic, name, kNameBytes) != 0)
+        return ICERR_BADPARAM;  // not a block this driver wrote
+    std::vector<std::string> values;
+    for (std::size_t i = 0; i < hic->options.size(); ++i) {
+        const char* slot = in + kHeaderBytes + i * kSlotBytes;
+        const void* end = std::memchr(slot, '\0', kSlotBytes);
+        if (!end) return ICERR_BADPARAM;
+        const std::string text(slot, static_cast<const char*>(end));
+        const std::string prefix = hic->options[i].key + "=";
+        if (text.compare(0, prefix.size(), prefix) != 0) return ICERR_BADPARAM;
+        values.push_back(text.substr(prefix.size()));
+        if (!hic->Accepts(hic->options[i], values.back())) return ICERR_BADPARAM;
+    }
+    hic->values = std::move(values);
+    return static_cast<LRESULT>(size);
+}
+
+LRESULT ICConfigure(HIC hic, ui::Dialog* owner) {
+    if (!hic) return ICERR_BADHANDLE;
+    ui::FramePage page{hic->entry->description, {}};
+    for (std::size_t i = 0; i < hic->options.size(); ++i) {
+        const DriverOption& o = hic->options[i];
+        page.options.push_back(ui::FrameOption{o.key, o.label, o.type, o.minimum, o.maximum,
+                                               hic->Shown(i), o.choices});
+    }
+    std::vector<std::string> edited = hic->values;
+    const bool confirmed = ui::ShowPropertyFrame(
+        owner, hic->entry->description, {page},
+        [&](const std::string& key, const std::string& shown) {
+            for (std::size_t i = 0; i < hic->options.size(); ++i) {
+                if (hic->options[i].key != key) continue;
+                const std::string value = hic->FromShown(i, shown);
+                if (!hic->Accepts(hic->options[i], value)) return false;
+                edited[i] = value;
+                return true;
+            }
+            return false;
+        });
+    if (!confirmed) return ICERR_ABORT;
+    hic->values = std::move(edited);
+    hic->SaveForUser();
+    return ICERR_OK;
+}
+
+std::map<std::string, std::string> SavedCompressorOptions(const std::string& description) {
+    const auto& drivers = Drivers();
+    const DriverEntry* match = nullptr;
+    for (const DriverEntry& e : drivers)
+        if (EqualsIgnoringCase(e.description, description)) match = &e;
+    std::map<std::string, std::string> options;
+    if (!match || !registry::Store::User().KeyExists(DriverStateKey(match->encoder))) return options;
+    Driver driver;
+    if (!driver.Init(*match)) return options;
+    for (std::size_t i = 0; i < driver.options.size(); ++i)
+        options[driver.options[i].key] = driver.values[i];
+    return options;
+}
+
+}  // namespace vfw

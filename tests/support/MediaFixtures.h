@@ -1,0 +1,71 @@
+#pragma once
+// Media clips for tests, generated with the ffmpeg CLI from lavfi sources on first
+// use and kept in the build tree, plus an independent read-back with ffprobe.
+#include <filesystem>
+#include <string>
+#include <vector>
+
+namespace fixtures {
+
+// Where generated clips live (shared by the test processes of one build folder).
+std::filesystem::path FixtureDir();
+// True when the ffmpeg and ffprobe programs can be run.
+bool HaveFfmpegTools();
+
+struct ClipSpec {
+    int width = 718;
+    int height = 404;
+    std::string rate = "30000/1001";
+    double seconds = 2.0;
+    bool video = true;
+    bool audio = true;
+    // ffmpeg output options for the codecs and container, e.g. "-c:v libx264 -c:a aac".
+    std::string codecs;
+};
+
+// Generates `fileName` from `spec` unless it already exists; returns its path.
+// Throws std::runtime_error when ffmpeg fails.
+std::filesystem::path MakeClip(const std::string& fileName, const ClipSpec& spec);
+
+// The standard clips: 718x404 at 29.97 fps, 2 s, 44.1 kHz stereo sine.
+std::filesystem::path H264AacMp4();
+std::filesystem::path Mpeg4Mp3Avi();
+std::filesystem::path Vp8VorbisWebm();
+std::filesystem::path AudioOnlyMp3();
+std::filesystem::path VideoOnlyMkv();
+// An MP4 whose index sits at the end, cut in the middle: nothing can read it.
+std::filesystem::path TruncatedMp4();
+// 64 KiB of fixed pseudo-random bytes with a video extension.
+std::filesystem::path RandomBytes();
+// A 10 s H.264/AAC clip, for runs that must still be going when stopped.
+std::filesystem::path LongH264AacMp4();
+
+struct ProbedStream {
+    long index = -1;
+    std::string type;   // "video", "audio"
+    std::string codec;  // ffprobe's codec_name
+    int width = 0;
+    int height = 0;
+    int sampleRate = 0;
+    int channels = 0;
+    long frames = -1;  // decoded frames (with countFrames), -1 when unknown
+    double end = -1;   // end of the last packet in seconds (with countFrames), -1 when unknown
+};
+
+struct ProbeResult {
+    bool ok = false;         // ffprobe read the file without error
+    std::string formatName;  // ffprobe's format_name ("avi", "matroska,webm", "asf")
+    double duration = -1;    // seconds, -1 when unknown
+    std::vector<ProbedStream> streams;
+    const ProbedStream* Find(const std::string& type) const;
+};
+
+// Reads a file back with ffprobe; countFrames decodes it all to count video frames
+// and reads every packet's time to find where each stream ends.
+ProbeResult ProbeFile(const std::filesystem::path& file, bool countFrames = false);
+
+// Runs a shell command, returning its exit status and (optionally) its standard output.
+int RunCommand(const std::string& command, std::string* output = nullptr);
+std::string ShellQuote(const std::string& text);
+
+}  // namespace fixtures
