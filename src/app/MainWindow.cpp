@@ -1,11 +1,13 @@
 #include "app/MainWindow.h"
 
+#include "app/HelpAndAbout.h"
 #include "app/OtherMakersFilters.h"
 #include "app/Profile.h"
 #include "app/StatusText.h"
 #include "engine/ConversionGraph.h"
-#include "engine/Runtime.h"
+#include "platform/media/Com.h"
 #include "i18n/LanguagePack.h"
+#include "options/OutputOptionsDialog.h"
 #include "platform/ui/Choosers.h"
 #include "platform/ui/MessageBox.h"
 #include "resources/Resources.h"
@@ -16,12 +18,11 @@ using namespace resources;
 using engine::ConversionGraph;
 using i18n::StringText;
 
-namespace {
-constexpr int kFirstLanguageCommand = 45400;
-constexpr int kLastLanguageCommand = 46399;
-}  // namespace
+MainWindow::MainWindow() : ui::Dialog(MainDialogTemplate(), nullptr) {
+    ConversionGraph::Instance().Attach(this, &settings, &errorText);
+}
 
-MainWindow::MainWindow() : ui::Dialog(MainDialogTemplate(), nullptr) {}
+MainWindow::~MainWindow() { ConversionGraph::Instance().Attach(nullptr, nullptr, nullptr); }
 
 bool MainWindow::OnInitDialog() {
     const std::string about = BuiltInString(IDS_ABOUTBOX);
@@ -37,7 +38,7 @@ bool MainWindow::OnInitDialog() {
     graph.ReleaseMediaControl();
     graph.ReleaseMediaEvent();
 
-    if (FAILED(engine::CoInitialize())) {
+    if (FAILED(media::Initialize())) {
         ui::MessageBox(nullptr, "Could not initialize COM library.", "Error", ui::MB_OK);
         return false;
     }
@@ -56,7 +57,7 @@ bool MainWindow::OnInitDialog() {
 }
 
 void MainWindow::OnCommand(int id) {
-    if (id >= kFirstLanguageCommand && id <= kLastLanguageCommand) {
+    if (id >= i18n::kFirstLanguageCommand && id <= i18n::kLastLanguageCommand) {
         OnLanguageCommand(id);
         return;
     }
@@ -87,7 +88,7 @@ void MainWindow::OnClose() {
     Profile().WriteString("Option", "CurrentLanguage",
                           i18n::LanguagePack::Instance().currentLanguage());
     RestoreVsFilterLoadLevel(vsFilterChanged, vsFilterSavedLevel);
-    engine::CoUninitialize();
+    media::Uninitialize();
     EndDialog(ui::IDCANCEL);
 }
 
@@ -110,29 +111,64 @@ void MainWindow::OnOpenVideo() {
         graph.ReleaseGraph();
     }
     sourcePath = *chosen;
-    // Probing and opening the source arrive with the media engine.
+
+    std::int64_t duration = 0;
+    if (!graph.ProbeSource(sourcePath, duration, source, settings)) {
+        ui::MessageBox(this,
+                       StringText(IDS_MESSAGE_NO_DURATION) + StringText(IDS_MESSAGE_NOT_OPEN_FILE),
+                       StringText(IDS_MESSAGE_ERROR) + " IDS_MESSAGE_NO_DURATION", ui::MB_OK);
+        sourcePath.clear();
+        return;
+    }
+    const std::int64_t seconds = duration / 10000000;
     Profile().WriteString("Option", "LastPhotoFolder", FolderOf(sourcePath));
+    Item(IDC_STATIC_SOURCE).SetText(SourceLine(FileNameOf(sourcePath), seconds));
+    if (graph.OpenSourceGraph(sourcePath) >= 0) sourceOpened = 1;
 }
 
 void MainWindow::OnOptions() {
-    // The options dialog arrives with its own window; the status line it leaves is composed here.
+    options::OutputOptionsDialog dialog(this);
+    dialog.settings = settings;
+    dialog.sourceWidth = source.width;
+    dialog.sourceHeight = source.height;
+    dialog.sourceFrameRate = source.frameRate;
+    dialog.sourceOpened = sourceOpened;
+    if (dialog.RunModal() != ui::IDOK) return;
+    settings = dialog.settings;  // already stored by the dialog's OK
+    Item(IDC_STATIC_STATUS)
+        .SetText(source.width != 0 || source.height != 0
+                     ? SizedStatusLine(settings.outputPath, settings.outputWidth, settings.outputHeight)
+                     : InitialStatusLine(settings.outputPath));
 }
 
 void MainWindow::OnConvert() {
     if (isConverting) {
-        return;  // ending a run arrives with the conversion run
-    }
-    if (!ConversionGraph::Instance().hasMediaControl()) {
+        EndConversion(IDS_MESSAGE_CONVERSION_DONE);
+    } else if (!ConversionGraph::Instance().hasMediaControl()) {
         ui::AppMessageBox("Please open an media file fisrt!");
-        return;
+    } else {
+        StartConversion();
     }
 }
 
-void MainWindow::OnHelp() {}
-void MainWindow::OnHomepage() {}
-void MainWindow::OnAbout() {}
-void MainWindow::OnLanguageCommand(int) {}
-void MainWindow::ChooseInterfaceFont() {}
+void MainWindow::OnHelp() { OpenHelp(); }
+void MainWindow::OnHomepage() { OpenHomepage(*this); }
+void MainWindow::OnAbout() { ShowAboutBox(*this); }
+
+void MainWindow::OnSysCommand(int command) {
+    if (IsAboutSysCommand(command)) OnAbout();
+    else ui::Dialog::OnSysCommand(command);
+}
+
+void MainWindow::OnLanguageCommand(int id) {
+    i18n::LanguagePack::Instance().OnLanguageCommand(*this, id);
+}
+void MainWindow::ChooseInterfaceFont() { i18n::LanguagePack::Instance().ChooseInterfaceFont(*this); }
+
+void MainWindow::OnContextMenu(ui::Point screen) {
+    if (const int command = i18n::LanguagePack::Instance().ShowContextMenu(*this, screen))
+        OnCommand(command);
+}
 
 void MainWindow::ApplyState() {
     const i18n::LanguagePack& pack = i18n::LanguagePack::Instance();

@@ -13,6 +13,7 @@ namespace app {
 class MainWindow : public ui::Dialog {
 public:
     MainWindow();
+    ~MainWindow() override;
 
     // Window state (the Converting / Source ready / No source states derive from these).
     options::OutputSettings settings;
@@ -39,6 +40,13 @@ public:
     // Labels and enabled buttons for the current state.
     void ApplyState();
 
+    // The conversion run.
+    void StartConversion();
+    // Ends a run of any kind; `firstFieldId` names the status line's first field.
+    void EndConversion(int firstFieldId);
+    long OnGraphEvent();
+    static bool OutputFileExists(const std::string& path);
+
     std::string sourceLine() { return Item(1001).Text(); }
     std::string statusLine() { return Item(1004).Text(); }
 
@@ -48,6 +56,10 @@ protected:
     void OnOK() override {}  // Enter alone does nothing here
     void OnCancel() override { RequestClose(); }  // Escape goes through the close procedure
     void OnClose() override;
+    void OnContextMenu(ui::Point screen) override;  // the right-click menu
+    void OnTimer(int id) override;
+    void OnMessage(unsigned message, std::uintptr_t wParam, std::intptr_t lParam) override;
+    void OnSysCommand(int command) override;
 };
 
 }  // namespace app

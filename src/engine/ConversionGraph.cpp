@@ -1,5 +1,9 @@
 #include "engine/ConversionGraph.h"
 
+#include "options/OutputSettings.h"
+#include "platform/media/Media.h"
+#include "platform/ui/MessageBox.h"
+
 namespace engine {
 
 ConversionGraph& ConversionGraph::Instance() {
@@ -7,15 +11,47 @@ ConversionGraph& ConversionGraph::Instance() {
     return graph;
 }
 
-int ConversionGraph::FindPreferredCompressor(CompressorCategory, std::string_view) { return -1; }
+void ConversionGraph::Attach(ui::Dialog* window, options::OutputSettings* settings,
+                             std::string* errorText) {
+    window_ = window;
+    settings_ = settings;
+    errorText_ = errorText;
+}
 
-void ConversionGraph::GetCompressor(int) { videoSlotIndex_ = -1; }
-
-void ConversionGraph::GetAudioCompressor(int) { audioSlotIndex_ = -1; }
+void ConversionGraph::ReleaseMediaEvent() { mediaEvent.reset(); }
+void ConversionGraph::ReleaseMediaControl() { mediaControl.reset(); }
+void ConversionGraph::ReleaseGraph() { graphManager.reset(); }
 
 void ConversionGraph::ReleaseCompressorSlots() {
-    videoSlotIndex_ = -1;
-    audioSlotIndex_ = -1;
+    videoCompressor.reset();
+    audioCompressor.reset();
+}
+
+int ConversionGraph::FindPreferredCompressor(CompressorCategory category,
+                                             std::string_view fragment) {
+    int index = -1;
+    return engine::FindPreferredCompressor(category, fragment, index) ? index : -1;
+}
+
+void ConversionGraph::GetCompressor(int index) {
+    videoCompressor.reset();
+    engine::GetCompressor(index, &videoCompressor);
+}
+
+void ConversionGraph::GetAudioCompressor(int index) {
+    audioCompressor.reset();
+    engine::GetAudioCompressor(index, &audioCompressor);
+}
+
+void ConversionGraph::ShowGraphErrorText(HRESULT hr) {
+    char buffer[160];
+    media::AMGetErrorTextA(hr, buffer, sizeof buffer);
+    (errorText_ ? *errorText_ : ownErrorText_) = buffer;
+    ui::AppMessageBox(buffer);
+}
+
+std::string ConversionGraph::lastErrorText() const {
+    return errorText_ ? *errorText_ : ownErrorText_;
 }
 
 }  // namespace engine

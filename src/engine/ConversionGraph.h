@@ -1,41 +1,99 @@
 #pragma once
-// The process-wide owner of the current filter graph and of the two
-// compressor slots.
+// The process-wide owner of the current filter graph, its media control and
+// media event, and the two compressor slots; and the procedures on them.
+#include <cstdint>
+#include <memory>
+#include <string>
 #include <string_view>
+
+#include "engine/CompressorCatalog.h"
+#include "engine/SourceInfo.h"
+#include "platform/Result.h"
+
+namespace media {
+class Filter;
+class FilterGraph;
+class MediaControl;
+class MediaEventEx;
+class Pin;
+}  // namespace media
+
+namespace options {
+struct OutputSettings;
+}
+
+namespace ui {
+class Dialog;
+}
 
 namespace engine {
 
-enum class CompressorCategory { Video, Audio };
+inline constexpr unsigned GraphEventMessage = 0x40D;
 
 class ConversionGraph {
 public:
     static ConversionGraph& Instance();
 
-    // Compressor catalogue. Without a media engine the catalogue is empty:
-    // no compressor is found and slots stay empty.
-    int FindPreferredCompressor(CompressorCategory category, std::string_view fragment);
-    void GetCompressor(int index);       // fills the video slot
-    void GetAudioCompressor(int index);  // fills the audio slot
-    bool hasVideoCompressor() const { return videoSlotIndex_ >= 0; }
-    bool hasAudioCompressor() const { return audioSlotIndex_ >= 0; }
-    int videoSlotIndex() const { return videoSlotIndex_; }
-    int audioSlotIndex() const { return audioSlotIndex_; }
+    // The main window: owner of window boxes and target of graph notifications,
+    // with its live settings and its error text buffer.
+    void Attach(ui::Dialog* window, options::OutputSettings* settings, std::string* errorText);
 
-    // Graph entries.
-    bool hasGraph() const { return hasGraph_; }
-    bool hasMediaControl() const { return hasMediaControl_; }
-    bool hasMediaEvent() const { return hasMediaEvent_; }
-    void ReleaseMediaEvent() { hasMediaEvent_ = false; }
-    void ReleaseMediaControl() { hasMediaControl_ = false; }
-    void ReleaseGraph() { hasGraph_ = false; }
+    std::shared_ptr<media::FilterGraph> graphManager;
+    std::shared_ptr<media::MediaControl> mediaControl;
+    std::shared_ptr<media::MediaEventEx> mediaEvent;
+    std::shared_ptr<media::Filter> videoCompressor;
+    std::shared_ptr<media::Filter> audioCompressor;
+
+    bool hasGraph() const { return graphManager != nullptr; }
+    bool hasMediaControl() const { return mediaControl != nullptr; }
+    bool hasMediaEvent() const { return mediaEvent != nullptr; }
+    void ReleaseMediaEvent();
+    void ReleaseMediaControl();
+    void ReleaseGraph();
     void ReleaseCompressorSlots();
 
+    // Catalogue access for the settings: the preferred entry's index or -1, and
+    // filling a slot with a fresh instance (releasing what it held).
+    int FindPreferredCompressor(CompressorCategory category, std::string_view fragment);
+    void GetCompressor(int index);
+    void GetAudioCompressor(int index);
+
+    // Source probing: 1 on success, 0 after its message.
+    int ProbeSource(const std::string& path, std::int64_t& duration, SourceInfo& info,
+                    options::OutputSettings& settings);
+    // 1 on success with the new graph and its media control held; negative on failure.
+    HRESULT OpenSourceGraph(const std::string& path);
+
+    HRESULT EnsureCompressors();
+    HRESULT BuildConversionGraph(const std::shared_ptr<media::FilterGraph>& graph);
+    HRESULT TearDownConversionGraph(const std::shared_ptr<media::FilterGraph>& graph,
+                                    const std::string& sourcePath);
+
+    // Internal steps, public for their tests.
+    HRESULT FindRenderer(const std::shared_ptr<media::FilterGraph>& graph, bool video,
+                         std::shared_ptr<media::Filter>& renderer);
+    void RemoveDownstream(const std::shared_ptr<media::Filter>& filter);
+
+    // The platform's text for a result, kept in the window's errorText and shown.
+    void ShowGraphErrorText(HRESULT hr);
+    std::string lastErrorText() const;
+
+    ui::Dialog* window() const { return window_; }
+    options::OutputSettings* settings() const { return settings_; }
+
 private:
-    int videoSlotIndex_ = -1;
-    int audioSlotIndex_ = -1;
-    bool hasGraph_ = false;
-    bool hasMediaControl_ = false;
-    bool hasMediaEvent_ = false;
+    HRESULT DetachRenderer(const std::shared_ptr<media::FilterGraph>& graph, bool video,
+                           std::shared_ptr<media::Pin>& sourcePin);
+    HRESULT AcquireMediaControl(const std::shared_ptr<media::FilterGraph>& graph);
+    // The catalogue index for a slot under the current format's family.
+    int SlotIndex(bool video) const;
+    ui::Dialog* window_ = nullptr;
+    options::OutputSettings* settings_ = nullptr;
+    std::string* errorText_ = nullptr;
+    std::string ownErrorText_;
 };
+
+// The failure code of a build step that has no platform code to pass on.
+inline constexpr HRESULT E_NO_RENDERER_PIN = E_FAIL;
 
 }  // namespace engine

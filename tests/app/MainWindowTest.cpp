@@ -2,12 +2,14 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <filesystem>
 
 #include "FakeShell.h"
+#include "MediaFixtures.h"
 #include "TestEnv.h"
 #include "app/MainWindow.h"
 #include "app/Profile.h"
-#include "engine/Runtime.h"
+#include "platform/media/MediaTesting.h"
 #include "platform/ui/Automation.h"
 #include "platform/ui/Choosers.h"
 #include "platform/ui/MessageBox.h"
@@ -110,7 +112,7 @@ TEST_F(MainWindowTest, UnreadableVersionIsReportedAndStartUpGoesOn) {
 }
 
 TEST_F(MainWindowTest, ComFailureLeavesTheTemplateWindowOpen) {
-    engine::FailNextCoInitializeForTesting(E_FAIL);
+    media::testing::ScopedFailure failure(media::testing::Operation::Initialize);
     app::MainWindow window;
     std::string status;
     bool buildFiltersVisible = false;
@@ -182,12 +184,18 @@ TEST_F(MainWindowTest, ConvertWithoutSourceAsksToOpenOne) {
 }
 
 TEST_F(MainWindowTest, OpenVideoAsksInTheLastFolderAndRemembersTheNewOne) {
+    if (!fixtures::HaveFfmpegTools()) GTEST_SKIP() << "ffmpeg tools missing";
+    testenv::TempDir folder;
+    const auto clip = folder / "clip.mp4";
+    std::filesystem::copy_file(fixtures::H264AacMp4(), clip);
     app::Profile().WriteString("Option", "LastPhotoFolder", "/films/old/");
-    automation.fileAnswers = {std::nullopt, std::string("/films/new/clip.mp4")};
+    automation.fileAnswers = {std::nullopt, clip.string()};
     app::MainWindow window;
-    Run(window, [](app::MainWindow& w) {
+    std::string sourceLine;
+    Run(window, [&](app::MainWindow& w) {
         w.Item(IDC_BUTTON_ADD_VIDEO).Click();  // cancelled
         w.Item(IDC_BUTTON_ADD_VIDEO).Click();
+        sourceLine = w.sourceLine();
     });
     ASSERT_EQ(automation.choosers.size(), 2u);
     const auto& request = automation.choosers[0].request;
@@ -200,8 +208,11 @@ TEST_F(MainWindowTest, OpenVideoAsksInTheLastFolderAndRemembersTheNewOne) {
     EXPECT_EQ(request.filters[0].second, "*.*");
     EXPECT_EQ(request.flags, ui::OFN_EXPLORER | ui::OFN_FILEMUSTEXIST | ui::OFN_PATHMUSTEXIST |
                                  ui::OFN_READONLY);
-    EXPECT_EQ(window.sourcePath, "/films/new/clip.mp4");
-    EXPECT_EQ(app::Profile().GetString("Option", "LastPhotoFolder", ""), "/films/new/");
+    EXPECT_EQ(window.sourcePath, clip.string());
+    EXPECT_EQ(window.sourceOpened, 1);
+    EXPECT_EQ(window.settings.outputWidth, 718);
+    EXPECT_EQ(sourceLine, "clip.mp4: 00:00:02");
+    EXPECT_EQ(app::Profile().GetString("Option", "LastPhotoFolder", ""), folder.path().string() + "/");
 }
 
 TEST_F(MainWindowTest, StatesDriveTheConvertLabelAndTheButtons) {

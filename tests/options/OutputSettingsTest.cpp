@@ -4,6 +4,7 @@
 
 #include "TestEnv.h"
 #include "app/Profile.h"
+#include "engine/ConversionGraph.h"
 #include "options/OutputSettings.h"
 #include "platform/registry/Registry.h"
 #include "platform/shell/Shell.h"
@@ -80,11 +81,16 @@ TEST_F(OutputSettingsTest, FirstStartLoadsTheDefaults) {
     EXPECT_EQ(s.videoBitrate, 798720);
     EXPECT_EQ(s.audioBitrate, 128000);
     EXPECT_EQ(s.fileProfile, 0);
-    // No compressor catalogue here: the preferred search finds none.
-    EXPECT_EQ(s.videoCompressorIndex, -1);
-    EXPECT_EQ(s.useVideoCompressor, 0);
-    EXPECT_EQ(s.audioCompressorIndex, -1);
-    EXPECT_EQ(s.useAudioCompressor, 0);
+    // Never chosen: the preferred compressors, instantiated into the slots.
+    auto& graph = engine::ConversionGraph::Instance();
+    EXPECT_EQ(s.videoCompressorIndex,
+              graph.FindPreferredCompressor(engine::CompressorCategory::Video, "ffdshow video encoder"));
+    EXPECT_EQ(s.audioCompressorIndex,
+              graph.FindPreferredCompressor(engine::CompressorCategory::Audio, "microsoft adpcm"));
+    EXPECT_GE(s.videoCompressorIndex, 0);
+    EXPECT_EQ(s.useVideoCompressor, 1);
+    EXPECT_EQ(s.useAudioCompressor, 1);
+    EXPECT_TRUE(graph.videoCompressor && graph.audioCompressor);
     EXPECT_EQ(s.webmVideoCompressorIndex, 0);
     EXPECT_TRUE(automation.boxes.empty());
 }
@@ -109,6 +115,23 @@ TEST_F(OutputSettingsTest, StoredValuesAreLoadedAndWrongTypesFallBack) {
     EXPECT_EQ(s.webmVideoCompressorIndex, -1);
     EXPECT_EQ(s.useVideoCompressor, 0);
     EXPECT_EQ(s.videoCompressorIndex, 0);  // the other family keeps its value
+}
+
+TEST_F(OutputSettingsTest, StoredChoicesAreResolvedWithoutSearching) {
+    auto& graph = engine::ConversionGraph::Instance();
+    graph.ReleaseCompressorSlots();
+    auto p = app::Profile();
+    p.WriteInt("DexVideoCompress", "CompressorNumber", -1);
+    p.WriteInt("DexAudioCompress", "CompressorNumber", 0);
+    OutputSettings s;
+    options::LoadOutputSettings(s, {nullptr, 5});
+    EXPECT_EQ(s.videoCompressorIndex, -1);
+    EXPECT_EQ(s.useVideoCompressor, 0);
+    EXPECT_FALSE(graph.videoCompressor);
+    EXPECT_EQ(s.audioCompressorIndex, 0);
+    EXPECT_EQ(s.useAudioCompressor, 1);
+    EXPECT_TRUE(graph.audioCompressor);
+    graph.ReleaseCompressorSlots();
 }
 
 TEST_F(OutputSettingsTest, DamagedFormatIsReportedAndThePathKeptAsStored) {

@@ -1,0 +1,214 @@
+// converter-bench: conversion speed and memory of the engine against the ffmpeg
+// CLI with the same codecs, measured in the same run.
+//
+//   converter-bench convert --format avi|mkv|asf|webm [--no-video-compressor]
+//                   [--no-audio-compressor] INPUT OUTPUT
+//   converter-bench compare INPUT
+//
+// Each measured conversion runs in a child process so that its peak memory is its own.
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "engine/ConversionGraph.h"
+#include "options/OutputFormat.h"
+#include "options/OutputSettings.h"
+#include "platform/media/Media.h"
+#include "platform/ui/Automation.h"
+
+namespace {
+
+using namespace media;
+using Clock = std::chrono::steady_clock;
+
+struct Format {
+    const char* name;
+    int format;
+    const char* ffmpegCodecs;  // the same encoders, for the CLI
+    const char* extension;
+};
+
+const Format kFormats[] = {
+    {"avi", options::kAvi, "-c:v mpeg4 -c:a adpcm_ms", ".avi"},
+    {"mkv", options::kMkv, "-c:v mpeg4 -c:a adpcm_ms", ".mkv"},
+    {"asf", options::kAsf, "-c:v mpeg4 -c:a adpcm_ms",
+     ".asf"},
+    {"webm", options::kWebm, "-c:v libvpx -c:a libvorbis",
+     ".webm"},
+};
+
+const Format* FindFormat(const std::string& name) {
+    for (const auto& f : kFormats)
+        if (name == f.name) return &f;
+    return nullptr;
+}
+
+double Seconds(Clock::time_point since) {
+    return std::chrono::duration<double>(Clock::now() - since).count();
+}
+
+int Fail(const char* step, HRESULT hr) {
+    std::fprintf(stderr, "%s failed: %s (0x%08X)\n", step, ErrorText(hr).c_str(),
+                 static_cast<unsigned>(hr));
+    return 1;
+}
+
+// The window's road through the engine: probe, open, build, run, wait, tear down.
+// Stores the opening time; returns 0 on a completed conversion.
+int Convert(const Format& format, bool videoCompressor, bool audioCompressor,
+            const std::string& input, const std::string& output, double* openSeconds) {
+    ui::ScriptedAutomation boxes;  // the engine's messages go to the terminal
+    boxes.onMessageBox = [](const ui::MessageBoxRecord& box) {
+        std::fprintf(stderr, "%s: %s\n", box.caption.c_str(), box.text.c_str());
+    };
+    options::OutputSettings settings;
+    std::string errorText;
+    engine::ConversionGraph& graph = engine::ConversionGraph::Instance();
+    graph.Attach(nullptr, &settings, &errorText);
+
+    const auto openStart = Clock::now();
+    engine::SourceInfo info;
+    std::int64_t duration = 0;
+    if (!graph.ProbeSource(input, duration, info, settings)) return Fail("probe", E_FAIL);
+    HRESULT hr = graph.OpenSourceGraph(input);
+    if (FAILED(hr)) return Fail("open", hr);
+    if (openSeconds) *openSeconds = Seconds(openStart);
+
+    settings.format = format.format;
+    settings.outputPath = output;
+    const bool webm = format.format == options::kWebm;
+    const auto& preferred = options::OutputFormatTable[static_cast<std::size_t>(format.format)];
+    const int v = graph.FindPreferredCompressor(engine::CompressorCategory::Video, preferred.preferredVideo);
+    const int a = graph.FindPreferredCompressor(engine::CompressorCategory::Audio, preferred.preferredAudio);
+    (webm ? settings.webmVideoCompressorIndex : settings.videoCompressorIndex) = v;
+    (webm ? settings.webmAudioCompressorIndex : settings.audioCompressorIndex) = a;
+    settings.useVideoCompressor = videoCompressor ? 1 : 0;
+    settings.useAudioCompressor = audioCompressor ? 1 : 0;
+    std::error_code ec;
+    std::filesystem::remove(output, ec);
+
+    hr = graph.EnsureCompressors();
+    long code = 0;
+    if (SUCCEEDED(hr)) hr = graph.mediaControl->Run();
+    if (SUCCEEDED(hr)) graph.mediaEvent->WaitForCompletion(-1, code);
+    if (graph.mediaControl) graph.mediaControl->Stop();
+    if (graph.mediaEvent) graph.mediaEvent->SetNotifyWindow(nullptr);
+    graph.TearDownConversionGraph(graph.graphManager, input);
+    graph.ReleaseMediaEvent();
+    graph.ReleaseMediaControl();
+    graph.ReleaseCompressorSlots();
+    graph.Attach(nullptr, nullptr, nullptr);
+    if (FAILED(hr)) return Fail("conversion start", hr);
+    return code == EC_COMPLETE ? 0 : Fail("conversion", E_FAIL);
+}
+
+struct Measure {
+    bool ok = false;
+    double seconds = 0;
+    long peakKb = 0;
+};
+
+// Runs `child` in a forked process; its wall time and peak resident memory.
+template <typename Child>
+Measure InChild(Child child) {
+    Measure m;
+    const auto start = Clock::now();
+    const pid_t pid = fork();
+    if (pid == 0) _exit(child());
+    int status = 0;
+    rusage usage{};
+    if (pid < 0 || wait4(pid, &status, 0, &usage) < 0) return m;
+    m.seconds = Seconds(start);
+    m.peakKb = usage.ru_maxrss;
+    m.ok = WIFEXITED(status) && WEXITSTATUS(status) == 0;
+    return m;
+}
+
+std::string Quote(const std::string& s) {
+    std::string q = "'";
+    for (char c : s) q += c == '\'' ? std::string("'\\''") : std::string(1, c);
+    return q + "'";
+}
+
+int Compare(const std::string& input) {
+    const auto folder =
+        std::filesystem::temp_directory_path() / ("converter-bench-" + std::to_string(getpid()));
+    std::filesystem::create_directories(folder);
+    double open = 0;
+    {
+        const auto start = Clock::now();
+        std::shared_ptr<FilterGraph> g1, g2;
+        CreateFilterGraph(g1);
+        g1->RenderFile(input);
+        g1.reset();
+        CreateFilterGraph(g2);
+        g2->RenderFile(input);
+        open = Seconds(start);
+    }
+    std::printf("open (probe + open): %.1f ms\n", open * 1000);
+    std::printf("%-5s %10s %10s %7s %10s %10s %9s\n", "fmt", "ours s", "ffmpeg s", "ratio",
+                "ours MB", "ffmpeg MB", "delta MB");
+    int failures = 0;
+    for (const auto& f : kFormats) {
+        const std::string ours = (folder / (std::string("ours") + f.extension)).string();
+        const std::string theirs = (folder / (std::string("ffmpeg") + f.extension)).string();
+        const Measure a = InChild([&] { return Convert(f, true, true, input, ours, nullptr); });
+        const std::string command = "ffmpeg -nostdin -v error -y -i " + Quote(input) + " " +
+                                    f.ffmpegCodecs + " " + Quote(theirs);
+        const Measure b = InChild(
+            [&] { return execl("/bin/sh", "sh", "-c", command.c_str(), nullptr) == -1 ? 127 : 0; });
+        if (!a.ok || !b.ok) ++failures;
+        std::printf("%-5s %10.2f %10.2f %7.3f %10.1f %10.1f %9.1f%s\n", f.name, a.seconds,
+                    b.seconds, b.seconds > 0 ? a.seconds / b.seconds : 0.0, a.peakKb / 1024.0,
+                    b.peakKb / 1024.0, (a.peakKb - b.peakKb) / 1024.0,
+                    a.ok && b.ok ? "" : "  (failed)");
+        std::fflush(stdout);
+    }
+    std::error_code ec;
+    std::filesystem::remove_all(folder, ec);
+    return failures ? 1 : 0;
+}
+
+int Usage() {
+    std::fprintf(stderr,
+                 "usage: converter-bench convert --format avi|mkv|asf|webm [--no-video-compressor] "
+                 "[--no-audio-compressor] INPUT OUTPUT\n"
+                 "       converter-bench compare INPUT\n");
+    return 2;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    std::vector<std::string> args(argv + 1, argv + argc);
+    if (args.empty()) return Usage();
+    if (FAILED(Initialize())) return 1;
+    if (args[0] == "compare" && args.size() == 2) return Compare(args[1]);
+    if (args[0] != "convert") return Usage();
+    const Format* format = nullptr;
+    bool video = true, audio = true;
+    std::vector<std::string> files;
+    for (std::size_t i = 1; i < args.size(); ++i) {
+        if (args[i] == "--format" && i + 1 < args.size())
+            format = FindFormat(args[++i]);
+        else if (args[i] == "--no-video-compressor")
+            video = false;
+        else if (args[i] == "--no-audio-compressor")
+            audio = false;
+        else
+            files.push_back(args[i]);
+    }
+    if (!format || files.size() != 2) return Usage();
+    double open = 0;
+    const auto start = Clock::now();
+    const int rc = Convert(*format, video, audio, files[0], files[1], &open);
+    std::printf("open %.1f ms, conversion %.2f s\n", open * 1000, Seconds(start));
+    return rc;
+}

@@ -1,0 +1,129 @@
+// The conversion run of the main window: start, progress, graph events, end.
+#include <filesystem>
+
+#include "app/MainWindow.h"
+#include "app/StatusText.h"
+#include "engine/ConversionGraph.h"
+#include "i18n/LanguagePack.h"
+#include "options/FilterPropertiesDialog.h"
+#include "options/OutputFormat.h"
+#include "platform/Format.h"
+#include "platform/media/Media.h"
+#include "platform/ui/MessageBox.h"
+#include "resources/Resources.h"
+
+namespace app {
+
+using engine::ConversionGraph;
+using i18n::StringText;
+using namespace resources;
+
+namespace {
+
+constexpr int ConversionTimer = 1112;
+
+// Whether the two paths name one file (links resolved).
+bool SameFile(const std::string& a, const std::string& b) {
+    std::error_code ec;
+    return std::filesystem::equivalent(a, b, ec) && !ec;
+}
+
+}  // namespace
+
+bool MainWindow::OutputFileExists(const std::string& path) {
+    std::error_code ec;
+    const auto status = std::filesystem::symlink_status(path, ec);
+    return !ec && std::filesystem::exists(status);
+}
+
+void MainWindow::StartConversion() {
+    ConversionGraph& graph = ConversionGraph::Instance();
+
+    // Replacing the source would delete the user's only copy.
+    if (SameFile(settings.outputPath, sourcePath)) {
+        ui::AppMessageBox(
+            "The output file is the source file itself. Choose another output file in Options.");
+        return;
+    }
+    if (OutputFileExists(settings.outputPath)) {
+        const std::string question =
+            StrFormat("%s ", settings.outputPath.c_str()) + StringText(IDS_MESSAGE_FILE_EXIST);
+        if (ui::MessageBox(this, question, "Warning", ui::MB_YESNO | ui::MB_ICONEXCLAMATION) !=
+            ui::IDYES)
+            return;
+        std::error_code ec;
+        std::filesystem::remove(settings.outputPath, ec);
+    }
+
+    if (FAILED(graph.EnsureCompressors())) {
+        EndConversion(IDS_MESSAGE_ERROR);
+        return;
+    }
+    if (settings.format == options::kWebm) {
+        options::FilterPropertiesDialog properties(graph.graphManager, this);
+        properties.RunModal();
+    }
+    const HRESULT hr = graph.mediaControl ? graph.mediaControl->Run() : E_POINTER;
+    if (SUCCEEDED(hr)) {
+        isConverting = 1;
+        elapsedSeconds = 0;
+        ApplyState();
+        SetTimer(ConversionTimer, 1000);
+        return;
+    }
+    ui::AppMessageBox("can not pControl->Run()!!!");
+    char buffer[160];
+    media::AMGetErrorTextA(hr, buffer, sizeof buffer);
+    errorText = buffer;
+    ui::AppMessageBox(errorText);
+    EndConversion(IDS_MESSAGE_ERROR);
+}
+
+void MainWindow::EndConversion(int firstFieldId) {
+    ConversionGraph& graph = ConversionGraph::Instance();
+    KillTimer(ConversionTimer);
+    if (graph.mediaControl) graph.mediaControl->Stop();
+    if (graph.mediaEvent) graph.mediaEvent->SetNotifyWindow(nullptr);
+    graph.TearDownConversionGraph(graph.graphManager, sourcePath);
+    graph.ReleaseMediaEvent();
+    graph.ReleaseMediaControl();
+    isConverting = 0;
+    elapsedSeconds = 0;
+    ApplyState();
+    Item(IDC_STATIC_STATUS)
+        .SetText(EndStatusLine(StringText(firstFieldId), settings.outputPath, settings.outputWidth,
+                               settings.outputHeight));
+    graph.OpenSourceGraph(sourcePath);
+}
+
+void MainWindow::OnTimer(int id) {
+    if (id != ConversionTimer) return;
+    ++elapsedSeconds;
+    Item(IDC_STATIC_STATUS).SetText(ProgressStatusLine(elapsedSeconds));
+}
+
+void MainWindow::OnMessage(unsigned message, std::uintptr_t, std::intptr_t) {
+    if (message == engine::GraphEventMessage) OnGraphEvent();
+}
+
+long MainWindow::OnGraphEvent() {
+    ConversionGraph& graph = ConversionGraph::Instance();
+    if (!graph.mediaEvent) return 0;
+    HRESULT last = 0;
+    long code = 0;
+    media::LONG_PTR param1 = 0, param2 = 0;
+    while (graph.mediaEvent && SUCCEEDED(graph.mediaEvent->GetEvent(code, param1, param2, 0))) {
+        last = graph.mediaEvent->FreeEventParams(code, param1, param2);
+        if (code == media::EC_COMPLETE) {
+            EndConversion(IDS_MESSAGE_CONVERSION_DONE);
+        } else if (code == media::EC_ERRORABORT) {
+            // An aborted run ends here rather than counting on until Stop; the
+            // run is over before the box shows, so no later event can end it twice.
+            EndConversion(IDS_MESSAGE_ERROR);
+            ui::AppMessageBox(media::ErrorText(static_cast<HRESULT>(param1)));
+        }
+    }
+    return last;
+}
+
+}  // namespace app

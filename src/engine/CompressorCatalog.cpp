@@ -1,0 +1,108 @@
+#include "engine/CompressorCatalog.h"
+
+#include <cctype>
+
+#include "platform/media/Media.h"
+#include "platform/ui/MessageBox.h"
+#include "platform/vfw/Vfw.h"
+
+namespace engine {
+namespace {
+
+const media::Guid& CategoryId(CompressorCategory category) {
+    return category == CompressorCategory::Video ? media::CLSID_VideoCompressorCategory
+                                                 : media::CLSID_AudioCompressorCategory;
+}
+
+// The category's monikers in enumeration order; empty (after its message) on failure.
+std::vector<std::shared_ptr<media::Moniker>> Enumerate(CompressorCategory category) {
+    std::vector<std::shared_ptr<media::Moniker>> monikers;
+    std::shared_ptr<media::CreateDevEnum> devices;
+    if (FAILED(media::CreateSystemDeviceEnum(devices))) {
+        ui::AppMessageBox("Failed to create system enumerator");
+        return monikers;
+    }
+    std::shared_ptr<media::EnumMoniker> enumerator;
+    const HRESULT hr = devices->CreateClassEnumerator(CategoryId(category), enumerator, 0);
+    if (FAILED(hr)) {
+        ui::AppMessageBox("Failed to create class enumerator");
+        return monikers;
+    }
+    if (hr == S_FALSE || !enumerator) return monikers;
+    enumerator->Reset();
+    std::shared_ptr<media::Moniker> moniker;
+    while (enumerator->Next(moniker) == S_OK) monikers.push_back(moniker);
+    return monikers;
+}
+
+bool FriendlyName(media::Moniker& moniker, std::string& name) {
+    std::shared_ptr<media::PropertyBag> bag;
+    if (FAILED(moniker.BindToStorage(bag)) || !bag) return false;
+    return bag->Read("FriendlyName", name) == S_OK;
+}
+
+void Bind(CompressorCategory category, int index, std::shared_ptr<media::Filter>* slot) {
+    slot->reset();
+    if (index < 0) return;
+    const auto monikers = Enumerate(category);
+    if (index >= static_cast<int>(monikers.size())) return;
+    media::Moniker& moniker = *monikers[static_cast<std::size_t>(index)];
+    if (FAILED(moniker.BindToObject(*slot))) {
+        slot->reset();
+        ui::AppMessageBox("Failed to bind to object");
+        return;
+    }
+    // What the user confirmed in the video driver of the same name applies here too.
+    std::string name;
+    if (category == CompressorCategory::Video && FriendlyName(moniker, name))
+        if (const auto saved = vfw::SavedCompressorOptions(name); !saved.empty())
+            media::SetFilterOptions(*slot, saved);
+}
+
+}  // namespace
+
+std::vector<std::string> ListCompressors(CompressorCategory category) {
+    std::vector<std::string> rows{category == CompressorCategory::Video
+                                      ? "Full frames (uncompressed)"
+                                      : "Uncompressed Audio"};
+    for (const auto& moniker : Enumerate(category)) {
+        std::string name;
+        // An unnamed device is listed under its display name so rows keep matching indexes.
+        if (!FriendlyName(*moniker, name)) moniker->GetDisplayName(name);
+        rows.push_back(name);
+    }
+    return rows;
+}
+
+bool FindPreferredCompressor(CompressorCategory category, std::string_view fragment, int& index) {
+    const std::string_view limited = fragment.substr(0, 255);
+    const auto monikers = Enumerate(category);
+    for (std::size_t i = 0; i < monikers.size(); ++i) {
+        std::string name;
+        if (!FriendlyName(*monikers[i], name)) continue;
+        for (char& c : name) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+        if (name.find(limited) != std::string::npos) {
+            index = static_cast<int>(i);
+            return true;
+        }
+    }
+    return false;
+}
+
+void GetCompressor(int index, std::shared_ptr<media::Filter>* slot) {
+    if (!slot) {
+        ui::AppMessageBox("GetCompressor received invalid pointer");
+        return;
+    }
+    Bind(CompressorCategory::Video, index, slot);
+}
+
+void GetAudioCompressor(int index, std::shared_ptr<media::Filter>* slot) {
+    if (!slot) {
+        ui::AppMessageBox("GetAudioCompressor received invalid pointer");
+        return;
+    }
+    Bind(CompressorCategory::Audio, index, slot);
+}
+
+}  // namespace engine

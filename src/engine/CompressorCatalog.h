@@ -1,0 +1,28 @@
+#pragma once
+// The installed compressors, in two categories, as the device enumerator lists them.
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace media {
+class Filter;
+}
+
+namespace engine {
+
+enum class CompressorCategory { Video, Audio };
+
+// Rows for the options dialog: row 0 is the no-compressor row, then one row per
+// entry in enumeration order (row - 1 is the catalogue index).
+std::vector<std::string> ListCompressors(CompressorCategory category);
+
+// The first entry whose lower-cased name contains `fragment` (written in lower case).
+bool FindPreferredCompressor(CompressorCategory category, std::string_view fragment, int& index);
+
+// A new filter instance of the entry at `index`; an index of -1 or past the end
+// leaves the slot empty without a message. A null slot is refused with a message.
+void GetCompressor(int index, std::shared_ptr<media::Filter>* slot);
+void GetAudioCompressor(int index, std::shared_ptr<media::Filter>* slot);
+
+}  // namespace engine

@@ -1,0 +1,370 @@
+// Turning the opened playback graph into a conversion graph, and back.
+#include "engine/ConversionGraph.h"
+#include "engine/WmProfile.h"
+#include "options/OutputFormat.h"
+#include "options/OutputSettings.h"
+#include "platform/media/Media.h"
+#include "platform/shell/Shell.h"
+#include "platform/ui/Dialog.h"
+#include "platform/ui/MessageBox.h"
+
+namespace engine {
+namespace {
+
+using media::Filter;
+using media::FilterGraph;
+using media::Pin;
+
+constexpr const char* kSetOutputFileNameFailed =
+    "Error pBuilder->SetOutputFileName(&guid, Filename, &pMux, &pWriter )";
+
+HRESULT CountFilterPins(const std::shared_ptr<Filter>& filter, int& inputs, int& outputs) {
+    inputs = outputs = 0;
+    std::shared_ptr<media::EnumPins> pins;
+    HRESULT hr = filter->EnumPins(pins);
+    if (FAILED(hr)) return hr;
+    std::shared_ptr<Pin> pin;
+    while (pins->Next(pin) == S_OK) {
+        media::PinDirection direction;
+        hr = pin->QueryDirection(direction);
+        if (FAILED(hr)) return hr;
+        (direction == media::PINDIR_INPUT ? inputs : outputs)++;
+    }
+    return S_OK;
+}
+
+HRESULT GetPin(const std::shared_ptr<Filter>& filter, media::PinDirection direction, int n,
+               std::shared_ptr<Pin>& out) {
+    out.reset();
+    if (!filter) return E_POINTER;
+    std::shared_ptr<media::EnumPins> pins;
+    HRESULT hr = filter->EnumPins(pins);
+    if (FAILED(hr)) return hr;
+    std::shared_ptr<Pin> pin;
+    while (pins->Next(pin) == S_OK) {
+        media::PinDirection d;
+        if (SUCCEEDED(pin->QueryDirection(d)) && d == direction && n-- == 0) {
+            out = pin;
+            return S_OK;
+        }
+    }
+    return E_FAIL;
+}
+
+struct WriterFormat {
+    media::Guid type;
+    const char* missingMessage;  // null: the generic message, no page
+    const char* page;
+};
+
+WriterFormat WriterFor(int format) {
+    switch (format) {
+        case options::kMkv:
+            return {media::CLSID_MatroskaMux, "Please install MKV codec)",
+                    "https://www.quorvel.example/converter/get-matroska-muxer"};
+        case options::kAsf:
+            return {media::CLSID_AsfMux, "Please install ASF Multipexer)",
+                    "https://www.quorvel.example/search?q=ASF+Multiplexer"};
+        case options::kWebm:
+            return {media::CLSID_WebmMux, "Please install WebM Muxer codec)",
+                    "https://www.quorvel.example/converter/get-webm-codecs"};
+        case options::kWmv:
+            return {media::CLSID_WMAsfWriter, nullptr, nullptr};
+        default:
+            return {media::MEDIASUBTYPE_Avi, nullptr, nullptr};
+    }
+}
+
+// Interleaving and overwrite, when the writer offers them; results are not examined.
+void ConfigureWriter(const std::shared_ptr<Filter>& mux, const std::shared_ptr<Filter>& sink) {
+    if (auto interleaving = media::QueryConfigInterleaving(mux))
+        interleaving->put_Mode(media::INTERLEAVE_FULL);
+    if (auto fileSink = media::QueryFileSinkFilter2(sink)) fileSink->SetMode(media::AM_FILE_OVERWRITE);
+}
+
+// The Windows Media writer, configured with a profile made from the settings (or read
+// from profile text when the file-profile switch is on). It compresses by itself, so
+// the decoders connect straight to it.
+HRESULT WmvWriterStep(media::CaptureGraphBuilder& builder, options::OutputSettings& s,
+                      std::shared_ptr<Filter>& mux, std::shared_ptr<Filter>& sink) {
+    AudioProfileParams audio;
+    audio.bitrate = static_cast<std::uint32_t>(s.audioBitrate);
+    audio.formatTag = wmf::WAVE_FORMAT_WMAUDIO2;
+    audio.sampleRate = 44100;
+    audio.channels = 2;
+    VideoProfileParams video;
+    video.fourcc = wmf::FOURCC_WMV3;
+    video.bitrate = static_cast<std::uint32_t>(s.videoBitrate);
+    video.height = static_cast<std::uint32_t>(s.outputHeight);
+    video.width = static_cast<std::uint32_t>(s.outputWidth);
+    // Truncated toward zero; a rate that is no number or out of range counts as 0.
+    video.framesPerSecond =
+        s.frameRate >= 1 && s.frameRate < 4294967296.0 ? static_cast<std::uint32_t>(s.frameRate) : 0;
+    video.quality = 0;
+    video.secondsBetweenKeyFrames = 8;
+
+    std::shared_ptr<wmf::WMProfile> profile;
+    HRESULT hr = WmProfileBuilder::GenerateProfile(audio, video, wmf::WMT_VER_9_0, profile);
+    if (hr == wmf::NS_E_VIDEO_CODEC_NOT_INSTALLED) {
+        // No open Windows Media Video 9 encoder exists; version 8 is what this platform has.
+        video.fourcc = wmf::FOURCC_WMV2;
+        hr = WmProfileBuilder::GenerateProfile(audio, video, wmf::WMT_VER_9_0, profile);
+    }
+    if (FAILED(hr)) {
+        ui::FormattedMessageBox("Failed to GenerateProfile Audio video with script!  hr=0x%x\n",
+                                static_cast<unsigned>(hr));
+        return hr;
+    }
+
+    hr = builder.SetOutputFileName(WriterFor(options::kWmv).type, s.outputPath, mux, sink);
+    if (FAILED(hr)) {
+        ui::AppMessageBox(kSetOutputFileNameFailed);
+        return hr;
+    }
+    ConfigureWriter(mux, sink);
+
+    auto config = media::QueryConfigAsfWriter(mux);
+    if (!config) {
+        hr = E_NOINTERFACE;
+        ui::FormattedMessageBox("Failed to QI for IConfigAsfWriter!  hr=0x%x\n",
+                                static_cast<unsigned>(hr));
+        return hr;
+    }
+    if (s.fileProfile == 1) {
+        std::shared_ptr<wmf::WMProfile> mapped;
+        hr = WmProfileBuilder::MapProfile("test2", &mapped);
+        if (FAILED(hr)) {
+            ui::FormattedMessageBox("Failed to map profile ID!  hr=0x%x\n", static_cast<unsigned>(hr));
+            return hr;
+        }
+        hr = config->ConfigureFilterUsingProfile(mapped);
+        if (FAILED(hr)) {
+            ui::FormattedMessageBox("Failed to configure filter to use file profile!  hr=0x%x\n",
+                                    static_cast<unsigned>(hr));
+            return hr;
+        }
+    } else {
+        hr = config->ConfigureFilterUsingProfile(profile);
+        if (FAILED(hr)) {
+            ui::FormattedMessageBox("Failed to configure filter to use profile!  hr=0x%x\n",
+                                    static_cast<unsigned>(hr));
+            return hr;
+        }
+    }
+    s.useVideoCompressor = 0;
+    s.useAudioCompressor = 0;
+    return hr;
+}
+
+}  // namespace
+
+HRESULT ConversionGraph::FindRenderer(const std::shared_ptr<FilterGraph>& graph, bool video,
+                                      std::shared_ptr<Filter>& renderer) {
+    renderer.reset();
+    std::shared_ptr<media::EnumFilters> filters;
+    HRESULT hr = graph->EnumFilters(filters);
+    if (FAILED(hr)) return hr;
+    filters->Reset();
+    const media::Guid& major = video ? media::MEDIATYPE_Video : media::MEDIATYPE_Audio;
+    std::shared_ptr<Filter> filter;
+    while (!renderer && filters->Next(filter) == S_OK) {
+        int inputs = 0, outputs = 0;
+        hr = CountFilterPins(filter, inputs, outputs);
+        if (FAILED(hr)) return hr;
+        if (inputs == 1 && outputs == 0) {
+            std::shared_ptr<Pin> pin;
+            GetPin(filter, media::PINDIR_INPUT, 0, pin);
+            media::MediaType type;
+            hr = pin ? pin->ConnectionMediaType(type) : E_POINTER;
+            if (FAILED(hr)) return hr;
+            if (type.majortype == major) renderer = filter;
+        }
+    }
+    return hr;
+}
+
+// Takes a renderer out of the graph, keeping the decoder pin that fed it.
+HRESULT ConversionGraph::DetachRenderer(const std::shared_ptr<FilterGraph>& graph, bool video,
+                                        std::shared_ptr<Pin>& sourcePin) {
+    struct Texts {
+        const char* noPin;
+        const char* notConnected;
+        const char* notRemoved;
+    };
+    static constexpr Texts kVideo{
+        "Cannot find video renderer input pin!",
+        "Cannot find the output pin connected to video renderer's input pin!",
+        "Cannot Remove video renderer"};
+    static constexpr Texts kAudio{
+        "Cannot find audio renderer input pin!",
+        "Cannot find the output pin connected to audio renderer's input pin!",
+        "Cannot Remove audio renderer"};
+    const Texts& texts = video ? kVideo : kAudio;
+    auto windowBox = [this](const char* text) { ui::MessageBox(window_, text, "Error", ui::MB_OK); };
+
+    std::shared_ptr<Filter> renderer;
+    HRESULT hr = FindRenderer(graph, video, renderer);
+    if (FAILED(hr)) return hr;
+    std::shared_ptr<Pin> rendererPin;
+    GetPin(renderer, media::PINDIR_INPUT, 0, rendererPin);
+    if (!rendererPin) {
+        windowBox(texts.noPin);
+        return E_NO_RENDERER_PIN;
+    }
+    hr = rendererPin->ConnectedTo(sourcePin);
+    if (FAILED(hr)) {
+        windowBox(texts.notConnected);
+        return hr;
+    }
+    hr = graph->RemoveFilter(renderer);
+    if (FAILED(hr)) windowBox(texts.notRemoved);
+    return hr;
+}
+
+HRESULT ConversionGraph::BuildConversionGraph(const std::shared_ptr<FilterGraph>& graph) {
+    options::OutputSettings& s = *settings_;
+    auto windowBox = [this](const char* text) { ui::MessageBox(window_, text, "Error", ui::MB_OK); };
+
+    std::shared_ptr<Pin> videoPin, audioPin;
+    HRESULT hr = DetachRenderer(graph, true, videoPin);
+    if (FAILED(hr)) return hr;
+    hr = DetachRenderer(graph, false, audioPin);
+    if (FAILED(hr)) return hr;
+
+    std::shared_ptr<media::CaptureGraphBuilder> builder;
+    hr = media::CreateCaptureGraphBuilder(builder);
+    if (FAILED(hr)) {
+        ui::AppMessageBox("Could not create ICaptureGraphBuilder2");
+        return hr;
+    }
+    hr = builder->SetFiltergraph(graph);
+    if (FAILED(hr)) {
+        ui::AppMessageBox("Error pBuilder->SetFiltergraph( pGraph )");
+        return hr;
+    }
+
+    // Writer for the output format.
+    std::shared_ptr<Filter> mux, sink;
+    if (s.format == options::kWmv) {
+        hr = WmvWriterStep(*builder, s, mux, sink);
+        if (FAILED(hr)) return hr;
+    } else {
+        const WriterFormat writer = WriterFor(s.format);
+        hr = builder->SetOutputFileName(writer.type, s.outputPath, mux, sink);
+        if (FAILED(hr)) {
+            ui::AppMessageBox(writer.missingMessage ? writer.missingMessage : kSetOutputFileNameFailed);
+            if (writer.page) shell::ShellOpen(writer.page);
+            return hr;
+        }
+        ConfigureWriter(mux, sink);
+    }
+
+    // Both routes, through the compressor when it is switched on.
+    struct Route {
+        int use;
+        std::shared_ptr<Filter>& compressor;
+        const char* name;
+        std::shared_ptr<Pin>& pin;
+        bool video;
+    };
+    for (Route route : {Route{s.useVideoCompressor, videoCompressor, "VideoCompressor", videoPin, true},
+                        Route{s.useAudioCompressor, audioCompressor, "AudioCompressor", audioPin, false}}) {
+        std::shared_ptr<Filter> through;
+        if (route.use == 1) {
+            hr = route.compressor ? graph->AddFilter(route.compressor, route.name) : E_POINTER;
+            if (FAILED(hr)) {
+                ShowGraphErrorText(hr);
+                return hr;
+            }
+            through = route.compressor;
+        }
+        hr = builder->RenderStream(nullptr, nullptr, route.pin, through, mux);
+        if (FAILED(hr)) {
+            if (route.video)
+                windowBox("failed pBuilder->RenderStream( NULL, NULL, pPin, NULL, pMux)");
+            else
+                ui::AppMessageBox("failed pBuilder->RenderStream( NULL, NULL, pPin, NULL, pMux )");
+            ShowGraphErrorText(hr);
+            return hr;
+        }
+    }
+
+    hr = AcquireMediaControl(graph);
+    if (FAILED(hr)) return hr;
+    hr = graph->QueryMediaEventEx(mediaEvent);
+    if (FAILED(hr)) {
+        mediaEvent.reset();
+        ui::AppMessageBox("Could not get pEvent");
+        return hr;
+    }
+    hr = mediaEvent->SetNotifyWindow(window_ ? window_->Poster(GraphEventMessage) : nullptr);
+    if (FAILED(hr)) {
+        ui::AppMessageBox("can not SetNotifyWindow!!!");
+        return hr;
+    }
+    return hr;
+}
+
+int ConversionGraph::SlotIndex(bool video) const {
+    if (!settings_) return -1;
+    const bool webm = settings_->format == options::kWebm;
+    if (video) return webm ? settings_->webmVideoCompressorIndex : settings_->videoCompressorIndex;
+    return webm ? settings_->webmAudioCompressorIndex : settings_->audioCompressorIndex;
+}
+
+HRESULT ConversionGraph::EnsureCompressors() {
+    if (!videoCompressor) GetCompressor(SlotIndex(true));
+    if (!audioCompressor) GetAudioCompressor(SlotIndex(false));
+    if (!graphManager) return E_POINTER;
+    return BuildConversionGraph(graphManager);
+}
+
+HRESULT ConversionGraph::TearDownConversionGraph(const std::shared_ptr<FilterGraph>& graph,
+                                                 const std::string& sourcePath) {
+    if (!graph) {
+        graphManager.reset();
+        return E_POINTER;
+    }
+    std::shared_ptr<Filter> source;
+    HRESULT hr = graph->FindFilterByName(sourcePath, source);
+    if (FAILED(hr)) {
+        ui::FormattedMessageBox("Failed to FindFilterByName!  hr=0x%x\n", static_cast<unsigned>(hr));
+        // Release the graph all the same, so the reopen starts clean.
+        graphManager.reset();
+        return hr;
+    }
+    RemoveDownstream(source);
+    hr = graph->RemoveFilter(source);
+    source.reset();
+    graphManager.reset();
+    return hr;
+}
+
+void ConversionGraph::RemoveDownstream(const std::shared_ptr<Filter>& filter) {
+    std::shared_ptr<media::EnumPins> pins;
+    if (!filter || FAILED(filter->EnumPins(pins))) return;
+    pins->Reset();
+    const std::shared_ptr<FilterGraph> graph = graphManager;
+    std::shared_ptr<Pin> pin;
+    while (pins->Next(pin) == S_OK) {
+        if (!pin) continue;
+        std::shared_ptr<Pin> peer;
+        pin->ConnectedTo(peer);
+        if (!peer) continue;
+        media::PinInfo info;
+        if (peer->QueryPinInfo(info) != S_OK) break;
+        if (info.dir == media::PINDIR_INPUT) {
+            RemoveDownstream(info.filter);
+            if (graph) {
+                graph->Disconnect(peer);
+                graph->Disconnect(pin);
+                graph->RemoveFilter(info.filter);
+            }
+        }
+        // A compressor that has been in a graph is never reused.
+        if (info.filter && info.filter == videoCompressor) GetCompressor(SlotIndex(true));
+        if (info.filter && info.filter == audioCompressor) GetAudioCompressor(SlotIndex(false));
+    }
+}
+
+}  // namespace engine

@@ -1,0 +1,235 @@
+// Whole runs through the main window: open, convert, complete or stop, read back.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "FakeShell.h"
+#include "MediaFixtures.h"
+#include "TestEnv.h"
+#include "app/MainWindow.h"
+#include "engine/ConversionGraph.h"
+#include "options/OutputFormat.h"
+#include "platform/media/MediaTesting.h"
+#include "platform/ui/Automation.h"
+#include "platform/ui/MessageBox.h"
+#include "resources/Resources.h"
+
+namespace {
+
+using namespace resources;
+using engine::CompressorCategory;
+using engine::ConversionGraph;
+
+class ConversionRunTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        if (!fixtures::HaveFfmpegTools()) GTEST_SKIP() << "ffmpeg tools missing";
+        ui::SetApplicationName("quorvel-converter");
+    }
+    void TearDown() override { media::testing::ResetAll(); }
+
+    // Runs the window: opens `clip`, sets the output, then `script`; closes afterwards.
+    void Run(const std::filesystem::path& clip, int format, const std::string& output,
+             const std::function<void(app::MainWindow&)>& script) {
+        app::MainWindow window;
+        automation.fileAnswers = {clip.string()};
+        automation.onDialogShown = [&](ui::Dialog& shown) {
+            if (shown.templateId() != IDD_MAIN) {
+                shown.Item(ui::IDCANCEL).Click();  // the filter list: Continue
+                return;
+            }
+            window.Item(IDC_BUTTON_ADD_VIDEO).Click();
+            window.settings.format = format;
+            window.settings.outputPath = output;
+            if (format == options::kWebm) {
+                auto& graph = ConversionGraph::Instance();
+                window.settings.webmVideoCompressorIndex =
+                    graph.FindPreferredCompressor(CompressorCategory::Video, "webm vp8 encoder filter");
+                window.settings.webmAudioCompressorIndex =
+                    graph.FindPreferredCompressor(CompressorCategory::Audio, options::kVorbisFragment);
+                graph.ReleaseCompressorSlots();
+            }
+            script(window);
+            if (window.isConverting) window.EndConversion(IDS_MESSAGE_CONVERSION_DONE);
+            window.RequestClose();
+        };
+        window.RunModal();
+    }
+
+    static bool WaitForEnd(app::MainWindow& w) {
+        return testenv::WaitUntil([&] { return w.isConverting == 0; }, 60000);
+    }
+
+    ui::ScriptedAutomation automation;
+    FakeShell shell;
+    testenv::ScopedRegistry registry;
+    testenv::TempDir out;
+};
+
+TEST_F(ConversionRunTest, EachContainerIsWrittenAndReadsBack) {
+    struct Case {
+        int format;
+        const char* file;
+        const char* container;
+        const char* video;
+        const char* audio;
+    };
+    for (const Case& c : {Case{options::kAvi, "out.avi", "avi", "mpeg4", "adpcm_ms"},
+                          Case{options::kMkv, "out.mkv", "matroska,webm", "mpeg4", "adpcm_ms"},
+                          Case{options::kAsf, "out.asf", "asf", "mpeg4", "adpcm_ms"},
+                          Case{options::kWebm, "out.webm", "matroska,webm", "vp8", "vorbis"}}) {
+        const std::string output = (out / c.file).string();
+        std::string status, sourceLine, label;
+        int ticks = 0;
+        Run(fixtures::H264AacMp4(), c.format, output, [&](app::MainWindow& w) {
+            sourceLine = w.sourceLine();
+            w.Item(IDC_BUTTON_CONVERT).Click();
+            label = w.Item(IDC_BUTTON_CONVERT).Text();
+            ASSERT_TRUE(WaitForEnd(w)) << c.file;
+            ticks = w.elapsedSeconds;
+            status = w.statusLine();
+            EXPECT_TRUE(ConversionGraph::Instance().hasMediaControl());  // reopened
+        });
+        EXPECT_EQ(sourceLine, fixtures::H264AacMp4().filename().string() + ": 00:00:02");
+        EXPECT_EQ(label, "Stop");
+        EXPECT_EQ(ticks, 0);
+        EXPECT_EQ(status, "Done. Output file: " + output + "     Resolution: 718*404");
+        const auto probe = fixtures::ProbeFile(output);
+        ASSERT_TRUE(probe.ok) << c.file;
+        EXPECT_EQ(probe.formatName, c.container);
+        const auto* video = probe.Find("video");
+        const auto* audio = probe.Find("audio");
+        ASSERT_TRUE(video && audio) << c.file;
+        EXPECT_EQ(video->codec, c.video);
+        EXPECT_EQ(audio->codec, c.audio);
+        EXPECT_EQ(video->width, 718);
+        EXPECT_EQ(video->height, 404);
+        EXPECT_NEAR(probe.duration, 2.0, 0.1) << c.file;
+    }
+    // WebM alone showed the filter properties dialog before its run.
+    EXPECT_EQ(std::count(automation.dialogsShown.begin(), automation.dialogsShown.end(), 133), 1);
+}
+
+TEST_F(ConversionRunTest, StopLeavesAReadableFileAndASecondRunWorks) {
+    const std::string output = (out / "stopped.mkv").string();
+    std::string status;
+    // Long enough that the run is still going when Stop is pressed.
+    fixtures::ClipSpec spec;
+    spec.seconds = 60;
+    spec.codecs = "-c:v libx264 -preset ultrafast -c:a aac";
+    const auto clip = fixtures::MakeClip("minute-h264-aac.mp4", spec);
+    Run(clip, options::kMkv, output, [&](app::MainWindow& w) {
+        w.Item(IDC_BUTTON_CONVERT).Click();
+        ASSERT_EQ(w.isConverting, 1);
+        EXPECT_FALSE(w.Item(IDC_BUTTON_ADD_VIDEO).IsEnabled());
+        // Stop in the middle, once part of the file is written.
+        std::error_code ec;
+        ASSERT_TRUE(testenv::WaitUntil(
+            [&] { return std::filesystem::file_size(output, ec) > 200000 && !ec; }, 30000));
+        ASSERT_EQ(w.isConverting, 1);
+        w.Item(IDC_BUTTON_CONVERT).Click();  // Stop
+        EXPECT_EQ(w.isConverting, 0);
+        status = w.statusLine();
+        EXPECT_TRUE(w.Item(IDC_BUTTON_ADD_VIDEO).IsEnabled());
+        EXPECT_EQ(w.Item(IDC_BUTTON_CONVERT).Text(), "Convert");
+        EXPECT_TRUE(fixtures::ProbeFile(output).ok);
+        // Again, without reopening the file: the existing output is replaced.
+        automation.boxAnswers = {ui::IDYES};
+        w.Item(IDC_BUTTON_CONVERT).Click();
+        ASSERT_TRUE(WaitForEnd(w));
+    });
+    EXPECT_EQ(status.rfind("Done. Output file: ", 0), 0u);
+    ASSERT_EQ(automation.boxes.size(), 1u);
+    EXPECT_EQ(automation.boxes[0].text,
+              output + " exists. Do you want to replace it?");
+    EXPECT_EQ(automation.boxes[0].caption, "Warning");
+    EXPECT_EQ(automation.boxes[0].type, ui::MB_YESNO | ui::MB_ICONEXCLAMATION);
+    const auto probe = fixtures::ProbeFile(output);
+    ASSERT_TRUE(probe.ok);
+    EXPECT_NEAR(probe.duration, 60.0, 0.2);
+}
+
+TEST_F(ConversionRunTest, RefusingReplacementChangesNothing) {
+    const std::string output = (out / "keep.avi").string();
+    testenv::WriteFile(output, "precious");
+    automation.boxAnswers = {ui::IDNO};
+    Run(fixtures::H264AacMp4(), options::kAvi, output, [&](app::MainWindow& w) {
+        w.Item(IDC_BUTTON_CONVERT).Click();
+        EXPECT_EQ(w.isConverting, 0);
+    });
+    EXPECT_EQ(testenv::ReadFile(output), "precious");
+}
+
+TEST_F(ConversionRunTest, TheSourceIsNeverOfferedForReplacement) {
+    const std::filesystem::path source = out / "mine.avi";
+    std::filesystem::copy_file(fixtures::Mpeg4Mp3Avi(), source);
+    const auto before = std::filesystem::file_size(source);
+    Run(source, options::kAvi, source.string(), [&](app::MainWindow& w) {
+        w.Item(IDC_BUTTON_CONVERT).Click();
+        EXPECT_EQ(w.isConverting, 0);
+    });
+    ASSERT_EQ(automation.boxes.size(), 1u);
+    EXPECT_NE(automation.boxes[0].text.find("source file"), std::string::npos);
+    EXPECT_EQ(std::filesystem::file_size(source), before);
+}
+
+TEST_F(ConversionRunTest, AFailedStartEndsLikeARunAndSaysError) {
+    media::testing::ForceFailure(media::testing::Operation::Run, E_FAIL);
+    const std::string output = (out / "fail.avi").string();
+    std::string status;
+    Run(fixtures::H264AacMp4(), options::kAvi, output, [&](app::MainWindow& w) {
+        w.Item(IDC_BUTTON_CONVERT).Click();
+        status = w.statusLine();
+        EXPECT_TRUE(ConversionGraph::Instance().hasMediaControl());
+    });
+    ASSERT_EQ(automation.boxes.size(), 2u);
+    EXPECT_EQ(automation.boxes[0].text, "can not pControl->Run()!!!");
+    EXPECT_FALSE(automation.boxes[1].text.empty());
+    EXPECT_EQ(status, "Error. Output file: " + output + "     Resolution: 718*404");
+}
+
+TEST_F(ConversionRunTest, AnAbortedRunEndsWithTheErrorText) {
+    media::testing::ForceFailure(media::testing::Operation::Streaming, E_FAIL);
+    std::string status;
+    Run(fixtures::H264AacMp4(), options::kAvi, (out / "abort.avi").string(),
+        [&](app::MainWindow& w) {
+            w.Item(IDC_BUTTON_CONVERT).Click();
+            ASSERT_TRUE(WaitForEnd(w));
+            status = w.statusLine();
+        });
+    ASSERT_EQ(automation.boxes.size(), 1u);
+    EXPECT_FALSE(automation.boxes[0].text.empty());
+    EXPECT_EQ(status.rfind("Error. ", 0), 0u);
+}
+
+TEST_F(ConversionRunTest, TheClockCountsTicksDuringARun) {
+    std::vector<std::string> lines;
+    Run(fixtures::LongH264AacMp4(), options::kAvi, (out / "clock.avi").string(),
+        [&](app::MainWindow& w) {
+            w.Item(IDC_BUTTON_CONVERT).Click();
+            ASSERT_TRUE(testenv::WaitUntil([&] { return w.elapsedSeconds >= 1 || !w.isConverting; },
+                                           30000));
+            lines.push_back(w.statusLine());
+        });
+    ASSERT_EQ(lines.size(), 1u);
+    if (lines[0].rfind("Please wait", 0) == 0) {
+        EXPECT_EQ(lines[0], "Please wait... Used Time: 00:00:01");
+    }
+}
+
+TEST_F(ConversionRunTest, UnreadableFilesAreNotOpened) {
+    std::string sourceLine;
+    Run(fixtures::RandomBytes(), options::kAvi, (out / "n.avi").string(), [&](app::MainWindow& w) {
+        sourceLine = w.sourceLine();
+        EXPECT_TRUE(w.sourcePath.empty());
+        EXPECT_FALSE(ConversionGraph::Instance().hasMediaControl());
+    });
+    EXPECT_EQ(sourceLine, "00:00:00");
+    ASSERT_EQ(automation.boxes.size(), 2u);
+    EXPECT_EQ(automation.boxes[1].text,
+              "Can not get the duration of the clip!Cannot open the file. You need to install "
+              "appropriate decoders. Or the file is corrupt.");
+    EXPECT_EQ(automation.boxes[1].caption, "Error IDS_MESSAGE_NO_DURATION");
+}
+
+}  // namespace

@@ -1,0 +1,257 @@
+// WMV conversions through the conversion build: the generated profile, the Windows
+// Media writer it configures, the messages of each failure, and the written files read
+// back with ffprobe.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <map>
+#include <sstream>
+
+#include "FakeShell.h"
+#include "MediaFixtures.h"
+#include "TestEnv.h"
+#include "engine/ConversionGraph.h"
+#include "engine/WmProfile.h"
+#include "options/OutputFormat.h"
+#include "options/OutputSettings.h"
+#include "platform/media/Media.h"
+#include "platform/media/MediaTesting.h"
+#include "platform/ui/Automation.h"
+#include "platform/ui/Dialog.h"
+#include "platform/wmf/WmfTesting.h"
+
+namespace {
+
+using engine::ConversionGraph;
+using Facts = std::map<std::string, std::string>;
+
+// ffprobe's stream entries, one map per stream, keyed by codec_type.
+std::map<std::string, Facts> StreamFacts(const std::filesystem::path& file) {
+    std::string text;
+    fixtures::RunCommand("ffprobe -v error -show_entries "
+                         "stream=codec_type,codec_name,width,height,r_frame_rate,bit_rate,"
+                         "sample_rate,channels:format=format_name,duration -of default " +
+                             fixtures::ShellQuote(file.string()),
+                         &text);
+    std::map<std::string, Facts> out;
+    Facts current;
+    std::istringstream lines(text);
+    for (std::string line; std::getline(lines, line);) {
+        if (line == "[/STREAM]") out[current["codec_type"]] = current;
+        if (line == "[/FORMAT]") out["format"] = current;
+        if (line == "[STREAM]" || line == "[FORMAT]") current.clear();
+        if (const auto eq = line.find('='); eq != std::string::npos)
+            current[line.substr(0, eq)] = line.substr(eq + 1);
+    }
+    return out;
+}
+
+ui::DialogTemplate OwnerTemplate() {
+    ui::DialogTemplate t;
+    t.id = 102;
+    t.rect = {0, 0, 100, 50};
+    return t;
+}
+
+class WmvTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        if (!fixtures::HaveFfmpegTools()) GTEST_SKIP() << "ffmpeg tools missing";
+        ui::SetApplicationName("quorvel-converter");
+        graph.Attach(&owner, &settings, &errorText);
+        settings.format = options::kWmv;
+        settings.outputWidth = 320;
+        settings.outputHeight = 240;
+        settings.frameRate = options::kFrameRate;
+        settings.videoBitrate = 780 * 1024;
+        settings.audioBitrate = 128000;
+        settings.outputPath = (out / "out.wmv").string();
+    }
+    void TearDown() override {
+        graph.ReleaseMediaEvent();
+        graph.ReleaseMediaControl();
+        graph.ReleaseGraph();
+        graph.ReleaseCompressorSlots();
+        graph.Attach(nullptr, nullptr, nullptr);
+        media::testing::ResetAll();
+        wmf::testing::ResetAll();
+    }
+    HRESULT Build(const std::filesystem::path& clip = fixtures::H264AacMp4()) {
+        sourcePath = clip.string();
+        EXPECT_EQ(graph.OpenSourceGraph(sourcePath), 1);
+        return graph.EnsureCompressors();
+    }
+    std::vector<std::string> BoxTexts() const {
+        std::vector<std::string> texts;
+        for (const auto& b : automation.boxes) texts.push_back(b.text);
+        return texts;
+    }
+    std::shared_ptr<media::Filter> Writer() const {
+        std::shared_ptr<media::Filter> writer;
+        graph.graphManager->FindFilterByName("WM ASF Writer", writer);
+        return writer;
+    }
+    // The video stream's format in the profile the writer was configured with.
+    wmf::VIDEOINFOHEADER ConfiguredVideo() const {
+        wmf::VIDEOINFOHEADER v;
+        auto config = media::QueryConfigAsfWriter(Writer());
+        std::shared_ptr<wmf::WMProfile> profile;
+        std::shared_ptr<wmf::WMStreamConfig> stream;
+        if (!config || FAILED(config->GetCurrentProfile(profile)) ||
+            FAILED(profile->GetStreamByNumber(2, stream)))
+            return v;
+        wmf::DWORD size = 0;
+        wmf::WM_MEDIA_TYPE type;
+        auto props = wmf::QueryMediaProps(stream);
+        props->GetMediaType(nullptr, size);
+        props->GetMediaType(&type, size);
+        wmf::ReadFormat(type, v);
+        return v;
+    }
+    long RunToEnd() {
+        long code = 0;
+        if (FAILED(graph.mediaControl->Run())) return -1;
+        if (FAILED(graph.mediaEvent->WaitForCompletion(120000, code))) return 0;
+        return code;
+    }
+
+    ui::ScriptedAutomation automation;
+    FakeShell shell;
+    ui::Dialog owner{OwnerTemplate(), nullptr};
+    options::OutputSettings settings;
+    std::string errorText;
+    std::string sourcePath;
+    testenv::TempDir out;
+    ConversionGraph& graph = ConversionGraph::Instance();
+};
+
+TEST_F(WmvTest, TheProfileIsMadeBeforeTheWriterAndItsFailureIsShownWithItsCode) {
+    settings.audioBitrate = 100000;  // no format within 249 bit/s
+    EXPECT_EQ(Build(), wmf::NS_E_AUDIO_CODEC_NOT_INSTALLED);
+    ASSERT_EQ(automation.boxes.size(), 1u);
+    EXPECT_EQ(automation.boxes[0].text,
+              "Failed to GenerateProfile Audio video with script!  hr=0xc00d0bc2\n");
+    EXPECT_EQ(automation.boxes[0].caption, "Message");
+    EXPECT_FALSE(Writer()) << "no writer is created without a profile";
+
+    // The generated profile comes first even when a file profile is asked for.
+    automation.boxes.clear();
+    graph.TearDownConversionGraph(graph.graphManager, sourcePath);
+    settings.fileProfile = 1;
+    EXPECT_EQ(Build(), wmf::NS_E_AUDIO_CODEC_NOT_INSTALLED);
+    EXPECT_EQ(BoxTexts(), (std::vector<std::string>{
+                              "Failed to GenerateProfile Audio video with script!  hr=0xc00d0bc2\n"}));
+}
+
+TEST_F(WmvTest, TheFileProfileSwitchConfiguresFromTheProfileText) {
+    settings.fileProfile = 1;
+    EXPECT_EQ(Build(), wmf::NS_E_INVALIDPROFILE);  // "test2" is no profile
+    EXPECT_EQ(BoxTexts(), (std::vector<std::string>{"Failed to map profile ID!  hr=0xc00d0bc6\n"}));
+    EXPECT_EQ(settings.useVideoCompressor, 1) << "the switches change only after success";
+}
+
+TEST_F(WmvTest, AWriterWithoutItsConfigurationInterfaceStopsTheBuild) {
+    media::testing::ScopedFailure failure(media::testing::Operation::QueryConfigAsfWriter);
+    EXPECT_EQ(Build(), E_NOINTERFACE);
+    EXPECT_EQ(BoxTexts(),
+              (std::vector<std::string>{"Failed to QI for IConfigAsfWriter!  hr=0x80004002\n"}));
+}
+
+TEST_F(WmvTest, SettingsReachTheVideoFormatAsGiven) {
+    struct Case {
+        double frameRate;
+        std::int64_t avgTimePerFrame;
+    };
+    for (const Case c : {Case{23.976, 434782}, Case{29.97, 344827}, Case{0.5, 10'000'000},
+                         Case{-3, 10'000'000}, Case{std::nan(""), 10'000'000}}) {
+        settings.frameRate = c.frameRate;
+        settings.outputWidth = 1000;  // larger than the source: the profile's size all the same
+        settings.outputHeight = 562;
+        ASSERT_EQ(Build(), S_OK) << c.frameRate;
+        const wmf::VIDEOINFOHEADER v = ConfiguredVideo();
+        EXPECT_EQ(v.AvgTimePerFrame, c.avgTimePerFrame) << c.frameRate;
+        EXPECT_EQ(v.bmiHeader.biWidth, 1000);
+        EXPECT_EQ(v.bmiHeader.biHeight, 562);
+        EXPECT_EQ(v.dwBitRate, 780u * 1024);
+        EXPECT_EQ(v.bmiHeader.biCompression, wmf::FOURCC_WMV2) << "no WMV3 here: WMV2 instead";
+        graph.TearDownConversionGraph(graph.graphManager, sourcePath);
+    }
+    EXPECT_TRUE(automation.boxes.empty());
+}
+
+TEST_F(WmvTest, ARuntimeThatOffersWmv3GetsWmv3) {
+    auto format = [](wmf::DWORD fourcc) {
+        wmf::VIDEOINFOHEADER v;
+        v.bmiHeader.biCompression = fourcc;
+        return wmf::VideoInfoMediaType(v);
+    };
+    wmf::testing::InstallCodecs(wmf::WMMEDIATYPE_Video,
+                                {{"Windows Media Video 8", {format(wmf::FOURCC_WMV2)}},
+                                 {"Windows Media Video 9", {format(wmf::FOURCC_WMV3)}}});
+    // The writer has no encoder for it on this platform, so the build stops at its
+    // configuration, with the profile holding WMV3.
+    EXPECT_EQ(Build(), wmf::NS_E_VIDEO_CODEC_NOT_INSTALLED);
+    EXPECT_EQ(BoxTexts(), (std::vector<std::string>{
+                              "Failed to configure filter to use profile!  hr=0xc00d0bc4\n"}));
+}
+
+TEST_F(WmvTest, AnOddWidthFailsToStartWithATextThatSaysWhy) {
+    settings.outputWidth = 321;
+    ASSERT_EQ(Build(), S_OK);
+    const HRESULT hr = graph.mediaControl->Run();
+    EXPECT_EQ(hr, wmf::NS_E_INVALID_OUTPUT_FORMAT);
+    EXPECT_NE(media::ErrorText(hr).find("width must be even"), std::string::npos);
+    EXPECT_FALSE(std::filesystem::exists(settings.outputPath));
+}
+
+struct RunCase {
+    int audioBitrate;
+    int width;
+    int height;
+};
+
+void PrintTo(const RunCase& c, std::ostream* os) { *os << c.audioBitrate; }
+
+class WmvRunTest : public WmvTest, public ::testing::WithParamInterface<RunCase> {};
+
+TEST_P(WmvRunTest, WritesWindowsMediaAtTheProfileSizeRateAndBitrates) {
+    const RunCase c = GetParam();
+    settings.audioBitrate = c.audioBitrate;
+    settings.outputWidth = c.width;
+    settings.outputHeight = c.height;
+    settings.useVideoCompressor = settings.useAudioCompressor = 1;
+    ASSERT_EQ(Build(), S_OK) << ::testing::PrintToString(BoxTexts());
+    EXPECT_TRUE(automation.boxes.empty());
+    // The writer compresses by itself; the switches stay off until the options change them.
+    EXPECT_EQ(settings.useVideoCompressor, 0);
+    EXPECT_EQ(settings.useAudioCompressor, 0);
+    ASSERT_EQ(RunToEnd(), media::EC_COMPLETE) << errorText;
+
+    const auto facts = StreamFacts(settings.outputPath);
+    ASSERT_EQ(facts.count("video"), 1u);
+    ASSERT_EQ(facts.count("audio"), 1u);
+    const Facts& v = facts.at("video");
+    const Facts& a = facts.at("audio");
+    EXPECT_EQ(facts.at("format").at("format_name"), "asf");
+    EXPECT_EQ(v.at("codec_name"), "wmv2");
+    EXPECT_EQ(v.at("width"), std::to_string(c.width));
+    EXPECT_EQ(v.at("height"), std::to_string(c.height));
+    EXPECT_EQ(v.at("r_frame_rate"), "23/1");
+    EXPECT_EQ(a.at("codec_name"), "wmav2");
+    EXPECT_EQ(a.at("sample_rate"), "44100");
+    EXPECT_EQ(a.at("channels"), "2");
+    EXPECT_EQ(a.at("bit_rate"), std::to_string(c.audioBitrate));
+
+    const auto source = fixtures::ProbeFile(sourcePath);
+    const auto written = fixtures::ProbeFile(settings.outputPath, true);
+    EXPECT_NEAR(written.duration, source.duration, 1.0 / 23) << "format duration";
+    ASSERT_TRUE(written.Find("video"));
+    EXPECT_NEAR(written.Find("video")->frames, source.duration * 23, 1);
+}
+
+INSTANTIATE_TEST_SUITE_P(AudioBitrates, WmvRunTest,
+                         ::testing::Values(RunCase{64000, 320, 240}, RunCase{128000, 718, 404},
+                                           RunCase{192000, 640, 360}, RunCase{320000, 176, 144}),
+                         [](const auto& param) { return std::to_string(param.param.audioBitrate); });
+
+}  // namespace
