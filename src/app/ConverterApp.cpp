@@ -9,7 +9,7 @@ namespace app {
 bool ConverterApp::InitInstance() {
     SetRegistryKey("QuorvelStudio");
     const std::string language = Profile().GetString("Option", "CurrentLanguage", "english");
-    i18n::LanguagePack::Instance().InitializeLanguages(language);
+    i18n::LanguagePack::Instance().InitializeLanguages(i18n::FindBaseFolder(), language);
 
     MainWindow window;
     window.RunModal();

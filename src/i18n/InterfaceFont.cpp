@@ -1,0 +1,93 @@
+// The interface font: one per language, stored under the language's name.
+#include "app/Profile.h"
+#include "i18n/LanguagePack.h"
+#include "platform/ui/Choosers.h"
+#include "platform/ui/Dialog.h"
+#include "platform/ui/MessageBox.h"
+#include "resources/Resources.h"
+
+namespace i18n {
+namespace {
+
+constexpr const char* kDefaultFace = "Microsoft Sans Serif";
+
+// The face name field holds 31 bytes; a longer name is cut there, never
+// inside a UTF-8 character.
+std::string FitFaceName(std::string face) {
+    if (face.size() <= ui::kMaxFaceNameBytes) return face;
+    std::size_t end = ui::kMaxFaceNameBytes;
+    while (end > 0 && (static_cast<unsigned char>(face[end]) & 0xC0) == 0x80) --end;
+    face.resize(end);
+    return face;
+}
+
+std::uint8_t Low8(int value) { return static_cast<std::uint8_t>(value & 0xFF); }
+
+}  // namespace
+
+ui::LogFont LanguagePack::StoredInterfaceFont() const {
+    const registry::AppProfile profile = app::Profile();
+    const std::string& section = currentLanguage_;
+    ui::LogFont font;
+    font.height = profile.GetInt(section, "lfHeight", -11);
+    font.width = profile.GetInt(section, "lfWidth", 0);
+    font.escapement = profile.GetInt(section, "lfEscapement", 0);
+    font.orientation = profile.GetInt(section, "lfOrientation", 0);
+    font.weight = profile.GetInt(section, "lfWeight", 400);
+    font.italic = Low8(profile.GetInt(section, "lfItalic", 0));
+    font.underline = Low8(profile.GetInt(section, "lfUnderline", 0));
+    font.strikeOut = Low8(profile.GetInt(section, "lfStrikeOut", 0));
+    font.charSet = Low8(profile.GetInt(section, "lfCharSet", 1));
+    font.outPrecision = Low8(profile.GetInt(section, "lfOutPrecision", 0));
+    font.clipPrecision = Low8(profile.GetInt(section, "lfClipPrecision", 0));
+    font.pitchAndFamily = Low8(profile.GetInt(section, "lfPitchAndFamily", 0));
+    font.quality = 0;  // never stored: always the default quality
+    font.faceName = FitFaceName(profile.GetString(section, "lfFaceName", kDefaultFace));
+    return font;
+}
+
+int LanguagePack::LoadInterfaceFont() {
+    const ui::LogFont description = StoredInterfaceFont();
+    interfaceFont_.reset();
+    if (!ui::CanCreateFont(description)) {
+        ui::MessageBox(nullptr, "Failed to create font", "Error", ui::MB_OK);
+        return 0;
+    }
+    interfaceFont_ = description;
+    return 1;
+}
+
+int LanguagePack::SaveInterfaceFont(const ui::LogFont& font) {
+    registry::AppProfile profile = app::Profile();
+    const std::string& section = currentLanguage_;
+    profile.WriteInt(section, "lfHeight", font.height);
+    profile.WriteInt(section, "lfWidth", font.width);
+    profile.WriteInt(section, "lfEscapement", font.escapement);
+    profile.WriteInt(section, "lfOrientation", font.orientation);
+    profile.WriteInt(section, "lfWeight", font.weight);
+    profile.WriteInt(section, "lfItalic", font.italic);
+    profile.WriteInt(section, "lfUnderline", font.underline);
+    profile.WriteInt(section, "lfStrikeOut", font.strikeOut);
+    profile.WriteInt(section, "lfCharSet", font.charSet);
+    profile.WriteInt(section, "lfOutPrecision", font.outPrecision);
+    profile.WriteInt(section, "lfClipPrecision", font.clipPrecision);
+    profile.WriteInt(section, "lfPitchAndFamily", font.pitchAndFamily);
+    profile.WriteString(section, "lfFaceName", font.faceName);
+    return 1;
+}
+
+void LanguagePack::ChooseInterfaceFont(ui::Dialog& mainWindow) {
+    // Without a font (no language file, or a failed creation) the chooser
+    // starts from the language's stored values.
+    const ui::LogFont initial = interfaceFont_.value_or(StoredInterfaceFont());
+    std::optional<ui::LogFont> chosen = ui::ChooseFont(&mainWindow, initial);
+    if (!chosen) return;
+    chosen->faceName = FitFaceName(chosen->faceName);
+    // A font that cannot be made leaves the current one, and nothing is stored.
+    if (!ui::CanCreateFont(*chosen)) return;
+    interfaceFont_ = *chosen;
+    SaveInterfaceFont(*interfaceFont_);
+    ApplyToDialog(mainWindow, resources::IDD_MAIN);
+}
+
+}  // namespace i18n

@@ -1,0 +1,79 @@
+#include "i18n/TextKeyTable.h"
+
+namespace i18n {
+
+// Some keys stand in two rows: one value of the file then fills both IDs
+// (the About button and the About caption, the program title on the main
+// window and in About, the Convert label before and after a run).
+const std::array<TextKey, kTextKeyCount> kTextKeyTable = {{
+    {131 * kPopupKeyFactor, "IDM_SELECT_LANGUAGE"},
+    {32772, "IDM_POPUPMENU_FONT"},
+    {32771, "IDM_ABOUT"},
+
+    {102, "IDD_PROGRAM_CAPTION"},
+    {1000, "IDC_BUTTON_ADD_VIDEO"},
+    {1006, "IDC_BUTTON_OUTPUT_SETTINGS"},
+    {1002, "IDC_BUTTON_CONVERT"},
+    {1043, "IDC_BUTTON_HELP"},
+    {1026, "IDC_BUTTON_HOMEPAGE"},
+    {1027, "IDC_BUTTON_ABOUT"},
+    {1022, "IDC_BUTTON_EXIT"},
+    {125, "IDC_BUTTON_CONVERT"},
+    {124, "IDC_BUTTON_STOP"},
+    {100, "IDC_BUTTON_ABOUT"},
+    {1045, "IDD_PROGRAM_CAPTION"},
+    {129, "IDD_DIALOG_OUTPUT_OPTIONS"},
+    {1056, "IDC_STATIC_OUTPUT_FORMAT"},
+    {1020, "IDC_STATIC_OUTPUT_FILE"},
+    {1021, "IDC_BUTTON_BROWSE"},
+    {1011, "IDC_STATIC_RESOLUTION"},
+    {1036, "IDC_STATIC_FRAME_RATE"},
+    {1037, "IDC_STATIC_RESIZE_MODE"},
+    {1038, "IDC_STATIC_VIDEO_COMPRESSOR"},
+    {1016, "IDC_BUTTON_VIDEO_CODEC_SETTINGS"},
+    {1039, "IDC_STATIC_AUDIO_COMPRESSOR"},
+    {1047, "IDC_STATIC_VIDEO_COMPRESSOR_BITRATE"},
+    {1048, "IDC_STATIC_AUDIO_COMPRESSOR_BITRATE"},
+    {1040, "IDC_STATIC_OPTIONS_NOTE"},
+    {1014, "IDC_BUTTON_OUTPUT_DEAULT"},
+    {1041, "IDC_BUTTON_OPTIONS_OK"},
+    {1042, "IDC_BUTTON_OPTIONS_CANCEL"},
+
+    {105, "IDS_MESSAGE_ERROR"},
+    {108, "IDS_MESSAGE_WARNING"},
+    {110, "IDS_MESSAGE_BROWSE_CAPTION"},
+    {111, "IDS_MESSAGE_ORIGINAL_SIZE"},
+    {115, "IDS_MESSAGE_OUTPUT_FILE"},
+    {116, "IDS_MESSAGE_RESOLUTION"},
+    {119, "IDS_MESSAGE_OPEN_FILE"},
+    {122, "IDS_MESSAGE_NOT_OPEN_FILE"},
+    {123, "IDS_MESSAGE_NO_DURATION"},
+    {126, "IDS_MESSAGE_RESTART_PROGRAM"},
+    {131, "IDS_MESSAGE_FILE_EXIST"},
+    {143, "IDS_MESSAGE_STOP_CONVERT"},
+    {163, "IDS_MESSAGE_CONVERSION_DONE"},
+}};
+
+std::string_view SectionOfKey(std::string_view key) {
+    const std::string_view prefix = key.substr(0, 3);
+    if (prefix == "IDS") return "STRING";
+    if (prefix == "IDM" || prefix == "IDR") return "MENU";
+    if (prefix == "IDD" || prefix == "IDC") return "DIALOG";
+    return {};
+}
+
+namespace {
+void ReplaceAll(std::string& text, std::string_view from, char to) {
+    for (std::size_t at = text.find(from); at != std::string::npos; at = text.find(from))
+        text.replace(at, from.size(), 1, to);
+}
+}  // namespace
+
+std::string Unescape(std::string text) {
+    ReplaceAll(text, "\\t", '\t');
+    ReplaceAll(text, "\\n", '\n');
+    ReplaceAll(text, "\\r", '\r');
+    return text;
+}
+
+}  // namespace i18n
