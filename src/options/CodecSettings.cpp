@@ -1,0 +1,155 @@
+#include "options/CodecSettings.h"
+
+#include <strings.h>
+
+#include <algorithm>
+#include <cctype>
+
+#include "engine/ConversionGraph.h"
+#include "platform/media/Filter.h"
+#include "platform/media/PropertyPages.h"
+#include "platform/ui/Dialog.h"
+
+namespace options {
+namespace {
+
+constexpr std::string_view kFfdshowFragment = "ffdshow video encoder";
+
+std::string Lowered(std::string text) {
+    for (char& c : text) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return text;
+}
+
+bool EqualsIgnoringCase(const std::string& a, const std::string& b) {
+    return a.size() == b.size() && strncasecmp(a.c_str(), b.c_str(), a.size()) == 0;
+}
+
+// At most `bytes` bytes, never cutting a character in two.
+std::string Limited(const std::string& text, std::size_t bytes) {
+    if (text.size() <= bytes) return text;
+    std::size_t end = bytes;
+    while (end > 0 && (static_cast<unsigned char>(text[end]) & 0xC0) == 0x80) --end;
+    return text.substr(0, end);
+}
+
+// Closes a driver however the sequence ends.
+struct OpenDriver {
+    vfw::HIC hic;
+    ~OpenDriver() {
+        if (hic) vfw::ICClose(hic);
+    }
+};
+
+// The video slot's filter is already bound; what the user just confirmed for the
+// driver of its name must reach it too, not only filters bound from now on.
+void ApplyToBoundCompressor(const vfw::ICINFO& info) {
+    const auto& filter = engine::ConversionGraph::Instance().videoCompressor;
+    media::FilterInfo filterInfo;
+    if (!filter || FAILED(filter->QueryFilterInfo(filterInfo)) ||
+        !EqualsIgnoringCase(filterInfo.name, info.szDescription))
+        return;
+    if (const auto saved = vfw::SavedCompressorOptions(info.szDescription); !saved.empty())
+        media::SetFilterOptions(filter, saved);
+}
+
+}  // namespace
+
+vfw::BITMAPINFOHEADER ProbeInputFormat(int width, int height) {
+    vfw::BITMAPINFOHEADER format;
+    format.biSize = 40;
+    format.biWidth = width;
+    format.biHeight = height;
+    format.biPlanes = 1;
+    format.biBitCount = 24;
+    format.biCompression = vfw::BI_RGB;
+    format.biSizeImage = static_cast<vfw::DWORD>(width) * static_cast<vfw::DWORD>(height) * 3;
+    return format;
+}
+
+int ListVfwCompressors(int width, int height, std::vector<vfw::ICINFO>& list) {
+    list.clear();
+    const vfw::BITMAPINFOHEADER probe = ProbeInputFormat(width, height);
+    vfw::ICINFO info;
+    for (vfw::DWORD i = 0; vfw::ICInfo(vfw::ICTYPE_VIDEO, i, info); ++i) {
+        OpenDriver driver{vfw::ICOpen(info.fccType, info.fccHandler, vfw::ICMODE_COMPRESS)};
+        if (!driver.hic) continue;
+        if (vfw::ICCompressQuery(driver.hic, &probe, nullptr) == vfw::ICERR_OK &&
+            list.size() < kMaxVfwCompressors) {
+            vfw::ICINFO record;
+            if (vfw::ICGetInfo(driver.hic, record) > 0) list.push_back(std::move(record));
+        }
+    }
+    return static_cast<int>(list.size());
+}
+
+bool VersionRun(std::string_view text, std::string& run) {
+    auto part = [](char c) { return (c >= '0' && c <= '9') || c == '.'; };
+    const auto first = std::find_if(text.begin(), text.end(), part);
+    if (first == text.end()) return false;
+    run.assign(first, std::find_if_not(first, text.end(), part));
+    return true;
+}
+
+CodecStateStore& CodecState() {
+    static CodecStateStore state;
+    return state;
+}
+
+bool ConfigureVfwCompressor(ui::Dialog* owner, const vfw::ICINFO& info, CodecStateStore& state) {
+    OpenDriver driver{vfw::ICOpen(info.fccType, info.fccHandler, vfw::ICMODE_COMPRESS)};
+    if (!driver.hic) return false;
+    const vfw::LRESULT size = vfw::ICGetStateSize(driver.hic);
+    if (size <= 0) return false;  // a driver without state shows no dialog
+
+    const auto key = std::make_pair(info.fccType, info.fccHandler);
+    if (auto held = state.find(key); held != state.end()) {
+        if (held->second.size() != static_cast<std::size_t>(size))
+            state.erase(held);
+        else
+            vfw::ICSetState(driver.hic, held->second.data(), static_cast<vfw::DWORD>(size));
+    }
+
+    if (vfw::ICConfigure(driver.hic, owner) != vfw::ICERR_OK) return false;
+    // Only a block the driver filled counts as its confirmed state.
+    std::vector<std::uint8_t> block(static_cast<std::size_t>(size));
+    if (vfw::ICGetState(driver.hic, block.data(), static_cast<vfw::DWORD>(size)) == vfw::ICERR_OK)
+        state[key] = std::move(block);
+    return true;
+}
+
+void OnCodecSettings(ui::Dialog& dialog, int videoSelectorId, int codecListId) {
+    ui::Control selector = dialog.Item(videoSelectorId);
+    // With no current entry the name is empty, which no driver's description matches.
+    const std::string selected = Limited(selector.ItemText(selector.CurSel()), 255);
+
+    std::vector<vfw::ICINFO> drivers;
+    const int count = ListVfwCompressors(352, 240, drivers);
+
+    ui::Control codecList = dialog.Item(codecListId);
+    codecList.ResetContent();
+    int match = -1;
+    const bool selectedIsFfdshow = Lowered(selected).find(kFfdshowFragment) != std::string::npos;
+    for (int i = 0; i < count; ++i) {
+        const std::string description = Limited(drivers[static_cast<std::size_t>(i)].szDescription, 255);
+        codecList.AddString(description);
+        if (EqualsIgnoringCase(description, selected)) {
+            match = i;
+        } else if (match == -1 && selectedIsFfdshow &&
+                   Lowered(description).find(kFfdshowFragment) != std::string::npos) {
+            // Another build of the same encoder: the same version will do.
+            std::string selectedRun, descriptionRun;
+            if (VersionRun(selected, selectedRun) && VersionRun(description, descriptionRun) &&
+                EqualsIgnoringCase(selectedRun, descriptionRun))
+                match = i;
+        }
+    }
+    if (match == -1) return;
+
+    codecList.SetCurSel(match);
+    const int chosen = codecList.CurSel();
+    if (chosen < 0 || chosen >= count) return;
+    const vfw::ICINFO& info = drivers[static_cast<std::size_t>(chosen)];
+    if (ConfigureVfwCompressor(&dialog, info, CodecState())) ApplyToBoundCompressor(info);
+}
+
+}  // namespace options

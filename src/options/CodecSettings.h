@@ -1,0 +1,43 @@
+#pragma once
+// The options dialog's Settings button: the configuration dialog of the
+// installable compressor whose description matches the chosen video compressor.
+#include <cstdint>
+#include <map>
+#include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+#include "platform/vfw/Vfw.h"
+
+namespace ui {
+class Dialog;
+}
+
+namespace options {
+
+inline constexpr int kMaxVfwCompressors = 50;
+
+// The uncompressed frame offered to each driver when listing them: 24-bit RGB.
+vfw::BITMAPINFOHEADER ProbeInputFormat(int width, int height);
+
+// The drivers that accept ProbeInputFormat of this size, in the platform's
+// order, at most 50; gives their count.
+int ListVfwCompressors(int width, int height, std::vector<vfw::ICINFO>& list);
+
+// The first run of digits and dots in `text`; false when it has none.
+bool VersionRun(std::string_view text, std::string& run);
+
+// The last confirmed state of each driver, by its type and handler, so that a
+// driver is only ever handed a block it wrote itself.
+using CodecStateStore = std::map<std::pair<std::uint32_t, std::uint32_t>, std::vector<std::uint8_t>>;
+CodecStateStore& CodecState();  // the process's
+
+// Opens the driver's configuration dialog with its last confirmed state and keeps
+// the state the user confirms. True when the user confirmed.
+bool ConfigureVfwCompressor(ui::Dialog* owner, const vfw::ICINFO& info, CodecStateStore& state);
+
+// The Settings button of the dialog holding the video selector and the hidden codec list.
+void OnCodecSettings(ui::Dialog& dialog, int videoSelectorId, int codecListId);
+
+}  // namespace options

@@ -1,0 +1,355 @@
+// The output options dialog, driven headless: layout per format, format changes,
+// Default, the WebM encoder messages, OK's rounding and round trips, Cancel, Browse.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <functional>
+
+#include "FakeShell.h"
+#include "TestEnv.h"
+#include "app/Profile.h"
+#include "engine/CompressorCatalog.h"
+#include "engine/ConversionGraph.h"
+#include "options/OutputFormat.h"
+#include "options/OutputOptionsDialog.h"
+#include "platform/media/MediaTesting.h"
+#include "platform/registry/Registry.h"
+#include "platform/ui/Automation.h"
+#include "resources/OptionsDialogTemplate.h"
+#include "resources/Resources.h"
+
+namespace {
+
+using namespace resources;
+using engine::CompressorCategory;
+using options::OutputOptionsDialog;
+
+const std::string kRoot = "Software\\QuorvelStudio\\quorvel-converter\\";
+
+int Preferred(CompressorCategory category, const char* fragment) {
+    int index = -1;
+    engine::FindPreferredCompressor(category, fragment, index);
+    return index;
+}
+
+class OutputOptionsDialogTest : public ::testing::Test {
+protected:
+    void SetUp() override { ui::SetApplicationName("quorvel-converter"); }
+    void TearDown() override {
+        media::testing::ResetAll();
+        engine::ConversionGraph::Instance().ReleaseCompressorSlots();
+    }
+
+    static options::OutputSettings Settings(int format, const std::string& path = "/clips/out.avi") {
+        options::OutputSettings s;
+        s.format = format;
+        s.outputPath = path;
+        s.outputWidth = 718;
+        s.outputHeight = 404;
+        s.videoBitrate = 798720;
+        s.audioBitrate = 128000;
+        return s;
+    }
+
+    // Opens the dialog on `settings`, runs `script` inside it, cancels unless it ended.
+    int Run(OutputOptionsDialog& dialog, const options::OutputSettings& settings,
+            const std::function<void(OutputOptionsDialog&)>& script) {
+        dialog.settings = settings;
+        dialog.sourceWidth = 718;
+        dialog.sourceHeight = 404;
+        dialog.sourceFrameRate = 29.97;
+        automation.onDialogShown = [&](ui::Dialog& shown) {
+            if (&shown != &dialog) return;
+            script(dialog);
+            if (dialog.IsRunning()) dialog.EndDialog(ui::IDCANCEL);
+        };
+        return dialog.RunModal();
+    }
+
+    std::optional<registry::Value> Stored(const std::string& section, const std::string& key) {
+        return registry::Store(registry.file()).Get(kRoot + section, key);
+    }
+    void StoreInt(const std::string& section, const std::string& key, int value) {
+        registry::Store(registry.file())
+            .Set(kRoot + section, key, registry::Value::Dword(static_cast<std::uint32_t>(value)));
+    }
+
+    static void Screenshot(OutputOptionsDialog& d, const std::string& name) {
+        if (const char* dir = std::getenv("QUORVEL_SCREENSHOT_DIR"))
+            d.SaveScreenshot(std::string(dir) + "/options-" + name + ".png");
+    }
+
+    testenv::ScopedRegistry registry;
+    ui::ScriptedAutomation automation;
+    FakeShell shell;
+};
+
+TEST_F(OutputOptionsDialogTest, LayoutFollowsTheFormat) {
+    const int ffdshow = Preferred(CompressorCategory::Video, "ffdshow video encoder");
+    const int adpcm = Preferred(CompressorCategory::Audio, "microsoft adpcm");
+    const int vp8 = Preferred(CompressorCategory::Video, "webm vp8 encoder filter");
+    const int vorbis = Preferred(CompressorCategory::Audio, options::kVorbisFragment);
+    ASSERT_TRUE(ffdshow >= 0 && adpcm >= 0 && vp8 >= 0 && vorbis >= 0);
+    const std::vector<int> compressorRow = {IDC_STATIC_VIDEO_COMPRESSOR, IDC_COMBO_VIDEO_COMPRESSOR,
+                                            IDC_BUTTON_VIDEO_CODEC_SETTINGS, IDC_STATIC_AUDIO_COMPRESSOR,
+                                            IDC_COMBO_AUDIO_COMPRESSOR, IDC_STATIC_OPTIONS_NOTE};
+    const std::vector<int> bitrateRow = {IDC_STATIC_VIDEO_COMPRESSOR_BITRATE, IDC_EDIT_VIDEO_BITRATE,
+                                         IDC_STATIC_VIDEO_KBPS, IDC_STATIC_AUDIO_COMPRESSOR_BITRATE,
+                                         IDC_COMBO_AUDIO_BITRATE, IDC_STATIC_AUDIO_KBPS};
+    const std::vector<int> never = {IDC_STATIC_RESOLUTION, IDC_COMBO_RESOLUTION, IDC_EDIT_WIDTH,
+                                    IDC_EDIT_HEIGHT, IDC_STATIC_FRAME_RATE, IDC_COMBO_FRAME_RATE,
+                                    IDC_EDIT_FRAME_RATE, IDC_STATIC_RESIZE_MODE, IDC_COMBO_RESIZE_MODE,
+                                    IDC_COMBO_CODEC_LIST, IDC_EDIT_AUDIO_BITRATE};
+    const char* names[] = {"avi", "wmv", "mkv", "asf", "webm"};
+    for (int format = 0; format < 5; ++format) {
+        OutputOptionsDialog dialog(nullptr);
+        Run(dialog, Settings(format), [&](OutputOptionsDialog& d) {
+            SCOPED_TRACE(names[format]);
+            Screenshot(d, names[format]);
+            EXPECT_EQ(d.Caption(), "Output options");
+            EXPECT_EQ(d.Item(IDC_COMBO_OUTPUT_FORMAT).CurSel(), format);
+            EXPECT_EQ(d.Item(IDC_COMBO_OUTPUT_FORMAT).ItemText(4), "WEBM");
+            EXPECT_EQ(d.Item(IDC_EDIT_OUTPUT_PATH).Text(), std::string("/clips/out.") + names[format]);
+            for (int id : compressorRow) EXPECT_EQ(d.Item(id).IsVisible(), format != 1) << id;
+            for (int id : bitrateRow) EXPECT_EQ(d.Item(id).IsVisible(), format == 1) << id;
+            for (int id : never) EXPECT_FALSE(d.Item(id).IsVisible()) << id;
+            EXPECT_EQ(d.Item(IDC_COMBO_VIDEO_COMPRESSOR).IsEnabled(), format != 4);
+            EXPECT_EQ(d.Item(IDC_COMBO_AUDIO_COMPRESSOR).IsEnabled(), format != 4);
+            EXPECT_TRUE(d.Item(IDC_BUTTON_VIDEO_CODEC_SETTINGS).IsEnabled());
+            EXPECT_EQ(d.Item(IDC_EDIT_VIDEO_BITRATE).Text(), "780");
+            EXPECT_EQ(d.Item(IDC_COMBO_AUDIO_BITRATE).Text(), "128");
+            EXPECT_EQ(d.Item(IDC_EDIT_FRAME_RATE).Text(), "23.976");
+            EXPECT_EQ(d.Item(IDC_COMBO_FRAME_RATE).CurSel(), -1);
+            // Nothing stored: the preferred compressors of the family, no message.
+            const bool webm = format == 4;
+            EXPECT_EQ(d.Item(IDC_COMBO_VIDEO_COMPRESSOR).CurSel(), (webm ? vp8 : ffdshow) + 1);
+            EXPECT_EQ(d.Item(IDC_COMBO_AUDIO_COMPRESSOR).CurSel(), (webm ? vorbis : adpcm) + 1);
+            EXPECT_EQ(d.Item(IDC_COMBO_VIDEO_COMPRESSOR).ItemText(0), "Full frames (uncompressed)");
+            EXPECT_EQ(d.Item(IDC_COMBO_AUDIO_COMPRESSOR).ItemText(0), "Uncompressed Audio");
+        });
+    }
+    EXPECT_TRUE(automation.boxes.empty());
+    EXPECT_TRUE(shell.opened.empty());
+}
+
+TEST_F(OutputOptionsDialogTest, FormatChangeRewritesThePathAndRestoresTheOpeningEntries) {
+    StoreInt("DexVideoCompress", "CompressorNumber", 3);
+    StoreInt("DexAudioCompress", "CompressorNumber", -1);
+    OutputOptionsDialog dialog(nullptr);
+    Run(dialog, Settings(options::kMkv, "/clips/clip.avi"), [](OutputOptionsDialog& d) {
+        EXPECT_EQ(d.Item(IDC_EDIT_OUTPUT_PATH).Text(), "/clips/clip.mkv");
+        EXPECT_EQ(d.Item(IDC_COMBO_VIDEO_COMPRESSOR).CurSel(), 4);
+        EXPECT_EQ(d.Item(IDC_COMBO_AUDIO_COMPRESSOR).CurSel(), 0);
+        d.Item(IDC_COMBO_OUTPUT_FORMAT).Choose(options::kAsf);
+        EXPECT_EQ(d.Item(IDC_EDIT_OUTPUT_PATH).Text(), "/clips/clip.asf");
+        EXPECT_EQ(d.settings.format, options::kAsf);
+        d.Item(IDC_COMBO_OUTPUT_FORMAT).Choose(options::kWebm);
+        EXPECT_EQ(d.Item(IDC_EDIT_OUTPUT_PATH).Text(), "/clips/clip.webm");
+        EXPECT_NE(d.Item(IDC_COMBO_VIDEO_COMPRESSOR).CurSel(), 4);
+        d.Item(IDC_COMBO_OUTPUT_FORMAT).Choose(options::kAvi);
+        EXPECT_EQ(d.Item(IDC_COMBO_VIDEO_COMPRESSOR).CurSel(), 4);
+        EXPECT_EQ(d.Item(IDC_COMBO_AUDIO_COMPRESSOR).CurSel(), 0);
+        EXPECT_EQ(d.Item(IDC_EDIT_OUTPUT_PATH).Text(), "/clips/clip.avi");
+    });
+}
+
+TEST_F(OutputOptionsDialogTest, LeavingWebMInADialogOpenedOnWebMShowsTheOtherFamilysChoices) {
+    const int ffdshow = Preferred(CompressorCategory::Video, "ffdshow video encoder");
+    const int adpcm = Preferred(CompressorCategory::Audio, "microsoft adpcm");
+    {
+        OutputOptionsDialog dialog(nullptr);
+        Run(dialog, Settings(options::kWebm), [&](OutputOptionsDialog& d) {
+            d.Item(IDC_COMBO_OUTPUT_FORMAT).Choose(options::kAvi);
+            EXPECT_EQ(d.Item(IDC_COMBO_VIDEO_COMPRESSOR).CurSel(), ffdshow + 1);
+            EXPECT_EQ(d.Item(IDC_COMBO_AUDIO_COMPRESSOR).CurSel(), adpcm + 1);
+        });
+    }
+    StoreInt("DexVideoCompress", "CompressorNumber", 2);
+    StoreInt("DexAudioCompress", "CompressorNumber", -1);
+    OutputOptionsDialog dialog(nullptr);
+    Run(dialog, Settings(options::kWebm), [&](OutputOptionsDialog& d) {
+        d.Item(IDC_COMBO_OUTPUT_FORMAT).Choose(options::kMkv);
+        EXPECT_EQ(d.Item(IDC_COMBO_VIDEO_COMPRESSOR).CurSel(), 3);
+        EXPECT_EQ(d.Item(IDC_COMBO_AUDIO_COMPRESSOR).CurSel(), 0);
+    });
+}
+
+TEST_F(OutputOptionsDialogTest, ChoosingWebMWithoutItsEncodersSaysSoTwiceAndOpensThePageOnce) {
+    media::testing::SetUnreadableDeviceName("libvpx");
+    media::testing::SetUnreadableDeviceName("libvorbis");
+    OutputOptionsDialog dialog(nullptr);
+    Run(dialog, Settings(options::kAvi), [](OutputOptionsDialog& d) {
+        d.Item(IDC_COMBO_OUTPUT_FORMAT).Choose(options::kWebm);
+        EXPECT_EQ(d.Item(IDC_COMBO_VIDEO_COMPRESSOR).CurSel(), 0);
+        EXPECT_EQ(d.Item(IDC_COMBO_AUDIO_COMPRESSOR).CurSel(), 0);
+    });
+    ASSERT_EQ(automation.boxes.size(), 2u);
+    EXPECT_EQ(automation.boxes[0].text, "Please install webm video encoder");
+    EXPECT_EQ(automation.boxes[0].caption, "Error");
+    EXPECT_EQ(automation.boxes[0].ownerId, IDD_OUTPUT_OPTIONS);
+    EXPECT_EQ(automation.boxes[1].text, "Please install webm audio encoder: Vorbis Ogg ");
+    EXPECT_EQ(shell.opened, std::vector<std::string>{options::kWebmEncodersPage});
+
+    // Default with WebM asks again; a browser that does not start is reported once.
+    automation.boxes.clear();
+    shell.opened.clear();
+    shell.openResult = 2;
+    OutputOptionsDialog again(nullptr);
+    Run(again, Settings(options::kWebm), [](OutputOptionsDialog& d) {
+        d.Item(IDC_BUTTON_OUTPUT_DEAULT).Click();
+    });
+    ASSERT_EQ(automation.boxes.size(), 3u);
+    EXPECT_EQ(automation.boxes[1].caption, "unknown errors");
+    EXPECT_EQ(automation.boxes[1].text,
+              "The Program does not launch your web browser to access https://www.quorvel.example ,\n"
+              "Please launch your web browser and input the URL manually.");
+    EXPECT_EQ(shell.opened.size(), 1u);
+}
+
+TEST_F(OutputOptionsDialogTest, DefaultActsOnTheCurrentFormatOnly) {
+    const int ffdshow = Preferred(CompressorCategory::Video, "ffdshow video encoder");
+    const int adpcm = Preferred(CompressorCategory::Audio, "microsoft adpcm");
+    StoreInt("DexVideoCompress", "CompressorNumber", -1);
+    StoreInt("DexAudioCompress", "CompressorNumber", -1);
+    OutputOptionsDialog dialog(nullptr);
+    Run(dialog, Settings(options::kAvi), [&](OutputOptionsDialog& d) {
+        EXPECT_EQ(d.Item(IDC_COMBO_VIDEO_COMPRESSOR).CurSel(), 0);
+        d.Item(IDC_EDIT_VIDEO_BITRATE).SetText("1500");
+        d.Item(IDC_BUTTON_OUTPUT_DEAULT).Click();
+        EXPECT_EQ(d.Item(IDC_COMBO_VIDEO_COMPRESSOR).CurSel(), ffdshow + 1);
+        EXPECT_EQ(d.Item(IDC_COMBO_AUDIO_COMPRESSOR).CurSel(), adpcm + 1);
+        EXPECT_EQ(d.Item(IDC_EDIT_VIDEO_BITRATE).Text(), "1500");
+
+        d.Item(IDC_COMBO_OUTPUT_FORMAT).Choose(options::kWmv);
+        d.Item(IDC_COMBO_VIDEO_COMPRESSOR).SetCurSel(2);
+        d.Item(IDC_COMBO_AUDIO_BITRATE).SetCurSel(3);
+        d.Item(IDC_BUTTON_OUTPUT_DEAULT).Click();
+        EXPECT_EQ(d.Item(IDC_EDIT_VIDEO_BITRATE).Text(), "780");
+        EXPECT_EQ(d.Item(IDC_COMBO_AUDIO_BITRATE).Text(), "128");
+        EXPECT_EQ(d.Item(IDC_COMBO_VIDEO_COMPRESSOR).CurSel(), 2);
+        EXPECT_EQ(d.Item(IDC_EDIT_OUTPUT_PATH).Text(), "/clips/out.wmv");
+    });
+    EXPECT_TRUE(automation.boxes.empty());
+}
+
+TEST_F(OutputOptionsDialogTest, OkStoresRoundedSizesBitratesAndChoices) {
+    struct Case {
+        std::string width, height;
+        int audioBitrate;
+        int expectWidth, expectHeight;
+    };
+    for (const Case& c : {Case{"719", "404", 64000, 712, 400}, Case{"7", "x", 192000, 16, 16},
+                          Case{"718", "-5", 320000, 712, 16}, Case{"640", "480", 96000, 640, 480}}) {
+        OutputOptionsDialog dialog(nullptr);
+        options::OutputSettings s = Settings(options::kAvi);
+        s.audioBitrate = c.audioBitrate;
+        const int result = Run(dialog, s, [&](OutputOptionsDialog& d) {
+            d.Item(IDC_EDIT_WIDTH).SetText(c.width);
+            d.Item(IDC_EDIT_HEIGHT).SetText(c.height);
+            d.Item(IDC_COMBO_VIDEO_COMPRESSOR).SetCurSel(0);
+            d.Item(IDC_COMBO_AUDIO_COMPRESSOR).SetCurSel(3);
+            d.Item(IDC_BUTTON_OPTIONS_OK).Click();
+        });
+        SCOPED_TRACE(c.width);
+        EXPECT_EQ(result, ui::IDOK);
+        EXPECT_EQ(dialog.settings.outputWidth, c.expectWidth);
+        EXPECT_EQ(dialog.settings.outputHeight, c.expectHeight);
+        EXPECT_EQ(dialog.settings.audioBitrate, c.audioBitrate) << "listed or kept";
+        EXPECT_EQ(dialog.settings.videoBitrate, 798720);
+        EXPECT_EQ(dialog.settings.useVideoCompressor, 0);
+        EXPECT_EQ(dialog.settings.audioCompressorIndex, 2);
+        EXPECT_EQ(Stored("Settings", "OutputWidth")->dword, static_cast<std::uint32_t>(c.expectWidth));
+        EXPECT_EQ(Stored("Settings", "n_audio_bitrate")->dword, static_cast<std::uint32_t>(c.audioBitrate));
+        EXPECT_EQ(Stored("Settings", "OutputFrameRateIndex")->dword, 0xFFFFFFFFu);
+        EXPECT_EQ(Stored("Settings", "OutputFrameRate")->text, "23.976");
+        EXPECT_EQ(Stored("DexVideoCompress", "CompressorNumber")->dword, 0xFFFFFFFFu);
+        EXPECT_EQ(Stored("DexAudioCompress", "CompressorNumber")->dword, 2u);
+    }
+    // The audio bitrate entries map to their values, and Enter is OK.
+    const int values[] = {64000, 128000, 192000, 320000};
+    for (int entry = 0; entry < 4; ++entry) {
+        OutputOptionsDialog dialog(nullptr);
+        Run(dialog, Settings(options::kWmv), [&](OutputOptionsDialog& d) {
+            d.Item(IDC_COMBO_AUDIO_BITRATE).SetCurSel(entry);
+            d.Item(IDC_EDIT_VIDEO_BITRATE).SetText("400");
+            d.PressKey("Return");
+        });
+        EXPECT_EQ(dialog.settings.audioBitrate, values[entry]);
+        EXPECT_EQ(dialog.settings.videoBitrate, 400 * 1024);
+        EXPECT_EQ(dialog.settings.format, options::kWmv);
+    }
+}
+
+TEST_F(OutputOptionsDialogTest, WebMOkKeepsTheOtherFamilysKeysAndAStoredIndexBeyondTheListIsDropped) {
+    StoreInt("DexVideoCompress", "CompressorNumber", 100000);
+    OutputOptionsDialog beyond(nullptr);
+    Run(beyond, Settings(options::kAvi), [](OutputOptionsDialog& d) {
+        EXPECT_EQ(d.Item(IDC_COMBO_VIDEO_COMPRESSOR).CurSel(), -1);
+        d.Item(IDC_BUTTON_OPTIONS_OK).Click();
+    });
+    EXPECT_EQ(Stored("DexVideoCompress", "CompressorNumber")->dword, static_cast<std::uint32_t>(-2));
+
+    OutputOptionsDialog dialog(nullptr);
+    Run(dialog, Settings(options::kAvi), [](OutputOptionsDialog& d) {
+        d.Item(IDC_COMBO_OUTPUT_FORMAT).Choose(options::kWebm);
+        d.Item(IDC_BUTTON_OPTIONS_OK).Click();
+    });
+    EXPECT_EQ(dialog.settings.format, options::kWebm);
+    EXPECT_EQ(dialog.settings.webmVideoCompressorIndex,
+              Preferred(CompressorCategory::Video, "webm vp8 encoder filter"));
+    EXPECT_EQ(dialog.settings.outputPath, "/clips/out.webm");
+    EXPECT_EQ(Stored("DexVideoCompress", "CompressorNumber")->dword, static_cast<std::uint32_t>(-2));
+    EXPECT_FALSE(Stored("DexVideoCompress", "WebmCompressorNumber"));
+    EXPECT_EQ(Stored("Settings", "nOuptputFormat")->dword, 4u);
+}
+
+TEST_F(OutputOptionsDialogTest, CancelEscapeAndCloseChangeNothing) {
+    for (int way = 0; way < 3; ++way) {
+        OutputOptionsDialog dialog(nullptr);
+        const options::OutputSettings s = Settings(options::kAvi);
+        const int result = Run(dialog, s, [&](OutputOptionsDialog& d) {
+            d.Item(IDC_COMBO_OUTPUT_FORMAT).Choose(options::kMkv);
+            d.Item(IDC_EDIT_WIDTH).SetText("100");
+            if (way == 0) d.Item(IDC_BUTTON_OPTIONS_CANCEL).Click();
+            if (way == 1) d.PressKey("Escape");
+            if (way == 2) d.RequestClose();
+            EXPECT_FALSE(d.IsRunning());
+        });
+        EXPECT_EQ(result, ui::IDCANCEL);
+        EXPECT_FALSE(registry::Store(registry.file()).KeyExists(kRoot + "Settings"));
+    }
+}
+
+TEST_F(OutputOptionsDialogTest, BrowseStartsInTheFolderTheDialogOpenedWith) {
+    automation.fileAnswers = {std::string("/elsewhere/picked"), std::nullopt};
+    OutputOptionsDialog dialog(nullptr);
+    Run(dialog, Settings(options::kWebm, "/clips/out.webm"), [](OutputOptionsDialog& d) {
+        d.Item(IDC_BUTTON_BROWSE).Click();
+        EXPECT_EQ(d.Item(IDC_EDIT_OUTPUT_PATH).Text(), "/elsewhere/picked.webm");
+        d.Item(IDC_BUTTON_BROWSE).Click();  // cancelled
+        EXPECT_EQ(d.Item(IDC_EDIT_OUTPUT_PATH).Text(), "/elsewhere/picked.webm");
+    });
+    ASSERT_EQ(automation.choosers.size(), 2u);
+    for (const auto& chooser : automation.choosers) {
+        EXPECT_TRUE(chooser.save);
+        EXPECT_EQ(chooser.ownerId, IDD_OUTPUT_OPTIONS);
+        EXPECT_EQ(chooser.request.initialDir, "/clips");
+        ASSERT_EQ(chooser.request.filters.size(), 1u);
+        EXPECT_EQ(chooser.request.filters[0].first, "Advanced Systems Format file(*.webm)");
+    }
+}
+
+TEST_F(OutputOptionsDialogTest, DamagedFormatIsReportedAtOpening) {
+    OutputOptionsDialog dialog(nullptr);
+    Run(dialog, Settings(7, "/clips/out.avi"), [](OutputOptionsDialog& d) {
+        EXPECT_EQ(d.Item(IDC_COMBO_OUTPUT_FORMAT).CurSel(), -1);
+        EXPECT_EQ(d.Item(IDC_EDIT_OUTPUT_PATH).Text(), "/clips/out.avi");
+    });
+    ASSERT_EQ(automation.boxes.size(), 2u);
+    EXPECT_EQ(automation.boxes[0].text, "Does not support the video format");
+    EXPECT_EQ(automation.boxes[1].text, "unknown error");
+    EXPECT_EQ(automation.boxes[1].caption, "error");
+    EXPECT_EQ(automation.boxes[1].ownerId, IDD_OUTPUT_OPTIONS);
+}
+
+}  // namespace
