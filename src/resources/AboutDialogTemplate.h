@@ -9,11 +9,11 @@ inline constexpr int IDC_STATIC_PROGRAM_NAME = 1045;
 
 inline constexpr const char* kVersionText = "Version 2.0";
 inline constexpr const char* kOwnershipNotice =
-    "Copyright (C) 2024 Quorvel Studio. All rights reserved.";
+    "Copyright (C) 2026 Quorvel Studio. All rights reserved.";
 inline constexpr const char* kSupportAddress = "Support: support@quorvel.example";
 inline constexpr const char* kAttribution =
-    "Portions of this program use the Windows Media technologies. "
-    "Copyright (C) Microsoft Corporation. All rights reserved.";
+    "Media work by the FFmpeg libraries (LGPL); windows by Qt (LGPL). "
+    "Windows Media formats through FFmpeg's WMA and WMV encoders.";
 
 // Template 100.
 const ui::DialogTemplate& AboutDialogTemplate();
