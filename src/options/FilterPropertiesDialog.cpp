@@ -8,20 +8,6 @@ namespace options {
 
 using namespace resources;
 
-namespace {
-
-ui::FrameOption::Type FrameType(media::FilterOption::Type type) {
-    switch (type) {
-        case media::FilterOption::Type::Integer: return ui::FrameOption::Type::Integer;
-        case media::FilterOption::Type::Real: return ui::FrameOption::Type::Real;
-        case media::FilterOption::Type::Boolean: return ui::FrameOption::Type::Boolean;
-        case media::FilterOption::Type::Choice: return ui::FrameOption::Type::Choice;
-        case media::FilterOption::Type::Text: break;
-    }
-    return ui::FrameOption::Type::Text;
-}
-
-}  // namespace
 
 FilterPropertiesDialog::FilterPropertiesDialog(std::shared_ptr<media::FilterGraph> graph,
                                                ui::Dialog* owner)
@@ -94,7 +80,7 @@ void FilterPropertiesDialog::ShowFilterPages() {
     for (const auto& page : mediaPages) {
         ui::FramePage framePage{page.title, {}};
         for (const auto& o : page.options)
-            framePage.options.push_back(ui::FrameOption{o.name, o.help, FrameType(o.type),
+            framePage.options.push_back(ui::FrameOption{o.name, o.help, o.type,
                                                         o.minimum, o.maximum, o.value, o.choices});
         framePages.push_back(std::move(framePage));
     }

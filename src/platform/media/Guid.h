@@ -1,26 +1,15 @@
 #pragma once
 // Class and type identifiers of the media layer, shaped like the platform's GUIDs so
 // that the engine compares major types and names writer classes as it would there.
-#include <array>
-#include <cstdint>
 #include <string>
+
+#include "platform/WinTypes.h"
 
 namespace media {
 
-struct Guid {
-    std::uint32_t data1 = 0;
-    std::uint16_t data2 = 0;
-    std::uint16_t data3 = 0;
-    std::array<std::uint8_t, 8> data4{};
+using Guid = ::GUID;
 
-    friend constexpr bool operator==(const Guid&, const Guid&) = default;
-    bool IsNull() const { return *this == Guid{}; }
-};
-
-// "{XXXXXXXX-XXXX-XXXX-XXXX-XXXXXXXXXXXX}", upper case.
-std::string ToString(const Guid& guid);
-// Parses the form above (braces optional, any case); false when malformed.
-bool GuidFromString(const std::string& text, Guid& out);
+inline std::string ToString(const Guid& guid) { return GuidToString(guid); }
 
 // Major types of a connection.
 inline constexpr Guid MEDIATYPE_Video{

@@ -7,13 +7,14 @@
 #include <utility>
 #include <vector>
 
+#include "platform/OptionType.h"
 #include "platform/Result.h"
 #include "platform/media/Filter.h"
 
 namespace media {
 
 struct FilterOption {
-    enum class Type { Integer, Real, Boolean, Text, Choice };
+    using Type = OptionType;
     std::string name;  // the key SetOption takes ("b", "g", "deadline"...)
     std::string help;
     Type type = Type::Integer;

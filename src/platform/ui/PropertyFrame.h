@@ -7,12 +7,14 @@
 #include <utility>
 #include <vector>
 
+#include "platform/OptionType.h"
+
 namespace ui {
 
 class Dialog;
 
 struct FrameOption {
-    enum class Type { Integer, Real, Boolean, Text, Choice };
+    using Type = OptionType;
     std::string name;  // the key handed back
     std::string help;  // shown as the row's label
     Type type = Type::Text;

@@ -111,17 +111,6 @@ constexpr std::size_t kNameBytes = 32;
 constexpr std::size_t kHeaderBytes = sizeof kStateMagic + kNameBytes;
 constexpr std::size_t kSlotBytes = 96;  // "key=value" and its terminating zero
 
-ui::FrameOption::Type FrameType(media::FilterOption::Type type) {
-    switch (type) {
-        case media::FilterOption::Type::Integer: return ui::FrameOption::Type::Integer;
-        case media::FilterOption::Type::Real: return ui::FrameOption::Type::Real;
-        case media::FilterOption::Type::Boolean: return ui::FrameOption::Type::Boolean;
-        case media::FilterOption::Type::Choice: return ui::FrameOption::Type::Choice;
-        case media::FilterOption::Type::Text: break;
-    }
-    return ui::FrameOption::Type::Text;
-}
-
 bool ParseNumber(const std::string& text, double& value) {
     if (text.empty()) return false;
     char* end = nullptr;
@@ -193,7 +182,7 @@ private:
         DriverOption option;
         option.key = o.name;
         option.label = useful.label;
-        option.type = FrameType(o.type);
+        option.type = o.type;
         option.scale = useful.scale;
         option.choices = o.choices;
         if (option.key == "preset" && option.type == ui::FrameOption::Type::Text &&

@@ -8,13 +8,17 @@
 #include <map>
 #include <string>
 
+#include "platform/WinTypes.h"
+
 namespace ui {
 class Dialog;
 }
 
 namespace vfw {
 
-using DWORD = std::uint32_t;
+using ::BITMAPINFOHEADER;
+using ::DWORD;
+
 using LRESULT = long;
 
 constexpr DWORD mmioFOURCC(char a, char b, char c, char d) {
@@ -38,20 +42,6 @@ inline constexpr LRESULT ICERR_BADSIZE = -107;
 
 inline constexpr DWORD BI_RGB = 0;
 
-struct BITMAPINFOHEADER {
-    DWORD biSize = 0;
-    std::int32_t biWidth = 0;
-    std::int32_t biHeight = 0;
-    std::uint16_t biPlanes = 0;
-    std::uint16_t biBitCount = 0;
-    DWORD biCompression = 0;
-    DWORD biSizeImage = 0;
-    std::int32_t biXPelsPerMeter = 0;
-    std::int32_t biYPelsPerMeter = 0;
-    DWORD biClrUsed = 0;
-    DWORD biClrImportant = 0;
-};
-static_assert(sizeof(BITMAPINFOHEADER) == 40);
 
 // A driver's description record. Texts are UTF-8; the platform's record holds
 // them in fixed UTF-16 arrays of 16, 128 and 128 characters.

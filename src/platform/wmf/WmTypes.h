@@ -9,27 +9,18 @@
 #include <vector>
 
 #include "platform/Result.h"
+#include "platform/WinTypes.h"
 
 namespace wmf {
 
-using BYTE = std::uint8_t;
-using WORD = std::uint16_t;
-using DWORD = std::uint32_t;
+using ::BYTE;
+using ::DWORD;
+using ::GUID;
+using ::WORD;
+
 using QWORD = std::uint64_t;
 
-struct GUID {
-    DWORD Data1 = 0;
-    WORD Data2 = 0;
-    WORD Data3 = 0;
-    std::array<BYTE, 8> Data4{};
-
-    friend constexpr bool operator==(const GUID&, const GUID&) = default;
-};
-
-// "{XXXXXXXX-XXXX-XXXX-XXXX-XXXXXXXXXXXX}", upper case.
-std::string ToString(const GUID& guid);
-// Parses the form above (braces optional, any case); false when malformed.
-bool GuidFromString(const std::string& text, GUID& out);
+inline std::string ToString(const GUID& guid) { return GuidToString(guid); }
 
 // The media subtype of a wave format tag or a FOURCC: the value followed by
 // -0000-0010-8000-00AA00389B71.
@@ -81,20 +72,6 @@ struct RECT {
     std::int32_t bottom = 0;
 };
 
-struct BITMAPINFOHEADER {
-    DWORD biSize = 40;
-    std::int32_t biWidth = 0;
-    std::int32_t biHeight = 0;
-    WORD biPlanes = 1;
-    WORD biBitCount = 0;
-    DWORD biCompression = 0;
-    DWORD biSizeImage = 0;
-    std::int32_t biXPelsPerMeter = 0;
-    std::int32_t biYPelsPerMeter = 0;
-    DWORD biClrUsed = 0;
-    DWORD biClrImportant = 0;
-};
-static_assert(sizeof(BITMAPINFOHEADER) == 40);
 
 struct VIDEOINFOHEADER {
     RECT rcSource;
