@@ -1,7 +1,7 @@
 // converter-bench: conversion speed and memory of the engine against the ffmpeg
 // CLI with the same codecs, measured in the same run.
 //
-//   converter-bench convert --format avi|mkv|asf|webm [--no-video-compressor]
+//   converter-bench convert --format avi|wmv|mkv|asf|webm [--no-video-compressor]
 //                   [--no-audio-compressor] INPUT OUTPUT
 //   converter-bench compare INPUT
 //
@@ -42,6 +42,10 @@ const Format kFormats[] = {
      ".asf"},
     {"webm", options::kWebm, "-c:v libvpx -c:a libvorbis",
      ".webm"},
+    // The Windows Media writer's defaults: 780 kbit/s video at 23 fps with a key
+    // frame every 8 s, 128 kbit/s WMA2 at 44.1 kHz stereo, the source's size.
+    {"wmv", options::kWmv,
+     "-c:v wmv2 -b:v 798720 -r 23 -g 184 -c:a wmav2 -b:a 128000 -ar 44100 -ac 2", ".wmv"},
 };
 
 const Format* FindFormat(const std::string& name) {
@@ -83,12 +87,16 @@ int Convert(const Format& format, bool videoCompressor, bool audioCompressor,
 
     settings.format = format.format;
     settings.outputPath = output;
+    settings.videoBitrate = 780 * 1024;
+    settings.audioBitrate = 128000;
     const bool webm = format.format == options::kWebm;
     const auto& preferred = options::OutputFormatTable[static_cast<std::size_t>(format.format)];
-    const int v = graph.FindPreferredCompressor(engine::CompressorCategory::Video, preferred.preferredVideo);
-    const int a = graph.FindPreferredCompressor(engine::CompressorCategory::Audio, preferred.preferredAudio);
-    (webm ? settings.webmVideoCompressorIndex : settings.videoCompressorIndex) = v;
-    (webm ? settings.webmAudioCompressorIndex : settings.audioCompressorIndex) = a;
+    if (preferred.preferredVideo) {  // the Windows Media writer compresses by itself
+        (webm ? settings.webmVideoCompressorIndex : settings.videoCompressorIndex) =
+            graph.FindPreferredCompressor(engine::CompressorCategory::Video, preferred.preferredVideo);
+        (webm ? settings.webmAudioCompressorIndex : settings.audioCompressorIndex) =
+            graph.FindPreferredCompressor(engine::CompressorCategory::Audio, preferred.preferredAudio);
+    }
     settings.useVideoCompressor = videoCompressor ? 1 : 0;
     settings.useAudioCompressor = audioCompressor ? 1 : 0;
     std::error_code ec;
@@ -178,7 +186,7 @@ int Compare(const std::string& input) {
 
 int Usage() {
     std::fprintf(stderr,
-                 "usage: converter-bench convert --format avi|mkv|asf|webm [--no-video-compressor] "
+                 "usage: converter-bench convert --format avi|wmv|mkv|asf|webm [--no-video-compressor] "
                  "[--no-audio-compressor] INPUT OUTPUT\n"
                  "       converter-bench compare INPUT\n");
     return 2;

@@ -63,7 +63,7 @@ int OutputOptionsDialog::StoredEntry(bool video, const char* numberKey, const ch
 
 bool OutputOptionsDialog::OnInitDialog() {
     char text[64];
-    // Step 1, the template's entries, came with the window. The values:
+    // The template's entries came with the window; the values:
     Item(IDC_EDIT_OUTPUT_PATH).SetText(settings.outputPath);
     Item(IDC_EDIT_WIDTH).SetText(std::to_string(settings.outputWidth));
     Item(IDC_EDIT_HEIGHT).SetText(std::to_string(settings.outputHeight));
@@ -89,12 +89,19 @@ bool OutputOptionsDialog::OnInitDialog() {
         restoreVideoEntry = video.CurSel();
         restoreAudioEntry = audio.CurSel();
     } else {
-        // Opened on WebM: leaving it shows the other family's stored choices, as
-        // opening on one of its formats would.
-        restoreVideoEntry = StoredEntry(true, "CompressorNumber", FamilyRow(false).preferredVideo,
-                                        video.Count());
-        restoreAudioEntry = StoredEntry(false, "CompressorNumber", FamilyRow(false).preferredAudio,
-                                        audio.Count());
+        // Opened on WebM: leaving it shows the other family's choices in the
+        // settings when they were loaded, otherwise the preferred compressors.
+        auto entryOf = [](int index, int count) {
+            return index + 1 >= 0 && index + 1 < count ? index + 1 : -1;
+        };
+        restoreVideoEntry =
+            NonWebmIndicesLoaded()
+                ? entryOf(settings.videoCompressorIndex, video.Count())
+                : PreferredEntry(CompressorCategory::Video, FamilyRow(false).preferredVideo);
+        restoreAudioEntry =
+            NonWebmIndicesLoaded()
+                ? entryOf(settings.audioCompressorIndex, audio.Count())
+                : PreferredEntry(CompressorCategory::Audio, FamilyRow(false).preferredAudio);
     }
 
     for (int id : {IDC_STATIC_RESIZE_MODE, IDC_COMBO_RESIZE_MODE, IDC_STATIC_RESOLUTION,

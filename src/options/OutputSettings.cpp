@@ -24,6 +24,8 @@ constexpr int kAudioBitrates[] = {64000, 128000, 192000, 320000};
 using engine::CompressorCategory;
 using engine::ConversionGraph;
 
+bool g_nonWebmIndicesLoaded = false;
+
 // Resolves one stored compressor choice: never stored means the preferred
 // compressor, -1 means none; a real choice fills the slot.
 int ResolveCompressor(CompressorCategory category, int stored, const char* fragment,
@@ -54,6 +56,8 @@ int ResolveCompressor(CompressorCategory category, int stored, const char* fragm
 }
 
 }  // namespace
+
+bool NonWebmIndicesLoaded() { return g_nonWebmIndicesLoaded; }
 
 int AtoiLike(std::string_view text) {
     std::size_t i = 0;
@@ -97,6 +101,7 @@ void LoadOutputSettings(OutputSettings& s, const LoadContext& context) {
                                     fragments.preferredAudio, s.useAudioCompressor);
     (webm ? s.webmVideoCompressorIndex : s.videoCompressorIndex) = v;
     (webm ? s.webmAudioCompressorIndex : s.audioCompressorIndex) = a;
+    g_nonWebmIndicesLoaded = !webm;
 
     // With a damaged format the path stays as read, unforced: nothing of it is lost.
     s.outputPath = app::DefaultOutputPath(context.owner, context.osMajorVersion, kSettings,
@@ -135,6 +140,7 @@ void StoreOutputSettings(OutputSettings& s, const OptionsControlValues& c) {
     if (s.format != kWebm) {
         profile.WriteInt(kVideoSection, "CompressorNumber", v);
         s.videoCompressorIndex = v;
+        g_nonWebmIndicesLoaded = true;
     } else {
         s.webmVideoCompressorIndex = v;
     }

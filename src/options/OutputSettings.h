@@ -39,6 +39,11 @@ struct LoadContext {
 
 void LoadOutputSettings(OutputSettings& settings, const LoadContext& context);
 
+// Whether the AVI/WMV/MKV/ASF compressor indices of the live record were loaded
+// or stored (start-up or an OK on one of those formats), rather than still
+// holding their initial values.
+bool NonWebmIndicesLoaded();
+
 // The options dialog's control values that OK reads.
 struct OptionsControlValues {
     int formatIndex = -1;

@@ -156,18 +156,27 @@ TEST_F(OutputOptionsDialogTest, FormatChangeRewritesThePathAndRestoresTheOpening
 TEST_F(OutputOptionsDialogTest, LeavingWebMInADialogOpenedOnWebMShowsTheOtherFamilysChoices) {
     const int ffdshow = Preferred(CompressorCategory::Video, "ffdshow video encoder");
     const int adpcm = Preferred(CompressorCategory::Audio, "microsoft adpcm");
+    StoreInt("DexVideoCompress", "CompressorNumber", 2);
+    StoreInt("DexAudioCompress", "CompressorNumber", -1);
     {
+        // Start-up on WebM: the other family was never loaded, so the preferred ones show.
+        StoreInt("Settings", "nOuptputFormat", options::kWebm);
+        options::OutputSettings loaded;
+        options::LoadOutputSettings(loaded, {nullptr, 5});
         OutputOptionsDialog dialog(nullptr);
-        Run(dialog, Settings(options::kWebm), [&](OutputOptionsDialog& d) {
+        Run(dialog, loaded, [&](OutputOptionsDialog& d) {
             d.Item(IDC_COMBO_OUTPUT_FORMAT).Choose(options::kAvi);
             EXPECT_EQ(d.Item(IDC_COMBO_VIDEO_COMPRESSOR).CurSel(), ffdshow + 1);
             EXPECT_EQ(d.Item(IDC_COMBO_AUDIO_COMPRESSOR).CurSel(), adpcm + 1);
         });
     }
-    StoreInt("DexVideoCompress", "CompressorNumber", 2);
-    StoreInt("DexAudioCompress", "CompressorNumber", -1);
+    // Start-up on AVI, later switched to WebM: leaving WebM shows the loaded choices.
+    StoreInt("Settings", "nOuptputFormat", options::kAvi);
+    options::OutputSettings loaded;
+    options::LoadOutputSettings(loaded, {nullptr, 5});
+    loaded.format = options::kWebm;
     OutputOptionsDialog dialog(nullptr);
-    Run(dialog, Settings(options::kWebm), [&](OutputOptionsDialog& d) {
+    Run(dialog, loaded, [&](OutputOptionsDialog& d) {
         d.Item(IDC_COMBO_OUTPUT_FORMAT).Choose(options::kMkv);
         EXPECT_EQ(d.Item(IDC_COMBO_VIDEO_COMPRESSOR).CurSel(), 3);
         EXPECT_EQ(d.Item(IDC_COMBO_AUDIO_COMPRESSOR).CurSel(), 0);
