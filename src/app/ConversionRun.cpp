@@ -72,10 +72,7 @@ void MainWindow::StartConversion() {
         return;
     }
     ui::AppMessageBox("can not pControl->Run()!!!");
-    char buffer[160];
-    media::AMGetErrorTextA(hr, buffer, sizeof buffer);
-    errorText = buffer;
-    ui::AppMessageBox(errorText);
+    graph.ShowGraphErrorText(hr);
     EndConversion(IDS_MESSAGE_ERROR);
 }
 

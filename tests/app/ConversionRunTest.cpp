@@ -114,10 +114,10 @@ TEST_F(ConversionRunTest, StopLeavesAReadableFileAndASecondRunWorks) {
     const std::string output = (out / "stopped.mkv").string();
     std::string status;
     // Long enough that the run is still going when Stop is pressed.
-    fixtures::ClipSpec spec;
-    spec.seconds = 60;
-    spec.codecs = "-c:v libx264 -preset ultrafast -c:a aac";
-    const auto clip = fixtures::MakeClip("minute-h264-aac.mp4", spec);
+    fixtures::ClipRecipe recipe;
+    recipe.seconds = 60;
+    recipe.codecs = "-c:v libx264 -preset ultrafast -c:a aac";
+    const auto clip = fixtures::MakeClip("minute-h264-aac.mp4", recipe);
     Run(clip, options::kMkv, output, [&](app::MainWindow& w) {
         w.Item(IDC_BUTTON_CONVERT).Click();
         ASSERT_EQ(w.isConverting, 1);

@@ -70,16 +70,16 @@ std::filesystem::path Produce(const std::string& fileName, const std::string& co
 
 }  // namespace
 
-std::filesystem::path MakeClip(const std::string& fileName, const ClipSpec& spec) {
+std::filesystem::path MakeClip(const std::string& fileName, const ClipRecipe& recipe) {
     std::ostringstream cmd;
     cmd << "ffmpeg -nostdin -v error -y";
-    if (spec.video)
-        cmd << " -f lavfi -i testsrc=size=" << spec.width << "x" << spec.height
-            << ":rate=" << spec.rate << ":duration=" << spec.seconds;
-    if (spec.audio)
-        cmd << " -f lavfi -i sine=frequency=440:sample_rate=44100:duration=" << spec.seconds;
-    if (spec.audio) cmd << " -ac 2";
-    cmd << " " << spec.codecs << " -t " << spec.seconds << " {out}";
+    if (recipe.video)
+        cmd << " -f lavfi -i testsrc=size=" << recipe.width << "x" << recipe.height
+            << ":rate=" << recipe.rate << ":duration=" << recipe.seconds;
+    if (recipe.audio)
+        cmd << " -f lavfi -i sine=frequency=440:sample_rate=44100:duration=" << recipe.seconds;
+    if (recipe.audio) cmd << " -ac 2";
+    cmd << " " << recipe.codecs << " -t " << recipe.seconds << " {out}";
     return Produce(fileName, cmd.str());
 }
 
@@ -150,7 +150,7 @@ ProbeResult ProbeFile(const std::filesystem::path& file, bool countFrames) {
                                 (countFrames ? " -count_frames" : "") +
                                 " -show_entries "
                                 "format=format_name,duration:stream=codec_type,codec_name,width,"
-                                "height,sample_rate,channels,"
+                                "height,sample_rate,channels,r_frame_rate,bit_rate,"
                                 "nb_read_frames,index" +
                                 (countFrames ? ":packet=stream_index,pts_time,duration_time" : "") +
                                 " -of default " + ShellQuote(file.string()) + " 2>/dev/null";
@@ -206,6 +206,10 @@ ProbeResult ProbeFile(const std::filesystem::path& file, bool countFrames) {
                 current->sampleRate = static_cast<int>(number(value));
             else if (key == "channels")
                 current->channels = static_cast<int>(number(value));
+            else if (key == "r_frame_rate")
+                current->frameRate = value;
+            else if (key == "bit_rate")
+                current->bitRate = number(value);
             else if (key == "nb_read_frames")
                 current->frames = number(value);
             else if (key == "index")

@@ -12,7 +12,7 @@ std::filesystem::path FixtureDir();
 // True when the ffmpeg and ffprobe programs can be run.
 bool HaveFfmpegTools();
 
-struct ClipSpec {
+struct ClipRecipe {
     int width = 718;
     int height = 404;
     std::string rate = "30000/1001";
@@ -23,9 +23,9 @@ struct ClipSpec {
     std::string codecs;
 };
 
-// Generates `fileName` from `spec` unless it already exists; returns its path.
+// Generates `fileName` from `recipe` unless it already exists; returns its path.
 // Throws std::runtime_error when ffmpeg fails.
-std::filesystem::path MakeClip(const std::string& fileName, const ClipSpec& spec);
+std::filesystem::path MakeClip(const std::string& fileName, const ClipRecipe& recipe);
 
 // The standard clips: 718x404 at 29.97 fps, 2 s, 44.1 kHz stereo sine.
 std::filesystem::path H264AacMp4();
@@ -48,6 +48,8 @@ struct ProbedStream {
     int height = 0;
     int sampleRate = 0;
     int channels = 0;
+    std::string frameRate;  // ffprobe's r_frame_rate, "23/1"
+    long bitRate = -1;      // bits per second, -1 when unknown
     long frames = -1;  // decoded frames (with countFrames), -1 when unknown
     double end = -1;   // end of the last packet in seconds (with countFrames), -1 when unknown
 };
