@@ -102,15 +102,17 @@ void MainWindow::OnOpenVideo() {
     request.flags = ui::OFN_EXPLORER | ui::OFN_FILEMUSTEXIST | ui::OFN_PATHMUSTEXIST |
                     ui::OFN_READONLY;
     const auto chosen = ui::GetOpenFileName(request);
-    if (!chosen) return;
+    if (chosen) OpenSourceFile(*chosen);
+}
 
+void MainWindow::OpenSourceFile(const std::string& path) {
     ConversionGraph& graph = ConversionGraph::Instance();
     if (!sourcePath.empty() && graph.hasGraph()) {
         graph.ReleaseMediaEvent();
         graph.ReleaseMediaControl();
         graph.ReleaseGraph();
     }
-    sourcePath = *chosen;
+    sourcePath = path;
 
     std::int64_t duration = 0;
     if (!graph.ProbeSource(sourcePath, duration, source, settings)) {

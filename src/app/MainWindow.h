@@ -29,6 +29,8 @@ public:
 
     // Commands.
     void OnOpenVideo();
+    // Opens `path` as Open Video does once a file is chosen.
+    void OpenSourceFile(const std::string& path);
     void OnOptions();
     void OnConvert();
     void OnHelp();
