@@ -237,10 +237,11 @@ private:
 
     void KeyLine(std::size_t i, std::string_view line) {
         if (line.back() != ']') return Damaged(i, "key line without ']'");
-        std::string_view inner = line.substr(1, line.size() - 2);
+        // Blanks at the end belong to the last key name ("Font " is not "Font").
+        std::string_view inner = TrimLeft(line.substr(1, line.size() - 2));
         const bool remove = !inner.empty() && inner.front() == '-';
         if (remove) inner.remove_prefix(1);
-        const std::string path = Document::Normalize(Trim(inner));
+        const std::string path = Document::Normalize(TrimLeft(inner));
         if (path.empty()) return Damaged(i, "empty key name");
         if (remove) {
             result_.document.Erase(path);
