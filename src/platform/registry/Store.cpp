@@ -179,8 +179,8 @@ std::shared_ptr<const Document> Store::Snapshot() const {
 }
 
 void Store::Remember(std::shared_ptr<const Document> document, std::string bytes) const {
-    // Taken after the write's lock is released; the stamp may then be of a later
-    // writer's file, which the byte comparison of the next read tells apart.
+    // Without a stamp: the write's lock is released by now, so the file may already
+    // be a later writer's. The next read compares the bytes instead of parsing.
     std::lock_guard<std::mutex> guard(cache_->mutex);
     cache_->stamp.reset();
     cache_->bytes = std::move(bytes);
