@@ -14,6 +14,7 @@
 #include "app/Profile.h"
 #include "i18n/LanguagePack.h"
 #include "platform/ui/Automation.h"
+#include "platform/shell/Shell.h"
 #include "platform/ui/Dialog.h"
 
 namespace {
@@ -61,6 +62,28 @@ TEST(StartUpFaults, FifosAsSettingsAndLanguageFilesDoNotHoldUpTheWindow) {
     EXPECT_EQ(caption, "Quorvel Video Converter");
     EXPECT_TRUE(IsFifo(settings));
     EXPECT_TRUE(IsFifo(english));
+}
+
+TEST(StartUpFaults, AFifoAsTheUserFoldersFileLeavesTheDefaultVideoFolder) {
+    // The real shell, as the window asks it for the video folder at start.
+    testenv::TempDir dir;
+    ASSERT_EQ(::mkfifo((dir / "user-dirs.dirs").c_str(), 0600), 0);
+    std::filesystem::create_directories(shell::HomeFolder() + "/Videos");
+    const char* old = std::getenv("XDG_CONFIG_HOME");
+    const std::string previous = old ? old : "";
+    ::setenv("XDG_CONFIG_HOME", dir.path().c_str(), 1);
+    std::string folder;
+    HRESULT hr = E_FAIL;
+    {
+        testenv::Watchdog watchdog("reading a FIFO as the user folders file", std::chrono::seconds(10));
+        hr = shell::CurrentBackend().GetFolderPath(shell::CSIDL_MYVIDEO, folder);
+    }
+    if (old)
+        ::setenv("XDG_CONFIG_HOME", previous.c_str(), 1);
+    else
+        ::unsetenv("XDG_CONFIG_HOME");
+    EXPECT_EQ(hr, S_OK);
+    EXPECT_EQ(folder, shell::HomeFolder() + "/Videos");
 }
 
 }  // namespace
