@@ -13,8 +13,8 @@
 #include "app/MainWindow.h"
 #include "app/Profile.h"
 #include "i18n/LanguagePack.h"
-#include "platform/ui/Automation.h"
 #include "platform/shell/Shell.h"
+#include "platform/ui/Automation.h"
 #include "platform/ui/Dialog.h"
 
 namespace {
@@ -34,7 +34,8 @@ TEST(StartUpFaults, FifosAsSettingsAndLanguageFilesDoNotHoldUpTheWindow) {
     std::filesystem::create_directories(dir / "language");
     const auto english = dir / "language" / "English.ini";
     ASSERT_EQ(::mkfifo(english.c_str(), 0600), 0);
-    const std::string previous = std::getenv("QUORVEL_REGISTRY") ? std::getenv("QUORVEL_REGISTRY") : "";
+    const std::string previous =
+        std::getenv("QUORVEL_REGISTRY") ? std::getenv("QUORVEL_REGISTRY") : "";
     ::setenv("QUORVEL_REGISTRY", settings.c_str(), 1);
 
     std::string caption;
@@ -75,7 +76,8 @@ TEST(StartUpFaults, AFifoAsTheUserFoldersFileLeavesTheDefaultVideoFolder) {
     std::string folder;
     HRESULT hr = E_FAIL;
     {
-        testenv::Watchdog watchdog("reading a FIFO as the user folders file", std::chrono::seconds(10));
+        testenv::Watchdog watchdog("reading a FIFO as the user folders file",
+                                   std::chrono::seconds(10));
         hr = shell::CurrentBackend().GetFolderPath(shell::CSIDL_MYVIDEO, folder);
     }
     if (old)

@@ -54,8 +54,7 @@ struct Written {
 // Locked read-modify-write of the file as it is on disk (never of a cached copy,
 // so writers in other processes lose nothing). `apply` edits the document and says
 // whether anything is to be written; when nothing is, the call reports false.
-bool Modify(const fs::path& file, const std::function<Change(Document&)>& apply,
-            Written& written) {
+bool Modify(const fs::path& file, const std::function<Change(Document&)>& apply, Written& written) {
     const fs::path target = detail::Target(file);
     std::error_code ec;
     if (target.has_parent_path()) {

@@ -32,7 +32,8 @@ TEST(ProfileFileFaults, AFifoOrADeviceReadsAsAMissingFile) {
 TEST(ProfileFileFaults, ARegularFileReadsWhole) {
     testenv::TempDir dir;
     std::string big = "[s]\n";
-    for (int i = 0; i < 20000; ++i) big += "k" + std::to_string(i) + "=v" + std::to_string(i) + "\n";
+    for (int i = 0; i < 20000; ++i)
+        big += "k" + std::to_string(i) + "=v" + std::to_string(i) + "\n";
     testenv::WriteFile(dir / "big.ini", big);
     EXPECT_EQ(profile::ReadRegularFile((dir / "big.ini").string()), big);
     EXPECT_EQ(ProfileFile::Load((dir / "big.ini").string()).GetString("s", "k19999", ""), "v19999");
@@ -48,12 +49,15 @@ TEST(ProfileFileFaults, CodePage65001MarksInvalidUtf8LikeTheOtherDecoders) {
     EXPECT_EQ(decoded, "a" + r + r + r + "|" + r + r + "|" + r + "|" + r + "|" + r + r + r + r +
                            "|" + r + r);
     // Valid text passes unchanged, as through the other decoders.
-    const std::string good = "Gr\xC3\xBC\xC3\x9F" "e \xE8\xAF\xAD \xF0\x9F\x8E\xAC";
+    const std::string good =
+        "Gr\xC3\xBC\xC3\x9F"
+        "e \xE8\xAF\xAD \xF0\x9F\x8E\xAC";
     EXPECT_EQ(profile::CodePageToUtf8(good, 65001), good);
 
     ReadOptions utf8;
     utf8.ansiCodePage = 65001;
-    const std::string value = ProfileFile::FromBytes("[s]\nk=x\xED\xA0\x80y", utf8).GetString("s", "k", "");
+    const std::string value =
+        ProfileFile::FromBytes("[s]\nk=x\xED\xA0\x80y", utf8).GetString("s", "k", "");
     EXPECT_TRUE(profile::IsValidUtf8(value));
     EXPECT_EQ(value, "x" + r + r + r + "y");
 }

@@ -1,8 +1,8 @@
 // Reading the file once: a store keeps what it parsed until the file changes on
 // disk, sees every change another writer makes, and sets aside files too large
 // to be settings.
-#include <gtest/gtest.h>
 #include <fcntl.h>
+#include <gtest/gtest.h>
 #include <sys/stat.h>
 
 #include <cstdint>

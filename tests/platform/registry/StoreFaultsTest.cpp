@@ -1,7 +1,7 @@
 // Faults around the registry file: a FIFO in its place, writers killed mid-write,
 // and keys and values the text form cannot carry.
-#include <gtest/gtest.h>
 #include <fcntl.h>
+#include <gtest/gtest.h>
 #include <signal.h>
 #include <sys/file.h>
 #include <sys/stat.h>
@@ -87,7 +87,8 @@ TEST(registryFaults, WritersKilledMidWriteLeaveNothingAfterTheNextWrite) {
         std::this_thread::sleep_for(std::chrono::milliseconds(30 + attempt * 7));
         ::kill(pid, SIGKILL);
         ::waitpid(pid, nullptr, 0);
-        leftBehind = static_cast<int>(regtest::FilesStartingWith(dir.path(), "user.reg.tmp-").size());
+        leftBehind =
+            static_cast<int>(regtest::FilesStartingWith(dir.path(), "user.reg.tmp-").size());
     }
     std::printf("temporary files left by a killed writer: %d\n", leftBehind);
     ASSERT_TRUE(Store(file).Set(kKey, "after", Value::Dword(1)));
@@ -179,8 +180,8 @@ TEST(registryFaults, EverythingSetAcceptsReadsBackIdentically) {
     // treats specially, checked through a second store reading the file.
     testenv::TempDir dir;
     const auto file = dir / "user.reg";
-    const std::string alphabet = std::string("ab \t\\\"[]@=;-:\r\n\x01\x7F\xC3\xA9\xFF", 20) +
-                                 std::string(1, '\0');
+    const std::string alphabet =
+        std::string("ab \t\\\"[]@=;-:\r\n\x01\x7F\xC3\xA9\xFF", 20) + std::string(1, '\0');
     std::mt19937 random(20261207);
     auto text = [&](std::size_t maxLength) {
         std::string s(random() % (maxLength + 1), ' ');
@@ -194,9 +195,15 @@ TEST(registryFaults, EverythingSetAcceptsReadsBackIdentically) {
         const std::string name = text(6);
         Value value;
         switch (random() % 4) {
-            case 0: value = Value::String(text(12)); break;
-            case 1: value = Value::Dword(static_cast<std::uint32_t>(random())); break;
-            case 2: value = Value::Binary({static_cast<std::uint8_t>(random()), 0}); break;
+            case 0:
+                value = Value::String(text(12));
+                break;
+            case 1:
+                value = Value::Dword(static_cast<std::uint32_t>(random()));
+                break;
+            case 2:
+                value = Value::Binary({static_cast<std::uint8_t>(random()), 0});
+                break;
             default:
                 value = Value::Other(static_cast<std::uint32_t>(random() % 12),
                                      {static_cast<std::uint8_t>(random()), 0, 0, 0});
