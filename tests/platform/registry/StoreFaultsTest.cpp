@@ -215,4 +215,23 @@ TEST(registryFaults, EverythingSetAcceptsReadsBackIdentically) {
     EXPECT_GT(accepted, 40);
 }
 
+TEST(registryFaults, KeysAWriteKeepsFromAFileAreWrittenSoTheyReadBack) {
+    // Found by fuzzing: blanks after leading separators made a key that the
+    // next read took as empty, and the whole file was then set aside as damaged.
+    testenv::TempDir dir;
+    const auto file = dir / "user.reg";
+    for (const std::string& text : {std::string("REGEDIT4\r\n\r\n\t[\\\t\t\\\\\\\\]"),
+                                    std::string("REGEDIT4\n[ HKEY_CURRENT_USER\\Software\\A ]\n"),
+                                    std::string("REGEDIT4\n[\\ \\x]\n\"v\"=dword:1\n")}) {
+        testenv::WriteFile(file, text);
+        ASSERT_TRUE(Store(file).Set(kKey, "written", Value::Dword(1))) << text;
+        const std::string written = testenv::ReadFile(file);
+        EXPECT_EQ(Store(file).Get(kKey, "written"), Value::Dword(1)) << written;
+        EXPECT_TRUE(regtest::FilesStartingWith(dir.path(), "user.reg.damaged-").empty()) << written;
+        // Written again unchanged: what was read is what was written.
+        ASSERT_TRUE(Store(file).Set(kKey, "written", Value::Dword(1)));
+        EXPECT_EQ(testenv::ReadFile(file), written);
+    }
+}
+
 }  // namespace
