@@ -41,8 +41,7 @@ void MainWindow::StartConversion() {
 
     // Replacing the source would delete the user's only copy.
     if (SameFile(settings.outputPath, sourcePath)) {
-        ui::AppMessageBox(
-            "The output file is the source file itself. Choose another output file in Options.");
+        ui::AppMessageBox(StringText(IDS_MESSAGE_OUTPUT_IS_SOURCE));
         return;
     }
     if (OutputFileExists(settings.outputPath)) {
@@ -68,6 +67,7 @@ void MainWindow::StartConversion() {
         isConverting = 1;
         elapsedSeconds = 0;
         ApplyState();
+        ShowRunProgress(true);
         SetTimer(ConversionTimer, 1000);
         return;
     }
@@ -87,6 +87,7 @@ void MainWindow::EndConversion(int firstFieldId) {
     isConverting = 0;
     elapsedSeconds = 0;
     ApplyState();
+    ShowRunProgress(false);
     Item(IDC_STATIC_STATUS)
         .SetText(EndStatusLine(StringText(firstFieldId), settings.outputPath, settings.outputWidth,
                                settings.outputHeight));
@@ -96,7 +97,7 @@ void MainWindow::EndConversion(int firstFieldId) {
 void MainWindow::OnTimer(int id) {
     if (id != ConversionTimer) return;
     ++elapsedSeconds;
-    Item(IDC_STATIC_STATUS).SetText(ProgressStatusLine(elapsedSeconds));
+    UpdateRunProgress();
 }
 
 void MainWindow::OnMessage(unsigned message, std::uintptr_t, std::intptr_t) {

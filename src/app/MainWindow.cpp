@@ -145,7 +145,8 @@ void MainWindow::OnOptions() {
 
 void MainWindow::OnConvert() {
     if (isConverting) {
-        EndConversion(IDS_MESSAGE_CONVERSION_DONE);
+        // The file is finalised but short: the line must not say "Done".
+        EndConversion(IDS_MESSAGE_CONVERSION_STOPPED);
     } else if (!ConversionGraph::Instance().hasMediaControl()) {
         ui::AppMessageBox("Please open an media file fisrt!");
     } else {

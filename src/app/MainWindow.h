@@ -22,6 +22,7 @@ public:
     int sourceOpened = 0;
     int isConverting = 0;
     int elapsedSeconds = 0;
+    std::string idleCaption;  // the title without the percentage of a run
     std::string errorText;
     shell::OsVersion osVersion;
     int vsFilterChanged = 0;
@@ -47,10 +48,15 @@ public:
     // Ends a run of any kind; `firstFieldId` names the status line's first field.
     void EndConversion(int firstFieldId);
     long OnGraphEvent();
+    // The progress bar and the percentage in the title, shown for a run and taken away
+    // after it; updated from how much of the source is written.
+    void ShowRunProgress(bool running);
+    void UpdateRunProgress();
     static bool OutputFileExists(const std::string& path);
 
     std::string sourceLine() { return Item(1001).Text(); }
     std::string statusLine() { return Item(1004).Text(); }
+    std::string progressLine() { return Item(1005).Text(); }
 
 protected:
     bool OnInitDialog() override;

@@ -52,6 +52,12 @@ const std::array<TextKey, kTextKeyCount> kTextKeyTable = {{
     {131, "IDS_MESSAGE_FILE_EXIST"},
     {143, "IDS_MESSAGE_STOP_CONVERT"},
     {163, "IDS_MESSAGE_CONVERSION_DONE"},
+    {170, "IDS_MESSAGE_OUTPUT_IS_SOURCE"},
+    {171, "IDS_MESSAGE_CONVERSION_STOPPED"},
+    {172, "IDS_MESSAGE_TIME_LEFT"},
+    {173, "IDS_MESSAGE_VIDEO_FILES"},
+    {174, "IDS_MESSAGE_ALL_FILES"},
+    {175, "IDS_MESSAGE_HELP_CAPTION"},
 }};
 
 std::string_view SectionOfKey(std::string_view key) {

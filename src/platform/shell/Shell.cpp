@@ -68,11 +68,17 @@ public:
         if (folderId != CSIDL_MYVIDEO) return E_INVALIDARG;
         const std::string home = HomeFolder();
         if (home.empty()) return E_FAIL;
-        const std::string folder = XdgUserDir("XDG_VIDEOS_DIR", home + "/Videos");
-        std::error_code ec;
-        if (!std::filesystem::is_directory(folder, ec)) return E_FAIL;
-        path = folder;
-        return S_OK;
+        // A fresh account has no videos folder yet: make it, as the desktop would, or
+        // settle for the home folder when it cannot be made.
+        for (const std::string& folder : {XdgUserDir("XDG_VIDEOS_DIR", home + "/Videos"), home}) {
+            std::error_code ec;
+            std::filesystem::create_directories(folder, ec);
+            if (std::filesystem::is_directory(folder, ec) && ::access(folder.c_str(), W_OK) == 0) {
+                path = folder;
+                return S_OK;
+            }
+        }
+        return E_FAIL;
     }
     bool GetVersion(OsVersion& version) override {
         // Report a current desktop so the version-dependent branches take the modern road.

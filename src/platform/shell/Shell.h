@@ -25,7 +25,9 @@ public:
     virtual int StartHelpViewer(const std::string& page) = 0;
     // Whether the folder-path service is available at all.
     virtual bool HasFolderPathService() = 0;
-    // A special folder by identifier; 0 on success.
+    // A special folder by identifier; 0 on success. The videos folder is made when it
+    // is missing; the home folder stands in when it cannot be; failure means no
+    // writable folder at all.
     virtual HRESULT GetFolderPath(int folderId, std::string& path) = 0;
     virtual bool GetVersion(OsVersion& version) = 0;
 };

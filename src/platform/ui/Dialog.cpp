@@ -8,6 +8,7 @@
 #include <QIcon>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QProgressBar>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPixmap>
@@ -100,6 +101,16 @@ QWidget* CreateControl(const ControlTemplate& c, QWidget* parent) {
         case ControlKind::GroupBox:
             w = new QGroupBox(QString::fromStdString(c.text), parent);
             break;
+        case ControlKind::ProgressBar: {
+            auto* p = new QProgressBar(parent);
+            p->setRange(0, 100);
+            p->setValue(0);
+            p->setTextVisible(true);
+            p->setAlignment(Qt::AlignCenter);
+            p->setFormat(QString());
+            w = p;
+            break;
+        }
     }
     w->setFocusPolicy((c.style & kTabStop) ? Qt::StrongFocus : Qt::NoFocus);
     if (c.style & kHidden) w->setVisible(false);
@@ -469,6 +480,7 @@ void Control::SetText(std::string_view text) {
     else if (auto* l = qobject_cast<QLabel*>(w)) l->setText(t);
     else if (auto* e = qobject_cast<QLineEdit*>(w)) e->setText(t);
     else if (auto* g = qobject_cast<QGroupBox*>(w)) g->setTitle(t);
+    else if (auto* p = qobject_cast<QProgressBar*>(w)) p->setFormat(t);  // shown as given, save for %p, %v and %m
     else if (auto* c = qobject_cast<QComboBox*>(w)) {
         const int i = c->findText(t);
         ProgrammaticChange guard(dialog_);
@@ -483,7 +495,18 @@ std::string Control::Text() const {
     if (auto* e = qobject_cast<QLineEdit*>(w)) return e->text().toStdString();
     if (auto* g = qobject_cast<QGroupBox*>(w)) return g->title().toStdString();
     if (auto* c = qobject_cast<QComboBox*>(w)) return c->currentText().toStdString();
+    if (auto* p = qobject_cast<QProgressBar*>(w)) return p->format().toStdString();
     return {};
+}
+
+void Control::SetProgress(int percent) {
+    if (auto* p = qobject_cast<QProgressBar*>(Widget(dialog_, id_)))
+        p->setValue(std::clamp(percent, 0, 100));
+}
+
+int Control::Progress() const {
+    auto* p = qobject_cast<QProgressBar*>(Widget(dialog_, id_));
+    return p ? p->value() : -1;
 }
 
 void Control::Show(bool visible) {

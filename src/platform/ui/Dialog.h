@@ -68,6 +68,10 @@ public:
     PixelRect Geometry() const;
     void Click();  // as if the user pressed it
 
+    // Progress bar: how much is done, 0 to 100 (values outside are clamped).
+    void SetProgress(int percent);
+    int Progress() const;  // -1 for any other control
+
     // Drop-down list and list box entries.
     int AddString(std::string_view text);
     void ResetContent();
