@@ -6,6 +6,7 @@
 #include "app/StatusText.h"
 #include "engine/ConversionGraph.h"
 #include "platform/media/Com.h"
+#include "platform/media/VideoFileTypes.h"
 #include "i18n/LanguagePack.h"
 #include "options/OutputOptionsDialog.h"
 #include "platform/ui/Choosers.h"
@@ -53,6 +54,7 @@ bool MainWindow::OnInitDialog() {
     ClearVsFilterLoadLevel(vsFilterChanged, vsFilterSavedLevel);
 
     i18n::LanguagePack::Instance().ApplyToDialog(*this, IDD_MAIN);
+    AcceptDrops(true);  // a file dropped on the window opens as Open Video would
     return true;
 }
 
@@ -95,10 +97,17 @@ void MainWindow::OnClose() {
 void MainWindow::OnOpenVideo() {
     ui::FileChooserRequest request;
     request.owner = this;
-    request.filters = {{"Video Files (*.*)", "*.*"}};
+    std::string patterns;
+    for (const std::string& pattern : media::VideoFilePatterns())
+        patterns += (patterns.empty() ? "" : ";") + pattern;
+    request.filters = {{StringText(IDS_MESSAGE_VIDEO_FILES), patterns},
+                       {StringText(IDS_MESSAGE_ALL_FILES), "*"}};
     request.filterIndex = 1;
     request.title = StringText(IDS_MESSAGE_OPEN_FILE);
     request.initialDir = Profile().GetString("Option", "LastPhotoFolder", "");
+    // The first time, where videos are kept rather than wherever the program started.
+    if (request.initialDir.empty())
+        shell::CurrentBackend().GetFolderPath(shell::CSIDL_MYVIDEO, request.initialDir);
     request.flags = ui::OFN_EXPLORER | ui::OFN_FILEMUSTEXIST | ui::OFN_PATHMUSTEXIST |
                     ui::OFN_READONLY;
     const auto chosen = ui::GetOpenFileName(request);
@@ -126,6 +135,12 @@ void MainWindow::OpenSourceFile(const std::string& path) {
     Profile().WriteString("Option", "LastPhotoFolder", FolderOf(sourcePath));
     Item(IDC_STATIC_SOURCE).SetText(SourceLine(FileNameOf(sourcePath), seconds));
     if (graph.OpenSourceGraph(sourcePath) >= 0) sourceOpened = 1;
+}
+
+void MainWindow::OnDropFiles(const std::vector<std::string>& paths) {
+    // Drops are refused while a run goes on; the first file of several is opened.
+    if (isConverting || paths.empty()) return;
+    OpenSourceFile(paths.front());
 }
 
 void MainWindow::OnOptions() {

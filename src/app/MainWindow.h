@@ -2,6 +2,7 @@
 // The one window the user works in.
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "engine/SourceInfo.h"
 #include "options/OutputSettings.h"
@@ -65,6 +66,7 @@ protected:
     void OnCancel() override { RequestClose(); }  // Escape goes through the close procedure
     void OnClose() override;
     void OnContextMenu(ui::Point screen) override;  // the right-click menu
+    void OnDropFiles(const std::vector<std::string>& paths) override;
     void OnTimer(int id) override;
     void OnMessage(unsigned message, std::uintptr_t wParam, std::intptr_t lParam) override;
     void OnSysCommand(int command) override;

@@ -25,6 +25,7 @@ void MainWindow::ShowRunProgress(bool running) {
         SetCaption(idleCaption);
         idleCaption.clear();
     }
+    AcceptDrops(!running);
     bar.Show(running);
     Item(IDC_STATIC_STATUS).Show(!running);
 }

@@ -6,14 +6,18 @@
 #include <QFontMetrics>
 #include <QGroupBox>
 #include <QIcon>
+#include <QDragEnterEvent>
+#include <QDropEvent>
 #include <QKeyEvent>
 #include <QLabel>
-#include <QProgressBar>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMimeData>
 #include <QPixmap>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QTimer>
+#include <QUrl>
 #include <algorithm>
 #include <cmath>
 
@@ -191,6 +195,30 @@ void DialogWindow::mouseReleaseEvent(QMouseEvent* event) {
         }
     }
     QDialog::mouseReleaseEvent(event);
+}
+
+namespace {
+// The local files a drag carries; a drag with anything else offers nothing.
+std::vector<std::string> LocalFiles(const QMimeData* data) {
+    std::vector<std::string> paths;
+    if (!data || !data->hasUrls()) return paths;
+    for (const QUrl& url : data->urls()) {
+        if (!url.isLocalFile()) return {};
+        paths.push_back(url.toLocalFile().toStdString());
+    }
+    return paths;
+}
+}  // namespace
+
+void DialogWindow::dragEnterEvent(QDragEnterEvent* event) {
+    if (!LocalFiles(event->mimeData()).empty()) event->acceptProposedAction();
+}
+
+void DialogWindow::dropEvent(QDropEvent* event) {
+    const std::vector<std::string> paths = LocalFiles(event->mimeData());
+    if (paths.empty()) return;
+    event->acceptProposedAction();
+    Dialog::Impl::DropFiles(dialog_, paths);
 }
 
 void DialogWindow::timerEvent(QTimerEvent* event) {
@@ -447,6 +475,24 @@ bool Dialog::SaveScreenshot(const std::string& pngPath) const {
 void Dialog::OnCommand(int id) {
     if (id == IDOK) OnOK();
     else if (id == IDCANCEL) OnCancel();
+}
+
+void Dialog::AcceptDrops(bool accept) { impl_->window->setAcceptDrops(accept); }
+
+bool Dialog::DropFiles(const std::vector<std::string>& paths) {
+    DialogWindow* w = impl_->window.get();
+    if (!w->acceptDrops()) return false;
+    QMimeData data;
+    QList<QUrl> urls;
+    for (const std::string& p : paths) urls << QUrl::fromLocalFile(QString::fromStdString(p));
+    data.setUrls(urls);
+    const QPoint at = w->rect().center();
+    QDragEnterEvent enter(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(w, &enter);
+    if (!enter.isAccepted()) return false;
+    QDropEvent drop(QPointF(at), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(w, &drop);
+    return drop.isAccepted();
 }
 
 // ---- Control ---------------------------------------------------------------
