@@ -89,8 +89,8 @@ void MainWindow::EndConversion(int firstFieldId) {
     ApplyState();
     ShowRunProgress(false);
     Item(IDC_STATIC_STATUS)
-        .SetText(EndStatusLine(StringText(firstFieldId), settings.outputPath, settings.outputWidth,
-                               settings.outputHeight));
+        .SetText(EndStatusLine(StringText(firstFieldId), settings.outputPath, writtenWidth(),
+                               writtenHeight()));
     graph.OpenSourceGraph(sourcePath);
 }
 

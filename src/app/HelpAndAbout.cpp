@@ -2,7 +2,9 @@
 
 #include "app/AboutDialog.h"
 #include "app/StatusText.h"
+#include "i18n/LanguagePack.h"
 #include "platform/shell/Shell.h"
+#include "platform/ui/HelpViewer.h"
 #include "platform/ui/MessageBox.h"
 #include "resources/Resources.h"
 
@@ -12,9 +14,20 @@ std::string HelpCommandTarget() {
     return FolderOf(shell::ExecutablePath()) + kHelpLocation;
 }
 
-void OpenHelp() {
-    // The viewer's answer is not examined: without help there is nothing to say.
-    shell::StartHelpViewer(HelpCommandTarget());
+std::string HomePageFile() {
+    return shell::HelpPageFile(FolderOf(shell::ExecutablePath()) + kHomeLocation);
+}
+
+namespace {
+bool ShowInOwnViewer(ui::Dialog& owner, const std::string& file) {
+    return !file.empty() &&
+           ui::ShowHelpPage(&owner, file, i18n::StringText(resources::IDS_MESSAGE_HELP_CAPTION));
+}
+}  // namespace
+
+void OpenHelp(ui::Dialog& owner) {
+    const std::string target = HelpCommandTarget();
+    if (shell::StartHelpViewer(target) <= 31) ShowInOwnViewer(owner, shell::HelpPageFile(target));
 }
 
 std::string BrowserLaunchFailureText(const std::string& address) {
@@ -23,9 +36,9 @@ std::string BrowserLaunchFailureText(const std::string& address) {
 }
 
 void OpenHomepage(ui::Dialog& owner) {
-    if (shell::ShellOpen(kHomePageAddress) <= 32)
-        ui::MessageBox(&owner, BrowserLaunchFailureText(kHomePageAddress), "unknown errors",
-                       ui::MB_OK);
+    const std::string page = HomePageFile();
+    if (shell::ShellOpen(page) > 32 || ShowInOwnViewer(owner, page)) return;
+    ui::MessageBox(&owner, BrowserLaunchFailureText(page), "unknown errors", ui::MB_OK);
 }
 
 void ShowAboutBox(ui::Dialog& owner) {

@@ -8,6 +8,7 @@
 #include "platform/media/Com.h"
 #include "platform/media/VideoFileTypes.h"
 #include "i18n/LanguagePack.h"
+#include "options/OutputFormat.h"
 #include "options/OutputOptionsDialog.h"
 #include "platform/ui/Choosers.h"
 #include "platform/ui/MessageBox.h"
@@ -154,8 +155,24 @@ void MainWindow::OnOptions() {
     settings = dialog.settings;  // already stored by the dialog's OK
     Item(IDC_STATIC_STATUS)
         .SetText(source.width != 0 || source.height != 0
-                     ? SizedStatusLine(settings.outputPath, settings.outputWidth, settings.outputHeight)
+                     ? SizedStatusLine(settings.outputPath, writtenWidth(), writtenHeight())
                      : InitialStatusLine(settings.outputPath));
+}
+
+int MainWindow::writtenWidth() const {
+    // Before a source is known, the settings' size is all there is to show.
+    return WrittenFrameSize(settings.format == options::kWmv || sourcePath.empty(),
+                            {settings.outputWidth, settings.outputHeight},
+                            {source.width, source.height})
+        .width;
+}
+
+int MainWindow::writtenHeight() const {
+    // Before a source is known, the settings' size is all there is to show.
+    return WrittenFrameSize(settings.format == options::kWmv || sourcePath.empty(),
+                            {settings.outputWidth, settings.outputHeight},
+                            {source.width, source.height})
+        .height;
 }
 
 void MainWindow::OnConvert() {
@@ -169,7 +186,7 @@ void MainWindow::OnConvert() {
     }
 }
 
-void MainWindow::OnHelp() { OpenHelp(); }
+void MainWindow::OnHelp() { OpenHelp(*this); }
 void MainWindow::OnHomepage() { OpenHomepage(*this); }
 void MainWindow::OnAbout() { ShowAboutBox(*this); }
 

@@ -54,6 +54,9 @@ public:
     void ShowRunProgress(bool running);
     void UpdateRunProgress();
     static bool OutputFileExists(const std::string& path);
+    // The width and height the output file gets, as the status line shows them.
+    int writtenWidth() const;
+    int writtenHeight() const;
 
     std::string sourceLine() { return Item(1001).Text(); }
     std::string statusLine() { return Item(1004).Text(); }

@@ -54,6 +54,12 @@ std::string EndStatusLine(const std::string& firstField, const std::string& outp
                      StringText(IDS_MESSAGE_RESOLUTION).c_str(), width, height);
 }
 
+FrameSize WrittenFrameSize(bool scaled, FrameSize settings, FrameSize source) {
+    if (!scaled) return source;
+    auto even = [](int side) { return side > 2 ? side & ~1 : 2; };
+    return {even(settings.width), even(settings.height)};
+}
+
 std::string FolderOf(const std::string& path) {
     const std::size_t slash = path.find_last_of('/');
     return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);

@@ -21,6 +21,14 @@ std::string RunProgressCaption(int percent, const std::string& title);
 std::string EndStatusLine(const std::string& firstField, const std::string& outputPath, int width,
                           int height);
 
+struct FrameSize {
+    int width = 0;
+    int height = 0;
+};
+// The frame size a run writes: a scaling writer (WMV) takes the settings' size, odd
+// sides losing a line; every other writer keeps the source's frames.
+FrameSize WrittenFrameSize(bool scaled, FrameSize settings, FrameSize source);
+
 // The part of a path up to and including its last separator; empty if none.
 std::string FolderOf(const std::string& path);
 // File name and extension of a path.

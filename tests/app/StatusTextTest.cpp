@@ -29,6 +29,17 @@ TEST(StatusText, ARunShowsPercentAndTimeLeftAfterTheUsedTime) {
               "42% – Quorvel Video Converter");
 }
 
+TEST(StatusText, TheSizeWrittenIsTheSourcesUnlessTheWriterScales) {
+    const app::FrameSize source{718, 404};
+    const auto kept = app::WrittenFrameSize(false, {712, 400}, source);
+    EXPECT_EQ(kept.width, 718);
+    EXPECT_EQ(kept.height, 404);
+    const auto scaled = app::WrittenFrameSize(true, {321, 241}, source);
+    EXPECT_EQ(scaled.width, 320) << "odd sides lose a line";
+    EXPECT_EQ(scaled.height, 240);
+    EXPECT_EQ(app::WrittenFrameSize(true, {1, 0}, source).width, 2);
+}
+
 TEST(StatusText, FolderOfKeepsTheTrailingSeparator) {
     EXPECT_EQ(app::FolderOf("/home/u/clips/a.mp4"), "/home/u/clips/");
     EXPECT_EQ(app::FolderOf("a.mp4"), "");

@@ -5,6 +5,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <chrono>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -20,7 +21,10 @@ std::string Env(const char* name) {
     return v ? v : "";
 }
 
-// Runs the desktop opener detached; the reply means "started", as the open verb does.
+// Runs the desktop opener detached. The reply means "started": a missing opener,
+// or one that gives up within the first second (no browser, no handler), is a
+// failure, so the caller can show the page another way; one still running then
+// (a browser kept in the foreground) counts as started.
 int Spawn(const std::string& program, const std::string& argument) {
     pid_t pid = 0;
     char* argv[] = {const_cast<char*>(program.c_str()), const_cast<char*>(argument.c_str()),
@@ -31,6 +35,14 @@ int Spawn(const std::string& program, const std::string& argument) {
     const int rc = posix_spawnp(&pid, program.c_str(), nullptr, &attr, argv, environ);
     posix_spawnattr_destroy(&attr);
     if (rc != 0) return 2;  // file not found
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(1);
+    do {
+        int status = 0;
+        const pid_t done = ::waitpid(pid, &status, WNOHANG);
+        if (done == pid) return WIFEXITED(status) && WEXITSTATUS(status) == 0 ? 42 : 2;
+        if (done < 0) return 42;
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    } while (std::chrono::steady_clock::now() < deadline);
     // Reap in the background so no zombie stays behind.
     std::thread([pid] { ::waitpid(pid, nullptr, 0); }).detach();
     return 42;
