@@ -1,6 +1,7 @@
 // Whole runs through the main window: open, convert, complete or stop, read back.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <filesystem>
 
 #include "FakeShell.h"
@@ -236,13 +237,23 @@ TEST_F(ConversionRunTest, ARunShowsHowFarItIsInTheTimeFieldAndTheTitle) {
             [&] { return !w.isConverting || std::filesystem::file_size(output, ec) > 200000; },
             30000));
         if (!w.isConverting) return;
+        // What the ticks do, until about two fifths are written.
         w.elapsedSeconds = 1;
-        w.UpdateRunProgress();  // what the next tick does
+        testenv::WaitUntil(
+            [&] {
+                if (w.isConverting) w.UpdateRunProgress();
+                return !w.isConverting || w.Item(IDC_PROGRESS_RUN).Progress() >= 40;
+            },
+            30000);
+        if (!w.isConverting) return;
         line = w.progressLine();
         title = w.Caption();
         percent = w.Item(IDC_PROGRESS_RUN).Progress();
         barDuring = w.Item(IDC_PROGRESS_RUN).IsVisible() && !w.Item(IDC_STATIC_STATUS).IsVisible();
+        const char* shots = std::getenv("QUORVEL_SCREENSHOT_DIR");
+        if (shots) w.SaveScreenshot(std::string(shots) + "/run-progress.png");
         w.Item(IDC_BUTTON_CONVERT).Click();  // Stop
+        if (shots) w.SaveScreenshot(std::string(shots) + "/run-stopped.png");
         afterTitle = w.Caption();
         barAfter = w.Item(IDC_PROGRESS_RUN).IsVisible();
         statusAfter = w.Item(IDC_STATIC_STATUS).IsVisible();

@@ -101,6 +101,17 @@ TEST_F(MainWindowTest, VideoFolderFailuresAreReportedAndTheHomeDefaultServes) {
     }
 }
 
+TEST_F(MainWindowTest, AStoredOutputPathNeedsNoVideoFolderAndShowsNoMessage) {
+    app::Profile().WriteString("Settings", "OutputName", "/data/clips/result.avi");
+    shell.folderResult = E_FAIL;
+    shell.foldersAsked = 0;
+    app::MainWindow window;
+    Run(window, [](app::MainWindow&) {});
+    EXPECT_TRUE(automation.boxes.empty());
+    EXPECT_EQ(shell.foldersAsked, 0);
+    EXPECT_EQ(window.settings.outputPath, "/data/clips/result.avi");
+}
+
 TEST_F(MainWindowTest, UnreadableVersionIsReportedAndStartUpGoesOn) {
     shell.versionReadable = false;
     app::MainWindow window;
