@@ -24,11 +24,11 @@ struct VideoProfileParams {
     std::uint32_t height = 0;
     std::uint32_t width = 0;
     std::uint32_t framesPerSecond = 0;  // 0 is taken as 1
+    std::uint32_t quality = 0;          // 0 to 100
+    std::uint32_t secondsBetweenKeyFrames = 0;
     // Time per frame in 100 ns units; when above 0 it wins over framesPerSecond, so
     // that 29.97 is not cut to 29.
     std::int64_t avgTimePerFrame = 0;
-    std::uint32_t quality = 0;          // 0 to 100
-    std::uint32_t secondsBetweenKeyFrames = 0;
 };
 
 class WmProfileBuilder {
