@@ -1,5 +1,6 @@
 #include "platform/shell/Shell.h"
 
+#include <fcntl.h>
 #include <pwd.h>
 #include <spawn.h>
 #include <sys/wait.h>
@@ -32,7 +33,15 @@ int Spawn(const std::string& program, const std::string& argument) {
     posix_spawnattr_t attr;
     posix_spawnattr_init(&attr);
     posix_spawnattr_setflags(&attr, POSIX_SPAWN_SETSID);
-    const int rc = posix_spawnp(&pid, program.c_str(), nullptr, &attr, argv, environ);
+    // The opener and the browser it starts outlive us: they must not hold our standard
+    // streams, or whoever reads them waits for the browser after we have gone.
+    posix_spawn_file_actions_t files;
+    posix_spawn_file_actions_init(&files);
+    posix_spawn_file_actions_addopen(&files, 0, "/dev/null", O_RDONLY, 0);
+    posix_spawn_file_actions_addopen(&files, 1, "/dev/null", O_WRONLY, 0);
+    posix_spawn_file_actions_addopen(&files, 2, "/dev/null", O_WRONLY, 0);
+    const int rc = posix_spawnp(&pid, program.c_str(), &files, &attr, argv, environ);
+    posix_spawn_file_actions_destroy(&files);
     posix_spawnattr_destroy(&attr);
     if (rc != 0) return 2;  // file not found
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(1);

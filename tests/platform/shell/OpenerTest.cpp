@@ -57,6 +57,16 @@ TEST_F(OpenerTest, AnOpenerThatHandsOnOrKeepsRunningSucceeds) {
     EXPECT_GT(shell::CurrentBackend().Open("/tmp"), 32);
 }
 
+TEST_F(OpenerTest, TheOpenerDoesNotHoldOurStandardStreams) {
+    // A browser started by the opener lives on after the program: with our output
+    // streams it would keep whoever reads them waiting after the program has ended.
+    Opener("a=$(/bin/readlink /proc/$$/fd/0) b=$(/bin/readlink /proc/$$/fd/1) "
+           "c=$(/bin/readlink /proc/$$/fd/2)\n"
+           "echo \"$a $b $c\" > \"${0%/*}/streams\"");
+    EXPECT_GT(StartHelp(), 31);
+    EXPECT_EQ(testenv::ReadFile(bin / "streams"), "/dev/null /dev/null /dev/null\n");
+}
+
 TEST_F(OpenerTest, AMissingHelpPageIsNeverHandedToTheOpener) {
     Opener("exit 0");
     fs::remove(program / "help" / "Introduction.htm");
