@@ -1,6 +1,7 @@
 // The conversion run of the main window: start, progress, graph events, end.
 #include <filesystem>
 
+#include "app/HelpAndAbout.h"
 #include "app/MainWindow.h"
 #include "app/StatusText.h"
 #include "engine/ConversionGraph.h"
@@ -102,6 +103,7 @@ void MainWindow::OnTimer(int id) {
 
 void MainWindow::OnMessage(unsigned message, std::uintptr_t, std::intptr_t) {
     if (message == engine::GraphEventMessage) OnGraphEvent();
+    else if (message == OpenerFailedMessage) ShowPageTheOpenerGaveUpOn(*this);
 }
 
 long MainWindow::OnGraphEvent() {

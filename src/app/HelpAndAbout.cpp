@@ -1,5 +1,7 @@
 #include "app/HelpAndAbout.h"
 
+#include <mutex>
+
 #include "app/AboutDialog.h"
 #include "app/StatusText.h"
 #include "i18n/LanguagePack.h"
@@ -19,11 +21,38 @@ std::string HomePageFile() {
 }
 
 namespace {
+std::mutex g_lateMutex;
+std::string g_latePage;  // the page an opener gave up on, until the window takes it
+
 bool ShowInOwnViewer(ui::Dialog& owner, const std::string& file) {
     return !file.empty() &&
            ui::ShowHelpPage(&owner, file, i18n::StringText(resources::IDS_MESSAGE_HELP_CAPTION));
 }
 }  // namespace
+
+void WatchOpenerFailures(ui::Dialog& owner) {
+    shell::SetLateOpenFailureHandler([post = owner.Poster(OpenerFailedMessage)](
+                                         const std::string& target) {
+        {
+            std::lock_guard lock(g_lateMutex);
+            g_latePage = target;
+        }
+        post();
+    });
+}
+
+void StopWatchingOpenerFailures() { shell::SetLateOpenFailureHandler({}); }
+
+void ShowPageTheOpenerGaveUpOn(ui::Dialog& owner) {
+    std::string page;
+    {
+        std::lock_guard lock(g_lateMutex);
+        page.swap(g_latePage);
+    }
+    // Only the bundled help's own pages: other addresses have no viewer here.
+    const std::string helpFolder = FolderOf(shell::ExecutablePath()) + "help/";
+    if (page.rfind(helpFolder, 0) == 0) ShowInOwnViewer(owner, page);
+}
 
 void OpenHelp(ui::Dialog& owner) {
     const std::string target = HelpCommandTarget();

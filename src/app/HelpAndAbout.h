@@ -24,6 +24,14 @@ void OpenHelp(ui::Dialog& owner);
 // Opens the home page in the browser, or in the program's own viewer when no
 // browser can be started; says how to reach it by hand when neither can show it.
 void OpenHomepage(ui::Dialog& owner);
+// The window message by which an opener that gave up late reaches the window.
+inline constexpr unsigned OpenerFailedMessage = 0x40E;
+// From now on, a help page the desktop's opener gives up on after it was taken as
+// started is posted back to `owner` (OpenerFailedMessage); Stop... ends that.
+void WatchOpenerFailures(ui::Dialog& owner);
+void StopWatchingOpenerFailures();
+// On OpenerFailedMessage: the page the opener gave up on, in the program's own viewer.
+void ShowPageTheOpenerGaveUpOn(ui::Dialog& owner);
 // The message shown when the browser cannot be started for `address`.
 std::string BrowserLaunchFailureText(const std::string& address);
 // The About box, modal over `owner`.

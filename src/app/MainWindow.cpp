@@ -24,7 +24,10 @@ MainWindow::MainWindow() : ui::Dialog(MainDialogTemplate(), nullptr) {
     ConversionGraph::Instance().Attach(this, &settings, &errorText);
 }
 
-MainWindow::~MainWindow() { ConversionGraph::Instance().Attach(nullptr, nullptr, nullptr); }
+MainWindow::~MainWindow() {
+    StopWatchingOpenerFailures();
+    ConversionGraph::Instance().Attach(nullptr, nullptr, nullptr);
+}
 
 bool MainWindow::OnInitDialog() {
     const std::string about = BuiltInString(IDS_ABOUTBOX);
@@ -56,6 +59,7 @@ bool MainWindow::OnInitDialog() {
 
     i18n::LanguagePack::Instance().ApplyToDialog(*this, IDD_MAIN);
     AcceptDrops(true);  // a file dropped on the window opens as Open Video would
+    WatchOpenerFailures(*this);
     return true;
 }
 
@@ -92,6 +96,7 @@ void MainWindow::OnClose() {
                           i18n::LanguagePack::Instance().currentLanguage());
     RestoreVsFilterLoadLevel(vsFilterChanged, vsFilterSavedLevel);
     media::Uninitialize();
+    StopWatchingOpenerFailures();
     EndDialog(ui::IDCANCEL);
 }
 

@@ -154,6 +154,28 @@ TEST_F(HelpAndAboutTest, WithoutABrowserTheProgramsOwnViewerShowsHelpAndHomePage
     }
 }
 
+TEST_F(HelpAndAboutTest, AnOpenerThatGivesUpLateStillGetsThePageShown) {
+    // The real shell, with an opener that searches a while for a browser and finds none.
+    PutHelpBesideTheProgram();
+    shell::InstallBackend(nullptr);
+    testenv::TempDir bin;
+    testenv::WriteFile(bin / "xdg-open", "#!/bin/sh\n/bin/sleep 1.5\nexit 3\n");
+    std::filesystem::permissions(bin / "xdg-open", std::filesystem::perms::owner_all);
+    const std::string path = std::getenv("PATH") ? std::getenv("PATH") : "";
+    setenv("PATH", bin.path().c_str(), 1);
+    std::string shown;
+    Run([&](TestWindow& w) {
+        w.Item(IDC_BUTTON_HELP).Click();  // taken as started: still searching after a second
+        testenv::WaitUntil([] { return !ui::HelpViewerPage().empty(); }, 20000);
+        shown = ui::HelpViewerPage();
+        ui::CloseHelpViewer();
+    });
+    setenv("PATH", path.c_str(), 1);
+    shell::InstallBackend(&shell);
+    EXPECT_EQ(shown, shell::ExecutableFolder() + "help/Introduction.htm");
+    EXPECT_TRUE(automation.boxes.empty());
+}
+
 TEST_F(HelpAndAboutTest, AboutOpensFromButtonMenuAndSystemMenu) {
     Run([](TestWindow& w) {
         w.Item(IDC_BUTTON_ABOUT).Click();

@@ -10,6 +10,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <mutex>
 #include <thread>
 
 extern char** environ;
@@ -20,6 +21,14 @@ namespace {
 std::string Env(const char* name) {
     const char* v = std::getenv(name);
     return v ? v : "";
+}
+
+std::mutex g_lateFailureMutex;
+std::function<void(const std::string&)> g_lateFailure;
+
+void ReportLateFailure(const std::string& target) {
+    std::lock_guard lock(g_lateFailureMutex);
+    if (g_lateFailure) g_lateFailure(target);
 }
 
 // Runs the desktop opener detached. The reply means "started": a missing opener,
@@ -52,8 +61,12 @@ int Spawn(const std::string& program, const std::string& argument) {
         if (done < 0) return 42;
         std::this_thread::sleep_for(std::chrono::milliseconds(10));
     } while (std::chrono::steady_clock::now() < deadline);
-    // Reap in the background so no zombie stays behind.
-    std::thread([pid] { ::waitpid(pid, nullptr, 0); }).detach();
+    // Reap in the background so no zombie stays behind, and tell of a late failure.
+    std::thread([pid, argument] {
+        int status = 0;
+        if (::waitpid(pid, &status, 0) == pid && !(WIFEXITED(status) && WEXITSTATUS(status) == 0))
+            ReportLateFailure(argument);
+    }).detach();
     return 42;
 }
 
@@ -112,6 +125,11 @@ RealBackend g_real;
 Backend* g_backend = nullptr;
 
 }  // namespace
+
+void SetLateOpenFailureHandler(std::function<void(const std::string& target)> handler) {
+    std::lock_guard lock(g_lateFailureMutex);
+    g_lateFailure = std::move(handler);
+}
 
 Backend& CurrentBackend() { return g_backend ? *g_backend : g_real; }
 void InstallBackend(Backend* backend) { g_backend = backend; }
