@@ -1,6 +1,7 @@
 // The conversion run of the main window: start, progress, graph events, end.
 #include <filesystem>
 
+#include "app/HelpAndAbout.h"
 #include "app/MainWindow.h"
 #include "app/StatusText.h"
 #include "engine/ConversionGraph.h"
@@ -41,8 +42,7 @@ void MainWindow::StartConversion() {
 
     // Replacing the source would delete the user's only copy.
     if (SameFile(settings.outputPath, sourcePath)) {
-        ui::AppMessageBox(
-            "The output file is the source file itself. Choose another output file in Options.");
+        ui::AppMessageBox(StringText(IDS_MESSAGE_OUTPUT_IS_SOURCE));
         return;
     }
     std::error_code ec;
@@ -74,6 +74,7 @@ void MainWindow::StartConversion() {
         isConverting = 1;
         elapsedSeconds = 0;
         ApplyState();
+        ShowRunProgress(true);
         SetTimer(ConversionTimer, 1000);
         return;
     }
@@ -95,20 +96,21 @@ void MainWindow::EndConversion(const std::string& firstField) {
     isConverting = 0;
     elapsedSeconds = 0;
     ApplyState();
+    ShowRunProgress(false);
     Item(IDC_STATIC_STATUS)
-        .SetText(EndStatusLine(firstField, settings.outputPath, settings.outputWidth,
-                               settings.outputHeight));
+        .SetText(EndStatusLine(firstField, settings.outputPath, writtenWidth(), writtenHeight()));
     graph.OpenSourceGraph(sourcePath);
 }
 
 void MainWindow::OnTimer(int id) {
     if (id != ConversionTimer) return;
     ++elapsedSeconds;
-    Item(IDC_STATIC_STATUS).SetText(ProgressStatusLine(elapsedSeconds));
+    UpdateRunProgress();
 }
 
 void MainWindow::OnMessage(unsigned message, std::uintptr_t, std::intptr_t) {
     if (message == engine::GraphEventMessage) OnGraphEvent();
+    else if (message == OpenerFailedMessage) ShowPageTheOpenerGaveUpOn(*this);
 }
 
 long MainWindow::OnGraphEvent() {

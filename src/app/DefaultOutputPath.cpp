@@ -12,6 +12,8 @@ std::string DefaultOutputPath(ui::Dialog* owner, int osMajorVersion, const std::
                               const std::string& key, const std::string& defaultPath,
                               int folderId) {
     if (osMajorVersion < 6) return Profile().GetString(section, key, defaultPath);
+    // A stored path needs no special folder, so nothing can be wrong with one.
+    if (std::string stored = Profile().GetString(section, key, ""); !stored.empty()) return stored;
 
     shell::Backend& shell = shell::CurrentBackend();
     if (!shell.HasFolderPathService()) {

@@ -1,8 +1,12 @@
 #include "app/HelpAndAbout.h"
 
+#include <mutex>
+
 #include "app/AboutDialog.h"
 #include "app/StatusText.h"
+#include "i18n/LanguagePack.h"
 #include "platform/shell/Shell.h"
+#include "platform/ui/HelpViewer.h"
 #include "platform/ui/MessageBox.h"
 #include "resources/Resources.h"
 
@@ -12,9 +16,47 @@ std::string HelpCommandTarget() {
     return FolderOf(shell::ExecutablePath()) + kHelpLocation;
 }
 
-void OpenHelp() {
-    // The viewer's answer is not examined: without help there is nothing to say.
-    shell::StartHelpViewer(HelpCommandTarget());
+std::string HomePageFile() {
+    return shell::HelpPageFile(FolderOf(shell::ExecutablePath()) + kHomeLocation);
+}
+
+namespace {
+std::mutex g_lateMutex;
+std::string g_latePage;  // the page an opener gave up on, until the window takes it
+
+bool ShowInOwnViewer(ui::Dialog& owner, const std::string& file) {
+    return !file.empty() &&
+           ui::ShowHelpPage(&owner, file, i18n::StringText(resources::IDS_MESSAGE_HELP_CAPTION));
+}
+}  // namespace
+
+void WatchOpenerFailures(ui::Dialog& owner) {
+    shell::SetLateOpenFailureHandler([post = owner.Poster(OpenerFailedMessage)](
+                                         const std::string& target) {
+        {
+            std::lock_guard lock(g_lateMutex);
+            g_latePage = target;
+        }
+        post();
+    });
+}
+
+void StopWatchingOpenerFailures() { shell::SetLateOpenFailureHandler({}); }
+
+void ShowPageTheOpenerGaveUpOn(ui::Dialog& owner) {
+    std::string page;
+    {
+        std::lock_guard lock(g_lateMutex);
+        page.swap(g_latePage);
+    }
+    // Only the bundled help's own pages: other addresses have no viewer here.
+    const std::string helpFolder = FolderOf(shell::ExecutablePath()) + "help/";
+    if (page.rfind(helpFolder, 0) == 0) ShowInOwnViewer(owner, page);
+}
+
+void OpenHelp(ui::Dialog& owner) {
+    const std::string target = HelpCommandTarget();
+    if (shell::StartHelpViewer(target) <= 31) ShowInOwnViewer(owner, shell::HelpPageFile(target));
 }
 
 std::string BrowserLaunchFailureText(const std::string& address) {
@@ -23,9 +65,9 @@ std::string BrowserLaunchFailureText(const std::string& address) {
 }
 
 void OpenHomepage(ui::Dialog& owner) {
-    if (shell::ShellOpen(kHomePageAddress) <= 32)
-        ui::MessageBox(&owner, BrowserLaunchFailureText(kHomePageAddress), "unknown errors",
-                       ui::MB_OK);
+    const std::string page = HomePageFile();
+    if (shell::ShellOpen(page) > 32 || ShowInOwnViewer(owner, page)) return;
+    ui::MessageBox(&owner, BrowserLaunchFailureText(page), "unknown errors", ui::MB_OK);
 }
 
 void ShowAboutBox(ui::Dialog& owner) {

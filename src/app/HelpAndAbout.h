@@ -9,16 +9,29 @@ class Dialog;
 
 namespace app {
 
-inline constexpr const char* kHomePageAddress = "https://quorvel.example/converter";
 inline constexpr const char* kHelpLocation = "help.chm::/Introduction.htm";
+// There is no web site: the home page is the help's own page about the program.
+inline constexpr const char* kHomeLocation = "help.chm::/Home.htm";
 
 // The help viewer's target: the executable's folder followed by the help location.
 std::string HelpCommandTarget();
-// Starts the help viewer at the introduction page; a missing viewer or help
-// file shows nothing.
-void OpenHelp();
-// Opens the home page in the browser, or says how to reach it by hand.
+// The home page's file in the bundled help.
+std::string HomePageFile();
+// Starts the help viewer at the introduction page; when the desktop has none (or
+// it fails), the program's own viewer shows the page. A missing help file shows
+// nothing.
+void OpenHelp(ui::Dialog& owner);
+// Opens the home page in the browser, or in the program's own viewer when no
+// browser can be started; says how to reach it by hand when neither can show it.
 void OpenHomepage(ui::Dialog& owner);
+// The window message by which an opener that gave up late reaches the window.
+inline constexpr unsigned OpenerFailedMessage = 0x40E;
+// From now on, a help page the desktop's opener gives up on after it was taken as
+// started is posted back to `owner` (OpenerFailedMessage); Stop... ends that.
+void WatchOpenerFailures(ui::Dialog& owner);
+void StopWatchingOpenerFailures();
+// On OpenerFailedMessage: the page the opener gave up on, in the program's own viewer.
+void ShowPageTheOpenerGaveUpOn(ui::Dialog& owner);
 // The message shown when the browser cannot be started for `address`.
 std::string BrowserLaunchFailureText(const std::string& address);
 // The About box, modal over `owner`.

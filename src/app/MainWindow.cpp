@@ -9,7 +9,9 @@
 #include "platform/media/Com.h"
 #include "platform/media/FilterGraph.h"
 #include "platform/media/MediaErrors.h"
+#include "platform/media/VideoFileTypes.h"
 #include "i18n/LanguagePack.h"
+#include "options/OutputFormat.h"
 #include "options/OutputOptionsDialog.h"
 #include "platform/ui/Choosers.h"
 #include "platform/ui/MessageBox.h"
@@ -25,7 +27,10 @@ MainWindow::MainWindow() : ui::Dialog(MainDialogTemplate(), nullptr) {
     ConversionGraph::Instance().Attach(this, &settings, &errorText);
 }
 
-MainWindow::~MainWindow() { ConversionGraph::Instance().Attach(nullptr, nullptr, nullptr); }
+MainWindow::~MainWindow() {
+    StopWatchingOpenerFailures();
+    ConversionGraph::Instance().Attach(nullptr, nullptr, nullptr);
+}
 
 bool MainWindow::OnInitDialog() {
     const std::string about = BuiltInString(IDS_ABOUTBOX);
@@ -56,6 +61,8 @@ bool MainWindow::OnInitDialog() {
     ClearVsFilterLoadLevel(vsFilterChanged, vsFilterSavedLevel);
 
     i18n::LanguagePack::Instance().ApplyToDialog(*this, IDD_MAIN);
+    AcceptDrops(true);  // a file dropped on the window opens as Open Video would
+    WatchOpenerFailures(*this);
     return true;
 }
 
@@ -92,16 +99,24 @@ void MainWindow::OnClose() {
                           i18n::LanguagePack::Instance().currentLanguage());
     RestoreVsFilterLoadLevel(vsFilterChanged, vsFilterSavedLevel);
     media::Uninitialize();
+    StopWatchingOpenerFailures();
     EndDialog(ui::IDCANCEL);
 }
 
 void MainWindow::OnOpenVideo() {
     ui::FileChooserRequest request;
     request.owner = this;
-    request.filters = {{"Video Files (*.*)", "*.*"}};
+    std::string patterns;
+    for (const std::string& pattern : media::VideoFilePatterns())
+        patterns += (patterns.empty() ? "" : ";") + pattern;
+    request.filters = {{StringText(IDS_MESSAGE_VIDEO_FILES), patterns},
+                       {StringText(IDS_MESSAGE_ALL_FILES), "*"}};
     request.filterIndex = 1;
     request.title = StringText(IDS_MESSAGE_OPEN_FILE);
     request.initialDir = Profile().GetString("Option", "LastPhotoFolder", "");
+    // The first time, where videos are kept rather than wherever the program started.
+    if (request.initialDir.empty())
+        shell::CurrentBackend().GetFolderPath(shell::CSIDL_MYVIDEO, request.initialDir);
     request.flags = ui::OFN_EXPLORER | ui::OFN_FILEMUSTEXIST | ui::OFN_PATHMUSTEXIST |
                     ui::OFN_READONLY;
     const auto chosen = ui::GetOpenFileName(request);
@@ -136,6 +151,12 @@ void MainWindow::OpenSourceFile(const std::string& path) {
     if (graph.OpenSourceGraph(sourcePath) >= 0) sourceOpened = 1;
 }
 
+void MainWindow::OnDropFiles(const std::vector<std::string>& paths) {
+    // Drops are refused while a run goes on; the first file of several is opened.
+    if (isConverting || paths.empty()) return;
+    OpenSourceFile(paths.front());
+}
+
 void MainWindow::OnOptions() {
     options::OutputOptionsDialog dialog(this);
     dialog.settings = settings;
@@ -147,13 +168,30 @@ void MainWindow::OnOptions() {
     settings = dialog.settings;  // already stored by the dialog's OK
     Item(IDC_STATIC_STATUS)
         .SetText(source.width != 0 || source.height != 0
-                     ? SizedStatusLine(settings.outputPath, settings.outputWidth, settings.outputHeight)
+                     ? SizedStatusLine(settings.outputPath, writtenWidth(), writtenHeight())
                      : InitialStatusLine(settings.outputPath));
+}
+
+int MainWindow::writtenWidth() const {
+    // Before a source is known, the settings' size is all there is to show.
+    return WrittenFrameSize(settings.format == options::kWmv || sourcePath.empty(),
+                            {settings.outputWidth, settings.outputHeight},
+                            {source.width, source.height})
+        .width;
+}
+
+int MainWindow::writtenHeight() const {
+    // Before a source is known, the settings' size is all there is to show.
+    return WrittenFrameSize(settings.format == options::kWmv || sourcePath.empty(),
+                            {settings.outputWidth, settings.outputHeight},
+                            {source.width, source.height})
+        .height;
 }
 
 void MainWindow::OnConvert() {
     if (isConverting) {
-        EndConversion(IDS_MESSAGE_CONVERSION_DONE);
+        // The file is finalised but short: the line must not say "Done".
+        EndConversion(IDS_MESSAGE_CONVERSION_STOPPED);
     } else if (!ConversionGraph::Instance().hasMediaControl()) {
         ui::AppMessageBox("Please open an media file fisrt!");
     } else {
@@ -161,7 +199,7 @@ void MainWindow::OnConvert() {
     }
 }
 
-void MainWindow::OnHelp() { OpenHelp(); }
+void MainWindow::OnHelp() { OpenHelp(*this); }
 void MainWindow::OnHomepage() { OpenHomepage(*this); }
 void MainWindow::OnAbout() { ShowAboutBox(*this); }
 

@@ -2,6 +2,7 @@
 // The one window the user works in.
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "engine/SourceInfo.h"
 #include "options/OutputSettings.h"
@@ -22,6 +23,7 @@ public:
     int sourceOpened = 0;
     int isConverting = 0;
     int elapsedSeconds = 0;
+    std::string idleCaption;  // the title without the percentage of a run
     std::string errorText;
     shell::OsVersion osVersion;
     int vsFilterChanged = 0;
@@ -48,10 +50,18 @@ public:
     void EndConversion(int firstFieldId);
     void EndConversion(const std::string& firstField);
     long OnGraphEvent();
+    // The progress bar and the percentage in the title, shown for a run and taken away
+    // after it; updated from how much of the source is written.
+    void ShowRunProgress(bool running);
+    void UpdateRunProgress();
     static bool OutputFileExists(const std::string& path);
+    // The width and height the output file gets, as the status line shows them.
+    int writtenWidth() const;
+    int writtenHeight() const;
 
     std::string sourceLine() { return Item(1001).Text(); }
     std::string statusLine() { return Item(1004).Text(); }
+    std::string progressLine() { return Item(1005).Text(); }
 
 protected:
     bool OnInitDialog() override;
@@ -60,6 +70,7 @@ protected:
     void OnCancel() override { RequestClose(); }  // Escape goes through the close procedure
     void OnClose() override;
     void OnContextMenu(ui::Point screen) override;  // the right-click menu
+    void OnDropFiles(const std::vector<std::string>& paths) override;
     void OnTimer(int id) override;
     void OnMessage(unsigned message, std::uintptr_t wParam, std::intptr_t lParam) override;
     void OnSysCommand(int command) override;

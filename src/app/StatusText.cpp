@@ -36,11 +36,31 @@ std::string ProgressStatusLine(int elapsedSeconds) {
                      elapsedSeconds % 3600 / 60, elapsedSeconds % 60);
 }
 
+std::string RunProgressLine(int elapsedSeconds, int percent, std::int64_t secondsLeft) {
+    const std::string left =
+        secondsLeft < 0 ? std::string("--:--:--")
+                        : StrFormat("%02lld:%02lld:%02lld", static_cast<long long>(secondsLeft / 3600),
+                                    static_cast<long long>(secondsLeft % 3600 / 60),
+                                    static_cast<long long>(secondsLeft % 60));
+    return StrFormat("%s     %d%%     %s %s", ProgressStatusLine(elapsedSeconds).c_str(), percent,
+                     StringText(IDS_MESSAGE_TIME_LEFT).c_str(), left.c_str());
+}
+
+std::string RunProgressCaption(int percent, const std::string& title) {
+    return StrFormat("%d%% – %s", percent, title.c_str());
+}
+
 std::string EndStatusLine(const std::string& firstField, const std::string& outputPath, int width,
                           int height) {
     return StrFormat("%s. %s %s     %s %d*%d", firstField.c_str(),
                      StringText(IDS_MESSAGE_OUTPUT_FILE).c_str(), outputPath.c_str(),
                      StringText(IDS_MESSAGE_RESOLUTION).c_str(), width, height);
+}
+
+FrameSize WrittenFrameSize(bool scaled, FrameSize settings, FrameSize source) {
+    if (!scaled) return source;
+    auto even = [](int side) { return side > 2 ? side & ~1 : 2; };
+    return {even(settings.width), even(settings.height)};
 }
 
 std::string FolderOf(const std::string& path) {

@@ -14,9 +14,22 @@ std::string InitialStatusLine(const std::string& outputPath);
 // Output file and frame size, after options when the source size is known.
 std::string SizedStatusLine(const std::string& outputPath, int width, int height);
 std::string ProgressStatusLine(int elapsedSeconds);
+// The used time, then the part done and the time left: "... 00:00:12     42%     Time left:
+// 00:00:17". A time left below 0 is not known yet and shows as "--:--:--".
+std::string RunProgressLine(int elapsedSeconds, int percent, std::int64_t secondsLeft);
+// The window title during a run: "42% – <title>", so that the taskbar shows it.
+std::string RunProgressCaption(int percent, const std::string& title);
 // The completion line; `firstField` is the "Done" (or "Error") text.
 std::string EndStatusLine(const std::string& firstField, const std::string& outputPath, int width,
                           int height);
+
+struct FrameSize {
+    int width = 0;
+    int height = 0;
+};
+// The frame size a run writes: a scaling writer (WMV) takes the settings' size, odd
+// sides losing a line; every other writer keeps the source's frames.
+FrameSize WrittenFrameSize(bool scaled, FrameSize settings, FrameSize source);
 
 // The part of a path up to and including its last separator; empty if none.
 std::string FolderOf(const std::string& path);

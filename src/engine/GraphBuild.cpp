@@ -1,4 +1,6 @@
 // Turning the opened playback graph into a conversion graph, and back.
+#include <cmath>
+
 #include "engine/ConversionGraph.h"
 #include "engine/WmProfile.h"
 #include "options/OutputFormat.h"
@@ -51,6 +53,36 @@ HRESULT GetPin(const std::shared_ptr<Filter>& filter, media::PinDirection direct
     return E_FAIL;
 }
 
+// Whether the source filter (the one without inputs) offers a sound stream. A clip
+// without sound is converted to its picture alone.
+bool SourceHasSound(const std::shared_ptr<FilterGraph>& graph) {
+    std::shared_ptr<media::EnumFilters> filters;
+    if (FAILED(graph->EnumFilters(filters))) return true;  // cannot tell: ask for the pin
+    std::shared_ptr<Filter> filter;
+    while (filters->Next(filter) == S_OK) {
+        int inputs = 0, outputs = 0;
+        if (FAILED(CountFilterPins(filter, inputs, outputs)) || inputs != 0) continue;
+        std::shared_ptr<Pin> pin;
+        for (int n = 0; SUCCEEDED(GetPin(filter, media::PINDIR_OUTPUT, n, pin)); ++n) {
+            media::MediaType type;
+            if (SUCCEEDED(pin->ConnectionMediaType(type)) && type.majortype == media::MEDIATYPE_Audio)
+                return true;
+        }
+    }
+    return false;
+}
+
+// The source's own frames per second, or 0 when it cannot be told. Only the opened
+// graph knows it: the video renderer carries it.
+double SourceFrameRate(const std::shared_ptr<FilterGraph>& graph) {
+    std::shared_ptr<media::BasicVideo> video;
+    double seconds = 0;
+    if (FAILED(graph->QueryBasicVideo(video)) || FAILED(video->get_AvgTimePerFrame(seconds)) ||
+        !(seconds > 0))
+        return 0;
+    return 1 / seconds;
+}
+
 struct WriterFormat {
     media::Guid type;
     const char* missingMessage;  // null: the generic message, no page
@@ -86,8 +118,10 @@ void ConfigureWriter(const std::shared_ptr<Filter>& mux, const std::shared_ptr<F
 // from profile text when the file-profile switch is on). It compresses by itself, so
 // the decoders connect straight to it.
 HRESULT WmvWriterStep(media::CaptureGraphBuilder& builder, options::OutputSettings& s,
-                      std::shared_ptr<Filter>& mux, std::shared_ptr<Filter>& sink) {
+                      bool withSound, double sourceFrameRate, std::shared_ptr<Filter>& mux,
+                      std::shared_ptr<Filter>& sink) {
     AudioProfileParams audio;
+    audio.present = withSound;
     audio.bitrate = static_cast<std::uint32_t>(s.audioBitrate);
     audio.formatTag = wmf::WAVE_FORMAT_WMAUDIO2;
     audio.sampleRate = 44100;
@@ -100,6 +134,10 @@ HRESULT WmvWriterStep(media::CaptureGraphBuilder& builder, options::OutputSettin
     // Truncated toward zero; a rate that is no number or out of range counts as 0.
     video.framesPerSecond =
         s.frameRate >= 1 && s.frameRate < 4294967296.0 ? static_cast<std::uint32_t>(s.frameRate) : 0;
+    // The source's rate keeps every frame; the stored rate stands in when it is unknown.
+    const double rate = sourceFrameRate > 0 ? sourceFrameRate : s.frameRate;
+    if (rate >= 1 && rate < 10'000'000)
+        video.avgTimePerFrame = static_cast<std::int64_t>(std::llround(10'000'000 / rate));
     video.quality = 0;
     video.secondsBetweenKeyFrames = 8;
 
@@ -225,11 +263,15 @@ HRESULT ConversionGraph::BuildConversionGraph(const std::shared_ptr<FilterGraph>
     options::OutputSettings& s = *settings_;
     auto windowBox = [this](const char* text) { ui::MessageBox(window_, text, "Error", ui::MB_OK); };
 
+    const double sourceFrameRate = SourceFrameRate(graph);
+    const bool withSound = SourceHasSound(graph);
     std::shared_ptr<Pin> videoPin, audioPin;
     HRESULT hr = DetachRenderer(graph, true, videoPin);
     if (FAILED(hr)) return hr;
-    hr = DetachRenderer(graph, false, audioPin);
-    if (FAILED(hr)) return hr;
+    if (withSound) {
+        hr = DetachRenderer(graph, false, audioPin);
+        if (FAILED(hr)) return hr;
+    }
 
     std::shared_ptr<media::CaptureGraphBuilder> builder;
     hr = media::CreateCaptureGraphBuilder(builder);
@@ -246,7 +288,7 @@ HRESULT ConversionGraph::BuildConversionGraph(const std::shared_ptr<FilterGraph>
     // Writer for the output format.
     std::shared_ptr<Filter> mux, sink;
     if (s.format == options::kWmv) {
-        hr = WmvWriterStep(*builder, s, mux, sink);
+        hr = WmvWriterStep(*builder, s, withSound, sourceFrameRate, mux, sink);
         if (FAILED(hr)) return hr;
     } else {
         const WriterFormat writer = WriterFor(s.format);
@@ -269,6 +311,7 @@ HRESULT ConversionGraph::BuildConversionGraph(const std::shared_ptr<FilterGraph>
     };
     for (Route route : {Route{s.useVideoCompressor, videoCompressor, "VideoCompressor", videoPin, true},
                         Route{s.useAudioCompressor, audioCompressor, "AudioCompressor", audioPin, false}}) {
+        if (!route.pin) continue;  // a clip without sound
         std::shared_ptr<Filter> through;
         if (route.use == 1) {
             hr = route.compressor ? graph->AddFilter(route.compressor, route.name) : E_POINTER;

@@ -37,9 +37,11 @@ HRESULT WmProfileBuilder::GenerateProfile(const AudioProfileParams& audio,
     if (FAILED(hr)) return hr;
     hr = made->SetName("Custom Profile");
     if (FAILED(hr)) return hr;
-    hr = AddAudioStream(*made, manager, audio);
-    if (FAILED(hr)) return hr;
-    hr = AddVideoStream(*made, manager, 2, video);
+    if (audio.present) {
+        hr = AddAudioStream(*made, manager, audio);
+        if (FAILED(hr)) return hr;
+    }
+    hr = AddVideoStream(*made, manager, audio.present ? 2 : 1, video);
     if (FAILED(hr)) return hr;
     profile = std::move(made);
     return hr;
@@ -150,7 +152,7 @@ HRESULT WmProfileBuilder::AddVideoStream(wmf::WMProfile& profile,
     v.rcSource.bottom = v.rcTarget.bottom = v.bmiHeader.biHeight = height;
     // A rate below one frame per second cannot be divided by; one frame per second it is.
     const std::int64_t fps = video.framesPerSecond ? video.framesPerSecond : 1;
-    v.AvgTimePerFrame = 10'000'000 / fps;
+    v.AvgTimePerFrame = video.avgTimePerFrame > 0 ? video.avgTimePerFrame : 10'000'000 / fps;
     wmf::WriteFormat(type, v);
 
     hr = props->SetQuality(video.quality);

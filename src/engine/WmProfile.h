@@ -15,6 +15,7 @@ struct AudioProfileParams {
     std::uint32_t formatTag = 0;   // compared with wFormatTag
     std::uint32_t sampleRate = 0;  // samples per second
     std::uint32_t channels = 0;    // compared with nChannels
+    bool present = true;           // false: the profile has the video stream alone
 };
 
 struct VideoProfileParams {
@@ -25,11 +26,15 @@ struct VideoProfileParams {
     std::uint32_t framesPerSecond = 0;  // 0 is taken as 1
     std::uint32_t quality = 0;          // 0 to 100
     std::uint32_t secondsBetweenKeyFrames = 0;
+    // Time per frame in 100 ns units; when above 0 it wins over framesPerSecond, so
+    // that 29.97 is not cut to 29.
+    std::int64_t avgTimePerFrame = 0;
 };
 
 class WmProfileBuilder {
 public:
-    // A custom profile with one audio stream (number 1) and one video stream (number 2).
+    // A custom profile with one audio stream (number 1) and one video stream (number 2);
+    // without audio, the video stream alone (number 1).
     // On failure `profile` is empty and the code of the failing step is returned.
     static HRESULT GenerateProfile(const AudioProfileParams& audio, const VideoProfileParams& video,
                                    std::uint32_t version,

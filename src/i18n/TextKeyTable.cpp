@@ -56,6 +56,12 @@ const std::array<TextKey, kTextKeyCount> kTextKeyTable = {{
     {401, "IDS_MESSAGE_OUTPUT_IS_FOLDER"},
     {402, "IDS_MESSAGE_NOT_REGULAR_FILE"},
     {403, "IDS_MESSAGE_DISK_FULL"},
+    {170, "IDS_MESSAGE_OUTPUT_IS_SOURCE"},
+    {171, "IDS_MESSAGE_CONVERSION_STOPPED"},
+    {172, "IDS_MESSAGE_TIME_LEFT"},
+    {173, "IDS_MESSAGE_VIDEO_FILES"},
+    {174, "IDS_MESSAGE_ALL_FILES"},
+    {175, "IDS_MESSAGE_HELP_CAPTION"},
 }};
 
 std::string_view SectionOfKey(std::string_view key) {

@@ -1,6 +1,7 @@
 #include "options/OutputSettings.h"
 
 #include <algorithm>
+#include <charconv>
 #include <cctype>
 #include <climits>
 #include <cstdio>
@@ -80,9 +81,11 @@ int RoundFrameSize(std::string_view text) {
 }
 
 std::string FormatFrameRate(double frameRate) {
-    char buffer[64];
-    std::snprintf(buffer, sizeof buffer, "%.3f", frameRate);  // the C locale: a point
-    return buffer;
+    // Settings files are read back on any desktop: a point whatever the user's locale.
+    char buffer[400];
+    const auto [end, ec] = std::to_chars(buffer, buffer + sizeof buffer, frameRate,
+                                         std::chars_format::fixed, 3);
+    return ec == std::errc() ? std::string(buffer, end) : std::string("0.000");
 }
 
 void LoadOutputSettings(OutputSettings& s, const LoadContext& context) {

@@ -30,6 +30,7 @@ const ui::DialogTemplate& MainDialogTemplate() {
             {IDC_STATIC_SOURCE, ControlKind::Static, "", {8, 41, 273, 16},
              kCenter | kCenterVertical | kSunken},
             {IDC_STATIC_STATUS, ControlKind::Static, "", {7, 68, 273, 28}, kWrap | kSunken},
+            {IDC_PROGRESS_RUN, ControlKind::ProgressBar, "", {7, 68, 273, 28}, kHidden},
             {IDC_BUTTON_BUILD_FILTERS, ControlKind::PushButton, "Build Filters", {7, 55, 28, 14},
              kTabStop},
         };
@@ -79,6 +80,12 @@ std::string BuiltInString(int id) {
         {IDS_MESSAGE_DISK_FULL,
          "The disk is full: there is no room left in %s for the output file. An older output "
          "file of that name is unchanged."},
+        {IDS_MESSAGE_OUTPUT_IS_SOURCE, "The output file is the source file itself. Choose another output file in Options."},
+        {IDS_MESSAGE_CONVERSION_STOPPED, "Stopped; the file holds the part converted so far"},
+        {IDS_MESSAGE_TIME_LEFT, "Time left:"},
+        {IDS_MESSAGE_VIDEO_FILES, "Video files"},
+        {IDS_MESSAGE_ALL_FILES, "All files"},
+        {IDS_MESSAGE_HELP_CAPTION, "Quorvel Video Converter Help"},
     };
     auto it = table.find(id);
     return it == table.end() ? std::string() : it->second;

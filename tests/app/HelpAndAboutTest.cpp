@@ -6,12 +6,15 @@
 #include <filesystem>
 #include <functional>
 
+#include <unistd.h>
+
 #include "FakeShell.h"
 #include "TestEnv.h"
 #include "app/HelpAndAbout.h"
 #include "app/MainWindow.h"
 #include "platform/registry/Registry.h"
 #include "platform/ui/Automation.h"
+#include "platform/ui/HelpViewer.h"
 #include "platform/ui/MessageBox.h"
 #include "resources/AboutDialogTemplate.h"
 #include "resources/Resources.h"
@@ -99,24 +102,78 @@ TEST_F(HelpAndAboutTest, HelpLocationsMapToPagesInsideTheHelpFolder) {
     EXPECT_EQ(shell::HelpPageFile("/opt/quorvel/help.chm::/a/../../x.htm"), "");
 }
 
-TEST_F(HelpAndAboutTest, HomepageOpensTheSiteAndExplainsWhenTheBrowserCannotStart) {
+// The help pages beside the test program, where the program looks for them.
+void PutHelpBesideTheProgram() {
+#ifdef QUORVEL_HELP_BUILD_DIR
+    const std::filesystem::path help = shell::ExecutableFolder() + "help";
+    std::filesystem::create_directories(help);
+    // Each file whole or not at all: test processes may run side by side.
+    for (const auto& entry : std::filesystem::directory_iterator(QUORVEL_HELP_BUILD_DIR)) {
+        const auto part = help / (entry.path().filename().string() + "." +
+                                  std::to_string(::getpid()));
+        std::filesystem::copy_file(entry.path(), part,
+                                   std::filesystem::copy_options::overwrite_existing);
+        std::filesystem::rename(part, help / entry.path().filename());
+    }
+#endif
+}
+
+TEST_F(HelpAndAboutTest, HomepageOpensTheHelpsOwnHomePageNeverAnInventedAddress) {
+    PutHelpBesideTheProgram();
     shell.openResult = 33;  // the lowest success
+    Run([&](TestWindow& w) { w.Item(IDC_BUTTON_HOMEPAGE).Click(); });
+    const std::string home = shell::ExecutableFolder() + "help/Home.htm";
+    EXPECT_EQ(app::HomePageFile(), home);
+    EXPECT_EQ(shell.opened, (std::vector<std::string>{home}));
+    EXPECT_TRUE(std::filesystem::is_regular_file(home));
+    EXPECT_TRUE(automation.boxes.empty());
+    EXPECT_EQ(ui::HelpViewerPage(), "") << "the browser showed it";
+}
+
+TEST_F(HelpAndAboutTest, WithoutABrowserTheProgramsOwnViewerShowsHelpAndHomePage) {
+    PutHelpBesideTheProgram();
+    shell.openResult = 32;  // the highest failure
+    shell.helpResult = 31;
+    std::string helpShown, homeShown;
+    bool screenshot = false;
     Run([&](TestWindow& w) {
+        w.PressKey("F1");
+        helpShown = ui::HelpViewerPage();
         w.Item(IDC_BUTTON_HOMEPAGE).Click();
-        shell.openResult = 32;  // the highest failure
-        w.Item(IDC_BUTTON_HOMEPAGE).Click();
+        homeShown = ui::HelpViewerPage();
+        if (const char* dir = std::getenv("QUORVEL_SCREENSHOT_DIR"))
+            screenshot = ui::SaveHelpViewerScreenshot(std::string(dir) + "/help-viewer.png");
+        ui::CloseHelpViewer();
     });
-    EXPECT_EQ(shell.opened,
-              (std::vector<std::string>{app::kHomePageAddress, app::kHomePageAddress}));
-    ASSERT_EQ(automation.boxes.size(), 1u);
-    EXPECT_EQ(automation.boxes[0].caption, "unknown errors");
-    EXPECT_EQ(automation.boxes[0].text,
-              std::string("The Program does not launch your web browser to access ") +
-                  app::kHomePageAddress +
-                  " ,\nPlease launch your web browser and input the URL manually.");
-    EXPECT_EQ(automation.boxes[0].ownerId, IDD_MAIN);
-    EXPECT_EQ(automation.boxes[0].type, ui::MB_OK);
-    EXPECT_TRUE(std::string(app::kHomePageAddress).find(".example") != std::string::npos);
+    EXPECT_EQ(helpShown, shell::ExecutableFolder() + "help/Introduction.htm");
+    EXPECT_EQ(homeShown, shell::ExecutableFolder() + "help/Home.htm");
+    EXPECT_TRUE(automation.boxes.empty());
+    EXPECT_EQ(ui::HelpViewerPage(), "");
+    if (std::getenv("QUORVEL_SCREENSHOT_DIR")) {
+        EXPECT_TRUE(screenshot);
+    }
+}
+
+TEST_F(HelpAndAboutTest, AnOpenerThatGivesUpLateStillGetsThePageShown) {
+    // The real shell, with an opener that searches a while for a browser and finds none.
+    PutHelpBesideTheProgram();
+    shell::InstallBackend(nullptr);
+    testenv::TempDir bin;
+    testenv::WriteFile(bin / "xdg-open", "#!/bin/sh\n/bin/sleep 1.5\nexit 3\n");
+    std::filesystem::permissions(bin / "xdg-open", std::filesystem::perms::owner_all);
+    const std::string path = std::getenv("PATH") ? std::getenv("PATH") : "";
+    setenv("PATH", bin.path().c_str(), 1);
+    std::string shown;
+    Run([&](TestWindow& w) {
+        w.Item(IDC_BUTTON_HELP).Click();  // taken as started: still searching after a second
+        testenv::WaitUntil([] { return !ui::HelpViewerPage().empty(); }, 20000);
+        shown = ui::HelpViewerPage();
+        ui::CloseHelpViewer();
+    });
+    setenv("PATH", path.c_str(), 1);
+    shell::InstallBackend(&shell);
+    EXPECT_EQ(shown, shell::ExecutableFolder() + "help/Introduction.htm");
+    EXPECT_TRUE(automation.boxes.empty());
 }
 
 TEST_F(HelpAndAboutTest, AboutOpensFromButtonMenuAndSystemMenu) {

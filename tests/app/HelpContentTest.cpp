@@ -10,6 +10,7 @@
 
 #include "app/HelpAndAbout.h"
 #include "platform/shell/Shell.h"
+#include "resources/AboutDialogTemplate.h"
 #include "resources/Resources.h"
 
 #if defined(QUORVEL_HELP_SOURCE_DIR) && defined(QUORVEL_HELP_BUILD_DIR)
@@ -102,6 +103,15 @@ TEST(HelpContentTest, PagesLinkOnlyToEachOtherAndUseNoOutsideResources) {
     const std::string css = Read(fs::path(QUORVEL_HELP_SOURCE_DIR) / "style.css");
     EXPECT_EQ(css.find("url("), std::string::npos);
     EXPECT_EQ(css.find("@import"), std::string::npos);
+}
+
+TEST(HelpContentTest, TheHomePageSaysWhatTheProgramIsItsVersionAndWhereItsSettingsLive) {
+    const std::string text = VisibleText(Read(fs::path(QUORVEL_HELP_SOURCE_DIR) / "Home.htm"));
+    EXPECT_NE(text.find("Quorvel Video Converter " + std::string(resources::kVersionText).substr(8)),
+              std::string::npos);
+    EXPECT_NE(text.find("~/.config/QuorvelStudio/user.reg"), std::string::npos);
+    EXPECT_NE(text.find("QUORVEL_REGISTRY"), std::string::npos);
+    EXPECT_EQ(text.find("http"), std::string::npos) << "there is no web site";
 }
 
 TEST(HelpContentTest, MessagesPageQuotesTheProgramsMessagesExactly) {

@@ -101,6 +101,17 @@ TEST_F(MainWindowTest, VideoFolderFailuresAreReportedAndTheHomeDefaultServes) {
     }
 }
 
+TEST_F(MainWindowTest, AStoredOutputPathNeedsNoVideoFolderAndShowsNoMessage) {
+    app::Profile().WriteString("Settings", "OutputName", "/data/clips/result.avi");
+    shell.folderResult = E_FAIL;
+    shell.foldersAsked = 0;
+    app::MainWindow window;
+    Run(window, [](app::MainWindow&) {});
+    EXPECT_TRUE(automation.boxes.empty());
+    EXPECT_EQ(shell.foldersAsked, 0);
+    EXPECT_EQ(window.settings.outputPath, "/data/clips/result.avi");
+}
+
 TEST_F(MainWindowTest, UnreadableVersionIsReportedAndStartUpGoesOn) {
     shell.versionReadable = false;
     app::MainWindow window;
@@ -203,9 +214,13 @@ TEST_F(MainWindowTest, OpenVideoAsksInTheLastFolderAndRemembersTheNewOne) {
     EXPECT_EQ(automation.choosers[0].ownerId, IDD_MAIN);
     EXPECT_EQ(request.title, "Open a video file");
     EXPECT_EQ(request.initialDir, "/films/old/");
-    ASSERT_EQ(request.filters.size(), 1u);
-    EXPECT_EQ(request.filters[0].first, "Video Files (*.*)");
-    EXPECT_EQ(request.filters[0].second, "*.*");
+    ASSERT_EQ(request.filters.size(), 2u);
+    EXPECT_EQ(request.filters[0].first, "Video files");
+    for (const char* pattern : {"*.avi", "*.mp4", "*.mkv", "*.webm", "*.wmv", "*.mov", "*.mpg"})
+        EXPECT_NE((";" + request.filters[0].second + ";").find(std::string(";") + pattern + ";"),
+                  std::string::npos)
+            << pattern;
+    EXPECT_EQ(request.filters[1], (std::pair<std::string, std::string>{"All files", "*"}));
     EXPECT_EQ(request.flags, ui::OFN_EXPLORER | ui::OFN_FILEMUSTEXIST | ui::OFN_PATHMUSTEXIST |
                                  ui::OFN_READONLY);
     EXPECT_EQ(window.sourcePath, clip.string());
@@ -213,6 +228,38 @@ TEST_F(MainWindowTest, OpenVideoAsksInTheLastFolderAndRemembersTheNewOne) {
     EXPECT_EQ(window.settings.outputWidth, 718);
     EXPECT_EQ(sourceLine, "clip.mp4: 00:00:02");
     EXPECT_EQ(app::Profile().GetString("Option", "LastPhotoFolder", ""), folder.path().string() + "/");
+}
+
+TEST_F(MainWindowTest, TheFirstOpenVideoStartsInTheVideosFolder) {
+    automation.fileAnswers = {std::nullopt};
+    app::MainWindow window;
+    Run(window, [&](app::MainWindow& w) { w.Item(IDC_BUTTON_ADD_VIDEO).Click(); });
+    ASSERT_EQ(automation.choosers.size(), 1u);
+    EXPECT_EQ(automation.choosers[0].request.initialDir, "/media/videos");
+}
+
+TEST_F(MainWindowTest, AFileDroppedOnTheWindowOpensButNotDuringARun) {
+    if (!fixtures::HaveFfmpegTools()) GTEST_SKIP() << "ffmpeg tools missing";
+    const std::string clip = fixtures::H264AacMp4().string();
+    const std::string other = fixtures::Mpeg4Mp3Avi().string();
+    app::MainWindow window;
+    bool droppedIdle = false, droppedBusy = true;
+    std::string sourceLine, pathDuringRun;
+    Run(window, [&](app::MainWindow& w) {
+        droppedIdle = w.DropFiles({clip, other});  // the first of several
+        sourceLine = w.sourceLine();
+        w.isConverting = 1;
+        w.ShowRunProgress(true);
+        droppedBusy = w.DropFiles({other});
+        pathDuringRun = w.sourcePath;
+        w.ShowRunProgress(false);
+    });
+    EXPECT_TRUE(droppedIdle);
+    EXPECT_EQ(sourceLine, fixtures::H264AacMp4().filename().string() + ": 00:00:02");
+    EXPECT_FALSE(droppedBusy);
+    EXPECT_EQ(pathDuringRun, clip);
+    EXPECT_EQ(window.sourceOpened, 1);
+    EXPECT_TRUE(automation.choosers.empty()) << "a drop asks nothing";
 }
 
 TEST_F(MainWindowTest, StatesDriveTheConvertLabelAndTheButtons) {

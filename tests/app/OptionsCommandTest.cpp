@@ -96,10 +96,10 @@ TEST_F(OptionsCommandTest, OkTakesTheCopyBackAndCancelLeavesEverything) {
     EXPECT_EQ(afterOk, "Output file: " + after.outputPath + "     Resolution: 16*16");
 }
 
-TEST_F(OptionsCommandTest, AfterOpeningASourceOkRoundsItsSizeIntoTheStatusLine) {
+TEST_F(OptionsCommandTest, AfterOpeningASourceTheStatusLineShowsTheSizeWritten) {
     if (!fixtures::HaveFfmpegTools()) GTEST_SKIP() << "ffmpeg tools missing";
     automation.fileAnswers = {fixtures::H264AacMp4().string()};
-    std::string status;
+    std::string status, wmvStatus;
     Run(
         [&](app::MainWindow& w) {
             w.Item(IDC_BUTTON_ADD_VIDEO).Click();
@@ -108,14 +108,22 @@ TEST_F(OptionsCommandTest, AfterOpeningASourceOkRoundsItsSizeIntoTheStatusLine) 
             status = w.statusLine();
             EXPECT_EQ(w.settings.outputWidth, 712);
             EXPECT_EQ(w.settings.outputHeight, 400);
+            w.Item(IDC_BUTTON_OUTPUT_SETTINGS).Click();
+            wmvStatus = w.statusLine();
         },
-        [](ui::Dialog& d) {
-            EXPECT_EQ(d.Item(IDC_EDIT_WIDTH).Text(), "718");
-            EXPECT_EQ(d.Item(IDC_COMBO_RESOLUTION).ItemText(0), "718*404");
-            d.Item(IDC_EDIT_OUTPUT_PATH).SetText("/clips/typed.mpg");
+        [calls = 0](ui::Dialog& d) mutable {
+            if (calls++ == 0) {
+                EXPECT_EQ(d.Item(IDC_EDIT_WIDTH).Text(), "718");
+                EXPECT_EQ(d.Item(IDC_COMBO_RESOLUTION).ItemText(0), "718*404");
+                d.Item(IDC_EDIT_OUTPUT_PATH).SetText("/clips/typed.mpg");
+            } else {
+                d.Item(IDC_COMBO_OUTPUT_FORMAT).Choose(options::kWmv);
+            }
             d.Item(IDC_BUTTON_OPTIONS_OK).Click();
         });
-    EXPECT_EQ(status, "Output file: /clips/typed.mpg     Resolution: 712*400");
+    // AVI keeps the source's frames whatever OK rounded; WMV scales to the rounded size.
+    EXPECT_EQ(status, "Output file: /clips/typed.mpg     Resolution: 718*404");
+    EXPECT_EQ(wmvStatus.substr(wmvStatus.find("Resolution")), "Resolution: 712*400");
 }
 
 TEST_F(OptionsCommandTest, TheBitrateConfirmedInSettingsGovernsTheNextConversion) {

@@ -186,11 +186,11 @@ TEST_F(EngineTest, CatalogueFailuresAreReportedAndGiveNothing) {
 }
 
 TEST_F(EngineTest, BuildStopsAtAMissingRendererWithTheRightMessage) {
-    EXPECT_LT(Build(fixtures::VideoOnlyMkv(), options::kAvi, (out / "a.avi").string()), 0);
-    EXPECT_EQ(BoxTexts(), (std::vector<std::string>{"Cannot find audio renderer input pin!"}));
+    // A clip without sound is no missing renderer: it builds, with its picture alone.
+    EXPECT_EQ(Build(fixtures::VideoOnlyMkv(), options::kAvi, (out / "a.avi").string()), S_OK);
+    EXPECT_TRUE(automation.boxes.empty());
     graph.TearDownConversionGraph(graph.graphManager, sourcePath);
     graph.ReleaseMediaControl();
-    automation.boxes.clear();
     EXPECT_LT(Build(fixtures::AudioOnlyMp3(), options::kAvi, (out / "b.avi").string()), 0);
     EXPECT_EQ(BoxTexts(), (std::vector<std::string>{"Cannot find video renderer input pin!"}));
 }

@@ -132,23 +132,34 @@ TEST_F(WmvTest, AWriterWithoutItsConfigurationInterfaceStopsTheBuild) {
               (std::vector<std::string>{"Failed to QI for IConfigAsfWriter!  hr=0x80004002\n"}));
 }
 
-TEST_F(WmvTest, SettingsReachTheVideoFormatAsGiven) {
-    struct Case {
-        double frameRate;
-        std::int64_t avgTimePerFrame;
-    };
-    for (const Case c : {Case{23.976, 434782}, Case{29.97, 344827}, Case{0.5, 10'000'000},
-                         Case{-3, 10'000'000}, Case{std::nan(""), 10'000'000}}) {
-        settings.frameRate = c.frameRate;
+TEST_F(WmvTest, TheSourcesRateReachesTheVideoFormatWhateverTheStoredRate) {
+    for (const double stored : {23.976, 29.97, 0.5, std::nan("")}) {
+        settings.frameRate = stored;
         settings.outputWidth = 1000;  // larger than the source: the profile's size all the same
         settings.outputHeight = 562;
-        ASSERT_EQ(Build(), S_OK) << c.frameRate;
+        ASSERT_EQ(Build(), S_OK) << stored;
         const wmf::VIDEOINFOHEADER v = ConfiguredVideo();
-        EXPECT_EQ(v.AvgTimePerFrame, c.avgTimePerFrame) << c.frameRate;
+        EXPECT_EQ(v.AvgTimePerFrame, 333667) << "29.97 fps, whatever is stored: " << stored;
         EXPECT_EQ(v.bmiHeader.biWidth, 1000);
         EXPECT_EQ(v.bmiHeader.biHeight, 562);
         EXPECT_EQ(v.dwBitRate, 780u * 1024);
         EXPECT_EQ(v.bmiHeader.biCompression, wmf::FOURCC_WMV2) << "no WMV3 here: WMV2 instead";
+        graph.TearDownConversionGraph(graph.graphManager, sourcePath);
+    }
+    EXPECT_TRUE(automation.boxes.empty());
+}
+
+TEST_F(WmvTest, TheStoredRateStandsInOnlyWhenTheSourcesRateIsUnknown) {
+    media::testing::ScopedFailure unknown(media::testing::Operation::GetAvgTimePerFrame);
+    struct Case {
+        double frameRate;
+        std::int64_t avgTimePerFrame;
+    };
+    for (const Case c : {Case{23.976, 417084}, Case{29.97, 333667}, Case{0.5, 10'000'000},
+                         Case{-3, 10'000'000}, Case{std::nan(""), 10'000'000}}) {
+        settings.frameRate = c.frameRate;
+        ASSERT_EQ(Build(), S_OK) << c.frameRate;
+        EXPECT_EQ(ConfiguredVideo().AvgTimePerFrame, c.avgTimePerFrame) << c.frameRate;
         graph.TearDownConversionGraph(graph.graphManager, sourcePath);
     }
     EXPECT_TRUE(automation.boxes.empty());
@@ -170,13 +181,38 @@ TEST_F(WmvTest, ARuntimeThatOffersWmv3GetsWmv3) {
                               "Failed to configure filter to use profile!  hr=0xc00d0bc4\n"}));
 }
 
-TEST_F(WmvTest, AnOddWidthFailsToStartWithATextThatSaysWhy) {
+TEST_F(WmvTest, OddSizesAreWrittenOneLineSmallerInsteadOfFailing) {
     settings.outputWidth = 321;
+    settings.outputHeight = 241;
     ASSERT_EQ(Build(), S_OK);
-    const HRESULT hr = graph.mediaControl->Run();
-    EXPECT_EQ(hr, wmf::NS_E_INVALID_OUTPUT_FORMAT);
-    EXPECT_NE(media::ErrorText(hr).find("width must be even"), std::string::npos);
-    EXPECT_FALSE(std::filesystem::exists(settings.outputPath));
+    ASSERT_EQ(RunToEnd(), media::EC_COMPLETE) << errorText;
+    const auto written = fixtures::ProbeFile(settings.outputPath);
+    ASSERT_TRUE(written.Find("video"));
+    EXPECT_EQ(written.Find("video")->width, 320);
+    EXPECT_EQ(written.Find("video")->height, 240);
+}
+
+TEST_F(WmvTest, EveryFrameIsKeptAtTheSourcesRate) {
+    struct Case {
+        const char* rate;
+        const char* written;
+    };
+    for (const Case c : {Case{"30", "30/1"}, Case{"30000/1001", "30000/1001"}, Case{"25", "25/1"}}) {
+        const auto clip = fixtures::MakeClip(
+            std::string("rate-") + (c.rate[2] ? "2997" : c.rate) + ".mp4",
+            {.width = 320, .height = 240, .rate = c.rate,
+             .codecs = "-c:v libx264 -preset ultrafast -pix_fmt yuv420p -c:a aac"});
+        ASSERT_EQ(Build(clip), S_OK) << c.rate;
+        ASSERT_EQ(RunToEnd(), media::EC_COMPLETE) << errorText;
+        const auto source = fixtures::ProbeFile(clip, true);
+        const auto written = fixtures::ProbeFile(settings.outputPath, true);
+        ASSERT_TRUE(written.Find("video") && source.Find("video"));
+        EXPECT_EQ(written.Find("video")->frameRate, c.written);
+        EXPECT_EQ(written.Find("video")->frames, source.Find("video")->frames) << c.rate;
+        graph.TearDownConversionGraph(graph.graphManager, sourcePath);
+        graph.ReleaseMediaEvent();
+        graph.ReleaseMediaControl();
+    }
 }
 
 struct RunCase {
@@ -211,15 +247,15 @@ TEST_P(WmvRunTest, WritesWindowsMediaAtTheProfileSizeRateAndBitrates) {
     EXPECT_EQ(v->codec, "wmv2");
     EXPECT_EQ(v->width, c.width);
     EXPECT_EQ(v->height, c.height);
-    EXPECT_EQ(v->frameRate, "23/1");
+    EXPECT_EQ(v->frameRate, "30000/1001") << "the source's rate";
     EXPECT_EQ(a->codec, "wmav2");
     EXPECT_EQ(a->sampleRate, 44100);
     EXPECT_EQ(a->channels, 2);
     EXPECT_EQ(a->bitRate, c.audioBitrate);
 
-    EXPECT_NEAR(written.duration, source.duration, 1.0 / 23) << "format duration";
+    EXPECT_NEAR(written.duration, source.duration, 1001.0 / 30000) << "format duration";
     ASSERT_TRUE(written.Find("video"));
-    EXPECT_NEAR(written.Find("video")->frames, source.duration * 23, 1);
+    EXPECT_EQ(written.Find("video")->frames, fixtures::ProbeFile(sourcePath, true).Find("video")->frames);
 }
 
 INSTANTIATE_TEST_SUITE_P(AudioBitrates, WmvRunTest,

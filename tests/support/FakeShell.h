@@ -19,6 +19,7 @@ public:
     std::vector<std::string> opened;
     std::vector<std::string> helpPages;
     int openResult = 42;
+    int helpResult = 33;
 
     int Open(const std::string& target) override {
         opened.push_back(target);
@@ -26,7 +27,7 @@ public:
     }
     int StartHelpViewer(const std::string& page) override {
         helpPages.push_back(page);
-        return 33;
+        return helpResult;
     }
     bool HasFolderPathService() override { return folderService; }
     HRESULT GetFolderPath(int, std::string& path) override {

@@ -1,4 +1,5 @@
 // Compressor filters: an FFmpeg encoder plus the settings its property pages show.
+#include <charconv>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
@@ -12,14 +13,15 @@ namespace {
 const char* const kVideoGeneral[] = {"b", "g", "bf", "qmin", "qmax"};
 const char* const kAudioGeneral[] = {"b"};
 
+// With a point whatever the locale: these texts are stored and parsed again.
 std::string FormatNumber(double value) {
     char text[64];
     if (std::isinf(value)) return value > 0 ? "inf" : "-inf";
-    if (value == std::floor(value) && std::fabs(value) < 1e15)
-        std::snprintf(text, sizeof text, "%.0f", value);
-    else
-        std::snprintf(text, sizeof text, "%g", value);
-    return text;
+    const bool whole = value == std::floor(value) && std::fabs(value) < 1e15;
+    const auto [end, ec] =
+        whole ? std::to_chars(text, text + sizeof text, value, std::chars_format::fixed, 0)
+              : std::to_chars(text, text + sizeof text, value, std::chars_format::general, 6);
+    return ec == std::errc() ? std::string(text, end) : std::string("0");
 }
 
 std::string CurrentValue(void* object, const char* name) {

@@ -9,3 +9,4 @@
 #include "platform/media/Guid.h"
 #include "platform/media/MediaErrors.h"
 #include "platform/media/PropertyPages.h"
+#include "platform/media/VideoFileTypes.h"

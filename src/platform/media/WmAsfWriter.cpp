@@ -51,8 +51,10 @@ HRESULT DescribeVideo(const std::shared_ptr<wmf::WMStreamConfig>& config,
     if (width <= 0 || height <= 0 || info.AvgTimePerFrame <= 0)
         return wmf::NS_E_INVALID_OUTPUT_FORMAT;
     out.type = AVMEDIA_TYPE_VIDEO;
-    out.width = static_cast<int>(width);
-    out.height = static_cast<int>(height);
+    // The encoder takes only even sizes: an odd side loses its last line rather than
+    // the whole run failing.
+    out.width = static_cast<int>(std::max<std::int64_t>(2, width & ~std::int64_t{1}));
+    out.height = static_cast<int>(std::max<std::int64_t>(2, height & ~std::int64_t{1}));
     // 10,000,000 / fps is cut to whole 100 ns units; the nearest simple rate undoes that
     // (434782 is 23 fps, 333667 is 30000/1001).
     out.frameRate = av_d2q(10'000'000.0 / static_cast<double>(info.AvgTimePerFrame), 1001);

@@ -1,13 +1,16 @@
 #include "platform/shell/Shell.h"
 
+#include <fcntl.h>
 #include <pwd.h>
 #include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <chrono>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <mutex>
 #include <thread>
 
 extern char** environ;
@@ -20,7 +23,18 @@ std::string Env(const char* name) {
     return v ? v : "";
 }
 
-// Runs the desktop opener detached; the reply means "started", as the open verb does.
+std::mutex g_lateFailureMutex;
+std::function<void(const std::string&)> g_lateFailure;
+
+void ReportLateFailure(const std::string& target) {
+    std::lock_guard lock(g_lateFailureMutex);
+    if (g_lateFailure) g_lateFailure(target);
+}
+
+// Runs the desktop opener detached. The reply means "started": a missing opener,
+// or one that gives up within the first second (no browser, no handler), is a
+// failure, so the caller can show the page another way; one still running then
+// (a browser kept in the foreground) counts as started.
 int Spawn(const std::string& program, const std::string& argument) {
     pid_t pid = 0;
     char* argv[] = {const_cast<char*>(program.c_str()), const_cast<char*>(argument.c_str()),
@@ -28,11 +42,31 @@ int Spawn(const std::string& program, const std::string& argument) {
     posix_spawnattr_t attr;
     posix_spawnattr_init(&attr);
     posix_spawnattr_setflags(&attr, POSIX_SPAWN_SETSID);
-    const int rc = posix_spawnp(&pid, program.c_str(), nullptr, &attr, argv, environ);
+    // The opener and the browser it starts outlive us: they must not hold our standard
+    // streams, or whoever reads them waits for the browser after we have gone.
+    posix_spawn_file_actions_t files;
+    posix_spawn_file_actions_init(&files);
+    posix_spawn_file_actions_addopen(&files, 0, "/dev/null", O_RDONLY, 0);
+    posix_spawn_file_actions_addopen(&files, 1, "/dev/null", O_WRONLY, 0);
+    posix_spawn_file_actions_addopen(&files, 2, "/dev/null", O_WRONLY, 0);
+    const int rc = posix_spawnp(&pid, program.c_str(), &files, &attr, argv, environ);
+    posix_spawn_file_actions_destroy(&files);
     posix_spawnattr_destroy(&attr);
     if (rc != 0) return 2;  // file not found
-    // Reap in the background so no zombie stays behind.
-    std::thread([pid] { ::waitpid(pid, nullptr, 0); }).detach();
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(1);
+    do {
+        int status = 0;
+        const pid_t done = ::waitpid(pid, &status, WNOHANG);
+        if (done == pid) return WIFEXITED(status) && WEXITSTATUS(status) == 0 ? 42 : 2;
+        if (done < 0) return 42;
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    } while (std::chrono::steady_clock::now() < deadline);
+    // Reap in the background so no zombie stays behind, and tell of a late failure.
+    std::thread([pid, argument] {
+        int status = 0;
+        if (::waitpid(pid, &status, 0) == pid && !(WIFEXITED(status) && WEXITSTATUS(status) == 0))
+            ReportLateFailure(argument);
+    }).detach();
     return 42;
 }
 
@@ -72,11 +106,17 @@ public:
         if (folderId != CSIDL_MYVIDEO) return E_INVALIDARG;
         const std::string home = HomeFolder();
         if (home.empty()) return E_FAIL;
-        const std::string folder = XdgUserDir("XDG_VIDEOS_DIR", home + "/Videos");
-        std::error_code ec;
-        if (!std::filesystem::is_directory(folder, ec)) return E_FAIL;
-        path = folder;
-        return S_OK;
+        // A fresh account has no videos folder yet: make it, as the desktop would, or
+        // settle for the home folder when it cannot be made.
+        for (const std::string& folder : {XdgUserDir("XDG_VIDEOS_DIR", home + "/Videos"), home}) {
+            std::error_code ec;
+            std::filesystem::create_directories(folder, ec);
+            if (std::filesystem::is_directory(folder, ec) && ::access(folder.c_str(), W_OK) == 0) {
+                path = folder;
+                return S_OK;
+            }
+        }
+        return E_FAIL;
     }
     bool GetVersion(OsVersion& version) override {
         // Report a current desktop so the version-dependent branches take the modern road.
@@ -89,6 +129,11 @@ RealBackend g_real;
 Backend* g_backend = nullptr;
 
 }  // namespace
+
+void SetLateOpenFailureHandler(std::function<void(const std::string& target)> handler) {
+    std::lock_guard lock(g_lateFailureMutex);
+    g_lateFailure = std::move(handler);
+}
 
 Backend& CurrentBackend() { return g_backend ? *g_backend : g_real; }
 void InstallBackend(Backend* backend) { g_backend = backend; }

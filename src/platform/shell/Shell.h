@@ -2,6 +2,7 @@
 // The shell of this platform: web pages and the help viewer through the
 // desktop's opener, the user's folders, the OS version and our own path.
 // Tests replace the outward actions with a recorder (InstallBackend).
+#include <functional>
 #include <string>
 
 #include "platform/Result.h"
@@ -25,7 +26,9 @@ public:
     virtual int StartHelpViewer(const std::string& page) = 0;
     // Whether the folder-path service is available at all.
     virtual bool HasFolderPathService() = 0;
-    // A special folder by identifier; 0 on success.
+    // A special folder by identifier; 0 on success. The videos folder is made when it
+    // is missing; the home folder stands in when it cannot be; failure means no
+    // writable folder at all.
     virtual HRESULT GetFolderPath(int folderId, std::string& path) = 0;
     virtual bool GetVersion(OsVersion& version) = 0;
 };
@@ -38,6 +41,11 @@ void InstallBackend(Backend* backend);
 // "<folder>help.chm::/<page>" names the file <folder>help/<page>. Empty when the
 // location has no such form or its page would lead out of the help folder.
 std::string HelpPageFile(const std::string& location);
+
+// Called, on the thread that watched it, when an opener that was taken as started
+// gives up after all (a desktop without a browser may take seconds to say so),
+// with the target it was given. An empty function stops the calls.
+void SetLateOpenFailureHandler(std::function<void(const std::string& target)> handler);
 
 inline int ShellOpen(const std::string& target) { return CurrentBackend().Open(target); }
 inline int StartHelpViewer(const std::string& page) { return CurrentBackend().StartHelpViewer(page); }

@@ -6,13 +6,18 @@
 #include <QFontMetrics>
 #include <QGroupBox>
 #include <QIcon>
+#include <QDragEnterEvent>
+#include <QDropEvent>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMimeData>
 #include <QPixmap>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QTimer>
+#include <QUrl>
 #include <algorithm>
 #include <cmath>
 
@@ -100,6 +105,16 @@ QWidget* CreateControl(const ControlTemplate& c, QWidget* parent) {
         case ControlKind::GroupBox:
             w = new QGroupBox(QString::fromStdString(c.text), parent);
             break;
+        case ControlKind::ProgressBar: {
+            auto* p = new QProgressBar(parent);
+            p->setRange(0, 100);
+            p->setValue(0);
+            p->setTextVisible(true);
+            p->setAlignment(Qt::AlignCenter);
+            p->setFormat(QString());
+            w = p;
+            break;
+        }
     }
     w->setFocusPolicy((c.style & kTabStop) ? Qt::StrongFocus : Qt::NoFocus);
     if (c.style & kHidden) w->setVisible(false);
@@ -180,6 +195,30 @@ void DialogWindow::mouseReleaseEvent(QMouseEvent* event) {
         }
     }
     QDialog::mouseReleaseEvent(event);
+}
+
+namespace {
+// The local files a drag carries; a drag with anything else offers nothing.
+std::vector<std::string> LocalFiles(const QMimeData* data) {
+    std::vector<std::string> paths;
+    if (!data || !data->hasUrls()) return paths;
+    for (const QUrl& url : data->urls()) {
+        if (!url.isLocalFile()) return {};
+        paths.push_back(url.toLocalFile().toStdString());
+    }
+    return paths;
+}
+}  // namespace
+
+void DialogWindow::dragEnterEvent(QDragEnterEvent* event) {
+    if (!LocalFiles(event->mimeData()).empty()) event->acceptProposedAction();
+}
+
+void DialogWindow::dropEvent(QDropEvent* event) {
+    const std::vector<std::string> paths = LocalFiles(event->mimeData());
+    if (paths.empty()) return;
+    event->acceptProposedAction();
+    Dialog::Impl::DropFiles(dialog_, paths);
 }
 
 void DialogWindow::timerEvent(QTimerEvent* event) {
@@ -438,6 +477,24 @@ void Dialog::OnCommand(int id) {
     else if (id == IDCANCEL) OnCancel();
 }
 
+void Dialog::AcceptDrops(bool accept) { impl_->window->setAcceptDrops(accept); }
+
+bool Dialog::DropFiles(const std::vector<std::string>& paths) {
+    DialogWindow* w = impl_->window.get();
+    if (!w->acceptDrops()) return false;
+    QMimeData data;
+    QList<QUrl> urls;
+    for (const std::string& p : paths) urls << QUrl::fromLocalFile(QString::fromStdString(p));
+    data.setUrls(urls);
+    const QPoint at = w->rect().center();
+    QDragEnterEvent enter(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(w, &enter);
+    if (!enter.isAccepted()) return false;
+    QDropEvent drop(QPointF(at), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(w, &drop);
+    return drop.isAccepted();
+}
+
 // ---- Control ---------------------------------------------------------------
 
 namespace {
@@ -469,6 +526,7 @@ void Control::SetText(std::string_view text) {
     else if (auto* l = qobject_cast<QLabel*>(w)) l->setText(t);
     else if (auto* e = qobject_cast<QLineEdit*>(w)) e->setText(t);
     else if (auto* g = qobject_cast<QGroupBox*>(w)) g->setTitle(t);
+    else if (auto* p = qobject_cast<QProgressBar*>(w)) p->setFormat(t);  // shown as given, save for %p, %v and %m
     else if (auto* c = qobject_cast<QComboBox*>(w)) {
         const int i = c->findText(t);
         ProgrammaticChange guard(dialog_);
@@ -483,7 +541,18 @@ std::string Control::Text() const {
     if (auto* e = qobject_cast<QLineEdit*>(w)) return e->text().toStdString();
     if (auto* g = qobject_cast<QGroupBox*>(w)) return g->title().toStdString();
     if (auto* c = qobject_cast<QComboBox*>(w)) return c->currentText().toStdString();
+    if (auto* p = qobject_cast<QProgressBar*>(w)) return p->format().toStdString();
     return {};
+}
+
+void Control::SetProgress(int percent) {
+    if (auto* p = qobject_cast<QProgressBar*>(Widget(dialog_, id_)))
+        p->setValue(std::clamp(percent, 0, 100));
+}
+
+int Control::Progress() const {
+    auto* p = qobject_cast<QProgressBar*>(Widget(dialog_, id_));
+    return p ? p->value() : -1;
 }
 
 void Control::Show(bool visible) {

@@ -68,6 +68,10 @@ public:
     PixelRect Geometry() const;
     void Click();  // as if the user pressed it
 
+    // Progress bar: how much is done, 0 to 100 (values outside are clamped).
+    void SetProgress(int percent);
+    int Progress() const;  // -1 for any other control
+
     // Drop-down list and list box entries.
     int AddString(std::string_view text);
     void ResetContent();
@@ -135,6 +139,11 @@ public:
     void PressKey(std::string_view key);
     // A right-button release at a point in client coordinates.
     void RightClick(Point client);
+    // Files dropped on the window reach OnDropFiles while drops are accepted.
+    void AcceptDrops(bool accept);
+    // Drags the local files onto the window and drops them, as the user would; false
+    // when the window refuses them.
+    bool DropFiles(const std::vector<std::string>& paths);
     // Renders the window as it is into a PNG file.
     bool SaveScreenshot(const std::string& pngPath) const;
 
@@ -154,6 +163,7 @@ protected:
     virtual void OnTimer(int /*id*/) {}
     virtual void OnMessage(unsigned /*message*/, std::uintptr_t /*w*/, std::intptr_t /*l*/) {}
     virtual void OnContextMenu(Point /*screen*/) {}
+    virtual void OnDropFiles(const std::vector<std::string>& /*paths*/) {}
     virtual void OnSelectionChange(int /*id*/) {}  // drop-down list or list box
     virtual void OnDoubleClick(int /*id*/) {}      // list box
 

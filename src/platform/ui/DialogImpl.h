@@ -26,6 +26,8 @@ protected:
     void closeEvent(QCloseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
     void timerEvent(QTimerEvent* event) override;
     bool event(QEvent* event) override;
 
@@ -51,6 +53,7 @@ struct Dialog::Impl {
         d->OnMessage(m, w, l);
     }
     static void ContextMenu(Dialog* d, Point p) { d->OnContextMenu(p); }
+    static void DropFiles(Dialog* d, const std::vector<std::string>& paths) { d->OnDropFiles(paths); }
     static void SelectionChange(Dialog* d, int id) { d->OnSelectionChange(id); }
     static void DoubleClick(Dialog* d, int id) { d->OnDoubleClick(id); }
 };

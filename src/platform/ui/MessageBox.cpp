@@ -17,6 +17,8 @@ int MessageBox(Dialog* owner, std::string_view text, std::string_view caption, u
         return a->AnswerMessageBox(record);
     }
     QMessageBox box(WindowOf(owner));
+    // File names and messages are shown as they are: "<b>" in a name is no markup.
+    box.setTextFormat(Qt::PlainText);
     box.setText(QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())));
     box.setWindowTitle(QString::fromUtf8(caption.data(), static_cast<qsizetype>(caption.size())));
     switch (type & 0xF0) {

@@ -12,7 +12,10 @@ struct DuRect {
     int x = 0, y = 0, cx = 0, cy = 0;
 };
 
-enum class ControlKind { PushButton, DefPushButton, Static, Edit, DropDownList, ListBox, Icon, GroupBox };
+enum class ControlKind {
+    PushButton, DefPushButton, Static, Edit, DropDownList, ListBox, Icon, GroupBox,
+    ProgressBar,  // a sunken bar that carries its text
+};
 
 // Style bits that matter to this program's templates.
 enum ControlStyle : std::uint32_t {

@@ -2,6 +2,7 @@
 // over a compressor filter whose settings hold and check the driver's options.
 #include <strings.h>
 
+#include <charconv>
 #include <cstring>
 #include <memory>
 #include <mutex>
@@ -111,11 +112,13 @@ constexpr std::size_t kNameBytes = 32;
 constexpr std::size_t kHeaderBytes = sizeof kStateMagic + kNameBytes;
 constexpr std::size_t kSlotBytes = 96;  // "key=value" and its terminating zero
 
+// Stored numbers have a point whatever the locale.
 bool ParseNumber(const std::string& text, double& value) {
     if (text.empty()) return false;
-    char* end = nullptr;
-    value = std::strtod(text.c_str(), &end);
-    return end && *end == '\0';
+    const char* first = text.c_str() + (text[0] == '+' ? 1 : 0);
+    const char* last = text.c_str() + text.size();
+    const auto [end, ec] = std::from_chars(first, last, value);
+    return ec == std::errc() && end == last;
 }
 
 bool EqualsIgnoringCase(const std::string& a, const std::string& b) {

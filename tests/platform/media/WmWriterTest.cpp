@@ -127,16 +127,18 @@ TEST_F(WmWriterTest, RefusesProfilesItCannotWrite) {
         << "a refused profile leaves the writer unconfigured";
 }
 
-TEST_F(WmWriterTest, AWidthTheEncoderRefusesFailsTheRunAndLeavesNoFile) {
+TEST_F(WmWriterTest, AnOddSizeIsRoundedDownToEvenRatherThanRefused) {
     SKIP_WITHOUT_FFMPEG_TOOLS();
     Open();
-    ASSERT_EQ(config->ConfigureFilterUsingProfile(MakeProfile(wmf::FOURCC_WMV2, 321, 240, 434782)),
+    ASSERT_EQ(config->ConfigureFilterUsingProfile(MakeProfile(wmf::FOURCC_WMV2, 321, 241, 434782)),
               S_OK);
     ASSERT_EQ(Route(), S_OK);
-    std::shared_ptr<MediaControl> control;
-    ASSERT_EQ(graph->QueryMediaControl(control), S_OK);
-    EXPECT_EQ(control->Run(), wmf::NS_E_INVALID_OUTPUT_FORMAT);
-    EXPECT_FALSE(std::filesystem::exists(output));
+    HRESULT hr = S_OK;
+    ASSERT_EQ(RunToEnd(*graph, &hr), EC_COMPLETE) << ErrorText(hr);
+    const auto written = fixtures::ProbeFile(output);
+    ASSERT_TRUE(written.Find("video"));
+    EXPECT_EQ(written.Find("video")->width, 320);
+    EXPECT_EQ(written.Find("video")->height, 240);
 }
 
 // Frames are repeated or dropped to meet the profile's rate; the length stays the source's.

@@ -1,0 +1,118 @@
+// Clips without sound convert to their picture alone in every format, while a clip
+// with sound still needs its audio renderer.
+#include <gtest/gtest.h>
+
+#include "FakeShell.h"
+#include "MediaFixtures.h"
+#include "TestEnv.h"
+#include "engine/ConversionGraph.h"
+#include "options/OutputFormat.h"
+#include "options/OutputSettings.h"
+#include "platform/media/Media.h"
+#include "platform/media/MediaTesting.h"
+#include "platform/ui/Automation.h"
+#include "platform/ui/Dialog.h"
+
+namespace {
+
+using engine::CompressorCategory;
+using engine::ConversionGraph;
+
+ui::DialogTemplate OwnerTemplate() {
+    ui::DialogTemplate t;
+    t.id = 102;
+    t.rect = {0, 0, 100, 50};
+    return t;
+}
+
+class SilentClipTest : public ::testing::TestWithParam<int> {
+protected:
+    void SetUp() override {
+        if (!fixtures::HaveFfmpegTools()) GTEST_SKIP() << "ffmpeg tools missing";
+        ui::SetApplicationName("quorvel-converter");
+        graph.Attach(&owner, &settings, &errorText);
+        settings.videoBitrate = 780 * 1024;
+        settings.audioBitrate = 128000;
+    }
+    void TearDown() override {
+        graph.ReleaseMediaEvent();
+        graph.ReleaseMediaControl();
+        graph.ReleaseGraph();
+        graph.ReleaseCompressorSlots();
+        graph.Attach(nullptr, nullptr, nullptr);
+        media::testing::ResetAll();
+    }
+    // Opens `clip` and builds for `format` with the preferred compressors switched on.
+    HRESULT Open(const std::filesystem::path& clip, int format) {
+        settings.format = format;
+        settings.outputPath =
+            (out / ("out" + std::string(options::OutputFormatTable[format].savePattern + 1))).string();
+        const bool webm = format == options::kWebm;
+        const auto& row = options::OutputFormatTable[webm ? 4 : 0];
+        (webm ? settings.webmVideoCompressorIndex : settings.videoCompressorIndex) =
+            graph.FindPreferredCompressor(CompressorCategory::Video, row.preferredVideo);
+        (webm ? settings.webmAudioCompressorIndex : settings.audioCompressorIndex) =
+            graph.FindPreferredCompressor(CompressorCategory::Audio, row.preferredAudio);
+        settings.useVideoCompressor = settings.useAudioCompressor = 1;
+        sourcePath = clip.string();
+        return graph.OpenSourceGraph(sourcePath);
+    }
+    std::vector<std::string> BoxTexts() const {
+        std::vector<std::string> texts;
+        for (const auto& b : automation.boxes) texts.push_back(b.text);
+        return texts;
+    }
+
+    ui::ScriptedAutomation automation;
+    FakeShell shell;
+    ui::Dialog owner{OwnerTemplate(), nullptr};
+    options::OutputSettings settings;
+    std::string errorText;
+    std::string sourcePath;
+    testenv::TempDir out;
+    ConversionGraph& graph = ConversionGraph::Instance();
+};
+
+TEST_P(SilentClipTest, IsWrittenWithItsVideoStreamAloneAndEveryFrame) {
+    const auto clip = fixtures::VideoOnlyMkv();
+    settings.outputWidth = 718;
+    settings.outputHeight = 404;
+    ASSERT_EQ(Open(clip, GetParam()), 1);
+    ASSERT_EQ(graph.EnsureCompressors(), S_OK) << ::testing::PrintToString(BoxTexts());
+    EXPECT_TRUE(automation.boxes.empty());
+    ASSERT_EQ(graph.mediaControl->Run(), S_OK);
+    long code = 0;
+    ASSERT_EQ(graph.mediaEvent->WaitForCompletion(120000, code), S_OK);
+    EXPECT_EQ(code, media::EC_COMPLETE);
+
+    const auto source = fixtures::ProbeFile(clip, true);
+    const auto written = fixtures::ProbeFile(settings.outputPath, true);
+    ASSERT_TRUE(written.ok);
+    ASSERT_EQ(written.streams.size(), 1u);
+    const auto* v = written.Find("video");
+    ASSERT_TRUE(v);
+    EXPECT_EQ(v->width, 718);
+    EXPECT_EQ(v->height, 404);
+    EXPECT_EQ(v->frames, source.Find("video")->frames);
+}
+
+INSTANTIATE_TEST_SUITE_P(Formats, SilentClipTest,
+                         ::testing::Values(options::kAvi, options::kWmv, options::kMkv,
+                                           options::kAsf, options::kWebm),
+                         [](const auto& param) {
+                             return std::string(options::OutputFormatTable[param.param].selectorText);
+                         });
+
+using SoundTest = SilentClipTest;
+
+TEST_F(SoundTest, AClipWithSoundWhoseRendererIsGoneIsStillRefused) {
+    ASSERT_EQ(Open(fixtures::H264AacMp4(), options::kAvi), 1);
+    std::shared_ptr<media::Filter> renderer;
+    ASSERT_EQ(graph.FindRenderer(graph.graphManager, false, renderer), S_OK);
+    ASSERT_TRUE(renderer);
+    ASSERT_EQ(graph.graphManager->RemoveFilter(renderer), S_OK);
+    EXPECT_LT(graph.EnsureCompressors(), 0);
+    EXPECT_EQ(BoxTexts(), (std::vector<std::string>{"Cannot find audio renderer input pin!"}));
+}
+
+}  // namespace
