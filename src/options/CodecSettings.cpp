@@ -73,8 +73,7 @@ int ListVfwCompressors(int width, int height, std::vector<vfw::ICINFO>& list) {
     for (vfw::DWORD i = 0; vfw::ICInfo(vfw::ICTYPE_VIDEO, i, info); ++i) {
         OpenDriver driver{vfw::ICOpen(info.fccType, info.fccHandler, vfw::ICMODE_COMPRESS)};
         if (!driver.hic) continue;
-        if (vfw::ICCompressQuery(driver.hic, &probe, nullptr) == vfw::ICERR_OK &&
-            list.size() < kMaxVfwCompressors) {
+        if (vfw::ICCompressQuery(driver.hic, &probe, nullptr) == vfw::ICERR_OK) {
             vfw::ICINFO record;
             if (vfw::ICGetInfo(driver.hic, record) > 0) list.push_back(std::move(record));
         }

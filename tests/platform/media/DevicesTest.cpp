@@ -171,10 +171,11 @@ TEST_F(PropertyPageTest, CompressorsOfferTheirEncodersOptions) {
 }
 
 TEST_F(PropertyPageTest, SetFilterOptionsAppliesWhatItCanAndReportsTheRest) {
-    auto adpcm = BindCompressor(CLSID_AudioCompressorCategory, kMicrosoftAdpcmName);
-    EXPECT_EQ(SetFilterOptions(adpcm, {{"b", "64000"}, {"bogus", "1"}}), E_INVALIDARG);
+    auto vorbis = BindCompressor(CLSID_AudioCompressorCategory, kVorbisEncoderName);
+    EXPECT_EQ(SetFilterOptions(vorbis, {{"b", "64000"}, {"bogus", "1"}}), E_INVALIDARG);
     std::vector<PropertyPage> list;
-    QuerySpecifyPropertyPages(adpcm)->GetPages(list);
+    QuerySpecifyPropertyPages(vorbis)->GetPages(list);
+    ASSERT_TRUE(FindOption(list, "b"));
     EXPECT_EQ(FindOption(list, "b")->value, "64000");
     EXPECT_EQ(SetFilterOptions(nullptr, {}), E_POINTER);
 }
