@@ -54,15 +54,15 @@ bool MuxerHolds(const std::string& muxer, const std::string& encoder) {
 EncoderOptions EncoderDefaults(const std::string& encoder, int width, int height,
                                double frameRate, const std::vector<std::string>& overridden) {
     EncoderOptions options;
-    // Rate-controlled by quality unless the person asked for a bitrate or a quality.
-    const bool rateSet = Set(overridden, "b") || Set(overridden, "global_quality") ||
-                         Set(overridden, "flags");
-    if (encoder == "mpeg4") {
-        // Constant quantizer 4: sharp at any size, where a fixed 200 kbit/s blocks.
-        if (!rateSet) {
-            options.emplace_back("flags", "+qscale");
+    // A fixed quantizer (or Vorbis quality) unless the person asked for a bitrate.
+    const bool bitrateSet = Set(overridden, "b");
+    const bool qualitySet = Set(overridden, "global_quality");
+    if (encoder == "mpeg4" || encoder == "libvorbis") {
+        // MPEG-4 at quantizer 4 is sharp at any size, where a fixed 200 kbit/s
+        // blocks; Vorbis at quality 4 is transparent for most ears.
+        if (!bitrateSet && !Set(overridden, "flags")) options.emplace_back("flags", "+qscale");
+        if (!bitrateSet && !qualitySet)
             options.emplace_back("global_quality", std::to_string(4 * FF_QP2LAMBDA));
-        }
     } else if (encoder == "libvpx") {
         // Constrained quality: crf 10 below a cap that grows with pixels per second.
         const double rate = frameRate > 0 && std::isfinite(frameRate) ? frameRate : 25;
@@ -78,11 +78,9 @@ EncoderOptions EncoderDefaults(const std::string& encoder, int width, int height
         const unsigned cores = std::max(1u, std::min(std::thread::hardware_concurrency(), 16u));
         if (!Set(overridden, "threads")) options.emplace_back("threads", std::to_string(cores));
         if (!Set(overridden, "slices")) options.emplace_back("slices", cores > 1 ? "4" : "1");
-    } else if (encoder == "libvorbis") {
-        if (!rateSet) {
-            options.emplace_back("flags", "+qscale");
-            options.emplace_back("global_quality", std::to_string(4 * FF_QP2LAMBDA));
-        }
+    } else if (qualitySet && !bitrateSet && !Set(overridden, "flags")) {
+        // A quantizer chosen for another MPEG-family encoder takes effect only so.
+        options.emplace_back("flags", "+qscale");
     }
     return options;
 }

@@ -408,6 +408,8 @@ void Streamer::Impl::Decode(RouteState& r) {
 
 bool Streamer::Impl::Encode(std::size_t index, AVFrame* frame) {
     AVCodecContext* enc = routes[index]->encoder.get();
+    // A fixed quantizer reaches MPEG-family encoders through each frame's quality.
+    if (frame && (enc->flags & AV_CODEC_FLAG_QSCALE)) frame->quality = enc->global_quality;
     int err = avcodec_send_frame(enc, frame);
     if (err < 0 && err != AVERROR_EOF) {
         Fail(FailureOf(err, QV_E_ENCODE));

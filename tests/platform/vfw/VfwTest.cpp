@@ -221,6 +221,16 @@ TEST_F(VfwTest, DamagedSavedValuesAreIgnored) {
     EXPECT_EQ(SlotValue(mpeg4.State(), "b"), "200000");
     EXPECT_EQ(SlotValue(mpeg4.State(), "g"), "12");
     EXPECT_EQ(SlotValue(mpeg4.State(), "bf"), "2");
+
+    // Beyond what VP8 takes (from another FFmpeg, or by hand): ignored, never handed on.
+    store.Set(DriverStateKey("libvpx"), "qmax", registry::Value::String("69"));
+    store.Set(DriverStateKey("libvpx"), "g", registry::Value::String("40"));
+    Opened vp8("WebM VP8 Encoder Filter");
+    ASSERT_NE(vp8.hic, nullptr);
+    EXPECT_NE(SlotValue(vp8.State(), "qmax"), "69");
+    const auto saved = SavedCompressorOptions("WebM VP8 Encoder Filter");
+    EXPECT_FALSE(saved.count("qmax"));
+    EXPECT_EQ(saved.at("g"), "40");
 }
 
 }  // namespace
