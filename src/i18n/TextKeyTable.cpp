@@ -52,6 +52,12 @@ const std::array<TextKey, kTextKeyCount> kTextKeyTable = {{
     {131, "IDS_MESSAGE_FILE_EXIST"},
     {143, "IDS_MESSAGE_STOP_CONVERT"},
     {163, "IDS_MESSAGE_CONVERSION_DONE"},
+    {170, "IDS_SETTING_BITRATE"},
+    {171, "IDS_SETTING_QUANTIZER"},
+    {172, "IDS_SETTING_KEYFRAME_INTERVAL"},
+    {173, "IDS_SETTING_BFRAMES"},
+    {174, "IDS_SETTING_QMIN"},
+    {175, "IDS_SETTING_QMAX"},
 }};
 
 std::string_view SectionOfKey(std::string_view key) {

@@ -70,6 +70,12 @@ std::string BuiltInString(int id) {
         {IDS_MESSAGE_FILE_EXIST, "exists. Do you want to replace it?"},
         {IDS_MESSAGE_STOP_CONVERT, "Please first stop converting"},
         {IDS_MESSAGE_CONVERSION_DONE, "Done"},
+        {IDS_SETTING_BITRATE, "Bitrate (kbit/s)"},
+        {IDS_SETTING_QUANTIZER, "Constant quantizer (lower is better)"},
+        {IDS_SETTING_KEYFRAME_INTERVAL, "Key-frame interval (frames)"},
+        {IDS_SETTING_BFRAMES, "B-frames between reference frames"},
+        {IDS_SETTING_QMIN, "Smallest quantizer"},
+        {IDS_SETTING_QMAX, "Largest quantizer"},
     };
     auto it = table.find(id);
     return it == table.end() ? std::string() : it->second;

@@ -47,6 +47,12 @@ inline constexpr int IDS_MESSAGE_RESTART_PROGRAM = 126;
 inline constexpr int IDS_MESSAGE_FILE_EXIST = 131;
 inline constexpr int IDS_MESSAGE_STOP_CONVERT = 143;
 inline constexpr int IDS_MESSAGE_CONVERSION_DONE = 163;
+inline constexpr int IDS_SETTING_BITRATE = 170;
+inline constexpr int IDS_SETTING_QUANTIZER = 171;
+inline constexpr int IDS_SETTING_KEYFRAME_INTERVAL = 172;
+inline constexpr int IDS_SETTING_BFRAMES = 173;
+inline constexpr int IDS_SETTING_QMIN = 174;
+inline constexpr int IDS_SETTING_QMAX = 175;
 
 inline constexpr const char* kProgramTitle = "Quorvel Video Converter";
 inline constexpr const char* kIconResource = ":/quorvel/icon.png";

@@ -226,7 +226,8 @@ private:
 
 void SetOptionLabels(const std::map<std::string, std::string>& labels) {
     std::lock_guard lock(g_labelMutex);
-    g_labels = labels;
+    for (const auto& [name, label] : labels)
+        if (!label.empty()) g_labels[name] = label;
 }
 
 std::string DriverStateKey(const std::string& encoderName) {
