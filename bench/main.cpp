@@ -1,5 +1,6 @@
 // converter-bench: conversion speed and memory of the engine against the ffmpeg
-// CLI with the same codecs, measured in the same run.
+// CLI with the same codecs and settings, measured in the same run, with the
+// size and luma SSIM (against the source) of both outputs.
 //
 //   converter-bench convert --format avi|wmv|mkv|asf|webm [--no-video-compressor]
 //                   [--no-audio-compressor] INPUT OUTPUT
@@ -31,21 +32,21 @@ using Clock = std::chrono::steady_clock;
 struct Format {
     const char* name;
     int format;
-    const char* ffmpegCodecs;  // the same encoders, for the CLI
+    const char* videoEncoder;  // the engine's preferred encoders, for the CLI
+    const char* audioEncoder;
+    const char* ffmpegExtra;   // what a writer dictates besides the encoders' settings
     const char* extension;
 };
 
 const Format kFormats[] = {
-    {"avi", options::kAvi, "-c:v mpeg4 -c:a adpcm_ms", ".avi"},
-    {"mkv", options::kMkv, "-c:v mpeg4 -c:a adpcm_ms", ".mkv"},
-    {"asf", options::kAsf, "-c:v mpeg4 -c:a adpcm_ms",
-     ".asf"},
-    {"webm", options::kWebm, "-c:v libvpx -c:a libvorbis",
-     ".webm"},
+    {"avi", options::kAvi, "mpeg4", "adpcm_ms", "", ".avi"},
+    {"mkv", options::kMkv, "mpeg4", "adpcm_ms", "", ".mkv"},
+    {"asf", options::kAsf, "mpeg4", "adpcm_ms", "", ".asf"},
+    {"webm", options::kWebm, "libvpx", "libvorbis", "", ".webm"},
     // The Windows Media writer's defaults: 780 kbit/s video at 23 fps with a key
     // frame every 8 s, 128 kbit/s WMA2 at 44.1 kHz stereo, the source's size.
-    {"wmv", options::kWmv,
-     "-c:v wmv2 -b:v 798720 -r 23 -g 184 -c:a wmav2 -b:a 128000 -ar 44100 -ac 2", ".wmv"},
+    {"wmv", options::kWmv, "wmv2", "wmav2",
+     "-b:v 798720 -r 23 -g 184 -b:a 128000 -ar 44100 -ac 2", ".wmv"},
 };
 
 const Format* FindFormat(const std::string& name) {
@@ -164,6 +165,57 @@ std::string Quote(const std::string& s) {
     return q + "'";
 }
 
+// The source's frame size and rate, as the engine sees them.
+bool SourceFacts(const std::string& input, engine::SourceInfo& info) {
+    ui::ScriptedAutomation boxes;
+    options::OutputSettings settings;
+    std::string errorText;
+    engine::ConversionGraph& graph = engine::ConversionGraph::Instance();
+    graph.Attach(nullptr, &settings, &errorText);
+    std::int64_t duration = 0;
+    const bool ok = graph.ProbeSource(input, duration, info, settings);
+    graph.Attach(nullptr, nullptr, nullptr);
+    return ok;
+}
+
+// The ffmpeg command that encodes as the engine does: the same encoders with the
+// same starting settings for this frame size and rate.
+std::string CliCommand(const Format& f, const engine::SourceInfo& info, const std::string& input,
+                       const std::string& output) {
+    std::string command = "ffmpeg -nostdin -v error -y -i " + Quote(input);
+    command += std::string(" -c:v ") + f.videoEncoder;
+    for (const auto& [name, value] :
+         EncoderDefaults(f.videoEncoder, info.width, info.height, info.frameRate))
+        command += " -" + name + ":v " + value;
+    command += std::string(" -c:a ") + f.audioEncoder;
+    for (const auto& [name, value] : EncoderDefaults(f.audioEncoder, 0, 0, 0))
+        command += " -" + name + ":a " + value;
+    if (*f.ffmpegExtra) command += std::string(" ") + f.ffmpegExtra;
+    return command + " " + Quote(output);
+}
+
+// Luma SSIM of `output` against `source`, frames paired in order; -1 when unknown.
+double LumaSsim(const std::string& output, const std::string& source) {
+    const std::string command =
+        "ffmpeg -nostdin -i " + Quote(output) + " -i " + Quote(source) +
+        " -lavfi '[0:v]settb=AVTB,setpts=N[a];[1:v]settb=AVTB,setpts=N[b];[a][b]ssim=shortest=1'"
+        " -f null - 2>&1";
+    FILE* pipe = popen(command.c_str(), "r");
+    if (!pipe) return -1;
+    double ssim = -1;
+    char line[1024];
+    while (std::fgets(line, sizeof line, pipe))
+        if (const char* y = std::strstr(line, "SSIM Y:")) ssim = std::atof(y + 7);
+    pclose(pipe);
+    return ssim;
+}
+
+double MegabytesOf(const std::string& file) {
+    std::error_code ec;
+    const auto size = std::filesystem::file_size(file, ec);
+    return ec ? 0.0 : static_cast<double>(size) / 1e6;
+}
+
 int Compare(const std::string& input) {
     const auto folder =
         std::filesystem::temp_directory_path() / ("converter-bench-" + std::to_string(getpid()));
@@ -179,25 +231,42 @@ int Compare(const std::string& input) {
         g2->RenderFile(input);
         open = Seconds(start);
     }
-    std::printf("open (probe + open): %.1f ms\n", open * 1000);
-    std::printf("%-5s %10s %10s %7s %10s %10s %9s\n", "fmt", "ours s", "ffmpeg s", "ratio",
-                "ours MB", "ffmpeg MB", "delta MB");
+    engine::SourceInfo info;
+    if (!SourceFacts(input, info)) return Fail("probe", E_FAIL);
+    std::printf("open (probe + open): %.1f ms; source %dx%d at %.3f fps\n", open * 1000, info.width,
+                info.height, info.frameRate);
+    struct Row {
+        const Format* f;
+        Measure ours, theirs;
+        double oursSize, theirsSize, oursSsim, theirsSsim;
+    };
+    std::vector<Row> rows;
     int failures = 0;
     for (const auto& f : kFormats) {
         const std::string ours = (folder / (std::string("ours") + f.extension)).string();
         const std::string theirs = (folder / (std::string("ffmpeg") + f.extension)).string();
-        const Measure a = InChild([&] { return Convert(f, true, true, input, ours, nullptr); });
-        const std::string command = "ffmpeg -nostdin -v error -y -i " + Quote(input) + " " +
-                                    f.ffmpegCodecs + " " + Quote(theirs);
-        const Measure b = InChild(
-            [&] { return execl("/bin/sh", "sh", "-c", command.c_str(), nullptr) == -1 ? 127 : 0; });
-        if (!a.ok || !b.ok) ++failures;
-        std::printf("%-5s %10.2f %10.2f %7.3f %10.1f %10.1f %9.1f%s\n", f.name, a.seconds,
-                    b.seconds, b.seconds > 0 ? a.seconds / b.seconds : 0.0, a.peakKb / 1024.0,
-                    b.peakKb / 1024.0, (a.peakKb - b.peakKb) / 1024.0,
-                    a.ok && b.ok ? "" : "  (failed)");
+        const std::string command = CliCommand(f, info, input, theirs);
+        std::printf("%s: %s\n", f.name, command.c_str());
         std::fflush(stdout);
+        Row row{&f, {}, {}, 0, 0, -1, -1};
+        row.ours = InChild([&] { return Convert(f, true, true, input, ours, nullptr); });
+        row.theirs = InChild(
+            [&] { return execl("/bin/sh", "sh", "-c", command.c_str(), nullptr) == -1 ? 127 : 0; });
+        if (!row.ours.ok || !row.theirs.ok) ++failures;
+        row.oursSize = MegabytesOf(ours);
+        row.theirsSize = MegabytesOf(theirs);
+        row.oursSsim = LumaSsim(ours, input);
+        row.theirsSsim = LumaSsim(theirs, input);
+        rows.push_back(row);
     }
+    std::printf("\n%-5s %8s %8s %6s %8s %8s %8s %8s %7s %7s\n", "fmt", "ours s", "ffmpeg s",
+                "ratio", "ours MB", "ffmpg MB", "ours mem", "ffmpg mem", "SSIM us", "SSIM ff");
+    for (const Row& r : rows)
+        std::printf("%-5s %8.2f %8.2f %6.3f %8.2f %8.2f %8.1f %8.1f %7.4f %7.4f%s\n", r.f->name,
+                    r.ours.seconds, r.theirs.seconds,
+                    r.theirs.seconds > 0 ? r.ours.seconds / r.theirs.seconds : 0.0, r.oursSize,
+                    r.theirsSize, r.ours.peakKb / 1024.0, r.theirs.peakKb / 1024.0, r.oursSsim,
+                    r.theirsSsim, r.ours.ok && r.theirs.ok ? "" : "  (failed)");
     std::error_code ec;
     std::filesystem::remove_all(folder, ec);
     return failures ? 1 : 0;

@@ -2,6 +2,8 @@
 
 #include <cctype>
 
+#include "options/OutputFormat.h"
+
 #include "platform/media/Media.h"
 #include "platform/ui/MessageBox.h"
 #include "platform/vfw/Vfw.h"
@@ -70,6 +72,32 @@ std::vector<std::string> ListCompressors(CompressorCategory category) {
         // An unnamed device is listed under its display name so rows keep matching indexes.
         if (!FriendlyName(*moniker, name)) moniker->GetDisplayName(name);
         rows.push_back(name);
+    }
+    return rows;
+}
+
+std::vector<FormatCompressor> FormatCompressors(CompressorCategory category, int format) {
+    std::vector<FormatCompressor> rows;
+    if (format < 0 || format >= static_cast<int>(options::OutputFormatTable.size())) return rows;
+    const options::OutputFormatRow& row = options::OutputFormatTable[static_cast<std::size_t>(format)];
+    if (!row.muxer) return rows;
+    const char* fragment = category == CompressorCategory::Video ? row.preferredVideo : row.preferredAudio;
+    int preferred = -1;
+    if (fragment) FindPreferredCompressor(category, fragment, preferred);
+    const auto monikers = Enumerate(category);
+    for (std::size_t i = 0; i < monikers.size(); ++i) {
+        std::string name, encoder;
+        std::shared_ptr<media::PropertyBag> bag;
+        if (FAILED(monikers[i]->BindToStorage(bag)) || !bag ||
+            bag->Read("FFmpegEncoder", encoder) != S_OK || !media::MuxerHolds(row.muxer, encoder))
+            continue;
+        if (!FriendlyName(*monikers[i], name)) monikers[i]->GetDisplayName(name);
+        const int index = static_cast<int>(i);
+        FormatCompressor entry{index, name, index == preferred};
+        if (entry.preferred)
+            rows.insert(rows.begin(), std::move(entry));
+        else
+            rows.push_back(std::move(entry));
     }
     return rows;
 }

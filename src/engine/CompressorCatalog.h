@@ -17,6 +17,19 @@ enum class CompressorCategory { Video, Audio };
 // entry in enumeration order (row - 1 is the catalogue index).
 std::vector<std::string> ListCompressors(CompressorCategory category);
 
+// One row of a format's compressor list: the catalogue index (what is stored),
+// the name shown, and whether it is the format's preferred compressor.
+struct FormatCompressor {
+    int index = -1;
+    std::string name;
+    bool preferred = false;
+};
+
+// The compressors of the category that the output format's container holds, in
+// list order: the preferred one first, then the others in catalogue order. Empty
+// for a format that takes no compressor choice (WMV) or is unknown.
+std::vector<FormatCompressor> FormatCompressors(CompressorCategory category, int format);
+
 // The first entry whose lower-cased name contains `fragment` (written in lower case).
 bool FindPreferredCompressor(CompressorCategory category, std::string_view fragment, int& index);
 

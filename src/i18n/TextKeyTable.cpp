@@ -62,6 +62,12 @@ const std::array<TextKey, kTextKeyCount> kTextKeyTable = {{
     {173, "IDS_MESSAGE_VIDEO_FILES"},
     {174, "IDS_MESSAGE_ALL_FILES"},
     {175, "IDS_MESSAGE_HELP_CAPTION"},
+    {180, "IDS_SETTING_BITRATE"},
+    {181, "IDS_SETTING_QUANTIZER"},
+    {182, "IDS_SETTING_KEYFRAME_INTERVAL"},
+    {183, "IDS_SETTING_BFRAMES"},
+    {184, "IDS_SETTING_QMIN"},
+    {185, "IDS_SETTING_QMAX"},
 }};
 
 std::string_view SectionOfKey(std::string_view key) {

@@ -6,9 +6,11 @@
 #include <cctype>
 
 #include "engine/ConversionGraph.h"
+#include "i18n/LanguagePack.h"
 #include "platform/media/Filter.h"
 #include "platform/media/PropertyPages.h"
 #include "platform/ui/Dialog.h"
+#include "resources/Resources.h"
 
 namespace options {
 namespace {
@@ -73,8 +75,7 @@ int ListVfwCompressors(int width, int height, std::vector<vfw::ICINFO>& list) {
     for (vfw::DWORD i = 0; vfw::ICInfo(vfw::ICTYPE_VIDEO, i, info); ++i) {
         OpenDriver driver{vfw::ICOpen(info.fccType, info.fccHandler, vfw::ICMODE_COMPRESS)};
         if (!driver.hic) continue;
-        if (vfw::ICCompressQuery(driver.hic, &probe, nullptr) == vfw::ICERR_OK &&
-            list.size() < kMaxVfwCompressors) {
+        if (vfw::ICCompressQuery(driver.hic, &probe, nullptr) == vfw::ICERR_OK) {
             vfw::ICINFO record;
             if (vfw::ICGetInfo(driver.hic, record) > 0) list.push_back(std::move(record));
         }
@@ -118,6 +119,15 @@ bool ConfigureVfwCompressor(ui::Dialog* owner, const vfw::ICINFO& info, CodecSta
 }
 
 void OnCodecSettings(ui::Dialog& dialog, int videoSelectorId, int codecListId) {
+    // The drivers name the common settings in the current language.
+    vfw::SetOptionLabels({
+        {"b", i18n::StringText(resources::IDS_SETTING_BITRATE)},
+        {"global_quality", i18n::StringText(resources::IDS_SETTING_QUANTIZER)},
+        {"g", i18n::StringText(resources::IDS_SETTING_KEYFRAME_INTERVAL)},
+        {"bf", i18n::StringText(resources::IDS_SETTING_BFRAMES)},
+        {"qmin", i18n::StringText(resources::IDS_SETTING_QMIN)},
+        {"qmax", i18n::StringText(resources::IDS_SETTING_QMAX)},
+    });
     ui::Control selector = dialog.Item(videoSelectorId);
     // With no current entry the name is empty, which no driver's description matches.
     const std::string selected = Limited(selector.ItemText(selector.CurSel()), 255);

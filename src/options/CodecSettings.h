@@ -16,13 +16,12 @@ class Dialog;
 
 namespace options {
 
-inline constexpr int kMaxVfwCompressors = 50;
-
 // The uncompressed frame offered to each driver when listing them: 24-bit RGB.
 vfw::BITMAPINFOHEADER ProbeInputFormat(int width, int height);
 
 // The drivers that accept ProbeInputFormat of this size, in the platform's
-// order, at most 50; gives their count.
+// order, all of them (a cap would hide compressors a format can use); gives
+// their count.
 int ListVfwCompressors(int width, int height, std::vector<vfw::ICINFO>& list);
 
 // The first run of digits and dots in `text`; false when it has none.

@@ -19,20 +19,21 @@ struct OutputFormatRow {
     const char* savePattern;
     const char* preferredVideo;  // name fragments searched when no compressor was chosen
     const char* preferredAudio;
+    const char* muxer;  // the multiplexer asked which compressors it holds; none for WMV
 };
 
 inline constexpr const char* kVorbisFragment = "xiph.org vorbis encoder";
 
 inline constexpr std::array<OutputFormatRow, 5> OutputFormatTable = {{
     {"AVI", "%s.avi", "Audio Video Interleave file(*.avi)", "*.avi", "ffdshow video encoder",
-     "microsoft adpcm"},
-    {"WMV", "%s.wmv", "Windows Media Video file (*.wmv)", "*.wmv", nullptr, nullptr},
+     "microsoft adpcm", "avi"},
+    {"WMV", "%s.wmv", "Windows Media Video file (*.wmv)", "*.wmv", nullptr, nullptr, nullptr},
     {"MKV", "%s.mkv", "Matroska video file(*.mkv)", "*.mkv", "ffdshow video encoder",
-     "microsoft adpcm"},
+     "microsoft adpcm", "matroska"},
     {"ASF", "%s.asf", "Advanced Systems Format file(*.asf)", "*.asf", "ffdshow video encoder",
-     "microsoft adpcm"},
+     "microsoft adpcm", "asf"},
     {"WEBM", "%s.webm", "Advanced Systems Format file(*.webm)", "*.webm",
-     "webm vp8 encoder filter", kVorbisFragment},
+     "webm vp8 encoder filter", kVorbisFragment, "webm"},
 }};
 
 inline bool IsValidFormat(int format) { return format >= 0 && format <= 4; }

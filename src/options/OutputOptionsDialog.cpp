@@ -27,38 +27,59 @@ constexpr const char* kAudioSection = "DexAudioCompress";
 
 const OutputFormatRow& FamilyRow(bool webm) { return OutputFormatTable[webm ? kWebm : kAvi]; }
 
-void FillList(ui::Control list, CompressorCategory category) {
-    list.ResetContent();
-    for (const std::string& row : engine::ListCompressors(category)) list.AddString(row);
-    list.SetCurSel(0);
-}
-
-int PreferredEntry(CompressorCategory category, const char* fragment) {
-    const int index = engine::ConversionGraph::Instance().FindPreferredCompressor(category, fragment);
-    return index < 0 ? 0 : index + 1;
-}
+// The format whose compressors the selectors list: WMV shares AVI's choice.
+int ListedFormat(int format) { return format == kWmv || !IsValidFormat(format) ? kAvi : format; }
 
 }  // namespace
 
 OutputOptionsDialog::OutputOptionsDialog(ui::Dialog* owner)
     : ui::Dialog(OptionsDialogTemplate(), owner) {}
 
-void OutputOptionsDialog::FillVideoCompressorList() {
-    FillList(Item(IDC_COMBO_VIDEO_COMPRESSOR), CompressorCategory::Video);
+void OutputOptionsDialog::FillList(bool video) {
+    ui::Control list = Item(video ? IDC_COMBO_VIDEO_COMPRESSOR : IDC_COMBO_AUDIO_COMPRESSOR);
+    const CompressorCategory category = video ? CompressorCategory::Video : CompressorCategory::Audio;
+    std::vector<int>& indices = video ? videoIndices_ : audioIndices_;
+    list.ResetContent();
+    indices.clear();
+    list.AddString(engine::ListCompressors(category).front());  // the no-compressor row
+    for (const auto& row : engine::FormatCompressors(category, ListedFormat(settings.format))) {
+        list.AddString(row.name);
+        indices.push_back(row.index);
+    }
+    list.SetCurSel(0);
 }
 
-void OutputOptionsDialog::FillAudioCompressorList() {
-    FillList(Item(IDC_COMBO_AUDIO_COMPRESSOR), CompressorCategory::Audio);
+void OutputOptionsDialog::FillVideoCompressorList() { FillList(true); }
+
+void OutputOptionsDialog::FillAudioCompressorList() { FillList(false); }
+
+int OutputOptionsDialog::EntryOfIndex(bool video, int index) const {
+    if (index == -1) return 0;
+    const std::vector<int>& indices = video ? videoIndices_ : audioIndices_;
+    for (std::size_t k = 0; k < indices.size(); ++k)
+        if (indices[k] == index) return static_cast<int>(k) + 1;
+    return -1;
 }
 
-int OutputOptionsDialog::StoredEntry(bool video, const char* numberKey, const char* fragment,
-                                     int count) {
+int OutputOptionsDialog::IndexOfEntry(bool video, int entry) const {
+    const std::vector<int>& indices = video ? videoIndices_ : audioIndices_;
+    if (entry == 0) return -1;
+    if (entry < 1 || entry > static_cast<int>(indices.size())) return UnstoredIndex;
+    return indices[static_cast<std::size_t>(entry - 1)];
+}
+
+int OutputOptionsDialog::PreferredEntry(bool video, const char* fragment) const {
+    const int index = engine::ConversionGraph::Instance().FindPreferredCompressor(
+        video ? CompressorCategory::Video : CompressorCategory::Audio, fragment);
+    const int entry = index < 0 ? 0 : EntryOfIndex(video, index);
+    return entry < 0 ? 0 : entry;
+}
+
+int OutputOptionsDialog::StoredEntry(bool video, const char* numberKey, const char* fragment) {
     const int stored = app::Profile().GetInt(video ? kVideoSection : kAudioSection, numberKey,
                                              UnstoredIndex);
-    if (stored == UnstoredIndex)
-        return PreferredEntry(video ? CompressorCategory::Video : CompressorCategory::Audio, fragment);
-    const long long entry = static_cast<long long>(stored) + 1;
-    return entry >= 0 && entry < count ? static_cast<int>(entry) : -1;  // beyond: no selection
+    if (stored == UnstoredIndex) return PreferredEntry(video, fragment);
+    return EntryOfIndex(video, stored);  // not listed (uninstalled, or not for this format): none
 }
 
 bool OutputOptionsDialog::OnInitDialog() {
@@ -82,26 +103,24 @@ bool OutputOptionsDialog::OnInitDialog() {
     ui::Control video = Item(IDC_COMBO_VIDEO_COMPRESSOR);
     ui::Control audio = Item(IDC_COMBO_AUDIO_COMPRESSOR);
     FillVideoCompressorList();
-    video.SetCurSel(StoredEntry(true, numberKey, FamilyRow(webm).preferredVideo, video.Count()));
+    video.SetCurSel(StoredEntry(true, numberKey, FamilyRow(webm).preferredVideo));
     FillAudioCompressorList();
-    audio.SetCurSel(StoredEntry(false, numberKey, FamilyRow(webm).preferredAudio, audio.Count()));
+    audio.SetCurSel(StoredEntry(false, numberKey, FamilyRow(webm).preferredAudio));
     if (!webm) {
-        restoreVideoEntry = video.CurSel();
-        restoreAudioEntry = audio.CurSel();
+        restoreVideoIndex = IndexOfEntry(true, video.CurSel());
+        restoreAudioIndex = IndexOfEntry(false, audio.CurSel());
     } else {
         // Opened on WebM: leaving it shows the other family's choices in the
         // settings when they were loaded, otherwise the preferred compressors.
-        auto entryOf = [](int index, int count) {
-            return index + 1 >= 0 && index + 1 < count ? index + 1 : -1;
-        };
-        restoreVideoEntry =
-            NonWebmIndicesLoaded()
-                ? entryOf(settings.videoCompressorIndex, video.Count())
-                : PreferredEntry(CompressorCategory::Video, FamilyRow(false).preferredVideo);
-        restoreAudioEntry =
-            NonWebmIndicesLoaded()
-                ? entryOf(settings.audioCompressorIndex, audio.Count())
-                : PreferredEntry(CompressorCategory::Audio, FamilyRow(false).preferredAudio);
+        auto& graph = engine::ConversionGraph::Instance();
+        restoreVideoIndex = NonWebmIndicesLoaded()
+                                ? settings.videoCompressorIndex
+                                : graph.FindPreferredCompressor(CompressorCategory::Video,
+                                                                FamilyRow(false).preferredVideo);
+        restoreAudioIndex = NonWebmIndicesLoaded()
+                                ? settings.audioCompressorIndex
+                                : graph.FindPreferredCompressor(CompressorCategory::Audio,
+                                                                FamilyRow(false).preferredAudio);
     }
 
     for (int id : {IDC_STATIC_RESIZE_MODE, IDC_COMBO_RESIZE_MODE, IDC_STATIC_RESOLUTION,
@@ -152,11 +171,21 @@ void OutputOptionsDialog::ApplyFormatLayout(int format) {
 void OutputOptionsDialog::OnFormatChanged() {
     settings.format = Item(IDC_COMBO_OUTPUT_FORMAT).CurSel();
     ApplyFormatLayout(settings.format);
+    if (!IsValidFormat(settings.format)) return;
+    // Each container holds its own set of compressors.
+    FillVideoCompressorList();
+    FillAudioCompressorList();
     if (settings.format == kWebm) {
         SelectDefaultCompressors();
     } else {
-        Item(IDC_COMBO_VIDEO_COMPRESSOR).SetCurSel(restoreVideoEntry);
-        Item(IDC_COMBO_AUDIO_COMPRESSOR).SetCurSel(restoreAudioEntry);
+        // A compressor this container cannot hold gives way to the preferred one.
+        const OutputFormatRow& row = FamilyRow(false);
+        const int v = EntryOfIndex(true, restoreVideoIndex);
+        const int a = EntryOfIndex(false, restoreAudioIndex);
+        Item(IDC_COMBO_VIDEO_COMPRESSOR)
+            .SetCurSel(v >= 0 || restoreVideoIndex == UnstoredIndex ? v : PreferredEntry(true, row.preferredVideo));
+        Item(IDC_COMBO_AUDIO_COMPRESSOR)
+            .SetCurSel(a >= 0 || restoreAudioIndex == UnstoredIndex ? a : PreferredEntry(false, row.preferredAudio));
     }
 }
 
@@ -179,7 +208,7 @@ void OutputOptionsDialog::SelectDefaultCompressors() {
         const int v = graph.FindPreferredCompressor(CompressorCategory::Video,
                                                     FamilyRow(true).preferredVideo);
         if (v >= 0) {
-            video.SetCurSel(v + 1);
+            video.SetCurSel(EntryOfIndex(true, v));
         } else {
             ui::MessageBox(this, "Please install webm video encoder", "Error", ui::MB_OK);
             openPage();
@@ -188,15 +217,15 @@ void OutputOptionsDialog::SelectDefaultCompressors() {
         const int a = graph.FindPreferredCompressor(CompressorCategory::Audio,
                                                     FamilyRow(true).preferredAudio);
         if (a >= 0) {
-            audio.SetCurSel(a + 1);
+            audio.SetCurSel(EntryOfIndex(false, a));
         } else {
             ui::MessageBox(this, "Please install webm audio encoder: Vorbis Ogg ", "Error", ui::MB_OK);
             openPage();
             audio.SetCurSel(0);
         }
     } else {
-        video.SetCurSel(PreferredEntry(CompressorCategory::Video, FamilyRow(false).preferredVideo));
-        audio.SetCurSel(PreferredEntry(CompressorCategory::Audio, FamilyRow(false).preferredAudio));
+        video.SetCurSel(PreferredEntry(true, FamilyRow(false).preferredVideo));
+        audio.SetCurSel(PreferredEntry(false, FamilyRow(false).preferredAudio));
     }
 }
 
@@ -208,8 +237,9 @@ void OutputOptionsDialog::StoreAndClose() {
     c.pathText = Item(IDC_EDIT_OUTPUT_PATH).Text();
     c.widthText = Item(IDC_EDIT_WIDTH).Text();
     c.heightText = Item(IDC_EDIT_HEIGHT).Text();
-    c.videoSelectorIndex = Item(IDC_COMBO_VIDEO_COMPRESSOR).CurSel();
-    c.audioSelectorIndex = Item(IDC_COMBO_AUDIO_COMPRESSOR).CurSel();
+    // The stored value is the catalogue index, whatever row the format listed it on.
+    c.videoSelectorIndex = IndexOfEntry(true, Item(IDC_COMBO_VIDEO_COMPRESSOR).CurSel()) + 1;
+    c.audioSelectorIndex = IndexOfEntry(false, Item(IDC_COMBO_AUDIO_COMPRESSOR).CurSel()) + 1;
     c.videoBitrateText = Item(IDC_EDIT_VIDEO_BITRATE).Text();
     c.audioBitrateIndex = Item(IDC_COMBO_AUDIO_BITRATE).CurSel();
     StoreOutputSettings(settings, c);

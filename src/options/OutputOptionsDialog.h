@@ -2,6 +2,7 @@
 // The output options dialog: format, path, compressors or Windows Media bitrates,
 // on a copy of the settings that OK stores and hands back.
 #include <string>
+#include <vector>
 
 #include "options/OutputSettings.h"
 #include "platform/ui/Dialog.h"
@@ -23,12 +24,18 @@ public:
     double sourceFrameRate = 0;
     int sourceOpened = 0;
 
-    // The selector entries to return to when the user leaves WebM.
-    int restoreVideoEntry = -1;
-    int restoreAudioEntry = -1;
+    // The compressors (catalogue indices) to return to when the user leaves WebM;
+    // -2 for none.
+    int restoreVideoIndex = -2;
+    int restoreAudioIndex = -2;
 
+    // Fill the selectors with the compressors the current format's container holds.
     void FillVideoCompressorList();
     void FillAudioCompressorList();
+    // Selector entry of a catalogue index (-1 gives entry 0; -1 when not listed),
+    // and the catalogue index of an entry (entry 0 gives -1; no entry gives -2).
+    int EntryOfIndex(bool video, int index) const;
+    int IndexOfEntry(bool video, int entry) const;
     void ApplyFormatLayout(int format);
     void OnFormatChanged();
     void SelectDefaultCompressors();
@@ -42,8 +49,13 @@ protected:
     void OnOK() override { StoreAndClose(); }
 
 private:
-    // The entry a stored choice selects: index + 1, or after the preferred compressor.
-    int StoredEntry(bool video, const char* numberKey, const char* fragment, int count);
+    // The entry a stored choice selects: the stored compressor's, or the preferred one's.
+    int StoredEntry(bool video, const char* numberKey, const char* fragment);
+    int PreferredEntry(bool video, const char* fragment) const;
+    void FillList(bool video);
+
+    std::vector<int> videoIndices_;  // entry k >= 1 shows catalogue index videoIndices_[k - 1]
+    std::vector<int> audioIndices_;
 };
 
 }  // namespace options

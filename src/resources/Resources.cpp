@@ -86,6 +86,12 @@ std::string BuiltInString(int id) {
         {IDS_MESSAGE_VIDEO_FILES, "Video files"},
         {IDS_MESSAGE_ALL_FILES, "All files"},
         {IDS_MESSAGE_HELP_CAPTION, "Quorvel Video Converter Help"},
+        {IDS_SETTING_BITRATE, "Bitrate (kbit/s)"},
+        {IDS_SETTING_QUANTIZER, "Constant quantizer (lower is better)"},
+        {IDS_SETTING_KEYFRAME_INTERVAL, "Key-frame interval (frames)"},
+        {IDS_SETTING_BFRAMES, "B-frames between reference frames"},
+        {IDS_SETTING_QMIN, "Smallest quantizer"},
+        {IDS_SETTING_QMAX, "Largest quantizer"},
     };
     auto it = table.find(id);
     return it == table.end() ? std::string() : it->second;

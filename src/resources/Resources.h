@@ -58,6 +58,12 @@ inline constexpr int IDS_MESSAGE_TIME_LEFT = 172;
 inline constexpr int IDS_MESSAGE_VIDEO_FILES = 173;
 inline constexpr int IDS_MESSAGE_ALL_FILES = 174;
 inline constexpr int IDS_MESSAGE_HELP_CAPTION = 175;
+inline constexpr int IDS_SETTING_BITRATE = 180;
+inline constexpr int IDS_SETTING_QUANTIZER = 181;
+inline constexpr int IDS_SETTING_KEYFRAME_INTERVAL = 182;
+inline constexpr int IDS_SETTING_BFRAMES = 183;
+inline constexpr int IDS_SETTING_QMIN = 184;
+inline constexpr int IDS_SETTING_QMAX = 185;
 
 inline constexpr const char* kProgramTitle = "Quorvel Video Converter";
 inline constexpr const char* kIconResource = ":/quorvel/icon.png";

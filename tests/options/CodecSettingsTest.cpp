@@ -2,6 +2,8 @@
 // driver's confirmed state kept per driver and offered again.
 #include <gtest/gtest.h>
 
+#include <set>
+
 #include "FakeShell.h"
 #include "TestEnv.h"
 #include "engine/CompressorCatalog.h"
@@ -63,9 +65,10 @@ protected:
     void TearDown() override { engine::ConversionGraph::Instance().ReleaseCompressorSlots(); }
 
     // Opens the options dialog on AVI; `script` picks entries and presses Settings.
-    void Run(const std::function<void(options::OutputOptionsDialog&)>& script) {
+    void Run(const std::function<void(options::OutputOptionsDialog&)>& script,
+             int format = options::kAvi) {
         options::OutputOptionsDialog dialog(nullptr);
-        dialog.settings.format = options::kAvi;
+        dialog.settings.format = format;
         dialog.settings.outputPath = "/clips/out.avi";
         automation.onDialogShown = [&](ui::Dialog& shown) {
             if (&shown != &dialog) return;
@@ -91,14 +94,60 @@ TEST_F(CodecSettingsTest, ListsTheDriversThatTakeTheProbeFrame) {
     const int count = options::ListVfwCompressors(352, 240, list);
     ASSERT_EQ(count, static_cast<int>(list.size()));
     EXPECT_GT(count, 5);
-    EXPECT_LE(count, options::kMaxVfwCompressors);
     auto listed = [&](const std::string& description) {
         for (const auto& info : list)
             if (info.szDescription == description) return true;
         return false;
     };
+    // Late in name order, beyond the first 50: no cap hides them.
+    EXPECT_GT(count, 50);
+    EXPECT_TRUE(listed("Windows Media Video 8"));
+    EXPECT_TRUE(listed("Ut Video"));
     EXPECT_TRUE(listed("ffdshow video encoder"));
     EXPECT_FALSE(listed("H.263 / H.263-1996")) << "refuses 352 x 240";
+}
+
+TEST_F(CodecSettingsTest, EveryFormatsPreferredAndLateListedCompressorsHaveSettings) {
+    // Settings opens the driver's dialog; unanswered, it counts as cancelled.
+    auto reachable = [&](options::OutputOptionsDialog& d, int entry) {
+        const std::size_t before = automation.framesShown.size();
+        d.Item(IDC_COMBO_VIDEO_COMPRESSOR).SetCurSel(entry);
+        d.Item(IDC_BUTTON_VIDEO_CODEC_SETTINGS).Click();
+        return automation.framesShown.size() == before + 1;
+    };
+    for (int format : {options::kAvi, options::kMkv, options::kAsf, options::kWebm}) {
+        Run(
+            [&](options::OutputOptionsDialog& d) {
+                SCOPED_TRACE(format);
+                ui::Control video = d.Item(IDC_COMBO_VIDEO_COMPRESSOR);
+                ASSERT_GT(video.Count(), 1);
+                EXPECT_TRUE(reachable(d, 1)) << video.ItemText(1) << " (preferred)";
+                EXPECT_TRUE(reachable(d, video.Count() - 1)) << video.ItemText(video.Count() - 1);
+                for (const char* late : {"Windows Media Video 8", "Ut Video"}) {
+                    if (Entry(video, late) > 0) {
+                        EXPECT_TRUE(reachable(d, Entry(video, late))) << late;
+                    }
+                }
+            },
+            format);
+    }
+    // The VP8 dialog shows each setting once, only those VP8 reads, in its own range.
+    ASSERT_FALSE(automation.framesShown.empty());
+    Run(
+        [&](options::OutputOptionsDialog& d) {
+            ASSERT_TRUE(reachable(d, 1));
+            const auto& pages = automation.framesShown.back().second;
+            std::set<std::string> names;
+            for (const auto& page : pages)
+                for (const auto& option : page.options)
+                    EXPECT_TRUE(names.insert(option.name).second) << "twice: " << option.name;
+            EXPECT_FALSE(names.count("bf")) << "VP8 has no B-frames";
+            EXPECT_NE(names.count("speed") + names.count("cpu-used"), 2u) << "one name per setting";
+            const ui::FrameOption* qmax = FindOption(pages, "qmax");
+            ASSERT_TRUE(qmax);
+            EXPECT_EQ(qmax->maximum, 63);
+        },
+        options::kWebm);
 }
 
 TEST_F(CodecSettingsTest, UncompressedOrNoEntryShowsNothing) {

@@ -122,8 +122,11 @@ TEST_F(OutputOptionsDialogTest, LayoutFollowsTheFormat) {
             EXPECT_EQ(d.Item(IDC_COMBO_FRAME_RATE).CurSel(), -1);
             // Nothing stored: the preferred compressors of the family, no message.
             const bool webm = format == 4;
-            EXPECT_EQ(d.Item(IDC_COMBO_VIDEO_COMPRESSOR).CurSel(), (webm ? vp8 : ffdshow) + 1);
-            EXPECT_EQ(d.Item(IDC_COMBO_AUDIO_COMPRESSOR).CurSel(), (webm ? vorbis : adpcm) + 1);
+            // Each list starts with its format's preferred compressor.
+            EXPECT_EQ(d.IndexOfEntry(true, d.Item(IDC_COMBO_VIDEO_COMPRESSOR).CurSel()), webm ? vp8 : ffdshow);
+            EXPECT_EQ(d.IndexOfEntry(false, d.Item(IDC_COMBO_AUDIO_COMPRESSOR).CurSel()), webm ? vorbis : adpcm);
+            EXPECT_EQ(d.Item(IDC_COMBO_VIDEO_COMPRESSOR).CurSel(), 1);
+            EXPECT_EQ(d.Item(IDC_COMBO_AUDIO_COMPRESSOR).CurSel(), 1);
             EXPECT_EQ(d.Item(IDC_COMBO_VIDEO_COMPRESSOR).ItemText(0), "Full frames (uncompressed)");
             EXPECT_EQ(d.Item(IDC_COMBO_AUDIO_COMPRESSOR).ItemText(0), "Uncompressed Audio");
         });
@@ -133,21 +136,22 @@ TEST_F(OutputOptionsDialogTest, LayoutFollowsTheFormat) {
 }
 
 TEST_F(OutputOptionsDialogTest, FormatChangeRewritesThePathAndRestoresTheOpeningEntries) {
-    StoreInt("DexVideoCompress", "CompressorNumber", 3);
+    const int mpeg2 = Preferred(CompressorCategory::Video, "mpeg-2 video");
+    StoreInt("DexVideoCompress", "CompressorNumber", mpeg2);
     StoreInt("DexAudioCompress", "CompressorNumber", -1);
     OutputOptionsDialog dialog(nullptr);
-    Run(dialog, Settings(options::kMkv, "/clips/clip.avi"), [](OutputOptionsDialog& d) {
+    Run(dialog, Settings(options::kMkv, "/clips/clip.avi"), [&](OutputOptionsDialog& d) {
         EXPECT_EQ(d.Item(IDC_EDIT_OUTPUT_PATH).Text(), "/clips/clip.mkv");
-        EXPECT_EQ(d.Item(IDC_COMBO_VIDEO_COMPRESSOR).CurSel(), 4);
+        EXPECT_EQ(d.IndexOfEntry(true, d.Item(IDC_COMBO_VIDEO_COMPRESSOR).CurSel()), mpeg2);
         EXPECT_EQ(d.Item(IDC_COMBO_AUDIO_COMPRESSOR).CurSel(), 0);
         d.Item(IDC_COMBO_OUTPUT_FORMAT).Choose(options::kAsf);
         EXPECT_EQ(d.Item(IDC_EDIT_OUTPUT_PATH).Text(), "/clips/clip.asf");
         EXPECT_EQ(d.settings.format, options::kAsf);
         d.Item(IDC_COMBO_OUTPUT_FORMAT).Choose(options::kWebm);
         EXPECT_EQ(d.Item(IDC_EDIT_OUTPUT_PATH).Text(), "/clips/clip.webm");
-        EXPECT_NE(d.Item(IDC_COMBO_VIDEO_COMPRESSOR).CurSel(), 4);
+        EXPECT_NE(d.IndexOfEntry(true, d.Item(IDC_COMBO_VIDEO_COMPRESSOR).CurSel()), mpeg2);
         d.Item(IDC_COMBO_OUTPUT_FORMAT).Choose(options::kAvi);
-        EXPECT_EQ(d.Item(IDC_COMBO_VIDEO_COMPRESSOR).CurSel(), 4);
+        EXPECT_EQ(d.IndexOfEntry(true, d.Item(IDC_COMBO_VIDEO_COMPRESSOR).CurSel()), mpeg2);
         EXPECT_EQ(d.Item(IDC_COMBO_AUDIO_COMPRESSOR).CurSel(), 0);
         EXPECT_EQ(d.Item(IDC_EDIT_OUTPUT_PATH).Text(), "/clips/clip.avi");
     });
@@ -156,7 +160,8 @@ TEST_F(OutputOptionsDialogTest, FormatChangeRewritesThePathAndRestoresTheOpening
 TEST_F(OutputOptionsDialogTest, LeavingWebMInADialogOpenedOnWebMShowsTheOtherFamilysChoices) {
     const int ffdshow = Preferred(CompressorCategory::Video, "ffdshow video encoder");
     const int adpcm = Preferred(CompressorCategory::Audio, "microsoft adpcm");
-    StoreInt("DexVideoCompress", "CompressorNumber", 2);
+    const int mpeg2 = Preferred(CompressorCategory::Video, "mpeg-2 video");
+    StoreInt("DexVideoCompress", "CompressorNumber", mpeg2);
     StoreInt("DexAudioCompress", "CompressorNumber", -1);
     {
         // Start-up on WebM: the other family was never loaded, so the preferred ones show.
@@ -166,8 +171,8 @@ TEST_F(OutputOptionsDialogTest, LeavingWebMInADialogOpenedOnWebMShowsTheOtherFam
         OutputOptionsDialog dialog(nullptr);
         Run(dialog, loaded, [&](OutputOptionsDialog& d) {
             d.Item(IDC_COMBO_OUTPUT_FORMAT).Choose(options::kAvi);
-            EXPECT_EQ(d.Item(IDC_COMBO_VIDEO_COMPRESSOR).CurSel(), ffdshow + 1);
-            EXPECT_EQ(d.Item(IDC_COMBO_AUDIO_COMPRESSOR).CurSel(), adpcm + 1);
+            EXPECT_EQ(d.IndexOfEntry(true, d.Item(IDC_COMBO_VIDEO_COMPRESSOR).CurSel()), ffdshow);
+            EXPECT_EQ(d.IndexOfEntry(false, d.Item(IDC_COMBO_AUDIO_COMPRESSOR).CurSel()), adpcm);
         });
     }
     // Start-up on AVI, later switched to WebM: leaving WebM shows the loaded choices.
@@ -178,7 +183,7 @@ TEST_F(OutputOptionsDialogTest, LeavingWebMInADialogOpenedOnWebMShowsTheOtherFam
     OutputOptionsDialog dialog(nullptr);
     Run(dialog, loaded, [&](OutputOptionsDialog& d) {
         d.Item(IDC_COMBO_OUTPUT_FORMAT).Choose(options::kMkv);
-        EXPECT_EQ(d.Item(IDC_COMBO_VIDEO_COMPRESSOR).CurSel(), 3);
+        EXPECT_EQ(d.IndexOfEntry(true, d.Item(IDC_COMBO_VIDEO_COMPRESSOR).CurSel()), mpeg2);
         EXPECT_EQ(d.Item(IDC_COMBO_AUDIO_COMPRESSOR).CurSel(), 0);
     });
 }
@@ -225,8 +230,8 @@ TEST_F(OutputOptionsDialogTest, DefaultActsOnTheCurrentFormatOnly) {
         EXPECT_EQ(d.Item(IDC_COMBO_VIDEO_COMPRESSOR).CurSel(), 0);
         d.Item(IDC_EDIT_VIDEO_BITRATE).SetText("1500");
         d.Item(IDC_BUTTON_OUTPUT_DEAULT).Click();
-        EXPECT_EQ(d.Item(IDC_COMBO_VIDEO_COMPRESSOR).CurSel(), ffdshow + 1);
-        EXPECT_EQ(d.Item(IDC_COMBO_AUDIO_COMPRESSOR).CurSel(), adpcm + 1);
+        EXPECT_EQ(d.IndexOfEntry(true, d.Item(IDC_COMBO_VIDEO_COMPRESSOR).CurSel()), ffdshow);
+        EXPECT_EQ(d.IndexOfEntry(false, d.Item(IDC_COMBO_AUDIO_COMPRESSOR).CurSel()), adpcm);
         EXPECT_EQ(d.Item(IDC_EDIT_VIDEO_BITRATE).Text(), "1500");
 
         d.Item(IDC_COMBO_OUTPUT_FORMAT).Choose(options::kWmv);
@@ -252,7 +257,9 @@ TEST_F(OutputOptionsDialogTest, OkStoresRoundedSizesBitratesAndChoices) {
         OutputOptionsDialog dialog(nullptr);
         options::OutputSettings s = Settings(options::kAvi);
         s.audioBitrate = c.audioBitrate;
+        int chosenAudio = -3;
         const int result = Run(dialog, s, [&](OutputOptionsDialog& d) {
+            chosenAudio = d.IndexOfEntry(false, 3);
             d.Item(IDC_EDIT_WIDTH).SetText(c.width);
             d.Item(IDC_EDIT_HEIGHT).SetText(c.height);
             d.Item(IDC_COMBO_VIDEO_COMPRESSOR).SetCurSel(0);
@@ -266,13 +273,14 @@ TEST_F(OutputOptionsDialogTest, OkStoresRoundedSizesBitratesAndChoices) {
         EXPECT_EQ(dialog.settings.audioBitrate, c.audioBitrate) << "listed or kept";
         EXPECT_EQ(dialog.settings.videoBitrate, 798720);
         EXPECT_EQ(dialog.settings.useVideoCompressor, 0);
-        EXPECT_EQ(dialog.settings.audioCompressorIndex, 2);
+        EXPECT_EQ(dialog.settings.audioCompressorIndex, chosenAudio);
         EXPECT_EQ(Stored("Settings", "OutputWidth")->dword, static_cast<std::uint32_t>(c.expectWidth));
         EXPECT_EQ(Stored("Settings", "n_audio_bitrate")->dword, static_cast<std::uint32_t>(c.audioBitrate));
         EXPECT_EQ(Stored("Settings", "OutputFrameRateIndex")->dword, 0xFFFFFFFFu);
         EXPECT_EQ(Stored("Settings", "OutputFrameRate")->text, "23.976");
         EXPECT_EQ(Stored("DexVideoCompress", "CompressorNumber")->dword, 0xFFFFFFFFu);
-        EXPECT_EQ(Stored("DexAudioCompress", "CompressorNumber")->dword, 2u);
+        EXPECT_EQ(Stored("DexAudioCompress", "CompressorNumber")->dword,
+                  static_cast<std::uint32_t>(chosenAudio));
     }
     // The audio bitrate entries map to their values, and Enter is OK.
     const int values[] = {64000, 128000, 192000, 320000};

@@ -3,15 +3,54 @@
 #include <cmath>
 #include <cstdio>
 #include <cstring>
+#include <set>
+#include <algorithm>
+#include <cstdlib>
 
 #include "platform/media/Internal.h"
 
 namespace media::detail {
 namespace {
 
-// Options of the encoder context worth offering for every encoder of a kind.
-const char* const kVideoGeneral[] = {"b", "g", "bf", "qmin", "qmax"};
-const char* const kAudioGeneral[] = {"b"};
+// The encoder context's options that an encoder really reads, and the range it
+// takes them in (FFmpeg's own limits for these are the context's, wider than
+// what most encoders accept).
+struct Honoured {
+    const char* encoder;
+    bool bitrate;
+    int qmin, qmax;  // quantizer range; 0, 0: quantizers are not the encoder's
+    bool bframes;
+    bool constantQuantizer;  // a fixed quantizer through "global_quality"
+};
+constexpr Honoured kHonoured[] = {
+    {"mpeg4", true, 1, 31, true, true},       {"mpeg1video", true, 1, 31, true, true},
+    {"mpeg2video", true, 1, 31, true, true},  {"msmpeg4", true, 1, 31, false, true},
+    {"msmpeg4v2", true, 1, 31, false, true},  {"wmv1", true, 1, 31, false, true},
+    {"wmv2", true, 1, 31, false, true},       {"h261", true, 1, 31, false, true},
+    {"h263", true, 1, 31, false, true},       {"h263p", true, 1, 31, false, true},
+    {"flv", true, 1, 31, false, true},        {"rv10", true, 1, 31, false, true},
+    {"rv20", true, 1, 31, false, true},       {"mjpeg", true, 1, 31, false, true},
+    {"amv", true, 1, 31, false, true},        {"libxvid", true, 1, 31, true, false},
+    {"libvpx", true, 0, 63, false, false},    {"libvpx-vp9", true, 0, 63, false, false},
+    {"libaom-av1", true, 0, 63, false, false}, {"libx264", true, 0, 69, true, false},
+    {"libx264rgb", true, 0, 69, true, false}, {"libx265", true, 0, 0, true, false},
+    {"libtheora", true, 0, 0, false, false},  {"librav1e", true, 0, 0, false, false},
+    {"libsvtav1", true, 0, 0, false, false},  {"snow", true, 0, 0, false, false},
+};
+
+const Honoured* HonouredBy(const AVCodec* codec) {
+    for (const Honoured& h : kHonoured)
+        if (std::strcmp(codec->name, h.encoder) == 0) return &h;
+    return nullptr;
+}
+
+// Audio encoders that code at a chosen bitrate (not fixed-rate ADPCM or PCM,
+// not lossless ones).
+bool AudioBitrateHonoured(const AVCodec* codec) {
+    const AVCodecDescriptor* d = avcodec_descriptor_get(codec->id);
+    if (!d || !(d->props & AV_CODEC_PROP_LOSSY)) return false;
+    return std::strncmp(codec->name, "adpcm_", 6) != 0 && std::strncmp(codec->name, "pcm_", 4) != 0;
+}
 
 // With a point whatever the locale: these texts are stored and parsed again.
 std::string FormatNumber(double value) {
@@ -75,6 +114,17 @@ bool Describe(void* object, const AVOption* o, FilterOption& out) {
     return true;
 }
 
+// A context option the encoder reads, described with the encoder's range.
+void AddGeneral(AVCodecContext* settings, const char* name, double minimum, double maximum,
+                PropertyPage& page) {
+    const AVOption* o = av_opt_find(settings, name, nullptr, 0, 0);
+    FilterOption option;
+    if (!o || !Describe(settings, o, option)) return;
+    option.minimum = std::max(option.minimum, minimum);
+    option.maximum = std::min(option.maximum, maximum);
+    page.options.push_back(std::move(option));
+}
+
 }  // namespace
 
 CompressorFilter::CompressorFilter(std::string name, const AVCodec* codec)
@@ -82,36 +132,72 @@ CompressorFilter::CompressorFilter(std::string name, const AVCodec* codec)
 
 CompressorFilter::~CompressorFilter() { avcodec_free_context(&settings_); }
 
-HRESULT CompressorFilter::GetPages(std::vector<PropertyPage>& pages) {
-    std::lock_guard lock(mutex_);
-    pages.clear();
-    if (!settings_) return E_OUTOFMEMORY;
+std::vector<PropertyPage> CompressorFilter::Describe() const {
+    std::vector<PropertyPage> pages;
     PropertyPage general{"General", {}};
-    const bool video = codec_->type == AVMEDIA_TYPE_VIDEO;
-    for (const char* name :
-         video ? std::vector<const char*>(std::begin(kVideoGeneral), std::end(kVideoGeneral))
-               : std::vector<const char*>(std::begin(kAudioGeneral), std::end(kAudioGeneral))) {
-        const AVOption* o = av_opt_find(settings_, name, nullptr, 0, 0);
-        FilterOption option;
-        if (o && Describe(settings_, o, option)) general.options.push_back(std::move(option));
+    const AVCodecDescriptor* d = avcodec_descriptor_get(codec_->id);
+    const bool intraOnly = d && (d->props & AV_CODEC_PROP_INTRA_ONLY);
+    if (codec_->type == AVMEDIA_TYPE_VIDEO) {
+        const Honoured* h = HonouredBy(codec_);
+        if (h && h->bitrate) AddGeneral(settings_, "b", 1000, 1e9, general);
+        if (h && h->constantQuantizer)
+            AddGeneral(settings_, "global_quality", h->qmin * FF_QP2LAMBDA, h->qmax * FF_QP2LAMBDA,
+                       general);
+        if (!intraOnly) AddGeneral(settings_, "g", 1, 1000, general);
+        if (h && h->bframes && !intraOnly) AddGeneral(settings_, "bf", 0, 16, general);
+        if (h && h->qmax > 0) {
+            AddGeneral(settings_, "qmin", h->qmin, h->qmax, general);
+            AddGeneral(settings_, "qmax", h->qmin, h->qmax, general);
+        }
+    } else {
+        if (AudioBitrateHonoured(codec_)) AddGeneral(settings_, "b", 8000, 1e7, general);
+        if (std::strcmp(codec_->name, "libvorbis") == 0)
+            AddGeneral(settings_, "global_quality", 0, 10 * FF_QP2LAMBDA, general);
     }
     pages.push_back(std::move(general));
     if (settings_->priv_data) {
         PropertyPage own{codec_->long_name ? codec_->long_name : codec_->name, {}};
+        // Names that reach the same setting (aliases) are offered once, under the first.
+        std::set<std::pair<int, std::string>> reached;
         const AVOption* o = nullptr;
         while ((o = av_opt_next(settings_->priv_data, o))) {
             FilterOption option;
-            if (o->type != AV_OPT_TYPE_CONST && Describe(settings_->priv_data, o, option))
-                own.options.push_back(std::move(option));
+            if (o->type == AV_OPT_TYPE_CONST ||
+                !reached.emplace(o->offset, o->unit ? o->unit : "").second ||
+                !detail::Describe(settings_->priv_data, o, option))
+                continue;
+            own.options.push_back(std::move(option));
         }
         if (!own.options.empty()) pages.push_back(std::move(own));
     }
+    return pages;
+}
+
+HRESULT CompressorFilter::GetPages(std::vector<PropertyPage>& pages) {
+    std::lock_guard lock(mutex_);
+    pages.clear();
+    if (!settings_) return E_OUTOFMEMORY;
+    pages = Describe();
     return S_OK;
 }
 
 HRESULT CompressorFilter::SetOption(const std::string& name, const std::string& value) {
     std::lock_guard lock(mutex_);
     if (!settings_) return E_OUTOFMEMORY;
+    // Only the offered settings, and numbers only within the encoder's own range.
+    const FilterOption* described = nullptr;
+    const auto pages = Describe();
+    for (const auto& page : pages)
+        for (const auto& option : page.options)
+            if (option.name == name) described = &option;
+    if (!described) return E_INVALIDARG;
+    if (described->type == FilterOption::Type::Integer || described->type == FilterOption::Type::Real) {
+        char* end = nullptr;
+        const double number = std::strtod(value.c_str(), &end);
+        if (value.empty() || !end || *end != '\0' || !(number >= described->minimum) ||
+            !(number <= described->maximum))
+            return E_INVALIDARG;
+    }
     if (av_opt_set(settings_, name.c_str(), value.c_str(), AV_OPT_SEARCH_CHILDREN) < 0)
         return E_INVALIDARG;
     changed_[name] = value;

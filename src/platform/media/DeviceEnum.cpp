@@ -4,6 +4,8 @@
 #include <strings.h>
 
 #include <algorithm>
+#include <cctype>
+#include <map>
 #include <cstring>
 
 #include "platform/media/Internal.h"
@@ -18,6 +20,11 @@ struct Device {
     const AVCodec* codec;
     std::string friendlyName;  // empty: FFmpeg gives no name
 };
+
+std::string Lowered(std::string text) {
+    for (char& c : text) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return text;
+}
 
 const char* PreferredName(const AVCodec* codec) {
     struct Alias {
@@ -85,6 +92,15 @@ const std::vector<Device>& Devices(AVMediaType type) {
         };
         std::stable_sort(video.begin(), video.end(), order);
         std::stable_sort(audio.begin(), audio.end(), order);
+        // After sorting, so the order (and every stored index) stays as it was:
+        // a name that several encoders share says which encoder each one is.
+        for (auto* devices : {&video, &audio}) {
+            std::map<std::string, int> uses;
+            for (const Device& d : *devices) ++uses[Lowered(d.friendlyName)];
+            for (Device& d : *devices)
+                if (!d.friendlyName.empty() && uses[Lowered(d.friendlyName)] > 1)
+                    d.friendlyName += std::string(" (") + d.codec->name + ")";
+        }
         return std::pair{std::move(video), std::move(audio)};
     }();
     return type == AVMEDIA_TYPE_VIDEO ? all.first : all.second;

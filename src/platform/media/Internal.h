@@ -115,6 +115,9 @@ public:
     std::map<std::string, std::string> ChangedOptions() const;
 
 private:
+    // The settings offered, with the ranges the encoder takes. Under mutex_.
+    std::vector<PropertyPage> Describe() const;
+
     const AVCodec* codec_;
     mutable std::mutex mutex_;
     AVCodecContext* settings_ = nullptr;  // never opened: holds and validates values

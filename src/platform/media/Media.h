@@ -2,6 +2,7 @@
 // The media platform layer in one include.
 #include "platform/media/CaptureGraphBuilder.h"
 #include "platform/media/Com.h"
+#include "platform/media/ContainerCodecs.h"
 #include "platform/media/ConfigAsfWriter.h"
 #include "platform/media/DeviceEnum.h"
 #include "platform/media/Filter.h"

@@ -15,6 +15,8 @@ extern "C" {
 #include <libswscale/swscale.h>
 }
 
+#include "platform/media/ContainerCodecs.h"
+
 namespace media::detail {
 
 // ---- events --------------------------------------------------------------------
@@ -205,6 +207,7 @@ struct Streamer::Impl {
         }
     }
 
+    bool OpenEncoder(RouteState& state, const std::map<std::string, std::string>& changed);
     void Demux();
     void Decode(RouteState& r);
     void EncodeVideo(std::size_t index);
@@ -234,6 +237,60 @@ struct Streamer::Impl {
     std::atomic<bool> endedEarly{false};
 };
 
+bool Streamer::Impl::OpenEncoder(RouteState& state,
+                                 const std::map<std::string, std::string>& changed) {
+    const Route& route = state.route;
+    AVFormatContext* ic = plan.source->input.get();
+    state.encoder.reset(avcodec_alloc_context3(route.encoder));
+    AVCodecContext* enc = state.encoder.get();
+    if (!enc) return false;
+    AVRational rate{0, 1};
+    if (route.type == AVMEDIA_TYPE_VIDEO) {
+        const AVRational sourceRate = av_guess_frame_rate(ic, state.input, nullptr);
+        if (sourceRate.num > 0 && sourceRate.den > 0)
+            state.sourceFrameDuration =
+                av_rescale_q(1, av_inv_q(sourceRate), state.input->time_base);
+        rate = route.frameRate.num > 0 ? route.frameRate : sourceRate;
+        enc->width = route.width;
+        enc->height = route.height;
+        enc->pix_fmt = route.pixelFormat;
+        // A frame scaled to another size keeps no pixel shape of the source's.
+        if (route.width == state.input->codecpar->width &&
+            route.height == state.input->codecpar->height)
+            enc->sample_aspect_ratio = state.input->codecpar->sample_aspect_ratio;
+        if (route.keyFrameInterval > 0) enc->gop_size = route.keyFrameInterval;
+        if (rate.num > 0 && rate.den > 0) {
+            enc->framerate = rate;
+            enc->time_base = av_inv_q(rate);
+            state.frameDuration = 1;
+        } else {
+            enc->time_base = state.input->time_base;
+        }
+    } else {
+        enc->sample_rate = route.sampleRate;
+        enc->sample_fmt = route.sampleFormat;
+        if (route.channelMask)
+            av_channel_layout_from_mask(&enc->ch_layout, route.channelMask);
+        else
+            av_channel_layout_default(&enc->ch_layout, route.channels);
+        enc->time_base = AVRational{1, route.sampleRate};
+    }
+    enc->thread_count = 0;  // every core: the encoder is the slowest stage
+    if (plan.mux->format()->flags & AVFMT_GLOBALHEADER)
+        enc->flags |= AV_CODEC_FLAG_GLOBAL_HEADER;
+    // The encoder's starting settings, then what the person changed on top.
+    std::vector<std::string> overridden;
+    for (const auto& entry : changed) overridden.push_back(entry.first);
+    const double fps = rate.num > 0 && rate.den > 0 ? av_q2d(rate) : 0;
+    for (const auto& [name, value] : EncoderDefaults(route.encoder->name, enc->width, enc->height,
+                                                     fps, overridden))
+        av_opt_set(enc, name.c_str(), value.c_str(), AV_OPT_SEARCH_CHILDREN);
+    for (const auto& [name, value] : changed)
+        if (av_opt_set(enc, name.c_str(), value.c_str(), AV_OPT_SEARCH_CHILDREN) < 0) return false;
+    if (route.bitRate > 0) enc->bit_rate = route.bitRate;
+    return avcodec_open2(enc, route.encoder, nullptr) >= 0;
+}
+
 HRESULT Streamer::Impl::OpenEncoders() {
     AVFormatContext* ic = plan.source->input.get();
     const std::int64_t start = ic->start_time != AV_NOPTS_VALUE ? ic->start_time : 0;
@@ -241,47 +298,18 @@ HRESULT Streamer::Impl::OpenEncoders() {
         auto r = std::make_unique<RouteState>(route);
         r->input = ic->streams[route.decoder->streamIndex];
         r->startOffset = av_rescale_q(start, AVRational{1, AV_TIME_BASE}, r->input->time_base);
-        r->encoder.reset(avcodec_alloc_context3(route.encoder));
-        AVCodecContext* enc = r->encoder.get();
-        if (!enc || !r->scratch) return E_OUTOFMEMORY;
-        if (route.type == AVMEDIA_TYPE_VIDEO) {
-            const AVRational sourceRate = av_guess_frame_rate(ic, r->input, nullptr);
-            if (sourceRate.num > 0 && sourceRate.den > 0)
-                r->sourceFrameDuration =
-                    av_rescale_q(1, av_inv_q(sourceRate), r->input->time_base);
-            const AVRational rate = route.frameRate.num > 0 ? route.frameRate : sourceRate;
-            enc->width = route.width;
-            enc->height = route.height;
-            enc->pix_fmt = route.pixelFormat;
-            // A frame scaled to another size keeps no pixel shape of the source's.
-            if (route.width == r->input->codecpar->width &&
-                route.height == r->input->codecpar->height)
-                enc->sample_aspect_ratio = r->input->codecpar->sample_aspect_ratio;
-            if (route.keyFrameInterval > 0) enc->gop_size = route.keyFrameInterval;
-            if (rate.num > 0 && rate.den > 0) {
-                enc->framerate = rate;
-                enc->time_base = av_inv_q(rate);
-                r->frameDuration = 1;
-            } else {
-                enc->time_base = r->input->time_base;
-            }
-        } else {
-            enc->sample_rate = route.sampleRate;
-            enc->sample_fmt = route.sampleFormat;
-            if (route.channelMask)
-                av_channel_layout_from_mask(&enc->ch_layout, route.channelMask);
-            else
-                av_channel_layout_default(&enc->ch_layout, route.channels);
-            enc->time_base = AVRational{1, route.sampleRate};
+        const auto changed = route.compressor ? route.compressor->ChangedOptions()
+                                              : std::map<std::string, std::string>{};
+        if (!r->scratch) return E_OUTOFMEMORY;
+        if (!OpenEncoder(*r, changed)) {
+            // Settings the encoder refuses (kept from another FFmpeg, say) never stop
+            // a run: it runs again on the starting settings alone, with a note.
+            if (changed.empty()) return r->encoder ? route.refusal : E_OUTOFMEMORY;
+            std::fprintf(stderr, "note: %s refused the chosen settings; using its defaults\n",
+                         route.encoder->name);
+            if (!OpenEncoder(*r, {})) return r->encoder ? route.refusal : E_OUTOFMEMORY;
         }
-        enc->thread_count = 0;  // every core: the encoder is the slowest stage
-        if (plan.mux->format()->flags & AVFMT_GLOBALHEADER)
-            enc->flags |= AV_CODEC_FLAG_GLOBAL_HEADER;
-        if (route.compressor)
-            for (const auto& [name, value] : route.compressor->ChangedOptions())
-                av_opt_set(enc, name.c_str(), value.c_str(), AV_OPT_SEARCH_CHILDREN);
-        if (route.bitRate > 0) enc->bit_rate = route.bitRate;
-        if (avcodec_open2(enc, route.encoder, nullptr) < 0) return route.refusal;
+        AVCodecContext* enc = r->encoder.get();
         if (route.type == AVMEDIA_TYPE_AUDIO) {
             r->fifo = av_audio_fifo_alloc(enc->sample_fmt, enc->ch_layout.nb_channels, 4096);
             if (!r->fifo) return E_OUTOFMEMORY;
@@ -389,7 +417,7 @@ std::int64_t Streamer::Impl::StatedEnd() const {
             longest = std::max(longest,
                                av_rescale_q(r->input->duration, r->input->time_base, kHundredNs));
     if (longest == 0 && ic->duration != AV_NOPTS_VALUE && ic->duration > 0)
-        longest = av_rescale_q(ic->duration, AV_TIME_BASE_Q, kHundredNs);
+        longest = av_rescale_q(ic->duration, AVRational{1, AV_TIME_BASE}, kHundredNs);
     return longest;
 }
 
@@ -417,6 +445,8 @@ void Streamer::Impl::Decode(RouteState& r) {
 
 bool Streamer::Impl::Encode(std::size_t index, AVFrame* frame) {
     AVCodecContext* enc = routes[index]->encoder.get();
+    // A fixed quantizer reaches MPEG-family encoders through each frame's quality.
+    if (frame && (enc->flags & AV_CODEC_FLAG_QSCALE)) frame->quality = enc->global_quality;
     int err = avcodec_send_frame(enc, frame);
     if (err < 0 && err != AVERROR_EOF) {
         Fail(FailureOf(err, QV_E_ENCODE));

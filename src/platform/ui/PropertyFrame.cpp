@@ -6,12 +6,14 @@
 #include <QDialogButtonBox>
 #include <QDoubleSpinBox>
 #include <QFormLayout>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QScrollArea>
 #include <QSpinBox>
 #include <QTabWidget>
 #include <QVBoxLayout>
+#include <algorithm>
 #include <climits>
 
 #include "platform/ui/Automation.h"
@@ -94,13 +96,24 @@ bool ShowPropertyFrame(Dialog* owner, const std::string& caption,
         for (const FrameOption& option : page.options) {
             std::function<std::string()> read;
             QWidget* editor = MakeEditor(option, body, read);
-            const std::string label = option.help.empty() ? option.name : option.help;
-            form->addRow(QString::fromStdString(label), editor);
+            std::string label = option.help.empty() ? option.name : option.help;
+            if ((option.type == FrameOption::Type::Integer || option.type == FrameOption::Type::Real) &&
+                option.maximum > option.minimum && option.maximum < 1e15 && option.minimum > -1e15)
+                label += " [" + QString::number(option.minimum, 'g', 10).toStdString() + " .. " +
+                         QString::number(option.maximum, 'g', 10).toStdString() + "]";
+            auto* text = new QLabel(QString::fromStdString(label), body);
+            text->setWordWrap(true);
+            form->addRow(text, editor);
             editor->setToolTip(QString::fromStdString(option.name));
-            editors.push_back(Editor{&option, read, option.value});
+            // What the editor shows at first counts as unchanged, even where it cannot
+            // show the value itself (a choice list without the current value): only
+            // what the person changes is applied.
+            editors.push_back(Editor{&option, read, read()});
         }
         scroll->setWidget(body);
         scroll->setWidgetResizable(true);
+        // Wide enough for the fields: no editor is cut at the right edge.
+        scroll->setMinimumWidth(std::min(body->sizeHint().width() + 40, 1000));
         tabs->addTab(scroll, QString::fromStdString(page.title));
     }
     auto* buttons = new QDialogButtonBox(
@@ -119,7 +132,7 @@ bool ShowPropertyFrame(Dialog* owner, const std::string& caption,
     QObject::connect(buttons, &QDialogButtonBox::rejected, &frame, &QDialog::reject);
     QObject::connect(buttons->button(QDialogButtonBox::Apply), &QPushButton::clicked, &frame,
                      applyChanges);
-    frame.resize(480, 420);
+    frame.resize(std::max(frame.sizeHint().width(), 560), 480);
     return frame.exec() == QDialog::Accepted;
 }
 

@@ -3,7 +3,9 @@
 #include <strings.h>
 
 #include <charconv>
+#include <cstdio>
 #include <cstring>
+#include <map>
 #include <memory>
 #include <mutex>
 #include <set>
@@ -73,27 +75,25 @@ const std::vector<DriverEntry>& Drivers() {
     return drivers;
 }
 
-// The options a driver's dialog offers, when its encoder has them, in this order.
-struct UsefulOption {
-    const char* key;
-    const char* label;
-    double minimum;
-    double maximum;
-    long long scale;  // shown value = FFmpeg value / scale
+// Shown values of some encoder options are scaled for people: bitrates in
+// kbit/s, quantizers instead of FFmpeg's lambda units.
+long long ScaleOf(const std::string& key) {
+    if (key == "b") return 1000;
+    if (key == "global_quality") return 118;  // FF_QP2LAMBDA
+    return 1;
+}
+
+std::mutex g_labelMutex;
+// Until the program gives its own texts.
+std::map<std::string, std::string> g_labels = {
+    {"b", "Bitrate (kbit/s)"},
+    {"global_quality", "Constant quantizer (lower is better)"},
+    {"g", "Key-frame interval (frames)"},
+    {"bf", "B-frames between reference frames"},
+    {"qmin", "Smallest quantizer"},
+    {"qmax", "Largest quantizer"},
 };
-constexpr UsefulOption kUseful[] = {
-    {"b", "Bitrate (kbit/s)", 1, 1000000, 1000},
-    {"crf", "Constant quality (lower is better)", 0, 63, 1},
-    {"g", "Key-frame interval (frames)", 1, 1000, 1},
-    {"bf", "B-frames between reference frames", 0, 16, 1},
-    {"qmin", "Smallest quantizer", 1, 69, 1},
-    {"qmax", "Largest quantizer", 1, 69, 1},
-    {"preset", "Speed / quality preset", 0, 0, 1},
-    {"deadline", "Speed / quality", 0, 0, 1},
-    {"cpu-used", "Speed (higher is faster)", -16, 16, 1},
-    {"speed", "Speed (higher is faster)", 0, 16, 1},
-    {"motion_est", "Motion search (speed / quality)", 0, 0, 1},
-};
+
 constexpr const char* kX26xPresets[] = {"ultrafast", "superfast", "veryfast", "faster", "fast",
                                         "medium",    "slow",      "slower",   "veryslow", "placebo"};
 
@@ -133,7 +133,8 @@ public:
     std::shared_ptr<media::Filter> filter;  // never runs: describes and checks values
     std::shared_ptr<media::SpecifyPropertyPages> pages;
     std::vector<DriverOption> options;
-    std::vector<std::string> values;  // FFmpeg values, one per option
+    std::vector<std::string> values;   // FFmpeg values, one per option
+    std::vector<std::string> initial;  // the encoder's own, before anything was loaded
 
     bool Init(const DriverEntry& e) {
         entry = &e;
@@ -141,16 +142,20 @@ public:
         pages = media::QuerySpecifyPropertyPages(filter);
         std::vector<media::PropertyPage> described;
         if (!pages || FAILED(pages->GetPages(described))) return false;
-        for (const UsefulOption& useful : kUseful)
-            for (const auto& page : described)
-                for (const auto& o : page.options)
-                    if (o.name == useful.key) AddOption(useful, o);
+        // Every setting the encoder offers, each once, with the encoder's own range.
+        for (const auto& page : described)
+            for (const auto& o : page.options) AddOption(o);
+        initial = values;
         LoadSaved();
         return true;
     }
 
     // Whether the encoder takes this value; the filter keeps it, which is harmless.
+    // The encoder's own starting value always is (FFmpeg may start outside the
+    // range it takes from a person, as "no quantizer chosen" does).
     bool Accepts(const DriverOption& option, const std::string& value) {
+        const auto i = static_cast<std::size_t>(&option - options.data());
+        if (i < initial.size() && value == initial[i]) return true;
         return value.size() + option.key.size() + 2 <= kSlotBytes &&
                value.find('\0') == std::string::npos &&
                SUCCEEDED(pages->SetOption(option.key, value));
@@ -181,28 +186,25 @@ public:
     }
 
 private:
-    void AddOption(const UsefulOption& useful, const media::FilterOption& o) {
+    void AddOption(const media::FilterOption& o) {
         DriverOption option;
         option.key = o.name;
-        option.label = useful.label;
+        {
+            std::lock_guard lock(g_labelMutex);
+            const auto label = g_labels.find(o.name);
+            option.label = label != g_labels.end() ? label->second : (o.help.empty() ? o.name : o.help);
+        }
         option.type = o.type;
-        option.scale = useful.scale;
+        option.scale = ScaleOf(o.name);
         option.choices = o.choices;
         if (option.key == "preset" && option.type == ui::FrameOption::Type::Text &&
             entry->encoder.rfind("libx26", 0) == 0) {
             option.type = ui::FrameOption::Type::Choice;
             for (const char* preset : kX26xPresets) option.choices.emplace_back(preset, preset);
         }
-        // The useful range within the encoder's own, always holding the current value.
-        const double scale = static_cast<double>(useful.scale);
-        option.minimum = std::max(useful.minimum, o.minimum / scale);
-        option.maximum = std::min(useful.maximum, o.maximum / scale);
-        double current = 0;
-        if (ParseNumber(o.value, current)) {
-            current /= scale;
-            option.minimum = std::min(option.minimum, current);
-            option.maximum = std::max(option.maximum, current);
-        }
+        const double scale = static_cast<double>(option.scale);
+        option.minimum = o.minimum / scale;
+        option.maximum = o.maximum / scale;
         options.push_back(std::move(option));
         values.push_back(o.value);
     }
@@ -213,11 +215,23 @@ private:
         if (!store.KeyExists(key)) return;
         for (std::size_t i = 0; i < options.size(); ++i) {
             const auto saved = store.Get(key, options[i].key);
-            if (saved && saved->type == registry::ValueType::String && Accepts(options[i], saved->text))
+            if (!saved || saved->type != registry::ValueType::String) continue;
+            if (Accepts(options[i], saved->text))
                 values[i] = saved->text;
+            else  // hand-edited, or kept by another FFmpeg: the encoder's own value stays
+                std::fprintf(stderr, "note: %s: ignoring the stored %s=%s (outside %g to %g)\n",
+                             entry->encoder.c_str(), options[i].key.c_str(), saved->text.c_str(),
+                             options[i].minimum * static_cast<double>(options[i].scale),
+                             options[i].maximum * static_cast<double>(options[i].scale));
         }
     }
 };
+
+void SetOptionLabels(const std::map<std::string, std::string>& labels) {
+    std::lock_guard lock(g_labelMutex);
+    for (const auto& [name, label] : labels)
+        if (!label.empty()) g_labels[name] = label;
+}
 
 std::string DriverStateKey(const std::string& encoderName) {
     return "Software\\QuorvelStudio\\VideoCompressors\\" + encoderName;
@@ -359,8 +373,9 @@ std::map<std::string, std::string> SavedCompressorOptions(const std::string& des
     if (!match || !registry::Store::User().KeyExists(DriverStateKey(match->encoder))) return options;
     Driver driver;
     if (!driver.Init(*match)) return options;
+    // Only what differs from the encoder's own: the rest is the conversion's to choose.
     for (std::size_t i = 0; i < driver.options.size(); ++i)
-        options[driver.options[i].key] = driver.values[i];
+        if (driver.values[i] != driver.initial[i]) options[driver.options[i].key] = driver.values[i];
     return options;
 }
 

@@ -92,6 +92,11 @@ LRESULT ICConfigure(HIC hic, ui::Dialog* owner);
 // empty when none was confirmed.
 std::map<std::string, std::string> SavedCompressorOptions(const std::string& description);
 
+// The texts that name encoder settings in the configuration dialogs, by FFmpeg
+// option name ("b", "g"...), replacing the English ones; a setting without one
+// shows FFmpeg's description.
+void SetOptionLabels(const std::map<std::string, std::string>& labels);
+
 // The registry key where the driver of this encoder keeps the user's state.
 std::string DriverStateKey(const std::string& encoderName);
 

@@ -385,3 +385,73 @@ TEST_F(RunTest, CompressorSettingsReachTheEncoder) {
 }
 
 }  // namespace
+
+namespace {
+
+// One short conversion with the given video settings; the file's size, 0 when
+// the run did not complete.
+std::uintmax_t ConvertWith(const std::filesystem::path& output, const char* videoCompressor,
+                           const char* audioCompressor, const Guid& writer,
+                           const std::map<std::string, std::string>& settings) {
+    auto video = BindCompressor(CLSID_VideoCompressorCategory, videoCompressor);
+    if (SetFilterOptions(video, settings) != S_OK) return 0;
+    Conversion conv;
+    if (BuildConversion(fixtures::H264AacMp4().string(), writer, output.string(), video,
+                        BindCompressor(CLSID_AudioCompressorCategory, audioCompressor),
+                        conv) != S_OK ||
+        RunToEnd(*conv.graph) != EC_COMPLETE)
+        return 0;
+    return std::filesystem::file_size(output);
+}
+
+TEST_F(RunTest, ChangedRowsChangeTheFileAndUntouchedOnesKeepTheGoodDefaults) {
+    SKIP_WITHOUT_FFMPEG_TOOLS();
+    testenv::TempDir dir;
+    // MPEG-4 starts at a fine constant quantizer; a coarse one shrinks the file, a
+    // high bitrate swells it.
+    const auto fine = ConvertWith(dir / "fine.avi", kFfdshowVideoEncoderName, kMicrosoftAdpcmName,
+                                  MEDIASUBTYPE_Avi, {});
+    const auto rich = ConvertWith(dir / "rich.avi", kFfdshowVideoEncoderName, kMicrosoftAdpcmName,
+                                  MEDIASUBTYPE_Avi, {{"b", "4000000"}});
+    const auto coarse = ConvertWith(dir / "coarse.avi", kFfdshowVideoEncoderName,
+                                    kMicrosoftAdpcmName, MEDIASUBTYPE_Avi,
+                                    {{"global_quality", std::to_string(31 * 118)}});
+    ASSERT_GT(fine, 0u);
+    ASSERT_GT(rich, 0u);
+    ASSERT_GT(coarse, 0u);
+    // The sound is the same in all three.
+    EXPECT_GT(rich, fine * 11 / 10);
+    EXPECT_LT(coarse * 11 / 10, fine);
+    const auto richRead = fixtures::ProbeFile(dir / "rich.avi");
+    const auto fineRead = fixtures::ProbeFile(dir / "fine.avi");
+    ASSERT_TRUE(richRead.Find("video") && fineRead.Find("video"));
+    EXPECT_GT(richRead.Find("video")->bitRate, fineRead.Find("video")->bitRate);
+
+    // VP8: a coarser constant quality gives a smaller file.
+    const std::map<std::string, std::string> quick = {{"deadline", "realtime"}, {"cpu-used", "8"}};
+    auto capped = quick;
+    capped["crf"] = "60";
+    const auto vp8 = ConvertWith(dir / "vp8.webm", kWebmVp8EncoderName, kVorbisEncoderName,
+                                 CLSID_WebmMux, quick);
+    const auto vp8Capped = ConvertWith(dir / "capped.webm", kWebmVp8EncoderName,
+                                       kVorbisEncoderName, CLSID_WebmMux, capped);
+    ASSERT_GT(vp8, 0u);
+    ASSERT_GT(vp8Capped, 0u);
+    EXPECT_LT(vp8Capped * 11 / 10, vp8);
+}
+
+TEST_F(RunTest, SettingsTheEncoderRefusesTogetherNeverStopARun) {
+    SKIP_WITHOUT_FFMPEG_TOOLS();
+    testenv::TempDir dir;
+    // Each value is in range, but VP8 will not open with its smallest quantizer above its largest.
+    const auto size = ConvertWith(dir / "out.webm", kWebmVp8EncoderName, kVorbisEncoderName,
+                                  CLSID_WebmMux,
+                                  {{"qmin", "50"}, {"qmax", "10"}, {"deadline", "realtime"}});
+    EXPECT_GT(size, 0u);
+    const auto read = fixtures::ProbeFile(dir / "out.webm", true);
+    EXPECT_TRUE(read.ok);
+    ASSERT_TRUE(read.Find("video"));
+    EXPECT_GT(read.Find("video")->frames, 0);
+}
+
+}  // namespace

@@ -171,12 +171,30 @@ TEST_F(PropertyPageTest, CompressorsOfferTheirEncodersOptions) {
 }
 
 TEST_F(PropertyPageTest, SetFilterOptionsAppliesWhatItCanAndReportsTheRest) {
-    auto adpcm = BindCompressor(CLSID_AudioCompressorCategory, kMicrosoftAdpcmName);
-    EXPECT_EQ(SetFilterOptions(adpcm, {{"b", "64000"}, {"bogus", "1"}}), E_INVALIDARG);
+    auto vorbis = BindCompressor(CLSID_AudioCompressorCategory, kVorbisEncoderName);
+    EXPECT_EQ(SetFilterOptions(vorbis, {{"b", "64000"}, {"bogus", "1"}}), E_INVALIDARG);
     std::vector<PropertyPage> list;
-    QuerySpecifyPropertyPages(adpcm)->GetPages(list);
+    QuerySpecifyPropertyPages(vorbis)->GetPages(list);
+    ASSERT_TRUE(FindOption(list, "b"));
     EXPECT_EQ(FindOption(list, "b")->value, "64000");
     EXPECT_EQ(SetFilterOptions(nullptr, {}), E_POINTER);
+}
+
+TEST_F(PropertyPageTest, RangesAreTheEncodersOwnAndRowsOnlyWhatItReads) {
+    auto vp8 = BindCompressor(CLSID_VideoCompressorCategory, kWebmVp8EncoderName);
+    auto pages = QuerySpecifyPropertyPages(vp8);
+    EXPECT_EQ(pages->SetOption("qmax", "69"), E_INVALIDARG) << "VP8 stops at 63";
+    EXPECT_EQ(pages->SetOption("qmax", "63"), S_OK);
+    EXPECT_EQ(pages->SetOption("bf", "2"), E_INVALIDARG) << "VP8 has no B-frames";
+    std::vector<PropertyPage> list;
+    auto ffv1 = BindCompressor(CLSID_VideoCompressorCategory, "FFmpeg video codec #1");
+    ASSERT_TRUE(ffv1);
+    QuerySpecifyPropertyPages(ffv1)->GetPages(list);
+    for (const char* unread : {"b", "qmin", "qmax", "bf"})
+        EXPECT_FALSE(FindOption(list, unread)) << "lossless: " << unread;
+    auto adpcm = BindCompressor(CLSID_AudioCompressorCategory, kMicrosoftAdpcmName);
+    QuerySpecifyPropertyPages(adpcm)->GetPages(list);
+    EXPECT_FALSE(FindOption(list, "b")) << "ADPCM's rate follows the sample rate";
 }
 
 TEST_F(PropertyPageTest, FiltersWithoutSettingsOfferNoPages) {
