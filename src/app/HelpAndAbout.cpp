@@ -9,7 +9,7 @@
 namespace app {
 
 std::string HelpCommandTarget() {
-    return FolderOf(shell::ExecutablePath()) + kHelpLocation;
+    return shell::DataFolder() + kHelpLocation;
 }
 
 void OpenHelp() {

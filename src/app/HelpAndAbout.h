@@ -12,7 +12,7 @@ namespace app {
 inline constexpr const char* kHomePageAddress = "https://quorvel.example/converter";
 inline constexpr const char* kHelpLocation = "help.chm::/Introduction.htm";
 
-// The help viewer's target: the executable's folder followed by the help location.
+// The help viewer's target: the program's data folder followed by the help location.
 std::string HelpCommandTarget();
 // Starts the help viewer at the introduction page; a missing viewer or help
 // file shows nothing.

@@ -10,6 +10,8 @@
 #include <fstream>
 #include <thread>
 
+#include "ProgramInfo.h"
+
 extern char** environ;
 
 namespace shell {
@@ -103,6 +105,22 @@ std::string ExecutableFolder() {
     const std::string folder = std::filesystem::path(ExecutablePath()).parent_path().string();
     return folder.empty() ? std::string("./") : folder + "/";
 }
+
+bool StandardErrorIsTerminal() { return ::isatty(STDERR_FILENO) == 1; }
+
+std::string DataFolderOf(const std::string& executableFolder) {
+    std::error_code ec;
+    const auto installed =
+        (std::filesystem::path(executableFolder) / program::kDataFolderFromProgram).lexically_normal();
+    if (std::filesystem::is_directory(installed, ec)) {
+        std::string folder = installed.string();
+        if (folder.back() != '/') folder += '/';
+        return folder;
+    }
+    return executableFolder;
+}
+
+std::string DataFolder() { return DataFolderOf(ExecutableFolder()); }
 
 std::string HelpPageFile(const std::string& location) {
     static const std::string kMarker = "help.chm::/";
