@@ -53,6 +53,8 @@ bool MainWindow::OnInitDialog() {
     ClearVsFilterLoadLevel(vsFilterChanged, vsFilterSavedLevel);
 
     i18n::LanguagePack::Instance().ApplyToDialog(*this, IDD_MAIN);
+    // Posted, so that the window shows before the file is probed.
+    if (!startFile.empty()) PostMessage(OpenStartFileMessage);
     return true;
 }
 

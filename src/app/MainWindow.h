@@ -10,6 +10,9 @@
 
 namespace app {
 
+// Private window message: open the file the command line named.
+inline constexpr unsigned OpenStartFileMessage = 0x40E;
+
 class MainWindow : public ui::Dialog {
 public:
     MainWindow();
@@ -23,6 +26,7 @@ public:
     int isConverting = 0;
     int elapsedSeconds = 0;
     std::string errorText;
+    std::string startFile;  // opened once the window is up (from the command line)
     shell::OsVersion osVersion;
     int vsFilterChanged = 0;
     std::uint32_t vsFilterSavedLevel = 0;

@@ -1,0 +1,156 @@
+#include "cli/HeadlessConversion.h"
+
+#include <chrono>
+#include <cstdio>
+#include <filesystem>
+
+#include "cli/ExitCode.h"
+#include "cli/OutputChecks.h"
+#include "cli/ProgressLine.h"
+#include "cli/Setup.h"
+#include "engine/ConversionGraph.h"
+#include "engine/RunProgress.h"
+#include "options/OutputFormat.h"
+#include "options/OutputSettings.h"
+#include "platform/media/Media.h"
+#include "platform/shell/Shell.h"
+
+namespace cli {
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+int Fail(const std::string& reason) {
+    std::fprintf(stderr, "quorvel-converter: %s\n", reason.c_str());
+    return kFailed;
+}
+
+// Another format family than the stored one has no stored compressor choice
+// loaded: take that format's preferred compressors, as a first run would.
+void AdoptFormat(options::OutputSettings& settings, int format) {
+    const bool wasWebm = settings.format == options::kWebm;
+    settings.format = format;
+    const bool webm = format == options::kWebm;
+    if (webm == wasWebm) return;
+    const auto& row = options::OutputFormatTable[static_cast<std::size_t>(format)];
+    engine::ConversionGraph& graph = engine::ConversionGraph::Instance();
+    const int video = row.preferredVideo
+                          ? graph.FindPreferredCompressor(engine::CompressorCategory::Video,
+                                                          row.preferredVideo)
+                          : -1;
+    const int audio = row.preferredAudio
+                          ? graph.FindPreferredCompressor(engine::CompressorCategory::Audio,
+                                                          row.preferredAudio)
+                          : -1;
+    (webm ? settings.webmVideoCompressorIndex : settings.videoCompressorIndex) = video;
+    (webm ? settings.webmAudioCompressorIndex : settings.audioCompressorIndex) = audio;
+    settings.useVideoCompressor = video >= 0 ? 1 : 0;
+    settings.useAudioCompressor = audio >= 0 ? 1 : 0;
+    // Loading filled the slots for the stored family; the run fills them anew.
+    graph.ReleaseCompressorSlots();
+}
+
+// The text of the run's failure from the graph's queued events.
+std::string AbortText(media::MediaEventEx& events) {
+    long code = 0;
+    media::LONG_PTR p1 = 0, p2 = 0;
+    std::string text = "the conversion stopped";
+    while (SUCCEEDED(events.GetEvent(code, p1, p2, 0))) {
+        if (code == media::EC_ERRORABORT) text = media::ErrorText(static_cast<HRESULT>(p1));
+        events.FreeEventParams(code, p1, p2);
+    }
+    return text;
+}
+
+// Streams until the graph ends, drawing the progress; the graph's end code.
+long RunToEnd(engine::ConversionGraph& graph, std::int64_t duration, bool terminal) {
+    std::shared_ptr<media::MediaSeeking> seeking;
+    graph.graphManager->QueryMediaSeeking(seeking);
+    ProgressLine line(stderr, terminal);
+    const auto start = Clock::now();
+    long code = 0;
+    auto show = [&] {
+        std::int64_t written = 0;
+        if (seeking) seeking->GetCurrentPosition(written);
+        const double elapsed = std::chrono::duration<double>(Clock::now() - start).count();
+        line.Show(engine::MeasureProgress(written, duration, elapsed));
+    };
+    while (graph.mediaEvent->WaitForCompletion(200, code) == E_ABORT) show();
+    if (code == media::EC_COMPLETE) {
+        // The last frame's position falls short of the duration by its own length.
+        const double elapsed = std::chrono::duration<double>(Clock::now() - start).count();
+        line.Show(engine::MeasureProgress(duration, duration, elapsed));
+    }
+    line.Finish();
+    return code;
+}
+
+}  // namespace
+
+int Convert(const ConvertRequest& request) {
+    TerminalBoxes boxes;
+    if (!StartHeadless()) return kFailed;
+
+    const SourceCheck source = CheckSource(request.input);
+    if (!source.ok) return Fail(source.reason);
+
+    options::OutputSettings settings;
+    shell::OsVersion os;
+    shell::CurrentBackend().GetVersion(os);
+    // A missing video folder matters only when the stored output path is used.
+    boxes.quiet = !request.output.empty();
+    options::LoadOutputSettings(settings, options::LoadContext{nullptr, os.major});
+    boxes.quiet = false;
+
+    int format = request.format.empty() ? FormatOfPath(request.output) : FormatNumber(request.format);
+    if (format < 0) format = options::IsValidFormat(settings.format) ? settings.format : options::kAvi;
+    if (format != settings.format) AdoptFormat(settings, format);
+    // The window's rule for every output path: it ends in the format's extension.
+    const std::string output = request.output.empty() ? settings.outputPath : request.output;
+    options::ForceOutputExtension(format, output, settings.outputPath);
+
+    const OutputCheck target = CheckOutput(request.input, settings.outputPath, request.overwrite);
+    if (target.verdict == OutputVerdict::Exists) {
+        std::fprintf(stderr, "quorvel-converter: %s exists; give --overwrite to replace it.\n",
+                     settings.outputPath.c_str());
+        return kOutputExists;
+    }
+    if (target.verdict == OutputVerdict::Refused) return Fail(target.reason);
+    std::fprintf(stderr, "%s -> %s (%s)\n", request.input.c_str(), settings.outputPath.c_str(),
+                 FormatName(format).c_str());
+
+    engine::ConversionGraph& graph = engine::ConversionGraph::Instance();
+    std::string errorText;
+    graph.Attach(nullptr, &settings, &errorText);
+    engine::SourceInfo info;
+    std::int64_t duration = 0;
+    int result = kDone;
+    bool opened = false;
+    if (!graph.ProbeSource(request.input, duration, info, settings)) {
+        result = Fail(request.input + ": not a media file this program can read");
+    } else if (!(opened = SUCCEEDED(graph.OpenSourceGraph(request.input)))) {
+        result = Fail(request.input + ": could not be opened for conversion");
+    } else {
+        ReplaceOutput(settings.outputPath, target);
+        HRESULT hr = graph.EnsureCompressors();
+        if (SUCCEEDED(hr)) hr = graph.mediaControl->Run();
+        if (FAILED(hr)) {
+            result = Fail("the conversion did not start: " + media::ErrorText(hr));
+        } else {
+            const long code = RunToEnd(graph, duration, request.terminal);
+            if (code != media::EC_COMPLETE) result = Fail(AbortText(*graph.mediaEvent));
+        }
+    }
+    if (graph.mediaControl) graph.mediaControl->Stop();
+    if (graph.mediaEvent) graph.mediaEvent->SetNotifyWindow(nullptr);
+    if (opened) graph.TearDownConversionGraph(graph.graphManager, request.input);
+    graph.ReleaseMediaEvent();
+    graph.ReleaseMediaControl();
+    graph.ReleaseGraph();
+    graph.ReleaseCompressorSlots();
+    graph.Attach(nullptr, nullptr, nullptr);
+    if (result == kDone) std::fprintf(stderr, "Done: %s\n", settings.outputPath.c_str());
+    return result;
+}
+
+}  // namespace cli
