@@ -58,6 +58,9 @@ double Seconds(Clock::time_point since) {
     return std::chrono::duration<double>(Clock::now() - since).count();
 }
 
+// Exit status of a conversion that kept what a damaged source let it read.
+constexpr int kEndedEarly = 4;
+
 int Fail(const char* step, HRESULT hr) {
     std::fprintf(stderr, "%s failed: %s (0x%08X)\n", step, ErrorText(hr).c_str(),
                  static_cast<unsigned>(hr));
@@ -99,13 +102,23 @@ int Convert(const Format& format, bool videoCompressor, bool audioCompressor,
     }
     settings.useVideoCompressor = videoCompressor ? 1 : 0;
     settings.useAudioCompressor = audioCompressor ? 1 : 0;
-    std::error_code ec;
-    std::filesystem::remove(output, ec);
+    // Nothing is removed beforehand: the engine writes beside the output, never
+    // onto the source, and replaces the output only when the run ends well.
 
     hr = graph.EnsureCompressors();
     long code = 0;
+    LONG_PTR result = S_OK, reached = 0;
     if (SUCCEEDED(hr)) hr = graph.mediaControl->Run();
-    if (SUCCEEDED(hr)) graph.mediaEvent->WaitForCompletion(-1, code);
+    if (SUCCEEDED(hr)) {
+        graph.mediaEvent->WaitForCompletion(-1, code);
+        long event = 0;
+        LONG_PTR p1 = 0, p2 = 0;
+        while (SUCCEEDED(graph.mediaEvent->GetEvent(event, p1, p2, 0))) {
+            if (event != EC_COMPLETE && event != EC_ERRORABORT) continue;
+            result = p1;
+            reached = p2;
+        }
+    }
     if (graph.mediaControl) graph.mediaControl->Stop();
     if (graph.mediaEvent) graph.mediaEvent->SetNotifyWindow(nullptr);
     graph.TearDownConversionGraph(graph.graphManager, input);
@@ -114,7 +127,13 @@ int Convert(const Format& format, bool videoCompressor, bool audioCompressor,
     graph.ReleaseCompressorSlots();
     graph.Attach(nullptr, nullptr, nullptr);
     if (FAILED(hr)) return Fail("conversion start", hr);
-    return code == EC_COMPLETE ? 0 : Fail("conversion", E_FAIL);
+    if (code != EC_COMPLETE) return Fail("conversion", FAILED(result) ? result : E_FAIL);
+    if (result == QV_S_SOURCE_ENDED_EARLY) {
+        std::fprintf(stderr, "%s (at %.1f s of %.1f s)\n", ErrorText(QV_S_SOURCE_ENDED_EARLY).c_str(),
+                     reached / 1e7, duration / 1e7);
+        return kEndedEarly;
+    }
+    return 0;
 }
 
 struct Measure {

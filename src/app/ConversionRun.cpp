@@ -45,14 +45,20 @@ void MainWindow::StartConversion() {
             "The output file is the source file itself. Choose another output file in Options.");
         return;
     }
+    std::error_code ec;
+    if (std::filesystem::is_directory(settings.outputPath, ec)) {
+        ui::AppMessageBox(
+            StrFormat(StringText(IDS_MESSAGE_OUTPUT_IS_FOLDER).c_str(), settings.outputPath.c_str()));
+        return;
+    }
+    // Nothing is removed here: the run writes beside the old output and takes its
+    // place only when it ends well.
     if (OutputFileExists(settings.outputPath)) {
         const std::string question =
             StrFormat("%s ", settings.outputPath.c_str()) + StringText(IDS_MESSAGE_FILE_EXIST);
         if (ui::MessageBox(this, question, "Warning", ui::MB_YESNO | ui::MB_ICONEXCLAMATION) !=
             ui::IDYES)
             return;
-        std::error_code ec;
-        std::filesystem::remove(settings.outputPath, ec);
     }
 
     if (FAILED(graph.EnsureCompressors())) {
@@ -76,7 +82,9 @@ void MainWindow::StartConversion() {
     EndConversion(IDS_MESSAGE_ERROR);
 }
 
-void MainWindow::EndConversion(int firstFieldId) {
+void MainWindow::EndConversion(int firstFieldId) { EndConversion(StringText(firstFieldId)); }
+
+void MainWindow::EndConversion(const std::string& firstField) {
     ConversionGraph& graph = ConversionGraph::Instance();
     KillTimer(ConversionTimer);
     if (graph.mediaControl) graph.mediaControl->Stop();
@@ -88,7 +96,7 @@ void MainWindow::EndConversion(int firstFieldId) {
     elapsedSeconds = 0;
     ApplyState();
     Item(IDC_STATIC_STATUS)
-        .SetText(EndStatusLine(StringText(firstFieldId), settings.outputPath, settings.outputWidth,
+        .SetText(EndStatusLine(firstField, settings.outputPath, settings.outputWidth,
                                settings.outputHeight));
     graph.OpenSourceGraph(sourcePath);
 }
@@ -112,13 +120,21 @@ long MainWindow::OnGraphEvent() {
     media::LONG_PTR param1 = 0, param2 = 0;
     while (graph.mediaEvent && SUCCEEDED(graph.mediaEvent->GetEvent(code, param1, param2, 0))) {
         last = graph.mediaEvent->FreeEventParams(code, param1, param2);
-        if (code == media::EC_COMPLETE) {
+        if (code == media::EC_COMPLETE && param1 == media::QV_S_SOURCE_ENDED_EARLY) {
+            EndConversion(StrFormat(StringText(IDS_MESSAGE_SOURCE_ENDED_EARLY).c_str(),
+                                    ClockText(param2 / 10000000).c_str(),
+                                    ClockText(source.duration / 10000000).c_str()));
+        } else if (code == media::EC_COMPLETE) {
             EndConversion(IDS_MESSAGE_CONVERSION_DONE);
         } else if (code == media::EC_ERRORABORT) {
             // An aborted run ends here rather than counting on until Stop; the
             // run is over before the box shows, so no later event can end it twice.
             EndConversion(IDS_MESSAGE_ERROR);
-            ui::AppMessageBox(media::ErrorText(static_cast<HRESULT>(param1)));
+            const auto hr = static_cast<HRESULT>(param1);
+            ui::AppMessageBox(hr == media::HRESULT_DISK_FULL
+                                  ? StrFormat(StringText(IDS_MESSAGE_DISK_FULL).c_str(),
+                                              FolderOf(settings.outputPath).c_str())
+                                  : media::ErrorText(hr));
         }
     }
     return last;

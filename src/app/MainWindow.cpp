@@ -5,7 +5,10 @@
 #include "app/Profile.h"
 #include "app/StatusText.h"
 #include "engine/ConversionGraph.h"
+#include "platform/Format.h"
 #include "platform/media/Com.h"
+#include "platform/media/FilterGraph.h"
+#include "platform/media/MediaErrors.h"
 #include "i18n/LanguagePack.h"
 #include "options/OutputOptionsDialog.h"
 #include "platform/ui/Choosers.h"
@@ -108,6 +111,11 @@ void MainWindow::OnOpenVideo() {
 }
 
 void MainWindow::OpenSourceFile(const std::string& path) {
+    // A pipe or a device would hold the window until something writes to it.
+    if (media::CheckSourceFile(path) == media::QV_E_NOT_REGULAR_FILE) {
+        ui::AppMessageBox(StrFormat(StringText(IDS_MESSAGE_NOT_REGULAR_FILE).c_str(), path.c_str()));
+        return;
+    }
     ConversionGraph& graph = ConversionGraph::Instance();
     if (!sourcePath.empty() && graph.hasGraph()) {
         graph.ReleaseMediaEvent();

@@ -50,6 +50,7 @@ public:
     void StartConversion();
     // Ends a run of any kind; `firstFieldId` names the status line's first field.
     void EndConversion(int firstFieldId);
+    void EndConversion(const std::string& firstField);
     long OnGraphEvent();
     static bool OutputFileExists(const std::string& path);
 

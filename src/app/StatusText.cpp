@@ -9,11 +9,14 @@ namespace app {
 using i18n::StringText;
 using namespace resources;
 
-std::string SourceLine(const std::string& fileName, std::int64_t seconds) {
-    return StrFormat("%s: %02lld:%02lld:%02lld", fileName.c_str(),
-                     static_cast<long long>(seconds / 3600),
+std::string ClockText(std::int64_t seconds) {
+    return StrFormat("%02lld:%02lld:%02lld", static_cast<long long>(seconds / 3600),
                      static_cast<long long>(seconds % 3600 / 60),
                      static_cast<long long>(seconds % 60));
+}
+
+std::string SourceLine(const std::string& fileName, std::int64_t seconds) {
+    return fileName + ": " + ClockText(seconds);
 }
 
 std::string InitialStatusLine(const std::string& outputPath) {

@@ -52,6 +52,10 @@ const std::array<TextKey, kTextKeyCount> kTextKeyTable = {{
     {131, "IDS_MESSAGE_FILE_EXIST"},
     {143, "IDS_MESSAGE_STOP_CONVERT"},
     {163, "IDS_MESSAGE_CONVERSION_DONE"},
+    {400, "IDS_MESSAGE_SOURCE_ENDED_EARLY"},
+    {401, "IDS_MESSAGE_OUTPUT_IS_FOLDER"},
+    {402, "IDS_MESSAGE_NOT_REGULAR_FILE"},
+    {403, "IDS_MESSAGE_DISK_FULL"},
 }};
 
 std::string_view SectionOfKey(std::string_view key) {

@@ -70,6 +70,15 @@ std::string BuiltInString(int id) {
         {IDS_MESSAGE_FILE_EXIST, "exists. Do you want to replace it?"},
         {IDS_MESSAGE_STOP_CONVERT, "Please first stop converting"},
         {IDS_MESSAGE_CONVERSION_DONE, "Done"},
+        {IDS_MESSAGE_SOURCE_ENDED_EARLY,
+         "The source ended early, at %s of %s, and may be damaged; the file holds what could "
+         "be read"},
+        {IDS_MESSAGE_OUTPUT_IS_FOLDER, "%s is a folder. Choose an output file in Options."},
+        {IDS_MESSAGE_NOT_REGULAR_FILE,
+         "%s is not a regular file (it is a pipe, a device or a socket) and cannot be opened."},
+        {IDS_MESSAGE_DISK_FULL,
+         "The disk is full: there is no room left in %s for the output file. An older output "
+         "file of that name is unchanged."},
     };
     auto it = table.find(id);
     return it == table.end() ? std::string() : it->second;

@@ -47,6 +47,10 @@ inline constexpr int IDS_MESSAGE_RESTART_PROGRAM = 126;
 inline constexpr int IDS_MESSAGE_FILE_EXIST = 131;
 inline constexpr int IDS_MESSAGE_STOP_CONVERT = 143;
 inline constexpr int IDS_MESSAGE_CONVERSION_DONE = 163;
+inline constexpr int IDS_MESSAGE_SOURCE_ENDED_EARLY = 400;
+inline constexpr int IDS_MESSAGE_OUTPUT_IS_FOLDER = 401;
+inline constexpr int IDS_MESSAGE_NOT_REGULAR_FILE = 402;
+inline constexpr int IDS_MESSAGE_DISK_FULL = 403;
 
 inline constexpr const char* kProgramTitle = "Quorvel Video Converter";
 inline constexpr const char* kIconResource = ":/quorvel/icon.png";

@@ -1,6 +1,8 @@
 // Whole runs through the main window: open, convert, complete or stop, read back.
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 #include <filesystem>
 
 #include "FakeShell.h"
@@ -9,6 +11,7 @@
 #include "app/MainWindow.h"
 #include "engine/ConversionGraph.h"
 #include "options/OutputFormat.h"
+#include "platform/media/Media.h"
 #include "platform/media/MediaTesting.h"
 #include "platform/ui/Automation.h"
 #include "platform/ui/MessageBox.h"
@@ -54,6 +57,15 @@ protected:
             window.RequestClose();
         };
         window.RunModal();
+    }
+
+    static double WrittenSeconds() {
+        std::int64_t position = 0;
+        std::shared_ptr<media::MediaSeeking> seeking;
+        auto& graph = ConversionGraph::Instance();
+        if (graph.graphManager && SUCCEEDED(graph.graphManager->QueryMediaSeeking(seeking)))
+            seeking->GetCurrentPosition(position);
+        return position / 1e7;
     }
 
     static bool WaitForEnd(app::MainWindow& w) {
@@ -122,10 +134,8 @@ TEST_F(ConversionRunTest, StopLeavesAReadableFileAndASecondRunWorks) {
         w.Item(IDC_BUTTON_CONVERT).Click();
         ASSERT_EQ(w.isConverting, 1);
         EXPECT_FALSE(w.Item(IDC_BUTTON_ADD_VIDEO).IsEnabled());
-        // Stop in the middle, once part of the file is written.
-        std::error_code ec;
-        ASSERT_TRUE(testenv::WaitUntil(
-            [&] { return std::filesystem::file_size(output, ec) > 200000 && !ec; }, 30000));
+        // Stop in the middle, once a second of the clip is written.
+        ASSERT_TRUE(testenv::WaitUntil([&] { return WrittenSeconds() >= 1.0; }, 30000));
         ASSERT_EQ(w.isConverting, 1);
         w.Item(IDC_BUTTON_CONVERT).Click();  // Stop
         EXPECT_EQ(w.isConverting, 0);
@@ -230,6 +240,70 @@ TEST_F(ConversionRunTest, UnreadableFilesAreNotOpened) {
               "Can not get the duration of the clip!Cannot open the file. You need to install "
               "appropriate decoders. Or the file is corrupt.");
     EXPECT_EQ(automation.boxes[1].caption, "Error IDS_MESSAGE_NO_DURATION");
+}
+
+TEST_F(ConversionRunTest, AYesToReplaceCostsNothingWhenTheRunFails) {
+    const std::string output = (out / "keep.mkv").string();
+    testenv::WriteFile(output, "precious");
+    automation.boxAnswers = {ui::IDYES};
+    media::testing::ForceFailure(media::testing::Operation::Streaming, media::HRESULT_DISK_FULL);
+    std::string status;
+    Run(fixtures::H264AacMp4(), options::kMkv, output, [&](app::MainWindow& w) {
+        w.Item(IDC_BUTTON_CONVERT).Click();
+        ASSERT_TRUE(WaitForEnd(w));
+        status = w.statusLine();
+    });
+    EXPECT_EQ(testenv::ReadFile(output), "precious");
+    EXPECT_EQ(status.rfind("Error. ", 0), 0u);
+    ASSERT_EQ(automation.boxes.size(), 2u);  // the replace question, then the full disk
+    EXPECT_EQ(automation.boxes[1].text,
+              "The disk is full: there is no room left in " + out.path().string() +
+                  "/ for the output file. An older output file of that name is unchanged.");
+}
+
+TEST_F(ConversionRunTest, AFolderAsOutputIsRefusedAndKept) {
+    const std::filesystem::path folder = out / "videos.avi";
+    std::filesystem::create_directory(folder);
+    Run(fixtures::H264AacMp4(), options::kAvi, folder.string(), [&](app::MainWindow& w) {
+        w.Item(IDC_BUTTON_CONVERT).Click();
+        EXPECT_EQ(w.isConverting, 0);
+    });
+    ASSERT_EQ(automation.boxes.size(), 1u);
+    EXPECT_EQ(automation.boxes[0].text,
+              folder.string() + " is a folder. Choose an output file in Options.");
+    EXPECT_TRUE(std::filesystem::is_directory(folder));
+}
+
+TEST_F(ConversionRunTest, APipeIsRefusedWithoutWaitingForIt) {
+    const std::filesystem::path fifo = out / "pipe.mp4";
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    std::string sourceLine;
+    Run(fifo, options::kAvi, (out / "p.avi").string(), [&](app::MainWindow& w) {
+        EXPECT_TRUE(w.sourcePath.empty());
+        sourceLine = w.sourceLine();
+    });
+    EXPECT_EQ(sourceLine, "00:00:00");
+    ASSERT_EQ(automation.boxes.size(), 1u);
+    EXPECT_EQ(automation.boxes[0].text,
+              fifo.string() +
+                  " is not a regular file (it is a pipe, a device or a socket) and cannot be "
+                  "opened.");
+}
+
+TEST_F(ConversionRunTest, ASourceThatEndsEarlySaysSoOnTheCompletionLine) {
+    const std::string output = (out / "early.avi").string();
+    std::string status;
+    Run(fixtures::EndsEarlyMp4(), options::kAvi, output, [&](app::MainWindow& w) {
+        w.Item(IDC_BUTTON_CONVERT).Click();
+        ASSERT_TRUE(WaitForEnd(w));
+        status = w.statusLine();
+    });
+    EXPECT_EQ(status.rfind("The source ended early, at 00:00:0", 0), 0u) << status;
+    EXPECT_NE(status.find(" of 00:00:10, and may be damaged; the file holds what could be read. "
+                          "Output file: " + output),
+              std::string::npos)
+        << status;
+    EXPECT_TRUE(fixtures::ProbeFile(output).ok);
 }
 
 }  // namespace

@@ -120,6 +120,21 @@ std::filesystem::path TruncatedMp4() {
     return target;
 }
 
+std::filesystem::path EndsEarlyMp4() {
+    const auto target = FixtureDir() / "ends-early.mp4";
+    if (std::filesystem::exists(target)) return target;
+    // Index at the front, so the file opens and claims 10 s; the data stops at 40 %.
+    const auto whole = MakeClip(
+        "ends-early-source.mp4",
+        {.seconds = 10.0,
+         .codecs = "-c:v libx264 -preset ultrafast -pix_fmt yuv420p -c:a aac -movflags +faststart"});
+    const std::string bytes = testenv::ReadFile(whole);
+    const auto temp = FixtureDir() / (std::to_string(::getpid()) + ".tmp.ends-early.mp4");
+    testenv::WriteFile(temp, bytes.substr(0, bytes.size() * 2 / 5));
+    std::filesystem::rename(temp, target);
+    return target;
+}
+
 std::filesystem::path RandomBytes() {
     const auto target = FixtureDir() / "random.avi";
     if (std::filesystem::exists(target)) return target;

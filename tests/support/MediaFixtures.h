@@ -35,6 +35,9 @@ std::filesystem::path AudioOnlyMp3();
 std::filesystem::path VideoOnlyMkv();
 // An MP4 whose index sits at the end, cut in the middle: nothing can read it.
 std::filesystem::path TruncatedMp4();
+// A 10 s MP4 whose index is intact but whose data stops at 40 %: it opens, then
+// ends early.
+std::filesystem::path EndsEarlyMp4();
 // 64 KiB of fixed pseudo-random bytes with a video extension.
 std::filesystem::path RandomBytes();
 // A 10 s H.264/AAC clip, for runs that must still be going when stopped.

@@ -4,14 +4,22 @@
 
 #include <algorithm>
 #include <cstdio>
-#include <filesystem>
 
 #include "platform/media/Internal.h"
+#include "platform/media/PendingOutput.h"
 #include "platform/media/Streaming.h"
+
+extern "C" {
+#include <libavutil/time.h>
+}
 
 namespace media {
 namespace detail {
 namespace {
+
+// Opening and probing a local file takes milliseconds; a read stuck for this long
+// (a hung network mount) is given up rather than freezing the window.
+constexpr std::int64_t kOpenTimeLimitUs = 30'000'000;
 
 using testing::Operation;
 
@@ -304,7 +312,13 @@ HRESULT FilterGraphImpl::RenderFile(const std::string& path) {
     if (path.empty()) return E_INVALIDARG;
     EnsureFfmpegReady();
 
-    AVFormatContext* raw = nullptr;
+    // A pipe or a device would block the reader (and the window) for good.
+    if (const HRESULT hr = CheckSourceFile(path); FAILED(hr)) return hr;
+    auto guard = std::make_unique<ReadGuard>();
+    guard->deadline = av_gettime_relative() + kOpenTimeLimitUs;
+    AVFormatContext* raw = avformat_alloc_context();
+    if (!raw) return E_OUTOFMEMORY;
+    raw->interrupt_callback = {&ReadGuard::Interrupted, guard.get()};
     AVDictionary* options = nullptr;
     av_dict_set(&options, "protocol_whitelist", "file", 0);  // never the network
     int err = avformat_open_input(&raw, FileUrl(path).c_str(), nullptr, &options);
@@ -315,6 +329,7 @@ HRESULT FilterGraphImpl::RenderFile(const std::string& path) {
     InputPtr input(raw);
     if ((err = avformat_find_stream_info(raw, nullptr)) < 0)
         return FromAvError(err, VFW_E_INVALID_FILE_FORMAT);
+    guard->deadline = 0;  // from here on only a stopping run interrupts
 
     const int videoIndex = PickStream(raw, AVMEDIA_TYPE_VIDEO, -1);
     const int audioIndex = PickStream(raw, AVMEDIA_TYPE_AUDIO, videoIndex);
@@ -359,6 +374,7 @@ HRESULT FilterGraphImpl::RenderFile(const std::string& path) {
     if (audioDecoder)
         addStream(audioIndex, std::move(audioDecoder), MEDIATYPE_Audio, "Audio",
                   "Default DirectSound Device", "Audio Input pin (rendered)");
+    source->guard = std::move(guard);
     source->input = std::move(input);
     for (const auto& r : renderers) AddLocked(r, r->Name());
     return partial ? VFW_S_PARTIAL_RENDER : S_OK;
@@ -423,9 +439,6 @@ HRESULT FilterGraphImpl::PlanRun(RunPlan& plan) const {
     }
     if (plan.routes.empty()) return VFW_E_NOT_CONNECTED;
 
-    std::error_code ec;
-    if (std::filesystem::equivalent(plan.source->path(), plan.outputPath, ec))
-        return QV_E_OUTPUT_IS_SOURCE;
     return S_OK;
 }
 

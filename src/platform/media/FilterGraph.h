@@ -99,4 +99,8 @@ public:
 // CoCreateInstance(CLSID_FilterGraph): a new, empty graph.
 HRESULT CreateFilterGraph(std::shared_ptr<FilterGraph>& out);
 
+// S_OK for a regular file; the code that says why anything else (a pipe, a
+// device, a folder, nothing) cannot be a source. Never blocks.
+HRESULT CheckSourceFile(const std::string& path);
+
 }  // namespace media

@@ -58,11 +58,20 @@ bool MuxerHidden(const std::string& ffmpegName);
 bool DeviceNameUnreadable(const std::string& encoderName);
 
 // ---- filters -------------------------------------------------------------------
+// Lets a read that would block give up: at a deadline while a file is being
+// opened, and at once when the run reading it stops.
+struct ReadGuard {
+    std::atomic<std::int64_t> deadline{0};  // av_gettime_relative() microseconds; 0: none
+    std::atomic<bool> stop{false};
+    static int Interrupted(void* guard);
+};
+
 class SourceFilter final : public Filter {
 public:
     explicit SourceFilter(std::string path) : Filter(path), path_(std::move(path)) {}
     const std::string& path() const { return path_; }
 
+    std::unique_ptr<ReadGuard> guard;  // outlives `input`, whose callback points at it
     InputPtr input;
     int videoStream = -1;
     int audioStream = -1;

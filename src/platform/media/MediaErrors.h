@@ -45,6 +45,12 @@ inline constexpr HRESULT QV_E_DECODE = MakeError(0x8004F003u);
 inline constexpr HRESULT QV_E_MUX_START = MakeError(0x8004F004u);
 inline constexpr HRESULT QV_E_OUTPUT_IS_SOURCE = MakeError(0x8004F005u);
 inline constexpr HRESULT QV_E_NO_STREAMS = MakeError(0x8004F006u);
+inline constexpr HRESULT QV_E_OUTPUT_IS_FOLDER = MakeError(0x8004F007u);
+inline constexpr HRESULT QV_E_NOT_REGULAR_FILE = MakeError(0x8004F008u);
+
+// A completed run whose source ended before its stated duration: what could be
+// read is written (the EC_COMPLETE event carries this code and the time reached).
+inline constexpr HRESULT QV_S_SOURCE_ENDED_EARLY = 0x0004F001;
 
 // Every code above and every generic code (Result.h) that the layer returns.
 const std::vector<HRESULT>& KnownResultCodes();

@@ -3,6 +3,8 @@
 // encoder holds the reader back instead of letting frames pile up.
 #include "platform/media/Streaming.h"
 
+#include "platform/media/PendingOutput.h"
+
 #include <algorithm>
 #include <cstdio>
 #include <limits>
@@ -180,13 +182,15 @@ struct Streamer::Impl {
         : plan(std::move(p)), events(std::move(e)), position(pos) {}
     ~Impl() {
         if (output) {
-            if (output->pb) avio_closep(&output->pb);
+            pending.CloseWriter(output->pb);
             avformat_free_context(output);
         }
     }
 
     HRESULT OpenEncoders();
     HRESULT OpenOutput();
+    std::int64_t StatedEnd() const;
+    void NoteEnd(const AVPacket& packet);
     void Launch();
     void Fail(HRESULT hr) {
         HRESULT expected = S_OK;
@@ -223,6 +227,11 @@ struct Streamer::Impl {
     std::vector<std::thread> threads;
     std::atomic<HRESULT> error{S_OK};
     std::atomic<bool> stopping{false};
+    PendingOutput pending;
+    // How far the demuxer got, 100 ns from the source's start; and whether the
+    // source gave out before the end its header states.
+    std::atomic<std::int64_t> reached{0};
+    std::atomic<bool> endedEarly{false};
 };
 
 HRESULT Streamer::Impl::OpenEncoders() {
@@ -300,15 +309,12 @@ HRESULT Streamer::Impl::OpenOutput() {
             av_codec_get_id(of->codec_tag, par->codec_tag) != par->codec_id)
             par->codec_tag = 0;
     }
-    const int err = avio_open(&output->pb, FileUrl(plan.outputPath).c_str(), AVIO_FLAG_WRITE);
-    if (err < 0) {
-        if (err == AVERROR(ENOENT) || err == AVERROR(ENOTDIR)) return HRESULT_PATH_NOT_FOUND;
-        return FailureOf(err, HRESULT_WRITE_FAULT);
-    }
-    if (avformat_write_header(output, nullptr) < 0) {
-        avio_closep(&output->pb);
-        std::remove(plan.outputPath.c_str());
-        return QV_E_MUX_START;
+    output->pb = pending.OpenWriter();
+    if (!output->pb) return pending.WriteError();
+    if (const int err = avformat_write_header(output, nullptr); err < 0) {
+        const HRESULT writeError = pending.CloseWriter(output->pb);
+        pending.Discard();
+        return FAILED(writeError) ? writeError : FailureOf(err, QV_E_MUX_START);
     }
     return S_OK;
 }
@@ -337,8 +343,12 @@ void Streamer::Impl::Demux() {
         if (err == AVERROR(EAGAIN)) continue;
         if (err < 0) {
             // The end of the file, or the end of what a damaged file lets us read.
-            if (err != AVERROR_EOF && ic->pb && ic->pb->error && ic->pb->error != AVERROR_EOF)
-                return Fail(HRESULT_READ_FAULT);
+            // What could be read is kept either way; the end says whether that was all.
+            const bool readFault =
+                err != AVERROR_EOF && ic->pb && ic->pb->error && ic->pb->error != AVERROR_EOF;
+            const std::int64_t stated = StatedEnd();
+            const std::int64_t slack = std::max<std::int64_t>(10'000'000, stated / 100);
+            if (readFault || (stated > 0 && reached.load() < stated - slack)) endedEarly = true;
             break;
         }
         const int index = packet->stream_index < static_cast<int>(routeOf.size())
@@ -348,12 +358,39 @@ void Streamer::Impl::Demux() {
             av_packet_unref(packet.get());
             continue;
         }
+        NoteEnd(*packet);
         PacketPtr queued(av_packet_alloc());
         if (!queued) return Fail(E_OUTOFMEMORY);
         av_packet_move_ref(queued.get(), packet.get());
         if (!routes[index]->packets.Push(std::move(queued))) return;
     }
     for (auto& r : routes) r->packets.Push(nullptr);
+}
+
+void Streamer::Impl::NoteEnd(const AVPacket& packet) {
+    const std::int64_t time = packet.pts != AV_NOPTS_VALUE ? packet.pts : packet.dts;
+    if (time == AV_NOPTS_VALUE) return;
+    const AVFormatContext* ic = plan.source->input.get();
+    const AVStream* st = ic->streams[packet.stream_index];
+    const std::int64_t start = st->start_time != AV_NOPTS_VALUE ? st->start_time : 0;
+    const std::int64_t end =
+        av_rescale_q(time + std::max<std::int64_t>(packet.duration, 0) - start, st->time_base,
+                     kHundredNs);
+    if (end > reached.load()) reached.store(end);
+}
+
+std::int64_t Streamer::Impl::StatedEnd() const {
+    const AVFormatContext* ic = plan.source->input.get();
+    // A length guessed from the bitrate is no promise.
+    if (ic->duration_estimation_method == AVFMT_DURATION_FROM_BITRATE) return 0;
+    std::int64_t longest = 0;
+    for (const auto& r : routes)
+        if (r->input->duration != AV_NOPTS_VALUE && r->input->duration > 0)
+            longest = std::max(longest,
+                               av_rescale_q(r->input->duration, r->input->time_base, kHundredNs));
+    if (longest == 0 && ic->duration != AV_NOPTS_VALUE && ic->duration > 0)
+        longest = av_rescale_q(ic->duration, AV_TIME_BASE_Q, kHundredNs);
+    return longest;
 }
 
 void Streamer::Impl::Decode(RouteState& r) {
@@ -643,20 +680,36 @@ void Streamer::Impl::Mux() {
             if (end > position.load()) position.store(end);
         }
         const int err = av_interleaved_write_frame(output, p);
+        if (const HRESULT writeError = pending.WriteError(); FAILED(writeError)) {
+            Fail(writeError);
+            break;
+        }
         if (err < 0) {
             Fail(FailureOf(err, HRESULT_WRITE_FAULT));
             break;
         }
     }
     // Whatever ended the run, the file is finalised so that players can read it.
-    if (av_write_trailer(output) < 0 && !stopping) Fail(HRESULT_WRITE_FAULT);
-    if (avio_closep(&output->pb) < 0 && !stopping) Fail(HRESULT_WRITE_FAULT);
+    if (const int err = av_write_trailer(output); err < 0 && !stopping)
+        Fail(FailureOf(err, HRESULT_WRITE_FAULT));
+    if (const HRESULT closed = pending.CloseWriter(output->pb); FAILED(closed)) Fail(closed);
+    // A failed run leaves any older output as it was; a finished or stopped one
+    // takes its place.
+    if (FAILED(error.load()))
+        pending.Discard();
+    else if (const HRESULT moved = pending.Commit(); FAILED(moved))
+        Fail(moved);
+    // The event is queued before the run counts as finished, so that whoever waits
+    // for the end finds it.
     if (const HRESULT hr = error.load(); FAILED(hr)) {
-        events->MarkFinished(EC_ERRORABORT);
         events->Post(EC_ERRORABORT, hr, 0);
+        events->MarkFinished(EC_ERRORABORT);
     } else if (!stopping) {
+        if (endedEarly)
+            events->Post(EC_COMPLETE, QV_S_SOURCE_ENDED_EARLY, reached.load());
+        else
+            events->Post(EC_COMPLETE, S_OK, 0);
         events->MarkFinished(EC_COMPLETE);
-        events->Post(EC_COMPLETE, S_OK, 0);
     }
 }
 
@@ -666,6 +719,9 @@ Streamer::Streamer(RunPlan plan, std::shared_ptr<EventQueue> events)
 Streamer::~Streamer() { Stop(); }
 
 HRESULT Streamer::Start() {
+    if (HRESULT hr = impl_->pending.Create(impl_->plan.outputPath, impl_->plan.source->path());
+        FAILED(hr))
+        return hr;
     if (HRESULT hr = impl_->OpenEncoders(); FAILED(hr)) return hr;
     if (HRESULT hr = impl_->OpenOutput(); FAILED(hr)) return hr;
     impl_->Launch();
@@ -674,6 +730,7 @@ HRESULT Streamer::Start() {
 
 void Streamer::Stop() {
     impl_->stopping = true;
+    if (impl_->plan.source->guard) impl_->plan.source->guard->stop = true;
     impl_->AbortAll();
     for (auto& t : impl_->threads)
         if (t.joinable()) t.join();

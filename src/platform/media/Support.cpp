@@ -6,6 +6,10 @@
 
 #include "platform/media/Internal.h"
 
+extern "C" {
+#include <libavutil/time.h>
+}
+
 namespace media {
 namespace detail {
 
@@ -28,6 +32,13 @@ HRESULT FromAvError(int error, HRESULT fallback) {
 }
 
 std::string FileUrl(const std::string& path) { return "file:" + path; }
+
+int ReadGuard::Interrupted(void* opaque) {
+    const auto* guard = static_cast<const ReadGuard*>(opaque);
+    if (guard->stop) return 1;
+    const std::int64_t deadline = guard->deadline;
+    return deadline != 0 && av_gettime_relative() > deadline ? 1 : 0;
+}
 
 void EnsureFfmpegReady() {
     static std::once_flag once;

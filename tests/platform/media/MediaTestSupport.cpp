@@ -122,7 +122,7 @@ HRESULT BuildConversion(const std::string& source, const Guid& writer, const std
     return S_OK;
 }
 
-long RunToEnd(FilterGraph& graph, HRESULT* hr, long timeoutMs) {
+long RunToEnd(FilterGraph& graph, HRESULT* hr, long timeoutMs, LONG_PTR* detail) {
     std::shared_ptr<MediaControl> control;
     std::shared_ptr<MediaEventEx> events;
     if (FAILED(graph.QueryMediaControl(control)) || FAILED(graph.QueryMediaEventEx(events)))
@@ -138,6 +138,7 @@ long RunToEnd(FilterGraph& graph, HRESULT* hr, long timeoutMs) {
         events->FreeEventParams(code, p1, p2);
         if (code == EC_COMPLETE || code == EC_ERRORABORT) {
             if (hr) *hr = static_cast<HRESULT>(p1);
+            if (detail) *detail = p2;
             control->Stop();
             return code;
         }

@@ -53,8 +53,10 @@ HRESULT BuildConversion(const std::string& source, const media::Guid& writer,
                         const std::shared_ptr<media::Filter>& audioCompressor, Conversion& out);
 
 // Runs the graph and waits (bounded) for its end event; returns the event code
-// (EC_COMPLETE / EC_ERRORABORT) or 0 on time-out, and the event's result in `hr`.
-long RunToEnd(media::FilterGraph& graph, HRESULT* hr = nullptr, long timeoutMs = 120000);
+// (EC_COMPLETE / EC_ERRORABORT) or 0 on time-out, and the event's result in `hr`
+// and its second parameter in `detail`.
+long RunToEnd(media::FilterGraph& graph, HRESULT* hr = nullptr, long timeoutMs = 120000,
+              media::LONG_PTR* detail = nullptr);
 
 // The source's frame duration in seconds and duration, for read-back comparisons.
 double SourceFrameSeconds(const std::string& path);
