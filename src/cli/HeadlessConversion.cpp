@@ -12,6 +12,7 @@
 #include "engine/RunProgress.h"
 #include "options/OutputFormat.h"
 #include "options/OutputSettings.h"
+#include "platform/Format.h"
 #include "platform/media/Media.h"
 #include "platform/shell/Shell.h"
 
@@ -50,40 +51,52 @@ void AdoptFormat(options::OutputSettings& settings, int format) {
     graph.ReleaseCompressorSlots();
 }
 
-// The text of the run's failure from the graph's queued events.
-std::string AbortText(media::MediaEventEx& events) {
+// How the run ended: its end event with the result code and the time reached.
+struct RunEnd {
     long code = 0;
+    HRESULT result = S_OK;
+    std::int64_t reached = 0;
+};
+
+RunEnd EndOf(media::MediaEventEx& events, long code) {
+    RunEnd end{code, S_OK, 0};
+    long event = 0;
     media::LONG_PTR p1 = 0, p2 = 0;
-    std::string text = "the conversion stopped";
-    while (SUCCEEDED(events.GetEvent(code, p1, p2, 0))) {
-        if (code == media::EC_ERRORABORT) text = media::ErrorText(static_cast<HRESULT>(p1));
-        events.FreeEventParams(code, p1, p2);
+    while (SUCCEEDED(events.GetEvent(event, p1, p2, 0))) {
+        if (event == media::EC_COMPLETE || event == media::EC_ERRORABORT) {
+            end.result = static_cast<HRESULT>(p1);
+            end.reached = p2;
+        }
+        events.FreeEventParams(event, p1, p2);
     }
-    return text;
+    return end;
 }
 
-// Streams until the graph ends, drawing the progress; the graph's end code.
-long RunToEnd(engine::ConversionGraph& graph, std::int64_t duration, bool terminal) {
+// Streams until the graph ends, drawing the progress.
+RunEnd RunToEnd(engine::ConversionGraph& graph, std::int64_t duration, bool terminal) {
     std::shared_ptr<media::MediaSeeking> seeking;
     graph.graphManager->QueryMediaSeeking(seeking);
     ProgressLine line(stderr, terminal);
     const auto start = Clock::now();
+    auto elapsed = [&] { return std::chrono::duration<double>(Clock::now() - start).count(); };
     long code = 0;
-    auto show = [&] {
+    while (graph.mediaEvent->WaitForCompletion(200, code) == E_ABORT) {
         std::int64_t written = 0;
         if (seeking) seeking->GetCurrentPosition(written);
-        const double elapsed = std::chrono::duration<double>(Clock::now() - start).count();
-        line.Show(engine::MeasureProgress(written, duration, elapsed));
-    };
-    while (graph.mediaEvent->WaitForCompletion(200, code) == E_ABORT) show();
-    if (code == media::EC_COMPLETE) {
-        // The last frame's position falls short of the duration by its own length.
-        const double elapsed = std::chrono::duration<double>(Clock::now() - start).count();
-        line.Show(engine::MeasureProgress(duration, duration, elapsed));
+        line.Show(engine::MeasureProgress(written, duration, elapsed()));
+    }
+    const RunEnd end = EndOf(*graph.mediaEvent, code);
+    if (end.code == media::EC_COMPLETE) {
+        // The last frame's position falls short of the duration by its own
+        // length; a source that ended early shows where it ended.
+        const bool early = end.result == media::QV_S_SOURCE_ENDED_EARLY;
+        line.Show(engine::MeasureProgress(early ? end.reached : duration, duration, elapsed()));
     }
     line.Finish();
-    return code;
+    return end;
 }
+
+std::string Seconds(std::int64_t units) { return StrFormat("%.1f s", units / 1e7); }
 
 }  // namespace
 
@@ -131,14 +144,22 @@ int Convert(const ConvertRequest& request) {
     } else if (!(opened = SUCCEEDED(graph.OpenSourceGraph(request.input)))) {
         result = Fail(request.input + ": could not be opened for conversion");
     } else {
-        ReplaceOutput(settings.outputPath, target);
+        // Nothing is removed beforehand: the run writes beside the output and
+        // takes its place only when it ends well.
         HRESULT hr = graph.EnsureCompressors();
         if (SUCCEEDED(hr)) hr = graph.mediaControl->Run();
         if (FAILED(hr)) {
             result = Fail("the conversion did not start: " + media::ErrorText(hr));
         } else {
-            const long code = RunToEnd(graph, duration, request.terminal);
-            if (code != media::EC_COMPLETE) result = Fail(AbortText(*graph.mediaEvent));
+            const RunEnd end = RunToEnd(graph, duration, request.terminal);
+            if (end.code != media::EC_COMPLETE) {
+                result = Fail(media::ErrorText(FAILED(end.result) ? end.result : E_FAIL));
+            } else if (end.result == media::QV_S_SOURCE_ENDED_EARLY) {
+                std::fprintf(stderr, "quorvel-converter: %s: at %s of %s; %s is kept.\n",
+                             media::ErrorText(end.result).c_str(), Seconds(end.reached).c_str(),
+                             Seconds(duration).c_str(), settings.outputPath.c_str());
+                result = kSourceEnded;
+            }
         }
     }
     if (graph.mediaControl) graph.mediaControl->Stop();

@@ -2,15 +2,15 @@
 
 #include <filesystem>
 
+#include "platform/media/Media.h"
+
 namespace cli {
 
 namespace fs = std::filesystem;
 
 SourceCheck CheckSource(const std::string& input) {
-    std::error_code ec;
-    const fs::file_status status = fs::status(input, ec);
-    if (!fs::exists(status)) return {false, input + ": no such file"};
-    if (!fs::is_regular_file(status)) return {false, input + ": not a regular file"};
+    const HRESULT hr = media::CheckSourceFile(input);
+    if (FAILED(hr)) return {false, input + ": " + media::ErrorText(hr)};
     return {true, {}};
 }
 
@@ -23,12 +23,6 @@ OutputCheck CheckOutput(const std::string& input, const std::string& output, boo
     if (fs::is_directory(fs::status(output, ec)))
         return {OutputVerdict::Refused, output + " is a folder"};
     return {overwrite ? OutputVerdict::Replace : OutputVerdict::Exists, {}};
-}
-
-void ReplaceOutput(const std::string& output, const OutputCheck& check) {
-    if (check.verdict != OutputVerdict::Replace) return;
-    std::error_code ec;
-    fs::remove(output, ec);
 }
 
 }  // namespace cli

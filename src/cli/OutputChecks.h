@@ -1,6 +1,6 @@
 #pragma once
-// The checks before the command line converts: a source that is a regular
-// file, and an output that is neither the source nor in the way.
+// The checks before the command line converts anything: a source that is a
+// regular file, and an output that is neither the source nor in the way.
 #include <string>
 
 namespace cli {
@@ -17,10 +17,8 @@ struct OutputCheck {
     std::string reason;  // for Refused
 };
 // The source and the output are compared as files (device and inode, links
-// resolved), so no spelling of the path replaces the source.
+// resolved), so no spelling of the path replaces the source. Replace needs
+// nothing done: the run writes beside the output and moves over it at the end.
 OutputCheck CheckOutput(const std::string& input, const std::string& output, bool overwrite);
-
-// Clears the way for a Replace verdict; nothing for the others.
-void ReplaceOutput(const std::string& output, const OutputCheck& check);
 
 }  // namespace cli

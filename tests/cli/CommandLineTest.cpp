@@ -10,6 +10,7 @@
 #include "MediaFixtures.h"
 #include "TestEnv.h"
 #include "app/Profile.h"
+#include "engine/CompressorCatalog.h"
 #include "platform/ui/Dialog.h"
 
 namespace {
@@ -186,9 +187,11 @@ TEST_F(CommandLineTest, FailuresExitWithOneAndSayWhy) {
         std::string reason;
     };
     fs::create_directories(dir / "folder.mp4");
+    ASSERT_EQ(fixtures::RunCommand("mkfifo " + ShellQuote((dir / "pipe.mp4").string())), 0);
     const std::vector<Case> cases = {
-        {(dir / "missing.mp4").string(), "no such file"},
+        {(dir / "missing.mp4").string(), "not found"},
         {(dir / "folder.mp4").string(), "not a regular file"},
+        {(dir / "pipe.mp4").string(), "not a regular file"},  // refused at once, never opened
         {fixtures::RandomBytes().string(), "not a media file"},
     };
     for (const Case& c : cases) {
@@ -201,6 +204,40 @@ TEST_F(CommandLineTest, FailuresExitWithOneAndSayWhy) {
     const Outcome nowhere = Run("--convert " + input + " -o " + (dir / "no" / "such" / "x.avi").string());
     EXPECT_EQ(nowhere.code, 1) << nowhere.err;
     EXPECT_NE(nowhere.err.find("quorvel-converter: "), std::string::npos) << nowhere.err;
+}
+
+TEST_F(CommandLineTest, ASourceThatEndsEarlyExitsWithFourAndKeepsTheOutput) {
+    const std::string input = Copy(fixtures::EndsEarlyMp4(), "cut.mp4");
+    const fs::path out = dir / "cut.mkv";
+    const Outcome o = Run("--convert " + input + " -o " + out.string());
+    EXPECT_EQ(o.code, 4) << o.err;
+    EXPECT_NE(o.err.find("of 10.0 s; " + out.string() + " is kept."), std::string::npos) << o.err;
+    const std::vector<int> percents = ProgressPercents(o.err);
+    ASSERT_FALSE(percents.empty());
+    EXPECT_LT(percents.back(), 60);  // where it ended, not 100
+    const fixtures::ProbeResult probe = fixtures::ProbeFile(out);
+    ASSERT_TRUE(probe.ok);
+    EXPECT_GT(probe.duration, 2.0);
+    EXPECT_LT(probe.duration, 6.0);
+}
+
+TEST_F(CommandLineTest, AFailedRunLeavesAnOlderOutputAsItWas) {
+    const std::string input = Copy(fixtures::H264AacMp4(), "in.mp4");
+    const fs::path out = dir / "old.webm";
+    testenv::WriteFile(out, "an older output");
+    // WebM cannot carry what the stored compressor makes: the run fails.
+    int mpeg4 = -1;
+    ASSERT_TRUE(engine::FindPreferredCompressor(engine::CompressorCategory::Video,
+                                                "ffdshow video encoder", mpeg4));
+    app::Profile().WriteInt("Settings", "nOuptputFormat", 4);
+    app::Profile().WriteInt("DexVideoCompress", "WebmCompressorNumber", mpeg4);
+    const Outcome o = Run("--convert " + input + " -o " + out.string() + " --overwrite");
+    EXPECT_NE(o.err.find("cannot carry"), std::string::npos) << o.err;
+    EXPECT_EQ(o.code, 1) << o.err;
+    EXPECT_EQ(testenv::ReadFile(out), "an older output");
+    std::size_t files = 0;
+    for ([[maybe_unused]] const auto& entry : fs::directory_iterator(dir.path())) ++files;
+    EXPECT_EQ(files, 3u);  // the source, the old output and the captured stderr: nothing left beside
 }
 
 TEST_F(CommandLineTest, ListsTheCompressorsOfAFormatWithThePreferredMarked) {
