@@ -81,6 +81,12 @@ RunEnd RunToEnd(engine::ConversionGraph& graph, std::int64_t duration, bool term
     auto elapsed = [&] { return std::chrono::duration<double>(Clock::now() - start).count(); };
     long code = 0;
     while (graph.mediaEvent->WaitForCompletion(200, code) == E_ABORT) {
+        if (shell::InterruptRequested()) {
+            // As the window's Stop: the part written so far is kept.
+            line.Finish();
+            graph.mediaControl->Stop();
+            return RunEnd{media::EC_USERABORT, S_OK, 0};
+        }
         std::int64_t written = 0;
         if (seeking) seeking->GetCurrentPosition(written);
         line.Show(engine::MeasureProgress(written, duration, elapsed()));
@@ -147,12 +153,15 @@ int Convert(const ConvertRequest& request) {
         // Nothing is removed beforehand: the run writes beside the output and
         // takes its place only when it ends well.
         HRESULT hr = graph.EnsureCompressors();
+        shell::CatchInterrupts();
         if (SUCCEEDED(hr)) hr = graph.mediaControl->Run();
         if (FAILED(hr)) {
             result = Fail("the conversion did not start: " + media::ErrorText(hr));
         } else {
             const RunEnd end = RunToEnd(graph, duration, request.terminal);
-            if (end.code != media::EC_COMPLETE) {
+            if (end.code == media::EC_USERABORT) {
+                result = Fail("stopped; the part converted so far is in " + settings.outputPath);
+            } else if (end.code != media::EC_COMPLETE) {
                 result = Fail(media::ErrorText(FAILED(end.result) ? end.result : E_FAIL));
             } else if (end.result == media::QV_S_SOURCE_ENDED_EARLY) {
                 std::fprintf(stderr, "quorvel-converter: %s: at %s of %s; %s is kept.\n",

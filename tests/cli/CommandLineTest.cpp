@@ -240,6 +240,26 @@ TEST_F(CommandLineTest, AFailedRunLeavesAnOlderOutputAsItWas) {
     EXPECT_EQ(files, 3u);  // the source, the old output and the captured stderr: nothing left beside
 }
 
+TEST_F(CommandLineTest, AStopRequestEndsTheRunAndKeepsWhatWasWritten) {
+    const std::string input = Copy(fixtures::LongH264AacMp4(), "long.mp4");
+    const fs::path out = dir / "part.webm", err = dir / "stderr.txt";
+    // Stopped as soon as the first progress line shows (WebM runs slowest).
+    const std::string script =
+        "env -u DISPLAY " + ShellQuote(QUORVEL_PROGRAM) + " --convert " + ShellQuote(input) +
+        " -o " + ShellQuote(out.string()) + " 2>" + ShellQuote(err.string()) +
+        " & pid=$!; for i in $(seq 200); do grep -q ' left ' " + ShellQuote(err.string()) +
+        " && break; sleep 0.05; done; kill -TERM $pid; wait $pid";
+    const int code = fixtures::RunCommand("bash -c " + ShellQuote(script));
+    const std::string text = testenv::ReadFile(err);
+    EXPECT_EQ(code, 1) << text;
+    EXPECT_NE(text.find("stopped; the part converted so far is in"), std::string::npos) << text;
+    const fixtures::ProbeResult probe = fixtures::ProbeFile(out);
+    ASSERT_TRUE(probe.ok) << text;
+    EXPECT_LT(probe.duration, 9.5);
+    for (const auto& entry : fs::directory_iterator(dir.path()))  // no hidden run file left
+        EXPECT_NE(entry.path().filename().string().front(), '.') << entry.path();
+}
+
 TEST_F(CommandLineTest, ListsTheCompressorsOfAFormatWithThePreferredMarked) {
     auto marked = [](const std::string& out) {
         std::vector<std::string> lines;

@@ -51,6 +51,10 @@ std::string ExecutableFolder();  // with a trailing separator
 // executable's own folder, as in a build tree. With a trailing separator.
 std::string DataFolder();
 std::string DataFolderOf(const std::string& executableFolder);
+// Ctrl+C and termination requests become a flag that a long run polls, so
+// that it can stop cleanly instead of dying half-way.
+void CatchInterrupts();
+bool InterruptRequested();
 // Whether standard error is a terminal (a progress line can be redrawn there).
 bool StandardErrorIsTerminal();
 // The user's home folder.
