@@ -8,6 +8,10 @@ if(QUORVEL_SANITIZE)
   target_compile_options(quorvel_options INTERFACE -fsanitize=address,undefined -fno-omit-frame-pointer -fno-sanitize-recover=undefined)
   target_link_options(quorvel_options INTERFACE -fsanitize=address,undefined)
 endif()
+if(QUORVEL_SANITIZE_THREAD)
+  target_compile_options(quorvel_options INTERFACE -fsanitize=thread -fno-omit-frame-pointer)
+  target_link_options(quorvel_options INTERFACE -fsanitize=thread)
+endif()
 
 # quorvel_add_test(NAME SOURCES ... LIBS ...): one GoogleTest executable per area,
 # run headless on its own temporary registry file.

@@ -78,4 +78,22 @@ TEST_F(InterfaceFontTest, SavingWritesThe8BitFieldsUnsignedAndNeverTheQuality) {
     EXPECT_EQ(*pack.interfaceFont(), font);
 }
 
+TEST_F(InterfaceFontTest, ALanguageWhoseNameHasOuterBlanksKeepsItsFont) {
+    // The language's name is the settings key of its font: " spaced " ends in a blank.
+    folder.Write(" spaced .ini", i18ntest::GermanFile());
+    pack.InitializeLanguages(folder.base(), " spaced ");
+    ASSERT_EQ(pack.DialogText(1022), "Beenden");
+    ui::LogFont font;
+    font.height = -19;
+    font.weight = 700;
+    font.charSet = 204;
+    font.faceName = "DejaVu Sans";
+    pack.SaveInterfaceFont(font);
+    pack.InitializeLanguages(folder.base(), " spaced ");
+    ASSERT_TRUE(pack.interfaceFont());
+    EXPECT_EQ(*pack.interfaceFont(), font);
+    // Not the font of a language named without the blanks.
+    EXPECT_EQ(app::Profile().GetString("spaced", "lfFaceName", "none"), "none");
+}
+
 }  // namespace

@@ -1,15 +1,21 @@
 // Loading language files into the pack, the lookups and their fallbacks, and
 // putting texts and the interface font on a dialog.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <chrono>
+#include <filesystem>
 
 #include "LanguageTestSupport.h"
 #include "TestEnv.h"
+#include "Watchdog.h"
 #include "app/Profile.h"
 #include "i18n/LanguagePack.h"
 #include "i18n/TextKeyTable.h"
 #include "platform/shell/Shell.h"
 #include "platform/ui/Automation.h"
 #include "platform/ui/Dialog.h"
+#include "resources/Resources.h"
 
 namespace {
 
@@ -244,6 +250,19 @@ TEST(BaseFolder, AnInstalledProgramReadsTheShareFolderBesideItsBinFolder) {
     // The help location maps into the same folder.
     EXPECT_EQ(shell::HelpPageFile(shell::DataFolderOf(bin) + "help.chm::/Introduction.htm"),
               share + "/help/Introduction.htm");
+}
+
+TEST_F(LanguagePackTest, ALanguageFileThatIsAFifoReadsAsAnEmptyOne) {
+    folder.Write("English.ini", i18ntest::EnglishFile());
+    const auto fifo = std::filesystem::path(folder.base()) / "language" / "German.ini";
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    testenv::Watchdog watchdog("loading a FIFO as a language file", std::chrono::seconds(10));
+    ASSERT_EQ(pack.InitializeLanguages(folder.base(), "German"), 1);
+    EXPECT_EQ(pack.currentLanguage(), "German");
+    EXPECT_EQ(pack.DialogText(1022), "");
+    EXPECT_EQ(pack.StringText(resources::IDS_MESSAGE_WARNING), "Warning");  // built in
+    // The base folder is still found by its English file beside a FIFO.
+    EXPECT_EQ(i18n::FindBaseFolderOf(folder.base() + "/bin"), folder.base());
 }
 
 }  // namespace

@@ -240,7 +240,7 @@ HRESULT Streamer::Impl::OpenEncoders() {
     for (const Route& route : plan.routes) {
         auto r = std::make_unique<RouteState>(route);
         r->input = ic->streams[route.decoder->streamIndex];
-        r->startOffset = av_rescale_q(start, AV_TIME_BASE_Q, r->input->time_base);
+        r->startOffset = av_rescale_q(start, AVRational{1, AV_TIME_BASE}, r->input->time_base);
         r->encoder.reset(avcodec_alloc_context3(route.encoder));
         AVCodecContext* enc = r->encoder.get();
         if (!enc || !r->scratch) return E_OUTOFMEMORY;

@@ -5,19 +5,50 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cerrno>
+
 namespace profile {
 namespace {
 char FoldAscii(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
 }  // namespace
 
-bool FileExists(const std::string& path) {
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) return false;
+namespace {
+
+// A descriptor for reading a regular file, or -1. O_NONBLOCK: opening a FIFO
+// for reading would otherwise wait for a writer.
+int OpenRegularFile(const std::string& path) {
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
+    if (fd < 0) return -1;
     struct stat st {};
-    const bool isFile =
-        ::fstat(fd, &st) == 0 && !S_ISDIR(st.st_mode);  // folders do not open as files
+    if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode)) return fd;
     ::close(fd);
-    return isFile;
+    return -1;
+}
+
+}  // namespace
+
+bool FileExists(const std::string& path) {
+    const int fd = OpenRegularFile(path);
+    if (fd < 0) return false;
+    ::close(fd);
+    return true;
+}
+
+std::optional<std::string> ReadRegularFile(const std::string& path) {
+    const int fd = OpenRegularFile(path);
+    if (fd < 0) return std::nullopt;
+    std::string bytes;
+    char buffer[65536];
+    for (;;) {
+        const ssize_t n = ::read(fd, buffer, sizeof buffer);
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) {
+            ::close(fd);
+            if (n < 0) return std::nullopt;
+            return bytes;
+        }
+        bytes.append(buffer, static_cast<std::size_t>(n));
+    }
 }
 
 std::vector<std::string> ListFolder(const std::string& folder) {

@@ -8,8 +8,12 @@
 
 namespace profile {
 
-// Whether the file can be opened for reading.
+// Whether a regular file is there that can be opened for reading. A folder,
+// FIFO, socket or device is none: reading one could wait without end.
 bool FileExists(const std::string& path);
+
+// The bytes of such a file; none when there is no such file or it cannot be read.
+std::optional<std::string> ReadRegularFile(const std::string& path);
 
 // Names of the entries of a folder (files and folders alike, without "." and
 // ".."), in the order the system lists them; empty when it cannot be read.

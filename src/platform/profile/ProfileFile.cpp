@@ -1,7 +1,5 @@
 #include "platform/profile/ProfileFile.h"
 
-#include <fstream>
-#include <iterator>
 #include <sstream>
 
 #include "platform/profile/Folder.h"
@@ -81,17 +79,9 @@ ProfileFile ProfileFile::FromBytes(std::string_view bytes, const ReadOptions& op
 }
 
 ProfileFile ProfileFile::Load(const std::string& path, const ReadOptions& options) {
-    // A folder named like the file reads as a missing file.
-    if (!FileExists(path)) return ProfileFile{};
-    std::ifstream in(path, std::ios::binary);
-    if (!in) return ProfileFile{};
-    std::string bytes;
-    try {
-        bytes.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-    } catch (const std::ios_base::failure&) {
-        return ProfileFile{};  // a read error: as unreadable as a missing file
-    }
-    return FromBytes(bytes, options);
+    // A folder, FIFO or device named like the file reads as a missing file.
+    const auto bytes = ReadRegularFile(path);
+    return bytes ? FromBytes(*bytes, options) : ProfileFile{};
 }
 
 std::string ProfileFile::GetString(std::string_view section, std::string_view key,

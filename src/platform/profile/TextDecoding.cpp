@@ -55,6 +55,25 @@ std::size_t Utf8SequenceLength(std::string_view s) {
     return length;
 }
 
+// What is valid UTF-8 is kept; every other byte becomes U+FFFD.
+std::string KeepValidUtf8(std::string_view bytes) {
+    std::string out;
+    out.reserve(bytes.size());
+    while (!bytes.empty()) {
+        const std::size_t n = Utf8SequenceLength(bytes);
+        if (n == 0) {
+            AppendUtf8(out, kReplacement);
+            bytes.remove_prefix(1);
+        } else {
+            out.append(bytes.substr(0, n));
+            bytes.remove_prefix(n);
+        }
+    }
+    return out;
+}
+
+constexpr int kUtf8CodePage = 65001;
+
 // Windows code page numbers to the converter's names.
 std::string IconvName(int codePage) {
     switch (codePage) {
@@ -62,8 +81,6 @@ std::string IconvName(int codePage) {
             return "ASCII";
         case 28591:
             return "ISO-8859-1";
-        case 65001:
-            return "UTF-8";
         default:
             return "CP" + std::to_string(codePage);
     }
@@ -113,22 +130,11 @@ std::string Utf16ToUtf8(std::string_view bytes) {
 }
 
 std::string CodePageToUtf8(std::string_view bytes, int codePage) {
+    // UTF-8 is checked here: the converter passes surrogates and overlong forms.
+    if (codePage == kUtf8CodePage) return KeepValidUtf8(bytes);
     iconv_t cd = ::iconv_open("UTF-8", IconvName(codePage).c_str());
+    if (cd == reinterpret_cast<iconv_t>(-1)) return KeepValidUtf8(bytes);  // no such converter
     std::string out;
-    if (cd == reinterpret_cast<iconv_t>(-1)) {
-        // No such converter: keep what is valid UTF-8, mark the rest.
-        while (!bytes.empty()) {
-            const std::size_t n = Utf8SequenceLength(bytes);
-            if (n == 0) {
-                AppendUtf8(out, kReplacement);
-                bytes.remove_prefix(1);
-            } else {
-                out.append(bytes.substr(0, n));
-                bytes.remove_prefix(n);
-            }
-        }
-        return out;
-    }
     std::string input(bytes);
     char* in = input.data();
     std::size_t inLeft = input.size();

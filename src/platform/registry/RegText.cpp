@@ -237,10 +237,12 @@ private:
 
     void KeyLine(std::size_t i, std::string_view line) {
         if (line.back() != ']') return Damaged(i, "key line without ']'");
+        // Taken as written: blanks belong to the key names ("Font " is not "Font"),
+        // and Serialize writes the names back as they are.
         std::string_view inner = line.substr(1, line.size() - 2);
         const bool remove = !inner.empty() && inner.front() == '-';
         if (remove) inner.remove_prefix(1);
-        const std::string path = Document::Normalize(Trim(inner));
+        const std::string path = Document::Normalize(inner);
         if (path.empty()) return Damaged(i, "empty key name");
         if (remove) {
             result_.document.Erase(path);

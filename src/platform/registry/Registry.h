@@ -8,6 +8,8 @@
 // Key and value names compare case-insensitively (ASCII), as on Windows.
 #include <cstdint>
 #include <filesystem>
+#include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -49,13 +51,23 @@ struct Value {
     static Value FromData(std::uint32_t registryType, std::vector<std::uint8_t> data);
 };
 
-// One registry file. Every call re-reads the file, so two processes sharing it
-// see each other's writes; every write is a locked read-modify-write that
-// replaces the file atomically. A file that cannot be parsed is moved aside to
-// "<file>.damaged-<time>" and reading starts empty.
+namespace detail {
+class Document;
+enum class Change { Write, Unchanged };
+}  // namespace detail
+
+// One registry file. Reads parse the file once and keep it until it changes on
+// disk, so two processes sharing it still see each other's writes; every write
+// is a locked read-modify-write of the file as it is on disk that replaces it
+// atomically. A file that cannot be parsed, or is larger than a settings file
+// can be (4 MB), is moved aside to "<file>.damaged-<time>" and reading starts
+// empty. A FIFO, socket or device in its place reads as empty and is never written.
 class Store {
 public:
     explicit Store(std::filesystem::path file);
+    ~Store();
+    Store(Store&&) noexcept;
+    Store& operator=(Store&&) noexcept;
 
     // The user's store: QUORVEL_REGISTRY or the XDG location.
     static Store& User();
@@ -67,7 +79,8 @@ public:
     bool KeyExists(std::string_view key) const;
 
     // Creates the key (and its parents) when missing. False when the file
-    // cannot be written; what was on disk stays as it was.
+    // cannot be written, or when the file's text form could not give the key
+    // and value back exactly as given; what was on disk stays as it was.
     bool Set(std::string_view key, std::string_view name, const Value& value);
     // Writes only if the key already exists; never creates it. False when the key
     // is missing (nothing is written) or the file cannot be written.
@@ -78,7 +91,13 @@ public:
     bool DeleteKey(std::string_view key);  // with its subkeys
 
 private:
+    struct Cache;
+    std::shared_ptr<const detail::Document> Snapshot() const;
+    bool Update(const std::function<detail::Change(detail::Document&)>& apply);
+    void Remember(std::shared_ptr<const detail::Document> document, std::string bytes) const;
+
     std::filesystem::path file_;
+    std::unique_ptr<Cache> cache_;
 };
 
 // The application profile: (section, key) values under

@@ -43,7 +43,11 @@ int Spawn(const std::string& program, const std::string& argument) {
 std::string XdgUserDir(const std::string& key, const std::string& fallback) {
     std::string config = Env("XDG_CONFIG_HOME");
     if (config.empty()) config = HomeFolder() + "/.config";
-    std::ifstream in(config + "/user-dirs.dirs");
+    const std::string file = config + "/user-dirs.dirs";
+    // Only a regular file: opening a FIFO for reading would wait for a writer.
+    std::error_code ec;
+    if (!std::filesystem::is_regular_file(file, ec)) return fallback;
+    std::ifstream in(file);
     std::string line;
     while (std::getline(in, line)) {
         if (line.rfind(key + "=", 0) != 0) continue;

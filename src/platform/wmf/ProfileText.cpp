@@ -331,9 +331,12 @@ std::string RectText(const char* name, const RECT& r) {
                   r.top, r.right, r.bottom);
 }
 
+// As its characters when the reader takes them as such (letters and digits, not
+// starting with a digit, which would read as a number), else as a number.
 std::string FourccText(DWORD fourcc) {
     std::string s;
     for (int i = 0; i < 4; ++i) s += static_cast<char>((fourcc >> (8 * i)) & 0xFF);
+    if (std::isdigit(static_cast<unsigned char>(s[0]))) return std::to_string(fourcc);
     for (char c : s)
         if (!std::isalnum(static_cast<unsigned char>(c))) return std::to_string(fourcc);
     return s;

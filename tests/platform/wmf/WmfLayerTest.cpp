@@ -2,6 +2,7 @@
 // profiles, and profile text.
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <set>
 
 #include "platform/wmf/Wmf.h"
@@ -111,7 +112,8 @@ TEST_F(WmfTest, StreamsAreCopiedIntoTheProfileAndChecked) {
     EXPECT_EQ(props->GetMediaType(&type, tooSmall), ASF_E_BUFFERTOOSMALL);
 }
 
-std::shared_ptr<WMProfile> TwoStreamProfile(WMProfileManager& manager, WMCodecInfo& info) {
+std::shared_ptr<WMProfile> TwoStreamProfile(WMProfileManager& manager, WMCodecInfo& info,
+                                            std::optional<DWORD> compression = std::nullopt) {
     std::shared_ptr<WMProfile> profile;
     manager.CreateEmptyProfile(WMT_VER_9_0, profile);
     profile->SetName("Custom \"Profile\" <&>");
@@ -135,6 +137,7 @@ std::shared_ptr<WMProfile> TwoStreamProfile(WMProfileManager& manager, WMCodecIn
     v.bmiHeader.biWidth = 718;
     v.bmiHeader.biHeight = 404;
     v.AvgTimePerFrame = 434782;
+    if (compression) v.bmiHeader.biCompression = *compression;
     WriteFormat(type, v);
     QueryMediaProps(video)->SetMediaType(type);
     profile->AddStream(video);
@@ -161,6 +164,24 @@ TEST_F(WmfTest, ProfileTextGivesBackTheSameProfile) {
         EXPECT_EQ(x.format, y.format) << "format block of stream " << number;
         EXPECT_TRUE(x.subtype == y.subtype && x.formattype == y.formattype);
         EXPECT_EQ(x.lSampleSize, y.lSampleSize);
+    }
+}
+
+TEST_F(WmfTest, EveryCompressionCodeSurvivesSaveAndLoad) {
+    // Codes whose bytes spell text starting with a digit ("1abc") once saved as
+    // that text, which reads back as a bad number.
+    for (const DWORD code : {MakeFourcc('1', 'a', 'b', 'c'), MakeFourcc('1', '2', '3', '4'),
+                             MakeFourcc('W', 'M', 'V', '3'), MakeFourcc('a', ' ', 'b', 'c'),
+                             DWORD{0}, DWORD{3}, DWORD{1234}, DWORD{0xFFFFFFFF}}) {
+        std::string text;
+        ASSERT_EQ(manager->SaveProfile(TwoStreamProfile(*manager, *info, code), text), S_OK);
+        std::shared_ptr<WMProfile> loaded;
+        ASSERT_EQ(manager->LoadProfileByData(text, loaded), S_OK) << code << "\n" << text;
+        std::shared_ptr<WMStreamConfig> video;
+        ASSERT_EQ(loaded->GetStreamByNumber(2, video), S_OK);
+        VIDEOINFOHEADER v;
+        ASSERT_TRUE(ReadFormat(MediaTypeOf(video), v));
+        EXPECT_EQ(v.bmiHeader.biCompression, code);
     }
 }
 
