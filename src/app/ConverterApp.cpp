@@ -6,12 +6,13 @@
 
 namespace app {
 
-bool ConverterApp::InitInstance() {
+bool ConverterApp::InitInstance(const std::string& startFile) {
     SetRegistryKey("QuorvelStudio");
     const std::string language = Profile().GetString("Option", "CurrentLanguage", "english");
     i18n::LanguagePack::Instance().InitializeLanguages(i18n::FindBaseFolder(), language);
 
     MainWindow window;
+    window.startFile = startFile;
     window.RunModal();
     return false;
 }

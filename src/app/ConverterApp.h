@@ -1,4 +1,5 @@
 #pragma once
+#include <string>
 
 namespace app {
 
@@ -6,7 +7,8 @@ namespace app {
 class ConverterApp {
 public:
     // Runs the whole program; returns false so the process ends when the window has ended.
-    bool InitInstance();
+    // A non-empty `startFile` is opened once the window is up, as Open Video would.
+    bool InitInstance(const std::string& startFile = {});
 };
 
 }  // namespace app

@@ -13,7 +13,7 @@
 namespace app {
 
 std::string HelpCommandTarget() {
-    return FolderOf(shell::ExecutablePath()) + kHelpLocation;
+    return shell::DataFolder() + kHelpLocation;
 }
 
 std::string HomePageFile() {

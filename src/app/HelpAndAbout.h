@@ -13,7 +13,7 @@ inline constexpr const char* kHelpLocation = "help.chm::/Introduction.htm";
 // There is no web site: the home page is the help's own page about the program.
 inline constexpr const char* kHomeLocation = "help.chm::/Home.htm";
 
-// The help viewer's target: the executable's folder followed by the help location.
+// The help viewer's target: the program's data folder followed by the help location.
 std::string HelpCommandTarget();
 // The home page's file in the bundled help.
 std::string HomePageFile();

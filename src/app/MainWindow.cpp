@@ -63,6 +63,8 @@ bool MainWindow::OnInitDialog() {
     i18n::LanguagePack::Instance().ApplyToDialog(*this, IDD_MAIN);
     AcceptDrops(true);  // a file dropped on the window opens as Open Video would
     WatchOpenerFailures(*this);
+    // Posted, so that the window shows before the file is probed.
+    if (!startFile.empty()) PostMessage(OpenStartFileMessage);
     return true;
 }
 

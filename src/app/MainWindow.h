@@ -11,6 +11,9 @@
 
 namespace app {
 
+// Private window message: open the file the command line named.
+inline constexpr unsigned OpenStartFileMessage = 0x40F;
+
 class MainWindow : public ui::Dialog {
 public:
     MainWindow();
@@ -25,6 +28,7 @@ public:
     int elapsedSeconds = 0;
     std::string idleCaption;  // the title without the percentage of a run
     std::string errorText;
+    std::string startFile;  // opened once the window is up (from the command line)
     shell::OsVersion osVersion;
     int vsFilterChanged = 0;
     std::uint32_t vsFilterSavedLevel = 0;

@@ -46,7 +46,7 @@ std::string FindBaseFolderOf(const std::string& executableFolder) {
     return folder;
 }
 
-std::string FindBaseFolder() { return FindBaseFolderOf(shell::ExecutableFolder()); }
+std::string FindBaseFolder() { return FindBaseFolderOf(shell::DataFolder()); }
 
 int LanguagePack::LoadLanguage(const std::string& name) {
     if (catalog_.empty()) return 0;

@@ -120,8 +120,9 @@ private:
     std::optional<ui::LogFont> interfaceFont_;
 };
 
-// The folder that holds the `language` folder: the executable's folder, or
-// its parent when the parent has language/English.ini. No trailing separator.
+// The folder that holds the `language` folder: the program's data folder (the
+// installed share folder, or the executable's), or its parent when the parent
+// has language/English.ini. No trailing separator.
 std::string FindBaseFolder();
 std::string FindBaseFolderOf(const std::string& executableFolder);
 

@@ -1,5 +1,6 @@
 #pragma once
 // The About box: the program's name, version, ownership and support lines.
+#include "ProgramInfo.h"
 #include "platform/ui/Template.h"
 
 namespace resources {
@@ -7,7 +8,7 @@ namespace resources {
 inline constexpr int IDC_STATIC_VERSION = 1044;
 inline constexpr int IDC_STATIC_PROGRAM_NAME = 1045;
 
-inline constexpr const char* kVersionText = "Version 2.0";
+inline constexpr const char* kVersionText = program::kVersionLine;
 inline constexpr const char* kOwnershipNotice =
     "Copyright (C) 2026 Quorvel Studio. All rights reserved.";
 inline constexpr const char* kSupportAddress = "Support: support@quorvel.example";

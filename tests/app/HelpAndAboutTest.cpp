@@ -187,7 +187,7 @@ TEST_F(HelpAndAboutTest, AboutOpensFromButtonMenuAndSystemMenu) {
     for (const auto& seen : abouts) {
         EXPECT_EQ(seen.caption, "About");
         EXPECT_EQ(seen.name, kProgramTitle);
-        EXPECT_EQ(seen.version, "Version 2.0");
+        EXPECT_EQ(seen.version, std::string("Version ") + program::kVersion);
         EXPECT_EQ(seen.owner, &window);
     }
     EXPECT_FALSE(window.IsRunning());

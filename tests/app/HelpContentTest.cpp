@@ -68,7 +68,12 @@ TEST(HelpContentTest, TheBuildTreeHoldsTheHelpWhereTheProgramLooksForIt) {
     for (const auto& file : HelpFiles()) {
         const fs::path copy = fs::path(QUORVEL_HELP_BUILD_DIR) / file.filename();
         ASSERT_TRUE(fs::is_regular_file(copy)) << copy;
-        EXPECT_EQ(Read(copy), Read(file)) << copy;
+        std::string page = Read(file);
+        const std::string version = std::string(resources::kVersionText).substr(8);
+        for (auto at = page.find("@PROJECT_VERSION@"); at != std::string::npos;
+             at = page.find("@PROJECT_VERSION@"))
+            page.replace(at, 17, version);
+        EXPECT_EQ(Read(copy), page) << copy;
     }
 }
 
@@ -106,7 +111,7 @@ TEST(HelpContentTest, PagesLinkOnlyToEachOtherAndUseNoOutsideResources) {
 }
 
 TEST(HelpContentTest, TheHomePageSaysWhatTheProgramIsItsVersionAndWhereItsSettingsLive) {
-    const std::string text = VisibleText(Read(fs::path(QUORVEL_HELP_SOURCE_DIR) / "Home.htm"));
+    const std::string text = VisibleText(Read(fs::path(QUORVEL_HELP_BUILD_DIR) / "Home.htm"));
     EXPECT_NE(text.find("Quorvel Video Converter " + std::string(resources::kVersionText).substr(8)),
               std::string::npos);
     EXPECT_NE(text.find("~/.config/QuorvelStudio/user.reg"), std::string::npos);

@@ -12,6 +12,7 @@
 #include "app/Profile.h"
 #include "i18n/LanguagePack.h"
 #include "i18n/TextKeyTable.h"
+#include "platform/shell/Shell.h"
 #include "platform/ui/Automation.h"
 #include "platform/ui/Dialog.h"
 #include "resources/Resources.h"
@@ -232,6 +233,23 @@ TEST(BaseFolder, TheEnglishFileOneLevelUpDecides) {
     testenv::WriteFile(root / "language" / "English.ini", "");
     EXPECT_EQ(i18n::FindBaseFolderOf(bin + "/"), root.path().string());
     EXPECT_EQ(i18n::FindBaseFolderOf("/"), "/");
+}
+
+TEST(BaseFolder, AnInstalledProgramReadsTheShareFolderBesideItsBinFolder) {
+    testenv::TempDir root;
+    std::filesystem::create_directories(root / "bin");
+    const std::string bin = (root / "bin").string() + "/";
+    // A build tree: nothing installed, the data lies beside the program.
+    EXPECT_EQ(shell::DataFolderOf(bin), bin);
+
+    std::filesystem::create_directories(root / "share" / "quorvel-converter" / "language");
+    testenv::WriteFile(root / "share" / "quorvel-converter" / "language" / "English.ini", "");
+    const std::string share = (root / "share" / "quorvel-converter").string();
+    EXPECT_EQ(shell::DataFolderOf(bin), share + "/");
+    EXPECT_EQ(i18n::FindBaseFolderOf(shell::DataFolderOf(bin)), share);
+    // The help location maps into the same folder.
+    EXPECT_EQ(shell::HelpPageFile(shell::DataFolderOf(bin) + "help.chm::/Introduction.htm"),
+              share + "/help/Introduction.htm");
 }
 
 TEST_F(LanguagePackTest, ALanguageFileThatIsAFifoReadsAsAnEmptyOne) {

@@ -7,11 +7,14 @@
 #include <unistd.h>
 
 #include <chrono>
+#include <csignal>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <mutex>
 #include <thread>
+
+#include "ProgramInfo.h"
 
 extern char** environ;
 
@@ -152,6 +155,36 @@ std::string ExecutableFolder() {
     const std::string folder = std::filesystem::path(ExecutablePath()).parent_path().string();
     return folder.empty() ? std::string("./") : folder + "/";
 }
+
+namespace {
+volatile std::sig_atomic_t g_interrupted = 0;
+extern "C" void OnInterrupt(int) { g_interrupted = 1; }
+}  // namespace
+
+void CatchInterrupts() {
+    struct sigaction action {};
+    action.sa_handler = OnInterrupt;
+    sigemptyset(&action.sa_mask);
+    for (int signal : {SIGINT, SIGTERM, SIGHUP}) ::sigaction(signal, &action, nullptr);
+}
+
+bool InterruptRequested() { return g_interrupted != 0; }
+
+bool StandardErrorIsTerminal() { return ::isatty(STDERR_FILENO) == 1; }
+
+std::string DataFolderOf(const std::string& executableFolder) {
+    std::error_code ec;
+    const auto installed =
+        (std::filesystem::path(executableFolder) / program::kDataFolderFromProgram).lexically_normal();
+    if (std::filesystem::is_directory(installed, ec)) {
+        std::string folder = installed.string();
+        if (folder.back() != '/') folder += '/';
+        return folder;
+    }
+    return executableFolder;
+}
+
+std::string DataFolder() { return DataFolderOf(ExecutableFolder()); }
 
 std::string HelpPageFile(const std::string& location) {
     static const std::string kMarker = "help.chm::/";

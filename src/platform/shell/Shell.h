@@ -54,6 +54,17 @@ inline int StartHelpViewer(const std::string& page) { return CurrentBackend().St
 std::string ExecutablePath();
 std::string ExecutableBaseName();
 std::string ExecutableFolder();  // with a trailing separator
+// The folder of the program's shared data (language/, help/): the installed
+// place <prefix>/share/quorvel-converter/ seen from <prefix>/bin/, else the
+// executable's own folder, as in a build tree. With a trailing separator.
+std::string DataFolder();
+std::string DataFolderOf(const std::string& executableFolder);
+// Ctrl+C and termination requests become a flag that a long run polls, so
+// that it can stop cleanly instead of dying half-way.
+void CatchInterrupts();
+bool InterruptRequested();
+// Whether standard error is a terminal (a progress line can be redrawn there).
+bool StandardErrorIsTerminal();
 // The user's home folder.
 std::string HomeFolder();
 

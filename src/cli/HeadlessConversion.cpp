@@ -1,0 +1,186 @@
+#include "cli/HeadlessConversion.h"
+
+#include <chrono>
+#include <cstdio>
+#include <filesystem>
+
+#include "cli/ExitCode.h"
+#include "cli/OutputChecks.h"
+#include "cli/ProgressLine.h"
+#include "cli/Setup.h"
+#include "engine/ConversionGraph.h"
+#include "engine/RunProgress.h"
+#include "options/OutputFormat.h"
+#include "options/OutputSettings.h"
+#include "platform/Format.h"
+#include "platform/media/Media.h"
+#include "platform/shell/Shell.h"
+
+namespace cli {
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+int Fail(const std::string& reason) {
+    std::fprintf(stderr, "quorvel-converter: %s\n", reason.c_str());
+    return kFailed;
+}
+
+// Another format family than the stored one has no stored compressor choice
+// loaded: take that format's preferred compressors, as a first run would.
+void AdoptFormat(options::OutputSettings& settings, int format) {
+    const bool wasWebm = settings.format == options::kWebm;
+    settings.format = format;
+    const bool webm = format == options::kWebm;
+    if (webm == wasWebm) return;
+    const auto& row = options::OutputFormatTable[static_cast<std::size_t>(format)];
+    engine::ConversionGraph& graph = engine::ConversionGraph::Instance();
+    const int video = row.preferredVideo
+                          ? graph.FindPreferredCompressor(engine::CompressorCategory::Video,
+                                                          row.preferredVideo)
+                          : -1;
+    const int audio = row.preferredAudio
+                          ? graph.FindPreferredCompressor(engine::CompressorCategory::Audio,
+                                                          row.preferredAudio)
+                          : -1;
+    (webm ? settings.webmVideoCompressorIndex : settings.videoCompressorIndex) = video;
+    (webm ? settings.webmAudioCompressorIndex : settings.audioCompressorIndex) = audio;
+    settings.useVideoCompressor = video >= 0 ? 1 : 0;
+    settings.useAudioCompressor = audio >= 0 ? 1 : 0;
+    // Loading filled the slots for the stored family; the run fills them anew.
+    graph.ReleaseCompressorSlots();
+}
+
+// How the run ended: its end event with the result code and the time reached.
+struct RunEnd {
+    long code = 0;
+    HRESULT result = S_OK;
+    std::int64_t reached = 0;
+};
+
+RunEnd EndOf(media::MediaEventEx& events, long code) {
+    RunEnd end{code, S_OK, 0};
+    long event = 0;
+    media::LONG_PTR p1 = 0, p2 = 0;
+    while (SUCCEEDED(events.GetEvent(event, p1, p2, 0))) {
+        if (event == media::EC_COMPLETE || event == media::EC_ERRORABORT) {
+            end.result = static_cast<HRESULT>(p1);
+            end.reached = p2;
+        }
+        events.FreeEventParams(event, p1, p2);
+    }
+    return end;
+}
+
+// Streams until the graph ends, drawing the progress.
+RunEnd RunToEnd(engine::ConversionGraph& graph, std::int64_t duration, bool terminal) {
+    std::shared_ptr<media::MediaSeeking> seeking;
+    graph.graphManager->QueryMediaSeeking(seeking);
+    ProgressLine line(stderr, terminal);
+    const auto start = Clock::now();
+    auto elapsed = [&] { return std::chrono::duration<double>(Clock::now() - start).count(); };
+    long code = 0;
+    while (graph.mediaEvent->WaitForCompletion(200, code) == E_ABORT) {
+        if (shell::InterruptRequested()) {
+            // As the window's Stop: the part written so far is kept.
+            line.Finish();
+            graph.mediaControl->Stop();
+            return RunEnd{media::EC_USERABORT, S_OK, 0};
+        }
+        std::int64_t written = 0;
+        if (seeking) seeking->GetCurrentPosition(written);
+        line.Show(engine::MeasureProgress(written, duration, elapsed()));
+    }
+    const RunEnd end = EndOf(*graph.mediaEvent, code);
+    if (end.code == media::EC_COMPLETE) {
+        // The last frame's position falls short of the duration by its own
+        // length; a source that ended early shows where it ended.
+        const bool early = end.result == media::QV_S_SOURCE_ENDED_EARLY;
+        line.Show(engine::MeasureProgress(early ? end.reached : duration, duration, elapsed()));
+    }
+    line.Finish();
+    return end;
+}
+
+std::string Seconds(std::int64_t units) { return StrFormat("%.1f s", units / 1e7); }
+
+}  // namespace
+
+int Convert(const ConvertRequest& request) {
+    TerminalBoxes boxes;
+    if (!StartHeadless()) return kFailed;
+
+    const SourceCheck source = CheckSource(request.input);
+    if (!source.ok) return Fail(source.reason);
+
+    options::OutputSettings settings;
+    shell::OsVersion os;
+    shell::CurrentBackend().GetVersion(os);
+    // A missing video folder matters only when the stored output path is used.
+    boxes.quiet = !request.output.empty();
+    options::LoadOutputSettings(settings, options::LoadContext{nullptr, os.major});
+    boxes.quiet = false;
+
+    int format = request.format.empty() ? FormatOfPath(request.output) : FormatNumber(request.format);
+    if (format < 0) format = options::IsValidFormat(settings.format) ? settings.format : options::kAvi;
+    if (format != settings.format) AdoptFormat(settings, format);
+    // The window's rule for every output path: it ends in the format's extension.
+    const std::string output = request.output.empty() ? settings.outputPath : request.output;
+    options::ForceOutputExtension(format, output, settings.outputPath);
+
+    const OutputCheck target = CheckOutput(request.input, settings.outputPath, request.overwrite);
+    if (target.verdict == OutputVerdict::Exists) {
+        std::fprintf(stderr, "quorvel-converter: %s exists; give --overwrite to replace it.\n",
+                     settings.outputPath.c_str());
+        return kOutputExists;
+    }
+    if (target.verdict == OutputVerdict::Refused) return Fail(target.reason);
+    std::fprintf(stderr, "%s -> %s (%s)\n", request.input.c_str(), settings.outputPath.c_str(),
+                 FormatName(format).c_str());
+
+    engine::ConversionGraph& graph = engine::ConversionGraph::Instance();
+    std::string errorText;
+    graph.Attach(nullptr, &settings, &errorText);
+    engine::SourceInfo info;
+    std::int64_t duration = 0;
+    int result = kDone;
+    bool opened = false;
+    if (!graph.ProbeSource(request.input, duration, info, settings)) {
+        result = Fail(request.input + ": not a media file this program can read");
+    } else if (!(opened = SUCCEEDED(graph.OpenSourceGraph(request.input)))) {
+        result = Fail(request.input + ": could not be opened for conversion");
+    } else {
+        // Nothing is removed beforehand: the run writes beside the output and
+        // takes its place only when it ends well.
+        HRESULT hr = graph.EnsureCompressors();
+        shell::CatchInterrupts();
+        if (SUCCEEDED(hr)) hr = graph.mediaControl->Run();
+        if (FAILED(hr)) {
+            result = Fail("the conversion did not start: " + media::ErrorText(hr));
+        } else {
+            const RunEnd end = RunToEnd(graph, duration, request.terminal);
+            if (end.code == media::EC_USERABORT) {
+                result = Fail("stopped; the part converted so far is in " + settings.outputPath);
+            } else if (end.code != media::EC_COMPLETE) {
+                result = Fail(media::ErrorText(FAILED(end.result) ? end.result : E_FAIL));
+            } else if (end.result == media::QV_S_SOURCE_ENDED_EARLY) {
+                std::fprintf(stderr, "quorvel-converter: %s: at %s of %s; %s is kept.\n",
+                             media::ErrorText(end.result).c_str(), Seconds(end.reached).c_str(),
+                             Seconds(duration).c_str(), settings.outputPath.c_str());
+                result = kSourceEnded;
+            }
+        }
+    }
+    if (graph.mediaControl) graph.mediaControl->Stop();
+    if (graph.mediaEvent) graph.mediaEvent->SetNotifyWindow(nullptr);
+    if (opened) graph.TearDownConversionGraph(graph.graphManager, request.input);
+    graph.ReleaseMediaEvent();
+    graph.ReleaseMediaControl();
+    graph.ReleaseGraph();
+    graph.ReleaseCompressorSlots();
+    graph.Attach(nullptr, nullptr, nullptr);
+    if (result == kDone) std::fprintf(stderr, "Done: %s\n", settings.outputPath.c_str());
+    return result;
+}
+
+}  // namespace cli

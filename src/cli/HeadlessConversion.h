@@ -1,0 +1,19 @@
+#pragma once
+// --convert: one conversion without a window, on the window's road through the
+// engine and with its stored settings.
+#include <string>
+
+namespace cli {
+
+struct ConvertRequest {
+    std::string input;
+    std::string output;  // empty: the output file of the stored settings
+    std::string format;  // empty: the output's extension, else the stored format
+    bool overwrite = false;
+    bool terminal = false;  // standard error is a terminal: redraw the progress line
+};
+
+// Converts and returns the exit code (see ExitCode.h); reasons go to standard error.
+int Convert(const ConvertRequest& request);
+
+}  // namespace cli

@@ -1,0 +1,64 @@
+#include "cli/Setup.h"
+
+#include <algorithm>
+#include <cctype>
+#include <cstdio>
+#include <filesystem>
+
+#include "app/Profile.h"
+#include "options/OutputFormat.h"
+#include "platform/media/Media.h"
+#include "platform/ui/CommandLine.h"
+#include "platform/ui/Dialog.h"
+#include "platform/ui/MessageBox.h"
+
+namespace cli {
+
+int TerminalBoxes::AnswerMessageBox(const ui::MessageBoxRecord& box) {
+    boxes.push_back(box);
+    if (quiet)
+        ;
+    else if (box.caption.empty())
+        std::fprintf(stderr, "%s\n", box.text.c_str());
+    else
+        std::fprintf(stderr, "%s: %s\n", box.caption.c_str(), box.text.c_str());
+    switch (box.type & 0xF) {
+        case ui::MB_YESNO: return ui::IDNO;
+        case ui::MB_OKCANCEL: return ui::IDCANCEL;
+        default: return ui::IDOK;
+    }
+}
+
+bool StartHeadless() {
+    app::SetRegistryKey("QuorvelStudio");
+    if (FAILED(media::Initialize())) {
+        std::fprintf(stderr, "The media platform did not start.\n");
+        return false;
+    }
+    return true;
+}
+
+int StoredFormat() {
+    const int format = app::Profile().GetInt("Settings", "nOuptputFormat", 0);
+    return options::IsValidFormat(format) ? format : 0;
+}
+
+int FormatNumber(const std::string& name) {
+    for (int i = 0; i < static_cast<int>(std::size(ui::kFormatNames)); ++i)
+        if (name == ui::kFormatNames[i]) return i;
+    return -1;
+}
+
+std::string FormatName(int format) {
+    return options::IsValidFormat(format) ? ui::kFormatNames[format] : "";
+}
+
+int FormatOfPath(const std::string& path) {
+    std::string extension = std::filesystem::path(path).extension().string();
+    if (extension.empty()) return -1;
+    std::transform(extension.begin(), extension.end(), extension.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    return FormatNumber(extension.substr(1));
+}
+
+}  // namespace cli

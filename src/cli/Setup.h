@@ -1,0 +1,32 @@
+#pragma once
+// What every command-line mode needs before it reaches the engine: the
+// settings' registry root, the media platform, and message boxes turned into
+// lines on standard error.
+#include <string>
+#include <vector>
+
+#include "platform/ui/Automation.h"
+
+namespace cli {
+
+// Message boxes have no one to answer them: each is printed, a question is
+// answered No and an OK/Cancel box Cancel, so nothing is started on the user's behalf.
+class TerminalBoxes : public ui::ScriptedAutomation {
+public:
+    int AnswerMessageBox(const ui::MessageBoxRecord& box) override;
+    bool quiet = false;  // recorded, not printed: a step whose outcome does not matter
+};
+
+// Roots the profile and starts the media platform; false (after a line on
+// standard error) when the platform does not start.
+bool StartHeadless();
+
+// The stored output format, as the window would load it.
+int StoredFormat();
+// "avi" ... "webm" to the format number, -1 for anything else.
+int FormatNumber(const std::string& name);
+std::string FormatName(int format);
+// The format a file name's extension names, -1 for none.
+int FormatOfPath(const std::string& path);
+
+}  // namespace cli

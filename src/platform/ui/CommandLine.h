@@ -1,0 +1,23 @@
+#pragma once
+// The program's command line, read with Qt's parser before any window or
+// display exists.
+#include <string>
+
+namespace ui {
+
+struct CommandLine {
+    enum class Mode { Window, Help, Version, Convert, ListCompressors, Invalid };
+    Mode mode = Mode::Window;
+    std::string file;    // the window's file to open (absolute), or the file to convert
+    std::string output;  // --output; empty: where the window would write
+    std::string format;  // --format or --list-compressors' FORMAT, lower case; empty if not given
+    bool overwrite = false;
+    std::string text;  // the help or version text, or what is wrong with the line
+};
+
+// The formats the command line names, in the order of the format numbers.
+inline constexpr const char* kFormatNames[] = {"avi", "wmv", "mkv", "asf", "webm"};
+
+CommandLine ParseCommandLine(int argc, char** argv, const std::string& version);
+
+}  // namespace ui

@@ -1,0 +1,291 @@
+// The program's command line run as a child process with no display at all:
+// exit codes, messages, progress lines and the files it writes.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "MediaFixtures.h"
+#include "TestEnv.h"
+#include "app/Profile.h"
+#include "engine/CompressorCatalog.h"
+#include "platform/ui/Dialog.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using fixtures::ShellQuote;
+
+struct Outcome {
+    int code = -1;
+    std::string out;
+    std::string err;
+};
+
+class CommandLineTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        if (!fixtures::HaveFfmpegTools()) GTEST_SKIP() << "ffmpeg tools missing";
+        ui::SetApplicationName("quorvel-converter");  // the child's profile name
+    }
+
+    // Runs the program without any display or platform plugin choice, so that
+    // any window it tried to make would fail the run.
+    Outcome Run(const std::string& arguments) {
+        const fs::path err = dir / "stderr.txt";
+        Outcome o;
+        o.code = fixtures::RunCommand("env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM " +
+                                          ShellQuote(QUORVEL_PROGRAM) + " " + arguments + " 2>" +
+                                          ShellQuote(err.string()),
+                                      &o.out);
+        o.err = testenv::ReadFile(err);
+        return o;
+    }
+
+    std::string Copy(const fs::path& from, const std::string& name) {
+        fs::copy_file(from, dir / name, fs::copy_options::overwrite_existing);
+        return (dir / name).string();
+    }
+
+    testenv::ScopedRegistry registry;
+    testenv::TempDir dir;
+};
+
+std::vector<std::string> Lines(const std::string& text) {
+    std::vector<std::string> lines;
+    std::istringstream in(text);
+    for (std::string line; std::getline(in, line);) lines.push_back(line);
+    return lines;
+}
+
+// The progress lines of a non-terminal run: "NNN %  m:ss left  S.Sx".
+std::vector<int> ProgressPercents(const std::string& err) {
+    std::vector<int> percents;
+    for (const std::string& line : Lines(err))
+        if (line.size() > 5 && line.find(" %  ") == 3 && line.find(" left  ") != std::string::npos)
+            percents.push_back(std::stoi(line.substr(0, 3)));
+    return percents;
+}
+
+TEST_F(CommandLineTest, HelpAndVersionPrintWithoutADisplay) {
+    const Outcome help = Run("--help");
+    EXPECT_EQ(help.code, 0) << help.err;
+    for (const char* part : {"--convert <INPUT>", "--output <OUTPUT>", "--format <FORMAT>",
+                             "--overwrite", "--list-compressors", "Exit codes"})
+        EXPECT_NE(help.out.find(part), std::string::npos) << part;
+
+    const Outcome version = Run("--version");
+    EXPECT_EQ(version.code, 0) << version.err;
+    EXPECT_EQ(version.out, std::string("quorvel-converter ") + QUORVEL_VERSION + "\n");
+}
+
+TEST_F(CommandLineTest, MistakesOnTheLineExitWithTwoAndTouchNothing) {
+    const std::string input = Copy(fixtures::H264AacMp4(), "in.mp4");
+    const std::string out = (dir / "out.avi").string();
+    for (const std::string& arguments : std::vector<std::string>{
+             "--no-such-option", "--convert " + input + " --format mp4 -o " + out,
+          "--convert " + input + " extra -o " + out, "--convert " + input + " --list-compressors",
+             "--output " + out, "--list-compressors divx", "--convert", "a.mp4 b.mp4"}) {
+        const Outcome o = Run(arguments);
+        EXPECT_EQ(o.code, 2) << arguments;
+        EXPECT_NE(o.err.find("--help"), std::string::npos) << arguments << ": " << o.err;
+    }
+    EXPECT_FALSE(fs::exists(out));
+}
+
+TEST_F(CommandLineTest, ConvertsWithOneProgressLinePerTenthWhenNotOnATerminal) {
+    const std::string input = Copy(fixtures::LongH264AacMp4(), "long.mp4");
+    const std::string out = (dir / "long.wmv").string();
+    const Outcome o = Run("--convert " + ShellQuote(input) + " -o " + ShellQuote(out));
+    ASSERT_EQ(o.code, 0) << o.err;
+    EXPECT_EQ(o.err.find('\r'), std::string::npos);
+
+    const std::vector<int> percents = ProgressPercents(o.err);
+    ASSERT_FALSE(percents.empty()) << o.err;
+    EXPECT_LE(percents.size(), 11u);
+    EXPECT_EQ(percents.back(), 100);
+    for (std::size_t i = 1; i < percents.size(); ++i)
+        EXPECT_GT(percents[i] / 10, percents[i - 1] / 10) << o.err;  // one line per tenth
+
+    const fixtures::ProbeResult probe = fixtures::ProbeFile(out);
+    ASSERT_TRUE(probe.ok);
+    EXPECT_EQ(probe.formatName, "asf");
+    ASSERT_NE(probe.Find("video"), nullptr);
+    EXPECT_EQ(probe.Find("video")->codec, "wmv2");
+    EXPECT_NEAR(probe.duration, 10.0, 0.5);
+}
+
+TEST_F(CommandLineTest, TheFormatComesFromTheOptionOrTheOutputsExtension) {
+    const std::string input = Copy(fixtures::H264AacMp4(), "in.mp4");
+    // The extension names the format, in any case; the file gets the format's own.
+    const Outcome mkv = Run("--convert " + input + " -o " + (dir / "a.MKV").string());
+    ASSERT_EQ(mkv.code, 0) << mkv.err;
+    EXPECT_EQ(fixtures::ProbeFile(dir / "a.mkv").formatName, "matroska,webm");
+
+    // --format wins and the output takes its extension, as in the Options dialog.
+    const Outcome webm = Run("--convert " + input + " --format webm -o " + (dir / "b.mkv").string());
+    ASSERT_EQ(webm.code, 0) << webm.err;
+    EXPECT_FALSE(fs::exists(dir / "b.mkv"));
+    const fixtures::ProbeResult probe = fixtures::ProbeFile(dir / "b.webm");
+    ASSERT_TRUE(probe.ok);
+    ASSERT_NE(probe.Find("video"), nullptr);
+    EXPECT_EQ(probe.Find("video")->codec, "vp8");
+    EXPECT_EQ(probe.Find("video")->width, 718);
+    ASSERT_NE(probe.Find("audio"), nullptr);
+    EXPECT_EQ(probe.Find("audio")->codec, "vorbis");
+}
+
+TEST_F(CommandLineTest, WithoutOutputTheStoredSettingsDecide) {
+    app::Profile().WriteInt("Settings", "nOuptputFormat", 3);
+    app::Profile().WriteString("Settings", "OutputName", (dir / "stored.avi").string());
+    const std::string input = Copy(fixtures::H264AacMp4(), "in.mp4");
+    const Outcome o = Run("--convert " + input);
+    ASSERT_EQ(o.code, 0) << o.err;
+    const fixtures::ProbeResult probe = fixtures::ProbeFile(dir / "stored.asf");
+    ASSERT_TRUE(probe.ok) << o.err;
+    EXPECT_EQ(probe.formatName, "asf");
+    EXPECT_FALSE(fs::exists(dir / "stored.avi"));
+}
+
+TEST_F(CommandLineTest, AnExistingOutputIsKeptUnlessOverwriteIsGiven) {
+    const std::string input = Copy(fixtures::H264AacMp4(), "in.mp4");
+    const fs::path out = dir / "taken.avi";
+    testenv::WriteFile(out, "keep me");
+
+    const Outcome refused = Run("--convert " + input + " -o " + out.string());
+    EXPECT_EQ(refused.code, 3);
+    EXPECT_NE(refused.err.find("--overwrite"), std::string::npos) << refused.err;
+    EXPECT_EQ(testenv::ReadFile(out), "keep me");
+
+    const Outcome replaced = Run("--convert " + input + " -o " + out.string() + " --overwrite");
+    ASSERT_EQ(replaced.code, 0) << replaced.err;
+    EXPECT_EQ(fixtures::ProbeFile(out).formatName, "avi");
+}
+
+TEST_F(CommandLineTest, TheSourceIsNeverTheOutputWhateverItsName) {
+    const std::string input = Copy(fixtures::Mpeg4Mp3Avi(), "source.avi");
+    const std::string original = testenv::ReadFile(input);
+    fs::create_symlink(input, dir / "link.avi");
+    fs::create_hard_link(input, dir / "hard.avi");
+    fs::create_directories(dir / "sub");
+    for (const std::string& out : std::vector<std::string>{input, (dir / "link.avi").string(), (dir / "hard.avi").string(),
+                                   (dir / "sub" / ".." / "source.avi").string()}) {
+        const Outcome o = Run("--convert " + input + " -o " + out + " --overwrite");
+        EXPECT_EQ(o.code, 1) << out;
+        EXPECT_NE(o.err.find("source file itself"), std::string::npos) << o.err;
+    }
+    EXPECT_EQ(testenv::ReadFile(input), original);
+    EXPECT_TRUE(fs::is_symlink(dir / "link.avi"));
+}
+
+TEST_F(CommandLineTest, FailuresExitWithOneAndSayWhy) {
+    const fs::path out = dir / "out.avi";
+    struct Case {
+        std::string input;
+        std::string reason;
+    };
+    fs::create_directories(dir / "folder.mp4");
+    ASSERT_EQ(fixtures::RunCommand("mkfifo " + ShellQuote((dir / "pipe.mp4").string())), 0);
+    const std::vector<Case> cases = {
+        {(dir / "missing.mp4").string(), "not found"},
+        {(dir / "folder.mp4").string(), "not a regular file"},
+        {(dir / "pipe.mp4").string(), "not a regular file"},  // refused at once, never opened
+        {fixtures::RandomBytes().string(), "not a media file"},
+    };
+    for (const Case& c : cases) {
+        const Outcome o = Run("--convert " + ShellQuote(c.input) + " -o " + out.string());
+        EXPECT_EQ(o.code, 1) << c.input;
+        EXPECT_NE(o.err.find(c.reason), std::string::npos) << o.err;
+        EXPECT_FALSE(fs::exists(out)) << c.input;
+    }
+    const std::string input = Copy(fixtures::H264AacMp4(), "in.mp4");
+    const Outcome nowhere = Run("--convert " + input + " -o " + (dir / "no" / "such" / "x.avi").string());
+    EXPECT_EQ(nowhere.code, 1) << nowhere.err;
+    EXPECT_NE(nowhere.err.find("quorvel-converter: "), std::string::npos) << nowhere.err;
+}
+
+TEST_F(CommandLineTest, ASourceThatEndsEarlyExitsWithFourAndKeepsTheOutput) {
+    const std::string input = Copy(fixtures::EndsEarlyMp4(), "cut.mp4");
+    const fs::path out = dir / "cut.mkv";
+    const Outcome o = Run("--convert " + input + " -o " + out.string());
+    EXPECT_EQ(o.code, 4) << o.err;
+    EXPECT_NE(o.err.find("of 10.0 s; " + out.string() + " is kept."), std::string::npos) << o.err;
+    const std::vector<int> percents = ProgressPercents(o.err);
+    ASSERT_FALSE(percents.empty());
+    EXPECT_LT(percents.back(), 60);  // where it ended, not 100
+    const fixtures::ProbeResult probe = fixtures::ProbeFile(out);
+    ASSERT_TRUE(probe.ok);
+    EXPECT_GT(probe.duration, 2.0);
+    EXPECT_LT(probe.duration, 6.0);
+}
+
+TEST_F(CommandLineTest, AFailedRunLeavesAnOlderOutputAsItWas) {
+    const std::string input = Copy(fixtures::H264AacMp4(), "in.mp4");
+    const fs::path out = dir / "old.webm";
+    testenv::WriteFile(out, "an older output");
+    // WebM cannot carry what the stored compressor makes: the run fails.
+    int mpeg4 = -1;
+    ASSERT_TRUE(engine::FindPreferredCompressor(engine::CompressorCategory::Video,
+                                                "ffdshow video encoder", mpeg4));
+    app::Profile().WriteInt("Settings", "nOuptputFormat", 4);
+    app::Profile().WriteInt("DexVideoCompress", "WebmCompressorNumber", mpeg4);
+    const Outcome o = Run("--convert " + input + " -o " + out.string() + " --overwrite");
+    EXPECT_NE(o.err.find("cannot carry"), std::string::npos) << o.err;
+    EXPECT_EQ(o.code, 1) << o.err;
+    EXPECT_EQ(testenv::ReadFile(out), "an older output");
+    std::size_t files = 0;
+    for ([[maybe_unused]] const auto& entry : fs::directory_iterator(dir.path())) ++files;
+    EXPECT_EQ(files, 3u);  // the source, the old output and the captured stderr: nothing left beside
+}
+
+TEST_F(CommandLineTest, AStopRequestEndsTheRunAndKeepsWhatWasWritten) {
+    const std::string input = Copy(fixtures::LongH264AacMp4(), "long.mp4");
+    const fs::path out = dir / "part.webm", err = dir / "stderr.txt";
+    // Stopped as soon as the first progress line shows (WebM runs slowest).
+    const std::string script =
+        "env -u DISPLAY " + ShellQuote(QUORVEL_PROGRAM) + " --convert " + ShellQuote(input) +
+        " -o " + ShellQuote(out.string()) + " 2>" + ShellQuote(err.string()) +
+        " & pid=$!; for i in $(seq 200); do grep -q ' left ' " + ShellQuote(err.string()) +
+        " && break; sleep 0.05; done; kill -TERM $pid; wait $pid";
+    const int code = fixtures::RunCommand("bash -c " + ShellQuote(script));
+    const std::string text = testenv::ReadFile(err);
+    EXPECT_EQ(code, 1) << text;
+    EXPECT_NE(text.find("stopped; the part converted so far is in"), std::string::npos) << text;
+    const fixtures::ProbeResult probe = fixtures::ProbeFile(out);
+    ASSERT_TRUE(probe.ok) << text;
+    EXPECT_LT(probe.duration, 9.5);
+    for (const auto& entry : fs::directory_iterator(dir.path()))  // no hidden run file left
+        EXPECT_NE(entry.path().filename().string().front(), '.') << entry.path();
+}
+
+TEST_F(CommandLineTest, ListsTheCompressorsOfAFormatWithThePreferredMarked) {
+    auto marked = [](const std::string& out) {
+        std::vector<std::string> lines;
+        for (const std::string& line : Lines(out))
+            if (line.rfind("* ", 0) == 0) lines.push_back(line);
+        return lines;
+    };
+    const Outcome avi = Run("--list-compressors avi");
+    ASSERT_EQ(avi.code, 0) << avi.err;
+    EXPECT_EQ(marked(avi.out), (std::vector<std::string>{"* video: ffdshow video encoder",
+                                                         "* audio: Microsoft ADPCM"}));
+    for (const std::string& line : Lines(avi.out))
+        EXPECT_TRUE(line.rfind("* video: ", 0) == 0 || line.rfind("  video: ", 0) == 0 ||
+                    line.rfind("* audio: ", 0) == 0 || line.rfind("  audio: ", 0) == 0)
+            << line;
+
+    const Outcome webm = Run("--list-compressors WEBM");
+    ASSERT_EQ(webm.code, 0) << webm.err;
+    EXPECT_EQ(marked(webm.out), (std::vector<std::string>{"* video: WebM VP8 Encoder Filter",
+                                                          "* audio: Xiph.Org Vorbis Encoder"}));
+
+    // The Windows Media writer takes no compressor of ours.
+    const Outcome wmv = Run("--list-compressors wmv");
+    EXPECT_EQ(wmv.code, 0);
+    EXPECT_EQ(wmv.out, "");
+    EXPECT_NE(wmv.err.find("Windows Media writer"), std::string::npos);
+}
+
+}  // namespace
