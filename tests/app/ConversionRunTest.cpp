@@ -348,6 +348,8 @@ TEST_F(ConversionRunTest, ASourceThatEndsEarlySaysSoOnTheCompletionLine) {
         w.Item(IDC_BUTTON_CONVERT).Click();
         ASSERT_TRUE(WaitForEnd(w));
         status = w.statusLine();
+        if (const char* shots = std::getenv("QUORVEL_SCREENSHOT_DIR"))
+            w.SaveScreenshot(std::string(shots) + "/ended-early.png");
     });
     EXPECT_EQ(status.rfind("The source ended early, at 00:00:0", 0), 0u) << status;
     EXPECT_NE(status.find(" of 00:00:10, and may be damaged; the file holds what could be read. "
