@@ -2,7 +2,7 @@
 // CLI with the same codecs and settings, measured in the same run, with the
 // size and luma SSIM (against the source) of both outputs.
 //
-//   converter-bench convert --format avi|wmv|mkv|asf|webm [--no-video-compressor]
+//   converter-bench convert --format avi|wmv|mkv|asf|webm|mp4 [--no-video-compressor]
 //                   [--no-audio-compressor] INPUT OUTPUT
 //   converter-bench compare INPUT
 //
@@ -43,6 +43,8 @@ const Format kFormats[] = {
     {"mkv", options::kMkv, "mpeg4", "adpcm_ms", "", ".mkv"},
     {"asf", options::kAsf, "mpeg4", "adpcm_ms", "", ".asf"},
     {"webm", options::kWebm, "libvpx", "libvorbis", "", ".webm"},
+    // The MP4 writer keeps 4:2:0 pictures and stereo sound, index in front.
+    {"mp4", options::kMp4, "libx264", "aac", "-pix_fmt yuv420p -ac 2 -movflags +faststart", ".mp4"},
     // The Windows Media writer's defaults: 780 kbit/s video at 23 fps with a key
     // frame every 8 s, 128 kbit/s WMA2 at 44.1 kHz stereo, the source's size.
     {"wmv", options::kWmv, "wmv2", "wmav2",
@@ -93,12 +95,11 @@ int Convert(const Format& format, bool videoCompressor, bool audioCompressor,
     settings.outputPath = output;
     settings.videoBitrate = 780 * 1024;
     settings.audioBitrate = 128000;
-    const bool webm = format.format == options::kWebm;
     const auto& preferred = options::OutputFormatTable[static_cast<std::size_t>(format.format)];
     if (preferred.preferredVideo) {  // the Windows Media writer compresses by itself
-        (webm ? settings.webmVideoCompressorIndex : settings.videoCompressorIndex) =
+        options::VideoCompressorSlot(settings, format.format) =
             graph.FindPreferredCompressor(engine::CompressorCategory::Video, preferred.preferredVideo);
-        (webm ? settings.webmAudioCompressorIndex : settings.audioCompressorIndex) =
+        options::AudioCompressorSlot(settings, format.format) =
             graph.FindPreferredCompressor(engine::CompressorCategory::Audio, preferred.preferredAudio);
     }
     settings.useVideoCompressor = videoCompressor ? 1 : 0;
@@ -274,7 +275,7 @@ int Compare(const std::string& input) {
 
 int Usage() {
     std::fprintf(stderr,
-                 "usage: converter-bench convert --format avi|wmv|mkv|asf|webm [--no-video-compressor] "
+                 "usage: converter-bench convert --format avi|wmv|mkv|asf|webm|mp4 [--no-video-compressor] "
                  "[--no-audio-compressor] INPUT OUTPUT\n"
                  "       converter-bench compare INPUT\n");
     return 2;

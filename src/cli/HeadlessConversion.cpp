@@ -29,10 +29,9 @@ int Fail(const std::string& reason) {
 // Another format family than the stored one has no stored compressor choice
 // loaded: take that format's preferred compressors, as a first run would.
 void AdoptFormat(options::OutputSettings& settings, int format) {
-    const bool wasWebm = settings.format == options::kWebm;
+    const int wasFamily = options::FamilyFormat(settings.format);
     settings.format = format;
-    const bool webm = format == options::kWebm;
-    if (webm == wasWebm) return;
+    if (options::FamilyFormat(format) == wasFamily) return;
     const auto& row = options::OutputFormatTable[static_cast<std::size_t>(format)];
     engine::ConversionGraph& graph = engine::ConversionGraph::Instance();
     const int video = row.preferredVideo
@@ -43,8 +42,8 @@ void AdoptFormat(options::OutputSettings& settings, int format) {
                           ? graph.FindPreferredCompressor(engine::CompressorCategory::Audio,
                                                           row.preferredAudio)
                           : -1;
-    (webm ? settings.webmVideoCompressorIndex : settings.videoCompressorIndex) = video;
-    (webm ? settings.webmAudioCompressorIndex : settings.audioCompressorIndex) = audio;
+    options::VideoCompressorSlot(settings, format) = video;
+    options::AudioCompressorSlot(settings, format) = audio;
     settings.useVideoCompressor = video >= 0 ? 1 : 0;
     settings.useAudioCompressor = audio >= 0 ? 1 : 0;
     // Loading filled the slots for the stored family; the run fills them anew.
