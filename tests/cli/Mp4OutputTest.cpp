@@ -13,6 +13,8 @@
 
 #include "MediaFixtures.h"
 #include "TestEnv.h"
+#include "app/Profile.h"
+#include "engine/CompressorCatalog.h"
 #include "platform/ui/Dialog.h"
 
 namespace {
@@ -159,6 +161,20 @@ TEST_F(Mp4OutputTest, OddSized444MonoSourceBecomesEven420Stereo) {
     EXPECT_NEAR(probe.duration, 2.0, 0.1);
     const auto boxes = TopLevelBoxes(out);
     EXPECT_LT(Position(boxes, "moov"), Position(boxes, "mdat"));
+}
+
+TEST_F(Mp4OutputTest, TheFormatSwitchTakesMp4sOwnStoredChoiceNotTheSharedOne) {
+    int mpeg4 = -1, mpeg2 = -1;
+    ASSERT_TRUE(engine::FindPreferredCompressor(engine::CompressorCategory::Video,
+                                                "ffdshow video encoder", mpeg4));
+    ASSERT_TRUE(engine::FindPreferredCompressor(engine::CompressorCategory::Video, "mpeg-2 video",
+                                                mpeg2));
+    app::Profile().WriteInt("Settings", "nOuptputFormat", 0);
+    app::Profile().WriteInt("DexVideoCompress", "CompressorNumber", mpeg2);
+    app::Profile().WriteInt("DexVideoCompress", "Mp4CompressorNumber", mpeg4);
+    ASSERT_EQ(Convert(fixtures::H264AacMp4(), dir / "chosen.mp4", "--format mp4"), 0) << lastErr;
+    EXPECT_EQ(StreamFacts(dir / "chosen.mp4", "v:0")["codec_name"], "mpeg4");
+    EXPECT_EQ(StreamFacts(dir / "chosen.mp4", "a:0")["codec_name"], "aac") << "nothing stored: AAC";
 }
 
 }  // namespace
