@@ -177,4 +177,36 @@ TEST_F(Mp4OutputTest, TheFormatSwitchTakesMp4sOwnStoredChoiceNotTheSharedOne) {
     EXPECT_EQ(StreamFacts(dir / "chosen.mp4", "a:0")["codec_name"], "aac") << "nothing stored: AAC";
 }
 
+TEST_F(Mp4OutputTest, HevcAndAv1ChoicesWriteMkvAndMp4FilesThatReadBack) {
+    struct Choice {
+        const char* fragment;
+        const char* codec;
+    };
+    int tried = 0;
+    for (const Choice& c : {Choice{"libx265 h.265", "hevc"}, Choice{"svt-av1", "av1"},
+                            Choice{"libaom av1", "av1"}}) {
+        int index = -1;
+        if (!engine::FindPreferredCompressor(engine::CompressorCategory::Video, c.fragment, index))
+            continue;  // this FFmpeg has no such encoder
+        ++tried;
+        app::Profile().WriteInt("Settings", "nOuptputFormat", 0);
+        app::Profile().WriteInt("DexVideoCompress", "CompressorNumber", index);
+        app::Profile().WriteInt("DexVideoCompress", "Mp4CompressorNumber", index);
+        for (const char* format : {"mkv", "mp4"}) {
+            SCOPED_TRACE(std::string(c.fragment) + " in " + format);
+            const fs::path out = dir / (std::string("new.") + format);
+            ASSERT_EQ(Convert(fixtures::H264AacMp4(), out, std::string("--overwrite --format ") + format),
+                      0)
+                << lastErr;
+            auto video = StreamFacts(out, "v:0");
+            EXPECT_EQ(video["codec_name"], c.codec);
+            EXPECT_EQ(video["width"], "718");
+            const fixtures::ProbeResult probe = fixtures::ProbeFile(out, true);
+            ASSERT_TRUE(probe.Find("video"));
+            EXPECT_EQ(probe.Find("video")->frames, 60);
+        }
+    }
+    if (tried == 0) GTEST_SKIP() << "no H.265 or AV1 encoder in this FFmpeg";
+}
+
 }  // namespace

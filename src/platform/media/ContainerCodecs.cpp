@@ -84,6 +84,12 @@ EncoderOptions EncoderDefaults(const std::string& encoder, int width, int height
         // with 4:2:0 pictures it writes the High profile every player takes.
         if (!bitrateSet && !Set(overridden, "crf")) options.emplace_back("crf", "21");
         if (!Set(overridden, "preset")) options.emplace_back("preset", "veryfast");
+    } else if (encoder == "libaom-av1") {
+        // libaom's own speed takes minutes for each second of video; speed 6 with
+        // threaded rows is what a converter can wait for, at constant quality 30.
+        if (!bitrateSet && !Set(overridden, "crf")) options.emplace_back("crf", "30");
+        if (!Set(overridden, "cpu-used")) options.emplace_back("cpu-used", "6");
+        if (!Set(overridden, "row-mt")) options.emplace_back("row-mt", "1");
     } else if (encoder == "aac") {
         // LC (FFmpeg's default profile) at 160 kbit/s: transparent stereo.
         if (!bitrateSet) options.emplace_back("b", "160000");

@@ -262,6 +262,8 @@ TEST(EncoderDefaultsTest, H264RunsAtConstantQualityUnlessABitrateIsAsked) {
     // A bitrate the person set is what the encoder aims at; their preset stays.
     EXPECT_EQ(EncoderDefaults("libx264", 1280, 720, 30, {"b", "preset"}), Options{});
     EXPECT_EQ(EncoderDefaults("aac", 0, 0, 0), (Options{{"b", "160000"}}));
+    EXPECT_EQ(EncoderDefaults("libaom-av1", 1280, 720, 30, {"cpu-used"}),
+              (Options{{"crf", "30"}, {"row-mt", "1"}}));
     EXPECT_EQ(EncoderDefaults("aac", 0, 0, 0, {"b"}), Options{});
     EXPECT_EQ(MuxerDefaults("mp4"), (Options{{"movflags", "+faststart"}}));
     EXPECT_TRUE(MuxerDefaults("matroska").empty());
