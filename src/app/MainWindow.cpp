@@ -178,7 +178,7 @@ int MainWindow::writtenWidth() const {
     // Before a source is known, the settings' size is all there is to show.
     return WrittenFrameSize(settings.format == options::kWmv || sourcePath.empty(),
                             {settings.outputWidth, settings.outputHeight},
-                            {source.width, source.height})
+                            {source.width, source.height}, settings.format == options::kMp4)
         .width;
 }
 
@@ -186,7 +186,7 @@ int MainWindow::writtenHeight() const {
     // Before a source is known, the settings' size is all there is to show.
     return WrittenFrameSize(settings.format == options::kWmv || sourcePath.empty(),
                             {settings.outputWidth, settings.outputHeight},
-                            {source.width, source.height})
+                            {source.width, source.height}, settings.format == options::kMp4)
         .height;
 }
 

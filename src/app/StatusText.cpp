@@ -57,9 +57,9 @@ std::string EndStatusLine(const std::string& firstField, const std::string& outp
                      StringText(IDS_MESSAGE_RESOLUTION).c_str(), width, height);
 }
 
-FrameSize WrittenFrameSize(bool scaled, FrameSize settings, FrameSize source) {
-    if (!scaled) return source;
+FrameSize WrittenFrameSize(bool scaled, FrameSize settings, FrameSize source, bool evenSides) {
     auto even = [](int side) { return side > 2 ? side & ~1 : 2; };
+    if (!scaled) return evenSides ? FrameSize{even(source.width), even(source.height)} : source;
     return {even(settings.width), even(settings.height)};
 }
 

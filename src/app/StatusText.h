@@ -28,8 +28,10 @@ struct FrameSize {
     int height = 0;
 };
 // The frame size a run writes: a scaling writer (WMV) takes the settings' size, odd
-// sides losing a line; every other writer keeps the source's frames.
-FrameSize WrittenFrameSize(bool scaled, FrameSize settings, FrameSize source);
+// sides losing a line; every other writer keeps the source's frames, with odd
+// sides losing a line when `evenSides` (MP4).
+FrameSize WrittenFrameSize(bool scaled, FrameSize settings, FrameSize source,
+                           bool evenSides = false);
 
 // The part of a path up to and including its last separator; empty if none.
 std::string FolderOf(const std::string& path);

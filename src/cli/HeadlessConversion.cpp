@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <filesystem>
 
+#include "app/Profile.h"
 #include "cli/ExitCode.h"
 #include "cli/OutputChecks.h"
 #include "cli/ProgressLine.h"
@@ -26,25 +27,35 @@ int Fail(const std::string& reason) {
     return kFailed;
 }
 
-// Another format family than the stored one has no stored compressor choice
-// loaded: take that format's preferred compressors, as a first run would.
+// The family's stored choice (-1: none), else its preferred compressor.
+int ChoiceOf(engine::CompressorCategory category, int format, const char* fragment) {
+    const bool video = category == engine::CompressorCategory::Video;
+    const int stored = app::Profile().GetInt(video ? "DexVideoCompress" : "DexAudioCompress",
+                                             options::CompressorNumberKey(format),
+                                             options::UnstoredIndex);
+    if (stored >= -1) return stored;
+    return fragment ? engine::ConversionGraph::Instance().FindPreferredCompressor(category, fragment)
+                    : -1;
+}
+
+// Another format family than the stored one has no compressor choice loaded:
+// take that family's stored choice, or its preferred compressors, as a start on
+// that format would.
 void AdoptFormat(options::OutputSettings& settings, int format) {
-    const bool wasWebm = settings.format == options::kWebm;
+    const int wasFamily = options::FamilyFormat(settings.format);
     settings.format = format;
-    const bool webm = format == options::kWebm;
-    if (webm == wasWebm) return;
+    if (options::FamilyFormat(format) == wasFamily) return;
     const auto& row = options::OutputFormatTable[static_cast<std::size_t>(format)];
     engine::ConversionGraph& graph = engine::ConversionGraph::Instance();
+    // The Windows Media writer compresses by itself: no choice to take.
     const int video = row.preferredVideo
-                          ? graph.FindPreferredCompressor(engine::CompressorCategory::Video,
-                                                          row.preferredVideo)
+                          ? ChoiceOf(engine::CompressorCategory::Video, format, row.preferredVideo)
                           : -1;
     const int audio = row.preferredAudio
-                          ? graph.FindPreferredCompressor(engine::CompressorCategory::Audio,
-                                                          row.preferredAudio)
+                          ? ChoiceOf(engine::CompressorCategory::Audio, format, row.preferredAudio)
                           : -1;
-    (webm ? settings.webmVideoCompressorIndex : settings.videoCompressorIndex) = video;
-    (webm ? settings.webmAudioCompressorIndex : settings.audioCompressorIndex) = audio;
+    options::VideoCompressorSlot(settings, format) = video;
+    options::AudioCompressorSlot(settings, format) = audio;
     settings.useVideoCompressor = video >= 0 ? 1 : 0;
     settings.useAudioCompressor = audio >= 0 ? 1 : 0;
     // Loading filled the slots for the stored family; the run fills them anew.

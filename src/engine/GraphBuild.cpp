@@ -100,6 +100,8 @@ WriterFormat WriterFor(int format) {
         case options::kWebm:
             return {media::CLSID_WebmMux, "Please install WebM Muxer codec)",
                     "https://www.quorvel.example/converter/get-webm-codecs"};
+        case options::kMp4:
+            return {media::CLSID_Mp4Mux, nullptr, nullptr};
         case options::kWmv:
             return {media::CLSID_WMAsfWriter, nullptr, nullptr};
         default:
@@ -350,9 +352,8 @@ HRESULT ConversionGraph::BuildConversionGraph(const std::shared_ptr<FilterGraph>
 
 int ConversionGraph::SlotIndex(bool video) const {
     if (!settings_) return -1;
-    const bool webm = settings_->format == options::kWebm;
-    if (video) return webm ? settings_->webmVideoCompressorIndex : settings_->videoCompressorIndex;
-    return webm ? settings_->webmAudioCompressorIndex : settings_->audioCompressorIndex;
+    return video ? options::VideoCompressorSlot(*settings_, settings_->format)
+                 : options::AudioCompressorSlot(*settings_, settings_->format);
 }
 
 HRESULT ConversionGraph::EnsureCompressors() {

@@ -68,6 +68,7 @@ const std::array<TextKey, kTextKeyCount> kTextKeyTable = {{
     {183, "IDS_SETTING_BFRAMES"},
     {184, "IDS_SETTING_QMIN"},
     {185, "IDS_SETTING_QMAX"},
+    {186, "IDS_FILTER_MP4"},
 }};
 
 std::string_view SectionOfKey(std::string_view key) {

@@ -44,7 +44,10 @@ void BrowseOutputFile(ui::Dialog& dialog, int format, const std::string& dialogO
     request.title = i18n::StringText(resources::IDS_MESSAGE_BROWSE_CAPTION);
     if (IsValidFormat(format)) {
         const OutputFormatRow& row = OutputFormatTable[static_cast<std::size_t>(format)];
-        request.filters = {{row.saveFilterText, row.savePattern}};
+        // The older formats' filter texts are fixed; MP4's is the language's.
+        const std::string filter =
+            format == kMp4 ? i18n::StringText(resources::IDS_FILTER_MP4) : row.saveFilterText;
+        request.filters = {{filter, row.savePattern}};
     } else {
         ui::MessageBox(&dialog, kUnsupportedFormat, "Error", ui::MB_OK);
     }

@@ -1,5 +1,5 @@
 #pragma once
-// The five output containers, their texts and extensions, and output file naming.
+// The output containers, their texts and extensions, and output file naming.
 #include <array>
 #include <optional>
 #include <string>
@@ -10,7 +10,7 @@ class Dialog;
 
 namespace options {
 
-enum OutputFormat : int { kAvi = 0, kWmv = 1, kMkv = 2, kAsf = 3, kWebm = 4 };
+enum OutputFormat : int { kAvi = 0, kWmv = 1, kMkv = 2, kAsf = 3, kWebm = 4, kMp4 = 5 };
 
 struct OutputFormatRow {
     const char* selectorText;
@@ -24,7 +24,7 @@ struct OutputFormatRow {
 
 inline constexpr const char* kVorbisFragment = "xiph.org vorbis encoder";
 
-inline constexpr std::array<OutputFormatRow, 5> OutputFormatTable = {{
+inline constexpr std::array<OutputFormatRow, 6> OutputFormatTable = {{
     {"AVI", "%s.avi", "Audio Video Interleave file(*.avi)", "*.avi", "ffdshow video encoder",
      "microsoft adpcm", "avi"},
     {"WMV", "%s.wmv", "Windows Media Video file (*.wmv)", "*.wmv", nullptr, nullptr, nullptr},
@@ -34,12 +34,17 @@ inline constexpr std::array<OutputFormatRow, 5> OutputFormatTable = {{
      "microsoft adpcm", "asf"},
     {"WEBM", "%s.webm", "Advanced Systems Format file(*.webm)", "*.webm",
      "webm vp8 encoder filter", kVorbisFragment, "webm"},
+    // The filter text shown is the language file's; this one is the fallback.
+    {"MP4", "%s.mp4", "MPEG-4 file(*.mp4)", "*.mp4", "libx264 h.264", "aac (advanced audio coding)",
+     "mp4"},
 }};
 
-inline bool IsValidFormat(int format) { return format >= 0 && format <= 4; }
+inline bool IsValidFormat(int format) {
+    return format >= 0 && format < static_cast<int>(OutputFormatTable.size());
+}
 
 // Rewrites `path` to end in the format's extension. Only a dot in the file
-// name counts, never one in a folder name. For a format outside 0 to 4 shows
+// name counts, never one in a folder name. For a format outside the table shows
 // "Does not support the video format" (unowned) and leaves `destination` as it was.
 bool ForceOutputExtension(int format, const std::string& path, std::string& destination);
 

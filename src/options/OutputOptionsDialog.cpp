@@ -25,7 +25,10 @@ constexpr int kAudioBitrates[] = {64000, 128000, 192000, 320000};
 constexpr const char* kVideoSection = "DexVideoCompress";
 constexpr const char* kAudioSection = "DexAudioCompress";
 
-const OutputFormatRow& FamilyRow(bool webm) { return OutputFormatTable[webm ? kWebm : kAvi]; }
+// The row whose preferred compressors start the format's family.
+const OutputFormatRow& FamilyRow(int format) {
+    return OutputFormatTable[static_cast<std::size_t>(FamilyFormat(format))];
+}
 
 // The format whose compressors the selectors list: WMV shares AVI's choice.
 int ListedFormat(int format) { return format == kWmv || !IsValidFormat(format) ? kAvi : format; }
@@ -98,29 +101,28 @@ bool OutputOptionsDialog::OnInitDialog() {
     Item(IDC_COMBO_FRAME_RATE).SetCurSel(-1);
 
     // The compressor selectors, preselected from the stored choices of the format's family.
-    const bool webm = settings.format == kWebm;
-    const char* numberKey = webm ? "WebmCompressorNumber" : "CompressorNumber";
+    const char* numberKey = CompressorNumberKey(settings.format);
     ui::Control video = Item(IDC_COMBO_VIDEO_COMPRESSOR);
     ui::Control audio = Item(IDC_COMBO_AUDIO_COMPRESSOR);
     FillVideoCompressorList();
-    video.SetCurSel(StoredEntry(true, numberKey, FamilyRow(webm).preferredVideo));
+    video.SetCurSel(StoredEntry(true, numberKey, FamilyRow(settings.format).preferredVideo));
     FillAudioCompressorList();
-    audio.SetCurSel(StoredEntry(false, numberKey, FamilyRow(webm).preferredAudio));
-    if (!webm) {
+    audio.SetCurSel(StoredEntry(false, numberKey, FamilyRow(settings.format).preferredAudio));
+    if (SharesCompressors(settings.format)) {
         restoreVideoIndex = IndexOfEntry(true, video.CurSel());
         restoreAudioIndex = IndexOfEntry(false, audio.CurSel());
     } else {
-        // Opened on WebM: leaving it shows the other family's choices in the
+        // Opened on WebM or MP4: leaving it shows the shared family's choices in the
         // settings when they were loaded, otherwise the preferred compressors.
         auto& graph = engine::ConversionGraph::Instance();
         restoreVideoIndex = NonWebmIndicesLoaded()
                                 ? settings.videoCompressorIndex
                                 : graph.FindPreferredCompressor(CompressorCategory::Video,
-                                                                FamilyRow(false).preferredVideo);
+                                                                FamilyRow(kAvi).preferredVideo);
         restoreAudioIndex = NonWebmIndicesLoaded()
                                 ? settings.audioCompressorIndex
                                 : graph.FindPreferredCompressor(CompressorCategory::Audio,
-                                                                FamilyRow(false).preferredAudio);
+                                                                FamilyRow(kAvi).preferredAudio);
     }
 
     for (int id : {IDC_STATIC_RESIZE_MODE, IDC_COMBO_RESIZE_MODE, IDC_STATIC_RESOLUTION,
@@ -177,9 +179,16 @@ void OutputOptionsDialog::OnFormatChanged() {
     FillAudioCompressorList();
     if (settings.format == kWebm) {
         SelectDefaultCompressors();
+    } else if (settings.format == kMp4) {
+        // MP4 keeps its own pair: the one last confirmed, else the preferred.
+        const char* numberKey = CompressorNumberKey(kMp4);
+        Item(IDC_COMBO_VIDEO_COMPRESSOR)
+            .SetCurSel(StoredEntry(true, numberKey, FamilyRow(kMp4).preferredVideo));
+        Item(IDC_COMBO_AUDIO_COMPRESSOR)
+            .SetCurSel(StoredEntry(false, numberKey, FamilyRow(kMp4).preferredAudio));
     } else {
         // A compressor this container cannot hold gives way to the preferred one.
-        const OutputFormatRow& row = FamilyRow(false);
+        const OutputFormatRow& row = FamilyRow(kAvi);
         const int v = EntryOfIndex(true, restoreVideoIndex);
         const int a = EntryOfIndex(false, restoreAudioIndex);
         Item(IDC_COMBO_VIDEO_COMPRESSOR)
@@ -206,7 +215,7 @@ void OutputOptionsDialog::SelectDefaultCompressors() {
                                "unknown errors", ui::MB_OK);
         };
         const int v = graph.FindPreferredCompressor(CompressorCategory::Video,
-                                                    FamilyRow(true).preferredVideo);
+                                                    FamilyRow(kWebm).preferredVideo);
         if (v >= 0) {
             video.SetCurSel(EntryOfIndex(true, v));
         } else {
@@ -215,7 +224,7 @@ void OutputOptionsDialog::SelectDefaultCompressors() {
             video.SetCurSel(0);
         }
         const int a = graph.FindPreferredCompressor(CompressorCategory::Audio,
-                                                    FamilyRow(true).preferredAudio);
+                                                    FamilyRow(kWebm).preferredAudio);
         if (a >= 0) {
             audio.SetCurSel(EntryOfIndex(false, a));
         } else {
@@ -224,8 +233,8 @@ void OutputOptionsDialog::SelectDefaultCompressors() {
             audio.SetCurSel(0);
         }
     } else {
-        video.SetCurSel(PreferredEntry(true, FamilyRow(false).preferredVideo));
-        audio.SetCurSel(PreferredEntry(false, FamilyRow(false).preferredAudio));
+        video.SetCurSel(PreferredEntry(true, FamilyRow(settings.format).preferredVideo));
+        audio.SetCurSel(PreferredEntry(false, FamilyRow(settings.format).preferredAudio));
     }
 }
 

@@ -60,6 +60,34 @@ int ResolveCompressor(CompressorCategory category, int stored, const char* fragm
 
 bool NonWebmIndicesLoaded() { return g_nonWebmIndicesLoaded; }
 
+int FamilyFormat(int format) { return format == kWebm || format == kMp4 ? format : kAvi; }
+
+bool SharesCompressors(int format) { return FamilyFormat(format) == kAvi; }
+
+int& VideoCompressorSlot(OutputSettings& s, int format) {
+    switch (FamilyFormat(format)) {
+        case kWebm: return s.webmVideoCompressorIndex;
+        case kMp4: return s.mp4VideoCompressorIndex;
+        default: return s.videoCompressorIndex;
+    }
+}
+
+int& AudioCompressorSlot(OutputSettings& s, int format) {
+    switch (FamilyFormat(format)) {
+        case kWebm: return s.webmAudioCompressorIndex;
+        case kMp4: return s.mp4AudioCompressorIndex;
+        default: return s.audioCompressorIndex;
+    }
+}
+
+const char* CompressorNumberKey(int format) {
+    switch (FamilyFormat(format)) {
+        case kWebm: return "WebmCompressorNumber";
+        case kMp4: return "Mp4CompressorNumber";
+        default: return "CompressorNumber";
+    }
+}
+
 int AtoiLike(std::string_view text) {
     std::size_t i = 0;
     while (i < text.size() && std::isspace(static_cast<unsigned char>(text[i]))) ++i;
@@ -92,19 +120,20 @@ void LoadOutputSettings(OutputSettings& s, const LoadContext& context) {
     auto profile = app::Profile();
     s.format = profile.GetInt(kSettings, "nOuptputFormat", 0);
 
-    const bool webm = s.format == kWebm;
-    if (!webm) app::DisableDivXFeedback();
-    const char* numberKey = webm ? "WebmCompressorNumber" : "CompressorNumber";
-    const OutputFormatRow& fragments = OutputFormatTable[webm ? kWebm : kAvi];
+    const bool shared = SharesCompressors(s.format);
+    if (shared) app::DisableDivXFeedback();
+    const char* numberKey = CompressorNumberKey(s.format);
+    const OutputFormatRow& fragments =
+        OutputFormatTable[static_cast<std::size_t>(FamilyFormat(s.format))];
     const int v = ResolveCompressor(CompressorCategory::Video,
                                     profile.GetInt(kVideoSection, numberKey, UnstoredIndex),
                                     fragments.preferredVideo, s.useVideoCompressor);
     const int a = ResolveCompressor(CompressorCategory::Audio,
                                     profile.GetInt(kAudioSection, numberKey, UnstoredIndex),
                                     fragments.preferredAudio, s.useAudioCompressor);
-    (webm ? s.webmVideoCompressorIndex : s.videoCompressorIndex) = v;
-    (webm ? s.webmAudioCompressorIndex : s.audioCompressorIndex) = a;
-    g_nonWebmIndicesLoaded = !webm;
+    VideoCompressorSlot(s, s.format) = v;
+    AudioCompressorSlot(s, s.format) = a;
+    g_nonWebmIndicesLoaded = shared;
 
     // With a damaged format the path stays as read, unforced: nothing of it is lost.
     s.outputPath = app::DefaultOutputPath(context.owner, context.osMajorVersion, kSettings,
@@ -140,25 +169,18 @@ void StoreOutputSettings(OutputSettings& s, const OptionsControlValues& c) {
 
     const int v = c.videoSelectorIndex - 1;
     const int a = c.audioSelectorIndex - 1;
-    if (s.format != kWebm) {
-        profile.WriteInt(kVideoSection, "CompressorNumber", v);
-        s.videoCompressorIndex = v;
-        g_nonWebmIndicesLoaded = true;
-    } else {
-        s.webmVideoCompressorIndex = v;
-    }
+    // WebM's pair is fixed by the dialog and never written; MP4's is chosen, so kept.
+    if (s.format != kWebm) profile.WriteInt(kVideoSection, CompressorNumberKey(s.format), v);
+    VideoCompressorSlot(s, s.format) = v;
+    if (SharesCompressors(s.format)) g_nonWebmIndicesLoaded = true;
     if (v == -1) {
         s.useVideoCompressor = 0;
     } else {
         graph.GetCompressor(v);
         s.useVideoCompressor = 1;
     }
-    if (s.format != kWebm) {
-        profile.WriteInt(kAudioSection, "CompressorNumber", a);
-        s.audioCompressorIndex = a;
-    } else {
-        s.webmAudioCompressorIndex = a;
-    }
+    if (s.format != kWebm) profile.WriteInt(kAudioSection, CompressorNumberKey(s.format), a);
+    AudioCompressorSlot(s, s.format) = a;
     if (a == -1) {
         s.useAudioCompressor = 0;
     } else {

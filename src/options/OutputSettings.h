@@ -24,6 +24,8 @@ struct OutputSettings {
     int audioCompressorIndex = 0;
     int webmVideoCompressorIndex = 0;
     int webmAudioCompressorIndex = 0;
+    int mp4VideoCompressorIndex = 0;
+    int mp4AudioCompressorIndex = 0;
     int videoBitrate = 0;
     int audioBitrate = 128000;
     int format = 1;
@@ -36,6 +38,15 @@ struct LoadContext {
     ui::Dialog* owner = nullptr;  // owner of the video-folder messages
     int osMajorVersion = 10;
 };
+
+// WebM and MP4 each keep a compressor pair of their own; AVI, WMV, MKV and ASF
+// share one. The family's pair in the record, the registry value that holds it,
+// and the format whose preferred compressors it starts with.
+int& VideoCompressorSlot(OutputSettings& settings, int format);
+int& AudioCompressorSlot(OutputSettings& settings, int format);
+const char* CompressorNumberKey(int format);
+int FamilyFormat(int format);
+bool SharesCompressors(int format);
 
 void LoadOutputSettings(OutputSettings& settings, const LoadContext& context);
 

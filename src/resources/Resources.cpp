@@ -92,6 +92,7 @@ std::string BuiltInString(int id) {
         {IDS_SETTING_BFRAMES, "B-frames between reference frames"},
         {IDS_SETTING_QMIN, "Smallest quantizer"},
         {IDS_SETTING_QMAX, "Largest quantizer"},
+        {IDS_FILTER_MP4, "MPEG-4 file(*.mp4)"},
     };
     auto it = table.find(id);
     return it == table.end() ? std::string() : it->second;

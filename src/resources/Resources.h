@@ -64,6 +64,7 @@ inline constexpr int IDS_SETTING_KEYFRAME_INTERVAL = 182;
 inline constexpr int IDS_SETTING_BFRAMES = 183;
 inline constexpr int IDS_SETTING_QMIN = 184;
 inline constexpr int IDS_SETTING_QMAX = 185;
+inline constexpr int IDS_FILTER_MP4 = 186;
 
 inline constexpr const char* kProgramTitle = "Quorvel Video Converter";
 inline constexpr const char* kIconResource = ":/quorvel/icon.png";

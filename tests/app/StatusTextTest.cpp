@@ -38,6 +38,11 @@ TEST(StatusText, TheSizeWrittenIsTheSourcesUnlessTheWriterScales) {
     EXPECT_EQ(scaled.width, 320) << "odd sides lose a line";
     EXPECT_EQ(scaled.height, 240);
     EXPECT_EQ(app::WrittenFrameSize(true, {1, 0}, source).width, 2);
+    // MP4 keeps the source's size but never an odd side.
+    const auto even = app::WrittenFrameSize(false, {712, 400}, {321, 241}, true);
+    EXPECT_EQ(even.width, 320);
+    EXPECT_EQ(even.height, 240);
+    EXPECT_EQ(app::WrittenFrameSize(false, {712, 400}, source, true).width, 718);
 }
 
 TEST(StatusText, FolderOfKeepsTheTrailingSeparator) {

@@ -85,7 +85,7 @@ TEST_F(CommandLineTest, MistakesOnTheLineExitWithTwoAndTouchNothing) {
     const std::string input = Copy(fixtures::H264AacMp4(), "in.mp4");
     const std::string out = (dir / "out.avi").string();
     for (const std::string& arguments : std::vector<std::string>{
-             "--no-such-option", "--convert " + input + " --format mp4 -o " + out,
+             "--no-such-option", "--convert " + input + " --format mov -o " + out,
           "--convert " + input + " extra -o " + out, "--convert " + input + " --list-compressors",
              "--output " + out, "--list-compressors divx", "--convert", "a.mp4 b.mp4"}) {
         const Outcome o = Run(arguments);

@@ -15,7 +15,8 @@ namespace {
 using engine::CompressorCategory;
 using engine::FormatCompressor;
 
-constexpr int kListedFormats[] = {options::kAvi, options::kMkv, options::kAsf, options::kWebm};
+constexpr int kListedFormats[] = {options::kAvi, options::kMkv, options::kAsf, options::kWebm,
+                                   options::kMp4};
 
 std::string EncoderOf(CompressorCategory category, int index) {
     std::shared_ptr<media::CreateDevEnum> devices;
@@ -96,6 +97,31 @@ TEST(FormatCompressorsTest, WebMOffersVp8AndVorbisButNeverAnAviOnlyCodec) {
     EXPECT_EQ(audio.front().name, "Xiph.Org Vorbis Encoder");
     for (const auto& c : video) EXPECT_NE(EncoderOf(CompressorCategory::Video, c.index), "mpeg4");
     for (const auto& c : audio) EXPECT_NE(EncoderOf(CompressorCategory::Audio, c.index), "adpcm_ms");
+}
+
+TEST(FormatCompressorsTest, Mp4StartsWithH264AndAacAndNewerCodecsReachMkvAndMp4) {
+    const auto video = engine::FormatCompressors(CompressorCategory::Video, options::kMp4);
+    const auto audio = engine::FormatCompressors(CompressorCategory::Audio, options::kMp4);
+    ASSERT_FALSE(video.empty());
+    ASSERT_FALSE(audio.empty());
+    EXPECT_EQ(EncoderOf(CompressorCategory::Video, video.front().index), "libx264");
+    EXPECT_EQ(EncoderOf(CompressorCategory::Audio, audio.front().index), "aac");
+    // Neither container holds what only AVI's wrappings carry.
+    for (const auto& c : audio) EXPECT_NE(EncoderOf(CompressorCategory::Audio, c.index), "adpcm_ms");
+    // Whatever H.265 and AV1 encoders this FFmpeg has, both containers offer.
+    for (int format : {options::kMkv, options::kMp4}) {
+        std::set<std::string> listed;
+        for (const auto& c : engine::FormatCompressors(CompressorCategory::Video, format))
+            listed.insert(EncoderOf(CompressorCategory::Video, c.index));
+        const auto catalogue = engine::ListCompressors(CompressorCategory::Video);
+        for (std::size_t i = 0; i + 1 < catalogue.size(); ++i) {
+            const std::string encoder = EncoderOf(CompressorCategory::Video, static_cast<int>(i));
+            if (encoder == "libx265" || encoder == "libsvtav1" || encoder == "libaom-av1") {
+                EXPECT_TRUE(listed.count(encoder)) << encoder << " in format " << format;
+            }
+        }
+        EXPECT_TRUE(listed.count("libx264")) << format;
+    }
 }
 
 }  // namespace

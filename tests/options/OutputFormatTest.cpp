@@ -41,7 +41,7 @@ TEST(ForceOutputExtension, KeepsLongPathsWhole) {
 
 TEST(ForceOutputExtension, RefusesAnUnknownFormatAndLeavesTheDestination) {
     ui::ScriptedAutomation automation;
-    for (int format : {-1, 5, 1000}) {
+    for (int format : {-1, 6, 1000}) {
         std::string out = "previous";
         EXPECT_FALSE(ForceOutputExtension(format, "/v/clip.avi", out));
         EXPECT_EQ(out, "previous");
@@ -53,9 +53,10 @@ TEST(ForceOutputExtension, RefusesAnUnknownFormatAndLeavesTheDestination) {
 }
 
 TEST(OutputFormatTable, RowsInIndexOrder) {
-    const char* selectors[] = {"AVI", "WMV", "MKV", "ASF", "WEBM"};
-    const char* patterns[] = {"*.avi", "*.wmv", "*.mkv", "*.asf", "*.webm"};
-    for (int i = 0; i < 5; ++i) {
+    const char* selectors[] = {"AVI", "WMV", "MKV", "ASF", "WEBM", "MP4"};
+    const char* patterns[] = {"*.avi", "*.wmv", "*.mkv", "*.asf", "*.webm", "*.mp4"};
+    ASSERT_EQ(options::OutputFormatTable.size(), 6u);
+    for (int i = 0; i < 6; ++i) {
         EXPECT_STREQ(options::OutputFormatTable[i].selectorText, selectors[i]);
         EXPECT_STREQ(options::OutputFormatTable[i].savePattern, patterns[i]);
     }
@@ -63,6 +64,11 @@ TEST(OutputFormatTable, RowsInIndexOrder) {
                  "Advanced Systems Format file(*.webm)");
     EXPECT_STREQ(options::OutputFormatTable[1].saveFilterText, "Windows Media Video file (*.wmv)");
     EXPECT_EQ(options::OutputFormatTable[1].preferredVideo, nullptr);
+    EXPECT_STREQ(options::OutputFormatTable[options::kMp4].saveFilterText, "MPEG-4 file(*.mp4)");
+    EXPECT_STREQ(options::OutputFormatTable[options::kMp4].muxer, "mp4");
+    std::string out;
+    ASSERT_TRUE(options::ForceOutputExtension(options::kMp4, "/v.d/clip.webm", out));
+    EXPECT_EQ(out, "/v.d/clip.mp4");
 }
 
 class BrowseOutputFileTest : public ::testing::Test {

@@ -297,6 +297,55 @@ TEST_F(OutputOptionsDialogTest, OkStoresRoundedSizesBitratesAndChoices) {
     }
 }
 
+TEST_F(OutputOptionsDialogTest, Mp4HasItsOwnChoicesWithSettingsAndKeepsTheSharedOnesApart) {
+    const int x264 = Preferred(CompressorCategory::Video, "libx264 h.264");
+    const int aac = Preferred(CompressorCategory::Audio, "aac (advanced audio coding)");
+    const int mpeg2 = Preferred(CompressorCategory::Video, "mpeg-2 video");
+    ASSERT_TRUE(x264 >= 0 && aac >= 0 && mpeg2 >= 0);
+    StoreInt("DexVideoCompress", "CompressorNumber", mpeg2);
+    int chosen = -3;
+    OutputOptionsDialog dialog(nullptr);
+    const int result = Run(dialog, Settings(options::kMkv, "/clips/clip.avi"), [&](OutputOptionsDialog& d) {
+        EXPECT_EQ(d.Item(IDC_COMBO_OUTPUT_FORMAT).ItemText(5), "MP4");
+        d.Item(IDC_COMBO_OUTPUT_FORMAT).Choose(options::kMp4);
+        Screenshot(d, "mp4");
+        EXPECT_EQ(d.Item(IDC_EDIT_OUTPUT_PATH).Text(), "/clips/clip.mp4");
+        // MKV's layout: both choices and Settings, no bitrate row.
+        for (int id : {IDC_STATIC_VIDEO_COMPRESSOR, IDC_COMBO_VIDEO_COMPRESSOR,
+                       IDC_BUTTON_VIDEO_CODEC_SETTINGS, IDC_STATIC_AUDIO_COMPRESSOR,
+                       IDC_COMBO_AUDIO_COMPRESSOR}) {
+            EXPECT_TRUE(d.Item(id).IsVisible()) << id;
+            EXPECT_TRUE(d.Item(id).IsEnabled()) << id;
+        }
+        for (int id : {IDC_EDIT_VIDEO_BITRATE, IDC_COMBO_AUDIO_BITRATE})
+            EXPECT_FALSE(d.Item(id).IsVisible()) << id;
+        EXPECT_EQ(d.Item(IDC_COMBO_VIDEO_COMPRESSOR).CurSel(), 1);
+        EXPECT_EQ(d.IndexOfEntry(true, 1), x264);
+        EXPECT_EQ(d.IndexOfEntry(false, d.Item(IDC_COMBO_AUDIO_COMPRESSOR).CurSel()), aac);
+        // MPEG-2 is no MP4 choice here, and leaving MP4 brings the shared one back.
+        d.Item(IDC_COMBO_OUTPUT_FORMAT).Choose(options::kAvi);
+        EXPECT_EQ(d.IndexOfEntry(true, d.Item(IDC_COMBO_VIDEO_COMPRESSOR).CurSel()), mpeg2);
+        d.Item(IDC_COMBO_OUTPUT_FORMAT).Choose(options::kMp4);
+        EXPECT_EQ(d.IndexOfEntry(true, d.Item(IDC_COMBO_VIDEO_COMPRESSOR).CurSel()), x264);
+        d.Item(IDC_COMBO_VIDEO_COMPRESSOR).SetCurSel(2);
+        chosen = d.IndexOfEntry(true, 2);
+        d.Item(IDC_BUTTON_OPTIONS_OK).Click();
+    });
+    EXPECT_EQ(result, ui::IDOK);
+    EXPECT_EQ(dialog.settings.format, options::kMp4);
+    EXPECT_EQ(dialog.settings.mp4VideoCompressorIndex, chosen);
+    EXPECT_EQ(Stored("DexVideoCompress", "Mp4CompressorNumber")->dword,
+              static_cast<std::uint32_t>(chosen));
+    EXPECT_EQ(Stored("DexVideoCompress", "CompressorNumber")->dword,
+              static_cast<std::uint32_t>(mpeg2));
+    // Opened again on MP4, the dialog shows that choice.
+    OutputOptionsDialog again(nullptr);
+    Run(again, Settings(options::kMp4, "/clips/clip.mp4"), [&](OutputOptionsDialog& d) {
+        EXPECT_EQ(d.IndexOfEntry(true, d.Item(IDC_COMBO_VIDEO_COMPRESSOR).CurSel()), chosen);
+    });
+    EXPECT_TRUE(automation.boxes.empty());
+}
+
 TEST_F(OutputOptionsDialogTest, WebMOkKeepsTheOtherFamilysKeysAndAStoredIndexBeyondTheListIsDropped) {
     StoreInt("DexVideoCompress", "CompressorNumber", 100000);
     OutputOptionsDialog beyond(nullptr);

@@ -201,6 +201,66 @@ TEST_F(OutputSettingsTest, WebmOkWritesNoCompressorKeys) {
     EXPECT_EQ(Stored("DexAudioCompress", "CompressorNumber"), std::nullopt);
 }
 
+TEST_F(OutputSettingsTest, StoredFormatNumbersKeepTheirMeaningAndFiveOpensMp4) {
+    auto& graph = engine::ConversionGraph::Instance();
+    const char* extensions[] = {".avi", ".wmv", ".mkv", ".asf", ".webm", ".mp4"};
+    for (int format = 0; format <= 5; ++format) {
+        SCOPED_TRACE(format);
+        auto p = app::Profile();
+        p.WriteInt("Settings", "nOuptputFormat", format);
+        p.WriteString("Settings", "OutputName", "/v/clip.avi");
+        OutputSettings s;
+        options::LoadOutputSettings(s, {nullptr, 5});
+        EXPECT_EQ(s.format, format);
+        EXPECT_EQ(s.outputPath, std::string("/v/clip") + extensions[format]);
+        if (format == 5) {
+            // Nothing stored for MP4: H.264 and AAC, the shared pair untouched.
+            EXPECT_EQ(s.mp4VideoCompressorIndex,
+                      graph.FindPreferredCompressor(engine::CompressorCategory::Video, "libx264 h.264"));
+            EXPECT_EQ(s.mp4AudioCompressorIndex,
+                      graph.FindPreferredCompressor(engine::CompressorCategory::Audio,
+                                                    "aac (advanced audio coding)"));
+            EXPECT_GE(s.mp4VideoCompressorIndex, 0);
+            EXPECT_GE(s.mp4AudioCompressorIndex, 0);
+            EXPECT_EQ(s.useVideoCompressor, 1);
+            EXPECT_EQ(s.videoCompressorIndex, 0);
+            EXPECT_FALSE(options::NonWebmIndicesLoaded());
+        } else {
+            EXPECT_EQ(s.mp4VideoCompressorIndex, 0);
+        }
+        graph.ReleaseCompressorSlots();
+    }
+    EXPECT_TRUE(automation.boxes.empty());
+}
+
+TEST_F(OutputSettingsTest, Mp4OkKeepsItsOwnPairApartFromTheSharedOne) {
+    auto& graph = engine::ConversionGraph::Instance();
+    auto p = app::Profile();
+    p.WriteInt("DexVideoCompress", "CompressorNumber", 7);
+    OutputSettings s;
+    auto c = Controls();
+    c.formatIndex = 5;
+    c.pathText = "/v/out.mp4";
+    c.videoSelectorIndex = 3;
+    c.audioSelectorIndex = 0;  // none
+    options::StoreOutputSettings(s, c);
+    EXPECT_EQ(s.mp4VideoCompressorIndex, 2);
+    EXPECT_EQ(s.mp4AudioCompressorIndex, -1);
+    EXPECT_EQ(s.useAudioCompressor, 0);
+    EXPECT_EQ(Stored("DexVideoCompress", "Mp4CompressorNumber")->dword, 2u);
+    EXPECT_EQ(Stored("DexAudioCompress", "Mp4CompressorNumber")->dword, 0xFFFFFFFFu);
+    EXPECT_EQ(Stored("DexVideoCompress", "CompressorNumber")->dword, 7u);
+    EXPECT_EQ(Stored("DexAudioCompress", "CompressorNumber"), std::nullopt);
+    // The next start on MP4 finds the same choice.
+    OutputSettings next;
+    options::LoadOutputSettings(next, {nullptr, 5});
+    EXPECT_EQ(next.format, 5);
+    EXPECT_EQ(next.mp4VideoCompressorIndex, 2);
+    EXPECT_EQ(next.mp4AudioCompressorIndex, -1);
+    EXPECT_EQ(next.useAudioCompressor, 0);
+    graph.ReleaseCompressorSlots();
+}
+
 TEST_F(OutputSettingsTest, AbsurdBitrateSaturatesAndTypedPathIsKept) {
     OutputSettings s;
     auto c = Controls();

@@ -3,6 +3,7 @@
 #include "platform/media/CaptureGraphBuilder.h"
 
 #include <cstdio>
+#include <cstring>
 
 #include "platform/media/Internal.h"
 #include "platform/wmf/WmTypes.h"
@@ -27,6 +28,7 @@ const WriterKind kWriters[] = {
     {CLSID_MatroskaMux, "matroska", "Matroska Muxer", "Output"},
     {CLSID_AsfMux, "asf", "ASF Muxer", "Output"},
     {CLSID_WebmMux, "webm", "WebM Muxer", "Output"},
+    {CLSID_Mp4Mux, "mp4", "MP4 Muxer", "Output"},
     {CLSID_WMAsfWriter, "asf", "WM ASF Writer", "Output"},
 };
 
@@ -89,6 +91,24 @@ void ChooseChannels(const AVCodec* encoder, const AVChannelLayout& source, Route
     if (!chosen) chosen = &list[0];
     route.channels = chosen->nb_channels;
     route.channelMask = chosen->order == AV_CHANNEL_ORDER_NATIVE ? chosen->u.mask : 0;
+}
+
+// MP4 is the file handed to phones, televisions and browsers: 8-bit 4:2:0 pictures
+// of even sides and stereo sound are what every one of them plays.
+bool ForEveryPlayer(const AVOutputFormat* format) { return std::strcmp(format->name, "mp4") == 0; }
+
+// Encoders of these codecs refuse a 4:2:0 picture with an odd side.
+bool NeedsEvenSides(const AVCodec* encoder, const AVOutputFormat* format) {
+    return ForEveryPlayer(format) || encoder->id == AV_CODEC_ID_H264 ||
+           encoder->id == AV_CODEC_ID_HEVC || encoder->id == AV_CODEC_ID_AV1;
+}
+
+void KeepEvenSides(Route& route) {
+    const AVPixFmtDescriptor* d = av_pix_fmt_desc_get(route.pixelFormat);
+    if (!d) return;
+    // One line or column fewer, scaled: the picture stays whole.
+    if (d->log2_chroma_w && route.width > 2) route.width &= ~1;
+    if (d->log2_chroma_h && route.height > 2) route.height &= ~1;
 }
 
 class CaptureGraphBuilderImpl final : public CaptureGraphBuilder {
@@ -226,6 +246,10 @@ HRESULT CaptureGraphBuilderImpl::RenderStream(const Guid*, const Guid*,
         route.width = wm ? wm->width : decoded->width;
         route.height = wm ? wm->height : decoded->height;
         route.pixelFormat = ChoosePixelFormat(route.encoder, decoded->pix_fmt, raw);
+        if (compressor && ForEveryPlayer(mux->format()) &&
+            (!route.encoder->pix_fmts || Contains(route.encoder->pix_fmts, AV_PIX_FMT_YUV420P)))
+            route.pixelFormat = AV_PIX_FMT_YUV420P;
+        if (compressor && NeedsEvenSides(route.encoder, mux->format())) KeepEvenSides(route);
         convert = route.pixelFormat != decoded->pix_fmt || route.width != decoded->width ||
                   route.height != decoded->height;
         target.majortype = MEDIATYPE_Video;
@@ -248,6 +272,10 @@ HRESULT CaptureGraphBuilderImpl::RenderStream(const Guid*, const Guid*,
         } else {
             route.sampleRate = ChooseSampleRate(route.encoder, decoded->sample_rate);
             ChooseChannels(route.encoder, decoded->ch_layout, route);
+            if (compressor && ForEveryPlayer(mux->format()) && route.channels != 2) {
+                const AVChannelLayout stereo = AV_CHANNEL_LAYOUT_STEREO;
+                ChooseChannels(route.encoder, stereo, route);
+            }
         }
         convert = route.sampleFormat != decoded->sample_fmt ||
                   route.sampleRate != decoded->sample_rate ||

@@ -43,7 +43,8 @@ class CaptureGraphBuilder {
 public:
     virtual ~CaptureGraphBuilder() = default;
     virtual HRESULT SetFiltergraph(const std::shared_ptr<FilterGraph>& graph) = 0;
-    // Writer types: MEDIASUBTYPE_Avi, CLSID_MatroskaMux, CLSID_AsfMux, CLSID_WebmMux and
+    // Writer types: MEDIASUBTYPE_Avi, CLSID_MatroskaMux, CLSID_AsfMux, CLSID_WebmMux,
+    // CLSID_Mp4Mux and
     // CLSID_WMAsfWriter (configured through QueryConfigAsfWriter before streams are
     // routed into it). Adds the multiplexer and a file writer to the graph, connected,
     // and returns both. REGDB_E_CLASSNOTREG when this FFmpeg build has no such

@@ -20,4 +20,8 @@ using EncoderOptions = std::vector<std::pair<std::string, std::string>>;
 EncoderOptions EncoderDefaults(const std::string& encoder, int width, int height,
                                double frameRate, const std::vector<std::string>& overridden = {});
 
+// The multiplexer's settings for files that play well: MP4 puts its index in
+// front so that a player or browser starts before the whole file is there.
+EncoderOptions MuxerDefaults(const std::string& muxer);
+
 }  // namespace media

@@ -28,12 +28,15 @@ inline constexpr Guid CLSID_WMAsfWriter{
 inline constexpr const char* kMatroskaMuxClassId = "{A28F324B-DDC5-4999-AA25-D3A7E25EF7A8}";
 inline constexpr const char* kAsfMuxClassId = "{6432C990-68CD-4913-98FE-C20322E042C0}";
 inline constexpr const char* kWebmMuxClassId = "{ED3110F0-5211-11DF-94AF-0026B977EEAA}";
+inline constexpr const char* kMp4MuxClassId = "{C6055566-B389-47AB-BB41-37E74587554F}";
 inline constexpr Guid CLSID_MatroskaMux{
     0xA28F324B, 0xDDC5, 0x4999, {0xAA, 0x25, 0xD3, 0xA7, 0xE2, 0x5E, 0xF7, 0xA8}};
 inline constexpr Guid CLSID_AsfMux{
     0x6432C990, 0x68CD, 0x4913, {0x98, 0xFE, 0xC2, 0x03, 0x22, 0xE0, 0x42, 0xC0}};
 inline constexpr Guid CLSID_WebmMux{
     0xED3110F0, 0x5211, 0x11DF, {0x94, 0xAF, 0x00, 0x26, 0xB9, 0x77, 0xEE, 0xAA}};
+inline constexpr Guid CLSID_Mp4Mux{
+    0xC6055566, 0xB389, 0x47AB, {0xBB, 0x41, 0x37, 0xE7, 0x45, 0x87, 0x55, 0x4F}};
 
 // Device categories of the system device enumerator.
 inline constexpr Guid CLSID_VideoCompressorCategory{

@@ -339,7 +339,17 @@ HRESULT Streamer::Impl::OpenOutput() {
     }
     output->pb = pending.OpenWriter();
     if (!output->pb) return pending.WriteError();
-    if (const int err = avformat_write_header(output, nullptr); err < 0) {
+    // A muxer that reads its own file back (MP4 moving its index to the front)
+    // must find the file being written, not the output it will replace.
+    av_freep(&output->url);
+    output->url = av_strdup(pending.path().c_str());
+    if (!output->url) return E_OUTOFMEMORY;
+    AVDictionary* muxerOptions = nullptr;
+    for (const auto& [name, value] : MuxerDefaults(of->name))
+        av_dict_set(&muxerOptions, name.c_str(), value.c_str(), 0);
+    const int written = avformat_write_header(output, &muxerOptions);
+    av_dict_free(&muxerOptions);
+    if (const int err = written; err < 0) {
         const HRESULT writeError = pending.CloseWriter(output->pb);
         pending.Discard();
         return FAILED(writeError) ? writeError : FailureOf(err, QV_E_MUX_START);

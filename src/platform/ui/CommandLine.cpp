@@ -12,7 +12,7 @@ namespace ui {
 namespace {
 
 constexpr const char* kDescription =
-    "Converts a video to AVI, WMV, MKV, ASF or WebM.\n"
+    "Converts a video to AVI, WMV, MKV, ASF, WebM or MP4.\n"
     "\n"
     "  quorvel-converter [FILE]                    the window, with FILE opened\n"
     "  quorvel-converter --convert INPUT [-o OUTPUT] [--format FORMAT] [--overwrite]\n"
@@ -60,7 +60,7 @@ CommandLine ParseCommandLine(int argc, char** argv, const std::string& version) 
                                                    "file of the Options dialog)."),
                                     QStringLiteral("OUTPUT"));
     const QCommandLineOption format(QStringLiteral("format"),
-                                    QStringLiteral("avi, wmv, mkv, asf or webm (default: the "
+                                    QStringLiteral("avi, wmv, mkv, asf, webm or mp4 (default: the "
                                                    "output's extension, else the stored format)."),
                                     QStringLiteral("FORMAT"));
     const QCommandLineOption overwrite(QStringLiteral("overwrite"),
@@ -90,7 +90,7 @@ CommandLine ParseCommandLine(int argc, char** argv, const std::string& version) 
     const QStringList positional = parser.positionalArguments();
     line.format = parser.value(format).toLower().toStdString();
     if (parser.isSet(format) && !IsFormatName(line.format))
-        return Invalid(QStringLiteral("Unknown format '%1': use avi, wmv, mkv, asf or webm.")
+        return Invalid(QStringLiteral("Unknown format '%1': use avi, wmv, mkv, asf, webm or mp4.")
                            .arg(parser.value(format)));
     if (parser.isSet(convert) && parser.isSet(list))
         return Invalid(QStringLiteral("--convert and --list-compressors cannot be combined."));
@@ -103,7 +103,7 @@ CommandLine ParseCommandLine(int argc, char** argv, const std::string& version) 
         if (positional.size() == 1) {
             line.format = positional.front().toLower().toStdString();
             if (!IsFormatName(line.format))
-                return Invalid(QStringLiteral("Unknown format '%1': use avi, wmv, mkv, asf or webm.")
+                return Invalid(QStringLiteral("Unknown format '%1': use avi, wmv, mkv, asf, webm or mp4.")
                                    .arg(positional.front()));
         }
         line.mode = CommandLine::Mode::ListCompressors;

@@ -16,7 +16,7 @@ struct CommandLine {
 };
 
 // The formats the command line names, in the order of the format numbers.
-inline constexpr const char* kFormatNames[] = {"avi", "wmv", "mkv", "asf", "webm"};
+inline constexpr const char* kFormatNames[] = {"avi", "wmv", "mkv", "asf", "webm", "mp4"};
 
 CommandLine ParseCommandLine(int argc, char** argv, const std::string& version);
 

@@ -239,6 +239,8 @@ TEST_F(WriterTest, ClassIdentifierStringsNameTheWriterTypes) {
     ASSERT_TRUE(GuidFromString(kWebmMuxClassId, g));
     EXPECT_EQ(g, CLSID_WebmMux);
     EXPECT_EQ(ToString(CLSID_WebmMux), kWebmMuxClassId);
+    ASSERT_TRUE(GuidFromString(kMp4MuxClassId, g));
+    EXPECT_EQ(g, CLSID_Mp4Mux);
     EXPECT_FALSE(GuidFromString("{ED3110F0-5211-11DF-94AF-0026B977EEA}", g));
 }
 

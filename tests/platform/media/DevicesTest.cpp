@@ -242,4 +242,31 @@ TEST_F(DeviceTest, InitializeCountsAndCanBeForcedToFail) {
     Uninitialize();
 }
 
+TEST_F(PropertyPageTest, H264SettingsOfferQualitySpeedTuningProfileAndBitrate) {
+    auto x264 = BindCompressor(CLSID_VideoCompressorCategory,
+                               "libx264 H.264 / AVC / MPEG-4 AVC / MPEG-4 part 10");
+    auto pages = QuerySpecifyPropertyPages(x264);
+    ASSERT_TRUE(pages);
+    std::vector<PropertyPage> list;
+    ASSERT_EQ(pages->GetPages(list), S_OK);
+    for (const char* name : {"crf", "preset", "tune", "profile", "b"})
+        EXPECT_TRUE(FindOption(list, name)) << name;
+    EXPECT_EQ(pages->SetOption("preset", "slow"), S_OK);
+    EXPECT_EQ(pages->SetOption("crf", "18"), S_OK);
+}
+
+TEST(EncoderDefaultsTest, H264RunsAtConstantQualityUnlessABitrateIsAsked) {
+    using Options = EncoderOptions;
+    EXPECT_EQ(EncoderDefaults("libx264", 1280, 720, 30),
+              (Options{{"crf", "21"}, {"preset", "veryfast"}}));
+    // A bitrate the person set is what the encoder aims at; their preset stays.
+    EXPECT_EQ(EncoderDefaults("libx264", 1280, 720, 30, {"b", "preset"}), Options{});
+    EXPECT_EQ(EncoderDefaults("aac", 0, 0, 0), (Options{{"b", "160000"}}));
+    EXPECT_EQ(EncoderDefaults("libaom-av1", 1280, 720, 30, {"cpu-used"}),
+              (Options{{"crf", "30"}, {"row-mt", "1"}}));
+    EXPECT_EQ(EncoderDefaults("aac", 0, 0, 0, {"b"}), Options{});
+    EXPECT_EQ(MuxerDefaults("mp4"), (Options{{"movflags", "+faststart"}}));
+    EXPECT_TRUE(MuxerDefaults("matroska").empty());
+}
+
 }  // namespace
