@@ -24,8 +24,9 @@ public:
     // inode, links and "."/".." resolved), then creates the hidden file.
     HRESULT Create(const std::string& outputPath, const std::string& sourcePath);
     const std::string& path() const { return temp_; }
-    // A writer over the hidden file whose every failed write is remembered:
-    // FFmpeg's own file writer can lose a full disk's error. Null on failure.
+    // A writer over the hidden file that remembers its first failed write with
+    // the cause (a full disk is told apart from other faults), so that the run
+    // can stop at that write. Null on failure.
     AVIOContext* OpenWriter();
     // Flushes and frees the writer; the first write error, or S_OK.
     HRESULT CloseWriter(AVIOContext*& writer);
