@@ -11,10 +11,9 @@ set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_MAINTAINER "Quorvel Studio <support@quorvel.example>")
 set(CPACK_DEBIAN_PACKAGE_SECTION video)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
-set(CPACK_DEBIAN_PACKAGE_HOMEPAGE "${PROJECT_HOMEPAGE_URL}")
 # The summary is the synopsis line; this is the extended description under it.
 set(CPACK_PACKAGE_DESCRIPTION "Quorvel Video Converter opens one video and converts it to AVI, WMV, MKV,
-ASF or WebM with the chosen video and audio compressors. It has a window
+ASF, WebM or MP4 with the chosen video and audio compressors. It has a window
 with a menu entry and a command line for scripts (quorvel-converter --help).")
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "xdg-utils, hicolor-icon-theme")
