@@ -32,16 +32,11 @@ std::string SizedStatusLine(const std::string& outputPath, int width, int height
 }
 
 std::string ProgressStatusLine(int elapsedSeconds) {
-    return StrFormat("Please wait... Used Time: %02d:%02d:%02d", elapsedSeconds / 3600,
-                     elapsedSeconds % 3600 / 60, elapsedSeconds % 60);
+    return "Please wait... Used Time: " + ClockText(elapsedSeconds);
 }
 
 std::string RunProgressLine(int elapsedSeconds, int percent, std::int64_t secondsLeft) {
-    const std::string left =
-        secondsLeft < 0 ? std::string("--:--:--")
-                        : StrFormat("%02lld:%02lld:%02lld", static_cast<long long>(secondsLeft / 3600),
-                                    static_cast<long long>(secondsLeft % 3600 / 60),
-                                    static_cast<long long>(secondsLeft % 60));
+    const std::string left = secondsLeft < 0 ? std::string("--:--:--") : ClockText(secondsLeft);
     return StrFormat("%s     %d%%     %s %s", ProgressStatusLine(elapsedSeconds).c_str(), percent,
                      StringText(IDS_MESSAGE_TIME_LEFT).c_str(), left.c_str());
 }

@@ -2,6 +2,8 @@
 // tearing down conversion graphs, with the messages a user would see.
 #include <gtest/gtest.h>
 
+#include "GraphHarness.h"
+
 #include "FakeShell.h"
 #include "MediaFixtures.h"
 #include "TestEnv.h"
@@ -18,32 +20,14 @@ namespace {
 using engine::CompressorCategory;
 using engine::ConversionGraph;
 
-ui::DialogTemplate OwnerTemplate() {
-    ui::DialogTemplate t;
-    t.id = 102;
-    t.rect = {0, 0, 100, 50};
-    return t;
-}
-
-class EngineTest : public ::testing::Test {
+class EngineTest : public ::testing::Test, protected GraphHarness {
 protected:
     void SetUp() override {
         if (!fixtures::HaveFfmpegTools()) GTEST_SKIP() << "ffmpeg tools missing";
-        ui::SetApplicationName("quorvel-converter");
-        graph.Attach(&owner, &settings, &errorText);
+        AttachGraph();
     }
     void TearDown() override {
-        graph.ReleaseMediaEvent();
-        graph.ReleaseMediaControl();
-        graph.ReleaseGraph();
-        graph.ReleaseCompressorSlots();
-        graph.Attach(nullptr, nullptr, nullptr);
-        media::testing::ResetAll();
-    }
-    std::vector<std::string> BoxTexts() const {
-        std::vector<std::string> texts;
-        for (const auto& b : automation.boxes) texts.push_back(b.text);
-        return texts;
+        DetachGraph();
     }
     // Opens `clip` as the window does and builds for `format` with the preferred compressors.
     HRESULT Build(const std::filesystem::path& clip, int format, const std::string& output) {
@@ -60,14 +44,6 @@ protected:
         return graph.EnsureCompressors();
     }
 
-    ui::ScriptedAutomation automation;
-    FakeShell shell;
-    ui::Dialog owner{OwnerTemplate(), nullptr};
-    options::OutputSettings settings;
-    std::string errorText;
-    std::string sourcePath;
-    testenv::TempDir out;
-    ConversionGraph& graph = ConversionGraph::Instance();
 };
 
 TEST_F(EngineTest, ProbeReadsTheSourceFactsAndTakesItsSize) {

@@ -2,6 +2,8 @@
 // with sound still needs its audio renderer.
 #include <gtest/gtest.h>
 
+#include "GraphHarness.h"
+
 #include "FakeShell.h"
 #include "MediaFixtures.h"
 #include "TestEnv.h"
@@ -18,29 +20,16 @@ namespace {
 using engine::CompressorCategory;
 using engine::ConversionGraph;
 
-ui::DialogTemplate OwnerTemplate() {
-    ui::DialogTemplate t;
-    t.id = 102;
-    t.rect = {0, 0, 100, 50};
-    return t;
-}
-
-class SilentClipTest : public ::testing::TestWithParam<int> {
+class SilentClipTest : public ::testing::TestWithParam<int>, protected GraphHarness {
 protected:
     void SetUp() override {
         if (!fixtures::HaveFfmpegTools()) GTEST_SKIP() << "ffmpeg tools missing";
-        ui::SetApplicationName("quorvel-converter");
-        graph.Attach(&owner, &settings, &errorText);
+        AttachGraph();
         settings.videoBitrate = 780 * 1024;
         settings.audioBitrate = 128000;
     }
     void TearDown() override {
-        graph.ReleaseMediaEvent();
-        graph.ReleaseMediaControl();
-        graph.ReleaseGraph();
-        graph.ReleaseCompressorSlots();
-        graph.Attach(nullptr, nullptr, nullptr);
-        media::testing::ResetAll();
+        DetachGraph();
     }
     // Opens `clip` and builds for `format` with the preferred compressors switched on.
     HRESULT Open(const std::filesystem::path& clip, int format) {
@@ -57,20 +46,7 @@ protected:
         sourcePath = clip.string();
         return graph.OpenSourceGraph(sourcePath);
     }
-    std::vector<std::string> BoxTexts() const {
-        std::vector<std::string> texts;
-        for (const auto& b : automation.boxes) texts.push_back(b.text);
-        return texts;
-    }
 
-    ui::ScriptedAutomation automation;
-    FakeShell shell;
-    ui::Dialog owner{OwnerTemplate(), nullptr};
-    options::OutputSettings settings;
-    std::string errorText;
-    std::string sourcePath;
-    testenv::TempDir out;
-    ConversionGraph& graph = ConversionGraph::Instance();
 };
 
 TEST_P(SilentClipTest, IsWrittenWithItsVideoStreamAloneAndEveryFrame) {

@@ -3,6 +3,8 @@
 // back with ffprobe.
 #include <gtest/gtest.h>
 
+#include "GraphHarness.h"
+
 #include <cmath>
 
 #include "FakeShell.h"
@@ -21,19 +23,11 @@
 namespace {
 
 using engine::ConversionGraph;
-ui::DialogTemplate OwnerTemplate() {
-    ui::DialogTemplate t;
-    t.id = 102;
-    t.rect = {0, 0, 100, 50};
-    return t;
-}
-
-class WmvTest : public ::testing::Test {
+class WmvTest : public ::testing::Test, protected GraphHarness {
 protected:
     void SetUp() override {
         if (!fixtures::HaveFfmpegTools()) GTEST_SKIP() << "ffmpeg tools missing";
-        ui::SetApplicationName("quorvel-converter");
-        graph.Attach(&owner, &settings, &errorText);
+        AttachGraph();
         settings.format = options::kWmv;
         settings.outputWidth = 320;
         settings.outputHeight = 240;
@@ -43,23 +37,13 @@ protected:
         settings.outputPath = (out / "out.wmv").string();
     }
     void TearDown() override {
-        graph.ReleaseMediaEvent();
-        graph.ReleaseMediaControl();
-        graph.ReleaseGraph();
-        graph.ReleaseCompressorSlots();
-        graph.Attach(nullptr, nullptr, nullptr);
-        media::testing::ResetAll();
+        DetachGraph();
         wmf::testing::ResetAll();
     }
     HRESULT Build(const std::filesystem::path& clip = fixtures::H264AacMp4()) {
         sourcePath = clip.string();
         EXPECT_EQ(graph.OpenSourceGraph(sourcePath), 1);
         return graph.EnsureCompressors();
-    }
-    std::vector<std::string> BoxTexts() const {
-        std::vector<std::string> texts;
-        for (const auto& b : automation.boxes) texts.push_back(b.text);
-        return texts;
     }
     std::shared_ptr<media::Filter> Writer() const {
         std::shared_ptr<media::Filter> writer;
@@ -90,14 +74,6 @@ protected:
         return code;
     }
 
-    ui::ScriptedAutomation automation;
-    FakeShell shell;
-    ui::Dialog owner{OwnerTemplate(), nullptr};
-    options::OutputSettings settings;
-    std::string errorText;
-    std::string sourcePath;
-    testenv::TempDir out;
-    ConversionGraph& graph = ConversionGraph::Instance();
 };
 
 TEST_F(WmvTest, TheProfileIsMadeBeforeTheWriterAndItsFailureIsShownWithItsCode) {

@@ -1,0 +1,51 @@
+#pragma once
+// What every engine test needs around the process-wide graph: an owner window for
+// its messages, the settings it reads, recorded message boxes and a scratch folder.
+#include <string>
+#include <vector>
+
+#include "FakeShell.h"
+#include "MediaFixtures.h"
+#include "TestEnv.h"
+#include "engine/ConversionGraph.h"
+#include "options/OutputSettings.h"
+#include "platform/media/MediaTesting.h"
+#include "platform/ui/Automation.h"
+#include "platform/ui/Dialog.h"
+
+class GraphHarness {
+protected:
+    static ui::DialogTemplate OwnerTemplate() {
+        ui::DialogTemplate t;
+        t.id = 102;
+        t.rect = {0, 0, 100, 50};
+        return t;
+    }
+    void AttachGraph() {
+        ui::SetApplicationName("quorvel-converter");
+        graph.Attach(&owner, &settings, &errorText);
+    }
+    // Releases everything the test made the graph hold, so the next test starts bare.
+    void DetachGraph() {
+        graph.ReleaseMediaEvent();
+        graph.ReleaseMediaControl();
+        graph.ReleaseGraph();
+        graph.ReleaseCompressorSlots();
+        graph.Attach(nullptr, nullptr, nullptr);
+        media::testing::ResetAll();
+    }
+    std::vector<std::string> BoxTexts() const {
+        std::vector<std::string> texts;
+        for (const auto& b : automation.boxes) texts.push_back(b.text);
+        return texts;
+    }
+
+    ui::ScriptedAutomation automation;
+    FakeShell shell;
+    ui::Dialog owner{OwnerTemplate(), nullptr};
+    options::OutputSettings settings;
+    std::string errorText;
+    std::string sourcePath;
+    testenv::TempDir out;
+    engine::ConversionGraph& graph = engine::ConversionGraph::Instance();
+};
