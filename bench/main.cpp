@@ -20,6 +20,7 @@
 #include <vector>
 
 #include "engine/ConversionGraph.h"
+#include "engine/RunProgress.h"
 #include "options/OutputFormat.h"
 #include "options/OutputSettings.h"
 #include "platform/media/Media.h"
@@ -109,18 +110,12 @@ int Convert(const Format& format, bool videoCompressor, bool audioCompressor,
     // onto the source, and replaces the output only when the run ends well.
 
     hr = graph.EnsureCompressors();
-    long code = 0;
-    LONG_PTR result = S_OK, reached = 0;
+    engine::RunEnd end;
     if (SUCCEEDED(hr)) hr = graph.mediaControl->Run();
     if (SUCCEEDED(hr)) {
+        long code = 0;
         graph.mediaEvent->WaitForCompletion(-1, code);
-        long event = 0;
-        LONG_PTR p1 = 0, p2 = 0;
-        while (SUCCEEDED(graph.mediaEvent->GetEvent(event, p1, p2, 0))) {
-            if (event != EC_COMPLETE && event != EC_ERRORABORT) continue;
-            result = p1;
-            reached = p2;
-        }
+        end = engine::ReadRunEnd(*graph.mediaEvent, code);
     }
     if (graph.mediaControl) graph.mediaControl->Stop();
     if (graph.mediaEvent) graph.mediaEvent->SetNotifyWindow(nullptr);
@@ -130,10 +125,10 @@ int Convert(const Format& format, bool videoCompressor, bool audioCompressor,
     graph.ReleaseCompressorSlots();
     graph.Attach(nullptr, nullptr, nullptr);
     if (FAILED(hr)) return Fail("conversion start", hr);
-    if (code != EC_COMPLETE) return Fail("conversion", FAILED(result) ? result : E_FAIL);
-    if (result == QV_S_SOURCE_ENDED_EARLY) {
+    if (end.code != EC_COMPLETE) return Fail("conversion", FAILED(end.result) ? end.result : E_FAIL);
+    if (end.result == QV_S_SOURCE_ENDED_EARLY) {
         std::fprintf(stderr, "%s (at %.1f s of %.1f s)\n", ErrorText(QV_S_SOURCE_ENDED_EARLY).c_str(),
-                     reached / 1e7, duration / 1e7);
+                     end.reached / 1e7, duration / 1e7);
         return kEndedEarly;
     }
     return 0;

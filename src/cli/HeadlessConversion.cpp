@@ -63,25 +63,7 @@ void AdoptFormat(options::OutputSettings& settings, int format) {
 }
 
 // How the run ended: its end event with the result code and the time reached.
-struct RunEnd {
-    long code = 0;
-    HRESULT result = S_OK;
-    std::int64_t reached = 0;
-};
-
-RunEnd EndOf(media::MediaEventEx& events, long code) {
-    RunEnd end{code, S_OK, 0};
-    long event = 0;
-    media::LONG_PTR p1 = 0, p2 = 0;
-    while (SUCCEEDED(events.GetEvent(event, p1, p2, 0))) {
-        if (event == media::EC_COMPLETE || event == media::EC_ERRORABORT) {
-            end.result = static_cast<HRESULT>(p1);
-            end.reached = p2;
-        }
-        events.FreeEventParams(event, p1, p2);
-    }
-    return end;
-}
+using engine::RunEnd;
 
 // Streams until the graph ends, drawing the progress.
 RunEnd RunToEnd(engine::ConversionGraph& graph, std::int64_t duration, bool terminal) {
@@ -102,7 +84,7 @@ RunEnd RunToEnd(engine::ConversionGraph& graph, std::int64_t duration, bool term
         if (seeking) seeking->GetCurrentPosition(written);
         line.Show(engine::MeasureProgress(written, duration, elapsed()));
     }
-    const RunEnd end = EndOf(*graph.mediaEvent, code);
+    const RunEnd end = engine::ReadRunEnd(*graph.mediaEvent, code);
     if (end.code == media::EC_COMPLETE) {
         // The last frame's position falls short of the duration by its own
         // length; a source that ended early shows where it ended.

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cmath>
 
+#include "platform/media/FilterGraph.h"
+
 namespace engine {
 
 RunProgress MeasureProgress(std::int64_t written, std::int64_t duration, double elapsedSeconds) {
@@ -14,6 +16,20 @@ RunProgress MeasureProgress(std::int64_t written, std::int64_t duration, double 
     const double left = (duration - std::min(written, duration)) / 1e7 / progress.speed;
     progress.secondsLeft = static_cast<std::int64_t>(std::ceil(left));
     return progress;
+}
+
+RunEnd ReadRunEnd(media::MediaEventEx& events, long code) {
+    RunEnd end{code, S_OK, 0};
+    long event = 0;
+    media::LONG_PTR p1 = 0, p2 = 0;
+    while (SUCCEEDED(events.GetEvent(event, p1, p2, 0))) {
+        if (event == media::EC_COMPLETE || event == media::EC_ERRORABORT) {
+            end.result = static_cast<HRESULT>(p1);
+            end.reached = p2;
+        }
+        events.FreeEventParams(event, p1, p2);
+    }
+    return end;
 }
 
 }  // namespace engine

@@ -1,6 +1,13 @@
 #pragma once
-// How far a run is: shared by the window's progress field and the command line.
+// How far a run is and how it ended: shared by the window, the command line and
+// the benchmark.
 #include <cstdint>
+
+#include "platform/Result.h"
+
+namespace media {
+class MediaEventEx;
+}
 
 namespace engine {
 
@@ -12,5 +19,14 @@ struct RunProgress {
 
 // `written` and `duration` in 100 ns units, `elapsedSeconds` of wall-clock time.
 RunProgress MeasureProgress(std::int64_t written, std::int64_t duration, double elapsedSeconds);
+
+struct RunEnd {
+    long code = 0;                // EC_COMPLETE, EC_ERRORABORT, EC_USERABORT
+    HRESULT result = S_OK;        // the end event's code (QV_S_SOURCE_ENDED_EARLY too)
+    std::int64_t reached = 0;     // with an early end: where the source gave out, 100 ns
+};
+
+// Reads the end event out of the queue of a run that finished with `code`.
+RunEnd ReadRunEnd(media::MediaEventEx& events, long code);
 
 }  // namespace engine
