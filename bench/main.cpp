@@ -4,13 +4,15 @@
 //
 //   converter-bench convert --format avi|wmv|mkv|asf|webm|mp4 [--no-video-compressor]
 //                   [--no-audio-compressor] INPUT OUTPUT
-//   converter-bench compare INPUT   (MP4 also against HandBrake's command line when installed)
+//   converter-bench compare INPUT [FORMAT...]   (MP4 and WebM also against HandBrake's
+//                                   command line when installed; WebM at equal SSIM)
 //
 // Each measured conversion runs in a child process so that its peak memory is its own.
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -137,10 +139,13 @@ int Convert(const Format& format, bool videoCompressor, bool audioCompressor,
 struct Measure {
     bool ok = false;
     double seconds = 0;
+    double cpuSeconds = 0;  // user + system: what the run cost, whatever else the machine did
     long peakKb = 0;
 };
 
-// Runs `child` in a forked process; its wall time and peak resident memory.
+double SecondsOf(const timeval& t) { return static_cast<double>(t.tv_sec) + t.tv_usec / 1e6; }
+
+// Runs `child` in a forked process; its wall and processor time and peak resident memory.
 template <typename Child>
 Measure InChild(Child child) {
     Measure m;
@@ -151,6 +156,7 @@ Measure InChild(Child child) {
     rusage usage{};
     if (pid < 0 || wait4(pid, &status, 0, &usage) < 0) return m;
     m.seconds = Seconds(start);
+    m.cpuSeconds = SecondsOf(usage.ru_utime) + SecondsOf(usage.ru_stime);
     m.peakKb = usage.ru_maxrss;
     m.ok = WIFEXITED(status) && WEXITSTATUS(status) == 0;
     return m;
@@ -219,37 +225,88 @@ struct Row {
     double oursSize, theirsSize, oursSsim, theirsSsim;
 };
 
-// A second peer for MP4: HandBrake's command line at the same CRF and preset,
-// the source's size and rate, AAC 160 kbit/s stereo, index in front.
-void HandBrakeNote(const std::string& input, const std::filesystem::path& folder,
-                   const std::vector<Row>& rows) {
-    const Row* mp4 = nullptr;
-    for (const Row& r : rows)
-        if (r.f->format == options::kMp4) mp4 = &r;
-    if (!mp4) return;
+// HandBrake's command line writing `output` with these video settings, the
+// source's size and rate, and the audio encoder of the same format.
+Measure RunHandBrake(const std::string& input, const std::string& output, const std::string& video) {
+    const bool webm = output.ends_with(".webm");
+    const std::string command = "HandBrakeCLI -i " + Quote(input) + " -o " + Quote(output) +
+                                (webm ? " -f av_webm " : " -f av_mp4 --optimize ") + video +
+                                " --crop-mode none --non-anamorphic --vfr" +
+                                (webm ? " -E vorbis" : " -E av_aac -B 160") +
+                                " --mixdown stereo >/dev/null 2>&1";
+    std::printf("handbrake: %s\n", command.c_str());
+    std::fflush(stdout);
+    return InChild(
+        [&] { return execl("/bin/sh", "sh", "-c", command.c_str(), nullptr) == -1 ? 127 : 0; });
+}
+
+void PrintAgainst(const char* what, const Measure& hb, double size, double ssim, const Row& ours) {
+    std::printf("HandBrake %s: %.2f s (%.2f s processor), %.2f MB, SSIM %.4f; ours %.2f s "
+                "(%.2f s processor), SSIM %.4f: ratio %.3f wall, %.3f processor\n",
+                what, hb.seconds, hb.cpuSeconds, size, ssim, ours.ours.seconds,
+                ours.ours.cpuSeconds, ours.oursSsim, hb.seconds > 0 ? ours.ours.seconds / hb.seconds : 0.0,
+                hb.cpuSeconds > 0 ? ours.ours.cpuSeconds / hb.cpuSeconds : 0.0);
+}
+
+// MP4: HandBrake at the same CRF and preset, AAC 160 kbit/s stereo, index in front.
+void HandBrakeMp4(const std::string& input, const std::filesystem::path& folder, const Row& mp4) {
+    const std::string output = (folder / "handbrake.mp4").string();
+    const Measure hb = RunHandBrake(input, output, "-e x264 -q 21 --encoder-preset veryfast");
+    if (!hb.ok) return (void)std::printf("HandBrake: failed on this clip\n");
+    PrintAgainst("x264", hb, MegabytesOf(output), LumaSsim(output, input), mp4);
+}
+
+// WebM: HandBrake's VP8 at its fastest preset and at its default one, each at the
+// quality where its SSIM meets ours, times interpolated between the two qualities
+// around it (HandBrake's scale: a higher number is a coarser picture).
+void HandBrakeWebm(const std::string& input, const std::filesystem::path& folder, const Row& webm) {
+    for (const char* preset : {"veryfast", "medium"}) {
+        struct Point { double q, ssim; Measure m; double size; };
+        std::vector<Point> points;
+        for (double q = 20; q <= 44; q += 4) {
+            const std::string output = (folder / ("handbrake-" + std::string(preset) + ".webm")).string();
+            char video[96];
+            std::snprintf(video, sizeof video, "-e VP8 -q %.0f --encoder-preset %s", q, preset);
+            const Measure m = RunHandBrake(input, output, video);
+            if (!m.ok) break;
+            points.push_back({q, LumaSsim(output, input), m, MegabytesOf(output)});
+            std::printf("  q %.0f: %.2f s, %.2f s processor, %.2f MB, SSIM %.4f\n", q, m.seconds,
+                        m.cpuSeconds, points.back().size, points.back().ssim);
+            if (points.back().ssim < webm.oursSsim) break;
+        }
+        if (points.size() < 2 || points.back().ssim >= webm.oursSsim || points.front().ssim < webm.oursSsim) {
+            std::printf("HandBrake VP8 %s: no quality brackets our SSIM %.4f\n", preset, webm.oursSsim);
+            continue;
+        }
+        const Point& a = points[points.size() - 2];
+        const Point& b = points.back();
+        const double t = (a.ssim - webm.oursSsim) / (a.ssim - b.ssim);
+        Measure at;
+        at.ok = true;
+        at.seconds = a.m.seconds + t * (b.m.seconds - a.m.seconds);
+        at.cpuSeconds = a.m.cpuSeconds + t * (b.m.cpuSeconds - a.m.cpuSeconds);
+        char what[64];
+        std::snprintf(what, sizeof what, "VP8 %s at q %.1f", preset, a.q + t * (b.q - a.q));
+        PrintAgainst(what, at, a.size + t * (b.size - a.size), webm.oursSsim, webm);
+    }
+}
+
+// A second peer for MP4 and WebM, when HandBrake's command line is installed.
+void HandBrakeNotes(const std::string& input, const std::filesystem::path& folder,
+                    const std::vector<Row>& rows) {
     if (std::system("command -v HandBrakeCLI >/dev/null 2>&1") != 0) {
         std::printf("\nHandBrake: not installed (scripts/setup bench installs handbrake-cli)\n");
         return;
     }
-    const std::string output = (folder / "handbrake.mp4").string();
-    const std::string command = "HandBrakeCLI -i " + Quote(input) + " -o " + Quote(output) +
-                                " -f av_mp4 --optimize -e x264 -q 21 --encoder-preset veryfast"
-                                " --crop-mode none --non-anamorphic --vfr -E av_aac -B 160"
-                                " --mixdown stereo >/dev/null 2>&1";
-    std::printf("\nhandbrake: %s\n", command.c_str());
-    std::fflush(stdout);
-    const Measure hb = InChild(
-        [&] { return execl("/bin/sh", "sh", "-c", command.c_str(), nullptr) == -1 ? 127 : 0; });
-    if (!hb.ok) {
-        std::printf("HandBrake: failed on this clip\n");
-        return;
+    std::printf("\n");
+    for (const Row& r : rows) {
+        if (!r.ours.ok) continue;
+        if (r.f->format == options::kMp4) HandBrakeMp4(input, folder, r);
+        if (r.f->format == options::kWebm) HandBrakeWebm(input, folder, r);
     }
-    std::printf("HandBrake: %.2f s, %.2f MB, SSIM %.4f; ours %.2f s (ratio %.3f against HandBrake)\n",
-                hb.seconds, MegabytesOf(output), LumaSsim(output, input), mp4->ours.seconds,
-                hb.seconds > 0 ? mp4->ours.seconds / hb.seconds : 0.0);
 }
 
-int Compare(const std::string& input) {
+int Compare(const std::string& input, const std::vector<std::string>& only) {
     const auto folder =
         std::filesystem::temp_directory_path() / ("converter-bench-" + std::to_string(getpid()));
     std::filesystem::create_directories(folder);
@@ -271,6 +328,7 @@ int Compare(const std::string& input) {
     std::vector<Row> rows;
     int failures = 0;
     for (const auto& f : kFormats) {
+        if (!only.empty() && std::find(only.begin(), only.end(), f.name) == only.end()) continue;
         const std::string ours = (folder / (std::string("ours") + f.extension)).string();
         const std::string theirs = (folder / (std::string("ffmpeg") + f.extension)).string();
         const std::string command = CliCommand(f, info, input, theirs);
@@ -287,15 +345,16 @@ int Compare(const std::string& input) {
         row.theirsSsim = LumaSsim(theirs, input);
         rows.push_back(row);
     }
-    std::printf("\n%-5s %8s %8s %6s %8s %8s %8s %8s %7s %7s\n", "fmt", "ours s", "ffmpeg s",
-                "ratio", "ours MB", "ffmpg MB", "ours mem", "ffmpg mem", "SSIM us", "SSIM ff");
+    std::printf("\n%-5s %8s %8s %6s %6s %8s %8s %8s %8s %7s %7s\n", "fmt", "ours s", "ffmpeg s",
+                "ratio", "cpu", "ours MB", "ffmpg MB", "ours mem", "ffmpg mem", "SSIM us", "SSIM ff");
     for (const Row& r : rows)
-        std::printf("%-5s %8.2f %8.2f %6.3f %8.2f %8.2f %8.1f %8.1f %7.4f %7.4f%s\n", r.f->name,
+        std::printf("%-5s %8.2f %8.2f %6.3f %6.3f %8.2f %8.2f %8.1f %8.1f %7.4f %7.4f%s\n", r.f->name,
                     r.ours.seconds, r.theirs.seconds,
-                    r.theirs.seconds > 0 ? r.ours.seconds / r.theirs.seconds : 0.0, r.oursSize,
+                    r.theirs.seconds > 0 ? r.ours.seconds / r.theirs.seconds : 0.0,
+                    r.theirs.cpuSeconds > 0 ? r.ours.cpuSeconds / r.theirs.cpuSeconds : 0.0, r.oursSize,
                     r.theirsSize, r.ours.peakKb / 1024.0, r.theirs.peakKb / 1024.0, r.oursSsim,
                     r.theirsSsim, r.ours.ok && r.theirs.ok ? "" : "  (failed)");
-    HandBrakeNote(input, folder, rows);
+    HandBrakeNotes(input, folder, rows);
     std::error_code ec;
     std::filesystem::remove_all(folder, ec);
     return failures ? 1 : 0;
@@ -305,7 +364,7 @@ int Usage() {
     std::fprintf(stderr,
                  "usage: converter-bench convert --format avi|wmv|mkv|asf|webm|mp4 [--no-video-compressor] "
                  "[--no-audio-compressor] INPUT OUTPUT\n"
-                 "       converter-bench compare INPUT\n");
+                 "       converter-bench compare INPUT [avi|wmv|mkv|asf|webm|mp4 ...]\n");
     return 2;
 }
 
@@ -315,7 +374,11 @@ int main(int argc, char** argv) {
     std::vector<std::string> args(argv + 1, argv + argc);
     if (args.empty()) return Usage();
     if (FAILED(Initialize())) return 1;
-    if (args[0] == "compare" && args.size() == 2) return Compare(args[1]);
+    if (args[0] == "compare" && args.size() >= 2) {
+        for (std::size_t i = 2; i < args.size(); ++i)
+            if (!FindFormat(args[i])) return Usage();
+        return Compare(args[1], {args.begin() + 2, args.end()});
+    }
     if (args[0] != "convert") return Usage();
     const Format* format = nullptr;
     bool video = true, audio = true;
