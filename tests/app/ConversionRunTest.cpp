@@ -13,7 +13,7 @@
 #include "engine/ConversionGraph.h"
 #include "options/OutputFormat.h"
 #include "platform/media/Media.h"
-#include "platform/media/MediaTesting.h"
+#include "MediaFaults.h"
 #include "platform/ui/Automation.h"
 #include "platform/ui/MessageBox.h"
 #include "resources/Resources.h"

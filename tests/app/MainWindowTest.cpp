@@ -9,7 +9,7 @@
 #include "TestEnv.h"
 #include "app/MainWindow.h"
 #include "app/Profile.h"
-#include "platform/media/MediaTesting.h"
+#include "MediaFaults.h"
 #include "platform/ui/Automation.h"
 #include "platform/ui/Choosers.h"
 #include "platform/ui/MessageBox.h"

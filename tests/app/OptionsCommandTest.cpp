@@ -11,7 +11,7 @@
 #include "app/MainWindow.h"
 #include "engine/ConversionGraph.h"
 #include "options/OutputFormat.h"
-#include "platform/media/MediaTesting.h"
+#include "MediaFaults.h"
 #include "platform/ui/Automation.h"
 #include "resources/OptionsDialogTemplate.h"
 #include "resources/Resources.h"

@@ -9,7 +9,7 @@
 #include "TestEnv.h"
 #include "engine/ConversionGraph.h"
 #include "options/OutputSettings.h"
-#include "platform/media/MediaTesting.h"
+#include "MediaFaults.h"
 #include "platform/ui/Automation.h"
 #include "platform/ui/Dialog.h"
 

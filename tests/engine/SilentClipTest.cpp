@@ -11,7 +11,7 @@
 #include "options/OutputFormat.h"
 #include "options/OutputSettings.h"
 #include "platform/media/Media.h"
-#include "platform/media/MediaTesting.h"
+#include "MediaFaults.h"
 #include "platform/ui/Automation.h"
 #include "platform/ui/Dialog.h"
 

@@ -15,10 +15,10 @@
 #include "options/OutputFormat.h"
 #include "options/OutputSettings.h"
 #include "platform/media/Media.h"
-#include "platform/media/MediaTesting.h"
+#include "MediaFaults.h"
 #include "platform/ui/Automation.h"
 #include "platform/ui/Dialog.h"
-#include "platform/wmf/WmfTesting.h"
+#include "WmfFaults.h"
 
 namespace {
 

@@ -12,7 +12,7 @@
 #include "engine/ConversionGraph.h"
 #include "options/OutputFormat.h"
 #include "options/OutputOptionsDialog.h"
-#include "platform/media/MediaTesting.h"
+#include "MediaFaults.h"
 #include "platform/registry/Registry.h"
 #include "platform/ui/Automation.h"
 #include "resources/OptionsDialogTemplate.h"

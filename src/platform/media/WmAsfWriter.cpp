@@ -4,6 +4,7 @@
 #include <cstdlib>
 
 #include "platform/media/Internal.h"
+#include "platform/media/Runtime.h"
 #include "platform/wmf/Wmf.h"
 
 namespace media {
@@ -140,7 +141,11 @@ std::shared_ptr<Pin> WmAsfWriterFilter::InputPin(AVMediaType type) {
 }  // namespace detail
 
 std::shared_ptr<ConfigAsfWriter> QueryConfigAsfWriter(const std::shared_ptr<Filter>& filter) {
-    if (FAILED(detail::ForcedFailure(testing::Operation::QueryConfigAsfWriter))) return nullptr;
+    return CurrentRuntime()->QueryConfigAsfWriter(filter);
+}
+
+std::shared_ptr<ConfigAsfWriter> Runtime::QueryConfigAsfWriter(
+    const std::shared_ptr<Filter>& filter) {
     return std::dynamic_pointer_cast<ConfigAsfWriter>(filter);
 }
 

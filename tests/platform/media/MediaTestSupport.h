@@ -9,7 +9,8 @@
 
 #include "MediaFixtures.h"
 #include "platform/media/Media.h"
-#include "platform/media/MediaTesting.h"
+#include "MediaFaults.h"
+#include "platform/media/Runtime.h"
 
 namespace mediatest {
 

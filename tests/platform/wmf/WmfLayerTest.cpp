@@ -6,7 +6,7 @@
 #include <set>
 
 #include "platform/wmf/Wmf.h"
-#include "platform/wmf/WmfTesting.h"
+#include "WmfFaults.h"
 
 namespace {
 
