@@ -110,11 +110,6 @@ void KeepEvenSides(Route& route) {
     if (d->log2_chroma_h && route.height > 2) route.height &= ~1;
 }
 
-// What only the layer's own graph can tell, behind whatever stands in for it.
-GraphInternals* InternalsOf(FilterGraph& graph) {
-    return dynamic_cast<GraphInternals*>(&graph.Underlying());
-}
-
 class CaptureGraphBuilderImpl final : public CaptureGraphBuilder {
 public:
     HRESULT SetFiltergraph(const std::shared_ptr<FilterGraph>& graph) override {

@@ -239,4 +239,10 @@ public:
     virtual bool IsRunning() const = 0;
 };
 
+// What only the layer's own graph can tell, behind whatever stands in for it; null for
+// a graph that is not the layer's.
+inline GraphInternals* InternalsOf(FilterGraph& graph) {
+    return dynamic_cast<GraphInternals*>(&graph.Underlying());
+}
+
 }  // namespace media::detail

@@ -147,8 +147,6 @@ HRESULT OpenSourceFilters(const std::string& path, std::vector<std::shared_ptr<F
                   "Default DirectSound Device", "Audio Input pin (rendered)");
     source->guard = std::move(guard);
     source->input = std::move(input);
-    source->guard = std::move(guard);
-    source->input = std::move(input);
     filters.insert(filters.begin(), source);
     filters.insert(filters.end(), renderers.begin(), renderers.end());
     return partial ? VFW_S_PARTIAL_RENDER : S_OK;

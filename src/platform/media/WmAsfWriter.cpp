@@ -78,8 +78,7 @@ HRESULT DescribeVideo(const std::shared_ptr<wmf::WMStreamConfig>& config,
 HRESULT WmAsfWriterFilter::ConfigureFilterUsingProfile(
     const std::shared_ptr<wmf::WMProfile>& profile) {
     if (!profile) return E_POINTER;
-    if (auto internals = std::dynamic_pointer_cast<GraphInternals>(graph());
-        internals && internals->IsRunning())
+    if (auto graph = this->graph(); graph && InternalsOf(*graph)->IsRunning())
         return VFW_E_NOT_STOPPED;
     for (const auto& pin : pins())
         if (pin->direction() == PINDIR_INPUT && pin->peer()) return VFW_E_ALREADY_CONNECTED;

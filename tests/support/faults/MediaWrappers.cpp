@@ -119,6 +119,20 @@ private:
 
 }  // namespace
 
+HRESULT GraphWrapper::RenderFile(const std::string& path) {
+    const HRESULT hr = inner_->RenderFile(path);
+    std::shared_ptr<media::EnumFilters> filters;
+    if (SUCCEEDED(hr) && SUCCEEDED(inner_->EnumFilters(filters)))
+        for (std::shared_ptr<Filter> f; filters->Next(f) == S_OK;) f->SetGraph(shared_from_this());
+    return hr;
+}
+
+HRESULT GraphWrapper::AddFilter(const std::shared_ptr<Filter>& filter, const std::string& name) {
+    const HRESULT hr = inner_->AddFilter(filter, name);
+    if (SUCCEEDED(hr)) filter->SetGraph(shared_from_this());
+    return hr;
+}
+
 HRESULT GraphWrapper::RemoveFilter(const std::shared_ptr<Filter>& filter) {
     if (const HRESULT hr = Forced(Operation::RemoveFilter); FAILED(hr)) return hr;
     return inner_->RemoveFilter(filter);

@@ -15,14 +15,15 @@ namespace media::testing {
 HRESULT Forced(Operation op);
 bool NameUnreadable(const std::string& encoderName);
 
-class GraphWrapper final : public FilterGraph {
+// Filters added through the wrapper belong to it, as they belong to the graph the
+// caller holds on the platform.
+class GraphWrapper final : public FilterGraph,
+                           public std::enable_shared_from_this<GraphWrapper> {
 public:
     explicit GraphWrapper(std::shared_ptr<FilterGraph> inner) : inner_(std::move(inner)) {}
 
-    HRESULT RenderFile(const std::string& path) override { return inner_->RenderFile(path); }
-    HRESULT AddFilter(const std::shared_ptr<Filter>& filter, const std::string& name) override {
-        return inner_->AddFilter(filter, name);
-    }
+    HRESULT RenderFile(const std::string& path) override;
+    HRESULT AddFilter(const std::shared_ptr<Filter>& filter, const std::string& name) override;
     HRESULT RemoveFilter(const std::shared_ptr<Filter>& filter) override;
     HRESULT Disconnect(const std::shared_ptr<Pin>& pin) override { return inner_->Disconnect(pin); }
     HRESULT EnumFilters(std::shared_ptr<media::EnumFilters>& out) override;
