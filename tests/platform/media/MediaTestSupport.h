@@ -7,9 +7,9 @@
 #include <string>
 #include <vector>
 
+#include "MediaFaults.h"
 #include "MediaFixtures.h"
 #include "platform/media/Media.h"
-#include "MediaFaults.h"
 #include "platform/media/Runtime.h"
 
 namespace mediatest {

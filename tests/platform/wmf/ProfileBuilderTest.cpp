@@ -2,8 +2,8 @@
 // the test's own making, and the streams it ends up with.
 #include <gtest/gtest.h>
 
-#include "engine/WmProfile.h"
 #include "WmfFaults.h"
+#include "engine/WmProfile.h"
 
 namespace {
 

@@ -5,8 +5,8 @@
 #include <optional>
 #include <set>
 
-#include "platform/wmf/Wmf.h"
 #include "WmfFaults.h"
+#include "platform/wmf/Wmf.h"
 
 namespace {
 

@@ -76,9 +76,7 @@ void InstallFaultyRuntime() { InstallRuntime(std::make_shared<FaultyRuntime>());
 
 HRESULT Forced(Operation op) { return forced[static_cast<std::size_t>(op)].load(); }
 
-bool NameUnreadable(const std::string& encoderName) {
-    return Listed(unreadableNames, encoderName);
-}
+bool NameUnreadable(const std::string& encoderName) { return Listed(unreadableNames, encoderName); }
 
 void ForceFailure(Operation op, HRESULT hr) {
     forced[static_cast<std::size_t>(op)] = FAILED(hr) ? hr : E_FAIL;

@@ -31,7 +31,7 @@ enum class Operation {
     SetFiltergraph,
     SetNotifyWindow,
     Run,
-    Streaming,  // the running graph aborts with the code (EC_ERRORABORT)
+    Streaming,             // the running graph aborts with the code (EC_ERRORABORT)
     QueryConfigAsfWriter,  // the writer offers no IConfigAsfWriter (the code is not used)
     Count
 };

@@ -177,7 +177,8 @@ HRESULT DeviceEnumWrapper::CreateClassEnumerator(const Guid& category,
     if (!inner) return hr;
     std::vector<std::shared_ptr<Moniker>> wrapped;
     std::shared_ptr<Moniker> moniker;
-    while (inner->Next(moniker) == S_OK) wrapped.push_back(std::make_shared<MonikerWrapper>(moniker));
+    while (inner->Next(moniker) == S_OK)
+        wrapped.push_back(std::make_shared<MonikerWrapper>(moniker));
     out = std::make_shared<EnumMoniker>(std::move(wrapped));
     return hr;
 }

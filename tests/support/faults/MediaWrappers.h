@@ -17,8 +17,7 @@ bool NameUnreadable(const std::string& encoderName);
 
 // Filters added through the wrapper belong to it, as they belong to the graph the
 // caller holds on the platform.
-class GraphWrapper final : public FilterGraph,
-                           public std::enable_shared_from_this<GraphWrapper> {
+class GraphWrapper final : public FilterGraph, public std::enable_shared_from_this<GraphWrapper> {
 public:
     explicit GraphWrapper(std::shared_ptr<FilterGraph> inner) : inner_(std::move(inner)) {}
 
