@@ -109,7 +109,7 @@ void MainWindow::OnTimer(int id) {
 }
 
 void MainWindow::OnMessage(unsigned message, std::uintptr_t, std::intptr_t) {
-    if (message == engine::GraphEventMessage) OnGraphEvent();
+    if (message == media::GraphEventMessageNumber) OnGraphEvent();
     else if (message == OpenerFailedMessage) ShowPageTheOpenerGaveUpOn(*this);
     else if (message == OpenStartFileMessage) OpenSourceFile(startFile);
 }

@@ -28,8 +28,6 @@ class Dialog;
 
 namespace engine {
 
-inline constexpr unsigned GraphEventMessage = 0x40D;
-
 class ConversionGraph {
 public:
     static ConversionGraph& Instance();

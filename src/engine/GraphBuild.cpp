@@ -342,7 +342,8 @@ HRESULT ConversionGraph::BuildConversionGraph(const std::shared_ptr<FilterGraph>
         ui::AppMessageBox("Could not get pEvent");
         return hr;
     }
-    hr = mediaEvent->SetNotifyWindow(window_ ? window_->Poster(GraphEventMessage) : nullptr);
+    hr = mediaEvent->SetNotifyWindow(
+        window_ ? window_->Poster(media::GraphEventMessageNumber) : nullptr);
     if (FAILED(hr)) {
         ui::AppMessageBox("can not SetNotifyWindow!!!");
         return hr;

@@ -7,13 +7,13 @@
 #include <filesystem>
 
 #include "FakeShell.h"
+#include "MediaFaults.h"
 #include "MediaFixtures.h"
 #include "TestEnv.h"
 #include "app/MainWindow.h"
 #include "engine/ConversionGraph.h"
 #include "options/OutputFormat.h"
 #include "platform/media/Media.h"
-#include "platform/media/MediaTesting.h"
 #include "platform/ui/Automation.h"
 #include "platform/ui/MessageBox.h"
 #include "resources/Resources.h"

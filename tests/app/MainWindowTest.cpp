@@ -5,11 +5,11 @@
 #include <filesystem>
 
 #include "FakeShell.h"
+#include "MediaFaults.h"
 #include "MediaFixtures.h"
 #include "TestEnv.h"
 #include "app/MainWindow.h"
 #include "app/Profile.h"
-#include "platform/media/MediaTesting.h"
 #include "platform/ui/Automation.h"
 #include "platform/ui/Choosers.h"
 #include "platform/ui/MessageBox.h"

@@ -6,12 +6,12 @@
 #include <sstream>
 
 #include "FakeShell.h"
+#include "MediaFaults.h"
 #include "MediaFixtures.h"
 #include "TestEnv.h"
 #include "app/MainWindow.h"
 #include "engine/ConversionGraph.h"
 #include "options/OutputFormat.h"
-#include "platform/media/MediaTesting.h"
 #include "platform/ui/Automation.h"
 #include "resources/OptionsDialogTemplate.h"
 #include "resources/Resources.h"

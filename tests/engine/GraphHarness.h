@@ -5,11 +5,11 @@
 #include <vector>
 
 #include "FakeShell.h"
+#include "MediaFaults.h"
 #include "MediaFixtures.h"
 #include "TestEnv.h"
 #include "engine/ConversionGraph.h"
 #include "options/OutputSettings.h"
-#include "platform/media/MediaTesting.h"
 #include "platform/ui/Automation.h"
 #include "platform/ui/Dialog.h"
 

@@ -5,13 +5,13 @@
 #include "GraphHarness.h"
 
 #include "FakeShell.h"
+#include "MediaFaults.h"
 #include "MediaFixtures.h"
 #include "TestEnv.h"
 #include "engine/ConversionGraph.h"
 #include "options/OutputFormat.h"
 #include "options/OutputSettings.h"
 #include "platform/media/Media.h"
-#include "platform/media/MediaTesting.h"
 #include "platform/ui/Automation.h"
 #include "platform/ui/Dialog.h"
 

@@ -8,17 +8,17 @@
 #include <cmath>
 
 #include "FakeShell.h"
+#include "MediaFaults.h"
 #include "MediaFixtures.h"
 #include "TestEnv.h"
+#include "WmfFaults.h"
 #include "engine/ConversionGraph.h"
 #include "engine/WmProfile.h"
 #include "options/OutputFormat.h"
 #include "options/OutputSettings.h"
 #include "platform/media/Media.h"
-#include "platform/media/MediaTesting.h"
 #include "platform/ui/Automation.h"
 #include "platform/ui/Dialog.h"
-#include "platform/wmf/WmfTesting.h"
 
 namespace {
 

@@ -6,13 +6,13 @@
 #include <functional>
 
 #include "FakeShell.h"
+#include "MediaFaults.h"
 #include "TestEnv.h"
 #include "app/Profile.h"
 #include "engine/CompressorCatalog.h"
 #include "engine/ConversionGraph.h"
 #include "options/OutputFormat.h"
 #include "options/OutputOptionsDialog.h"
-#include "platform/media/MediaTesting.h"
 #include "platform/registry/Registry.h"
 #include "platform/ui/Automation.h"
 #include "resources/OptionsDialogTemplate.h"

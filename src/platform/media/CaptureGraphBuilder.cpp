@@ -6,13 +6,12 @@
 #include <cstring>
 
 #include "platform/media/Internal.h"
+#include "platform/media/Runtime.h"
 #include "platform/wmf/WmTypes.h"
 
 namespace media {
 namespace detail {
 namespace {
-
-using testing::Operation;
 
 struct WriterKind {
     Guid type;
@@ -22,7 +21,7 @@ struct WriterKind {
 };
 
 // The Windows Media writer is the platform's own: it writes ASF through FFmpeg's
-// muxer, but hiding the outside ASF multiplexer does not hide it.
+// muxer, and is there even when the outside ASF multiplexer is not offered.
 const WriterKind kWriters[] = {
     {MEDIASUBTYPE_Avi, "avi", "AVI Mux", "AVI Out"},
     {CLSID_MatroskaMux, "matroska", "Matroska Muxer", "Output"},
@@ -114,11 +113,8 @@ void KeepEvenSides(Route& route) {
 class CaptureGraphBuilderImpl final : public CaptureGraphBuilder {
 public:
     HRESULT SetFiltergraph(const std::shared_ptr<FilterGraph>& graph) override {
-        if (const HRESULT forced = ForcedFailure(Operation::SetFiltergraph); FAILED(forced))
-            return forced;
         if (!graph) return E_POINTER;
-        auto internals = std::dynamic_pointer_cast<GraphInternals>(graph);
-        if (!internals) return E_NOINTERFACE;
+        if (!InternalsOf(*graph)) return E_NOINTERFACE;
         if (graph_.lock()) return E_UNEXPECTED;  // one graph per builder, as the platform's
         graph_ = graph;
         return S_OK;
@@ -149,12 +145,11 @@ HRESULT CaptureGraphBuilderImpl::SetOutputFileName(const Guid& writerType, const
         if (w.type == writerType) kind = &w;
     if (!kind) return REGDB_E_CLASSNOTREG;
     const bool windowsMedia = writerType == CLSID_WMAsfWriter;
-    const AVOutputFormat* format = MuxerHidden(kind->ffmpegName) && !windowsMedia
-                                       ? nullptr
-                                       : av_guess_format(kind->ffmpegName, nullptr, nullptr);
+    const AVOutputFormat* format = windowsMedia || CurrentRuntime()->OffersMuxer(kind->ffmpegName)
+                                       ? av_guess_format(kind->ffmpegName, nullptr, nullptr)
+                                       : nullptr;
     if (!format) return REGDB_E_CLASSNOTREG;
-    auto internals = std::dynamic_pointer_cast<GraphInternals>(graph);
-    if (internals->IsRunning()) return VFW_E_NOT_STOPPED;
+    if (InternalsOf(*graph)->IsRunning()) return VFW_E_NOT_STOPPED;
 
     // The Windows Media writer's inputs come from its profile.
     std::shared_ptr<MuxFilter> mux;
@@ -188,7 +183,7 @@ HRESULT CaptureGraphBuilderImpl::RenderStream(const Guid*, const Guid*,
     auto graph = graph_.lock();
     if (!graph) return E_UNEXPECTED;
     if (!source || !multiplexer) return E_POINTER;
-    auto internals = std::dynamic_pointer_cast<GraphInternals>(graph);
+    GraphInternals* internals = InternalsOf(*graph);
     if (internals->IsRunning()) return VFW_E_NOT_STOPPED;
     if (source->direction() != PINDIR_OUTPUT) return VFW_E_INVALID_DIRECTION;
     if (source->peer()) return VFW_E_ALREADY_CONNECTED;
@@ -319,9 +314,10 @@ HRESULT CaptureGraphBuilderImpl::RenderStream(const Guid*, const Guid*,
 
 HRESULT CreateCaptureGraphBuilder(std::shared_ptr<CaptureGraphBuilder>& out) {
     out.reset();
-    if (const HRESULT forced = detail::ForcedFailure(testing::Operation::CreateCaptureGraphBuilder);
-        FAILED(forced))
-        return forced;
+    return CurrentRuntime()->CreateCaptureGraphBuilder(out);
+}
+
+HRESULT Runtime::CreateCaptureGraphBuilder(std::shared_ptr<CaptureGraphBuilder>& out) {
     out = std::make_shared<detail::CaptureGraphBuilderImpl>();
     return S_OK;
 }

@@ -3,16 +3,16 @@
 #include <atomic>
 
 #include "platform/media/Internal.h"
+#include "platform/media/Runtime.h"
 
 namespace media {
 namespace {
 std::atomic<int> initCount{0};
 }
 
-HRESULT Initialize() {
-    if (const HRESULT forced = detail::ForcedFailure(testing::Operation::Initialize);
-        FAILED(forced))
-        return forced;
+HRESULT Initialize() { return CurrentRuntime()->Initialize(); }
+
+HRESULT Runtime::Initialize() {
     detail::EnsureFfmpegReady();
     return initCount.fetch_add(1) == 0 ? S_OK : S_FALSE;
 }

@@ -9,12 +9,11 @@
 #include <cstring>
 
 #include "platform/media/Internal.h"
+#include "platform/media/Runtime.h"
 
 namespace media {
 namespace detail {
 namespace {
-
-using testing::Operation;
 
 struct Device {
     const AVCodec* codec;
@@ -115,8 +114,7 @@ public:
             return S_OK;
         }
         if (property != "FriendlyName") return E_INVALIDARG;
-        if (device_.friendlyName.empty() || DeviceNameUnreadable(device_.codec->name))
-            return E_FAIL;
+        if (device_.friendlyName.empty()) return E_FAIL;
         value = device_.friendlyName;
         return S_OK;
     }
@@ -129,16 +127,10 @@ class DeviceMoniker final : public Moniker {
 public:
     explicit DeviceMoniker(const Device& device) : device_(device) {}
     HRESULT BindToStorage(std::shared_ptr<PropertyBag>& out) override {
-        out.reset();
-        if (const HRESULT forced = ForcedFailure(Operation::BindToStorage); FAILED(forced))
-            return forced;
         out = std::make_shared<DevicePropertyBag>(device_);
         return S_OK;
     }
     HRESULT BindToObject(std::shared_ptr<Filter>& out) override {
-        out.reset();
-        if (const HRESULT forced = ForcedFailure(Operation::BindToObject); FAILED(forced))
-            return forced;
         const std::string name =
             device_.friendlyName.empty() ? device_.codec->name : device_.friendlyName;
         auto filter = std::make_shared<CompressorFilter>(name, device_.codec);
@@ -163,9 +155,6 @@ public:
     HRESULT CreateClassEnumerator(const Guid& category, std::shared_ptr<EnumMoniker>& out,
                                   unsigned long) override {
         out.reset();
-        if (const HRESULT forced = ForcedFailure(Operation::CreateClassEnumerator); FAILED(forced))
-            return forced;
-        if (FAILED(ForcedFailure(Operation::EmptyCategory))) return S_FALSE;
         AVMediaType type;
         if (category == CLSID_VideoCompressorCategory)
             type = AVMEDIA_TYPE_VIDEO;
@@ -187,9 +176,10 @@ public:
 
 HRESULT CreateSystemDeviceEnum(std::shared_ptr<CreateDevEnum>& out) {
     out.reset();
-    if (const HRESULT forced = detail::ForcedFailure(testing::Operation::CreateSystemDeviceEnum);
-        FAILED(forced))
-        return forced;
+    return CurrentRuntime()->CreateSystemDeviceEnum(out);
+}
+
+HRESULT Runtime::CreateSystemDeviceEnum(std::shared_ptr<CreateDevEnum>& out) {
     detail::EnsureFfmpegReady();
     out = std::make_shared<detail::SystemDeviceEnum>();
     return S_OK;

@@ -1,6 +1,7 @@
 #include "platform/media/Filter.h"
 
 #include "platform/media/Internal.h"
+#include "platform/media/Runtime.h"
 
 namespace media {
 
@@ -21,11 +22,12 @@ HRESULT Pin::ConnectedTo(std::shared_ptr<Pin>& out) const {
 }
 
 HRESULT Pin::ConnectionMediaType(MediaType& out) const {
-    if (const HRESULT forced = detail::ForcedFailure(testing::Operation::ConnectionMediaType);
-        FAILED(forced))
-        return forced;
-    if (!peer_.lock()) return VFW_E_NOT_CONNECTED;
-    out = type_;
+    return CurrentRuntime()->ConnectionMediaType(*this, out);
+}
+
+HRESULT Runtime::ConnectionMediaType(const Pin& pin, MediaType& out) {
+    if (!pin.peer()) return VFW_E_NOT_CONNECTED;
+    out = pin.mediaType();
     return S_OK;
 }
 
@@ -41,12 +43,11 @@ Filter::Filter(std::string name) : name_(std::move(name)) {}
 Filter::~Filter() = default;
 
 HRESULT Filter::EnumPins(std::shared_ptr<media::EnumPins>& out) const {
-    if (const HRESULT forced = detail::ForcedFailure(testing::Operation::EnumPins);
-        FAILED(forced)) {
-        out.reset();
-        return forced;
-    }
-    out = std::make_shared<media::EnumPins>(pins_);
+    return CurrentRuntime()->EnumPins(*this, out);
+}
+
+HRESULT Runtime::EnumPins(const Filter& filter, std::shared_ptr<media::EnumPins>& out) {
+    out = std::make_shared<media::EnumPins>(filter.pins());
     return S_OK;
 }
 

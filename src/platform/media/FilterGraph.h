@@ -94,6 +94,9 @@ public:
     virtual HRESULT QueryMediaEventEx(std::shared_ptr<MediaEventEx>& out) = 0;
     virtual HRESULT QueryMediaSeeking(std::shared_ptr<MediaSeeking>& out) = 0;
     virtual HRESULT QueryBasicVideo(std::shared_ptr<BasicVideo>& out) = 0;
+
+    // The layer's own graph this one stands for: itself, or the graph a wrapper wraps.
+    virtual FilterGraph& Underlying() { return *this; }
 };
 
 // CoCreateInstance(CLSID_FilterGraph): a new, empty graph.

@@ -22,7 +22,6 @@ extern "C" {
 #include "platform/media/Filter.h"
 #include "platform/media/FilterGraph.h"
 #include "platform/media/MediaErrors.h"
-#include "platform/media/MediaTesting.h"
 #include "platform/media/PropertyPages.h"
 
 namespace media::detail {
@@ -52,10 +51,13 @@ std::string FileUrl(const std::string& path);
 // Quiets FFmpeg's console logging once per process (QUORVEL_MEDIA_LOG=1 keeps it).
 void EnsureFfmpegReady();
 
-// ---- test hooks ----------------------------------------------------------------
-HRESULT ForcedFailure(testing::Operation op);  // S_OK when none is forced
-bool MuxerHidden(const std::string& ffmpegName);
-bool DeviceNameUnreadable(const std::string& encoderName);
+// The installed runtime's word before a packet is written (S_OK: write it).
+HRESULT BeforeWrite();
+// The mux loop's older spelling of BeforeWrite, until it calls that itself.
+namespace testing {
+enum class Operation { Streaming };
+}
+inline HRESULT ForcedFailure(testing::Operation) { return BeforeWrite(); }
 
 // ---- filters -------------------------------------------------------------------
 // Lets a read that would block give up: at a deadline while a file is being
@@ -217,6 +219,13 @@ private:
     std::atomic<unsigned long> mode_{0};
 };
 
+// The source file for RenderFile: opens it and makes the filters the graph adds, connected,
+// in the order they are added (the source, a decoder per stream, the renderers).
+// VFW_S_PARTIAL_RENDER when a stream was left out for want of a decoder.
+HRESULT OpenSourceFilters(const std::string& path, std::vector<std::shared_ptr<Filter>>& filters);
+// The opened source's duration, in 100 ns units.
+HRESULT SourceDuration(const SourceFilter& source, std::int64_t& stop);
+
 // Pin plumbing shared by the graph and the builder.
 void ConnectPins(const std::shared_ptr<Pin>& output, const std::shared_ptr<Pin>& input,
                  const MediaType& type);
@@ -229,5 +238,11 @@ public:
     virtual bool Contains(const std::shared_ptr<Filter>& filter) const = 0;
     virtual bool IsRunning() const = 0;
 };
+
+// What only the layer's own graph can tell, behind whatever stands in for it; null for
+// a graph that is not the layer's.
+inline GraphInternals* InternalsOf(FilterGraph& graph) {
+    return dynamic_cast<GraphInternals*>(&graph.Underlying());
+}
 
 }  // namespace media::detail

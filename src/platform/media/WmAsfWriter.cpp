@@ -4,6 +4,7 @@
 #include <cstdlib>
 
 #include "platform/media/Internal.h"
+#include "platform/media/Runtime.h"
 #include "platform/wmf/Wmf.h"
 
 namespace media {
@@ -77,8 +78,7 @@ HRESULT DescribeVideo(const std::shared_ptr<wmf::WMStreamConfig>& config,
 HRESULT WmAsfWriterFilter::ConfigureFilterUsingProfile(
     const std::shared_ptr<wmf::WMProfile>& profile) {
     if (!profile) return E_POINTER;
-    if (auto internals = std::dynamic_pointer_cast<GraphInternals>(graph());
-        internals && internals->IsRunning())
+    if (auto graph = this->graph(); graph && InternalsOf(*graph)->IsRunning())
         return VFW_E_NOT_STOPPED;
     for (const auto& pin : pins())
         if (pin->direction() == PINDIR_INPUT && pin->peer()) return VFW_E_ALREADY_CONNECTED;
@@ -140,7 +140,11 @@ std::shared_ptr<Pin> WmAsfWriterFilter::InputPin(AVMediaType type) {
 }  // namespace detail
 
 std::shared_ptr<ConfigAsfWriter> QueryConfigAsfWriter(const std::shared_ptr<Filter>& filter) {
-    if (FAILED(detail::ForcedFailure(testing::Operation::QueryConfigAsfWriter))) return nullptr;
+    return CurrentRuntime()->QueryConfigAsfWriter(filter);
+}
+
+std::shared_ptr<ConfigAsfWriter> Runtime::QueryConfigAsfWriter(
+    const std::shared_ptr<Filter>& filter) {
     return std::dynamic_pointer_cast<ConfigAsfWriter>(filter);
 }
 

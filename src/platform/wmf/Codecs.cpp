@@ -78,12 +78,12 @@ bool DescribeAudioFormat(const AVCodec* codec, WORD tag, int rate, int channels,
     return ok;
 }
 
-std::vector<testing::Codec> BuildAudioCodecs() {
-    std::vector<testing::Codec> codecs;
+std::vector<CodecEntry> BuildAudioCodecs() {
+    std::vector<CodecEntry> codecs;
     for (const auto& kind : kAudioCodecs) {
         const AVCodec* codec = avcodec_find_encoder(kind.id);
         if (!codec) continue;
-        testing::Codec c{kind.name, {}};
+        CodecEntry c{kind.name, {}};
         for (int rate : kSampleRates)
             for (int channels : {2, 1})
                 for (int bitrate : kBitrates) {
@@ -96,8 +96,8 @@ std::vector<testing::Codec> BuildAudioCodecs() {
     return codecs;
 }
 
-std::vector<testing::Codec> BuildVideoCodecs() {
-    std::vector<testing::Codec> codecs;
+std::vector<CodecEntry> BuildVideoCodecs() {
+    std::vector<CodecEntry> codecs;
     for (const auto& kind : kVideoCodecs) {
         if (!avcodec_find_encoder(kind.id)) continue;
         // One format per codec; a profile sets its own size, rate and bitrate.
@@ -117,10 +117,10 @@ std::vector<testing::Codec> BuildVideoCodecs() {
 
 }  // namespace
 
-const std::vector<testing::Codec>& RuntimeCodecs(const GUID& major) {
+const std::vector<CodecEntry>& BuiltInCodecs(const GUID& major) {
     static std::once_flag once;
-    static std::vector<testing::Codec> audio;
-    static std::vector<testing::Codec> video;
+    static std::vector<CodecEntry> audio;
+    static std::vector<CodecEntry> video;
     std::call_once(once, [] {
         QuietLogging();
         audio = BuildAudioCodecs();

@@ -159,8 +159,6 @@ HRESULT Profile::RemoveStreamByNumber(WORD number) {
 }
 
 HRESULT Profile::AddStream(const std::shared_ptr<WMStreamConfig>& config) {
-    if (const HRESULT forced = ForcedFailure(testing::Operation::AddStream); FAILED(forced))
-        return forced;
     if (!config) return E_POINTER;
     auto own = std::dynamic_pointer_cast<StreamConfig>(config);
     if (!own) return E_INVALIDARG;
@@ -199,20 +197,12 @@ namespace {
 
 class ProfileManager final : public WMProfileManager, public WMCodecInfo {
 public:
-    ProfileManager() {
-        // A snapshot, so one manager always answers with the same list.
-        for (const GUID& major : {WMMEDIATYPE_Audio, WMMEDIATYPE_Video}) {
-            std::vector<testing::Codec> codecs;
-            if (!InstalledCodecs(major, codecs)) codecs = RuntimeCodecs(major);
-            (major == WMMEDIATYPE_Audio ? audio_ : video_) = std::move(codecs);
-        }
-    }
+    // A snapshot, so one manager always answers with the same list.
+    ProfileManager(std::vector<CodecEntry> audio, std::vector<CodecEntry> video)
+        : audio_(std::move(audio)), video_(std::move(video)) {}
 
     HRESULT CreateEmptyProfile(DWORD version, std::shared_ptr<WMProfile>& profile) override {
         profile.reset();
-        if (const HRESULT forced = ForcedFailure(testing::Operation::CreateEmptyProfile);
-            FAILED(forced))
-            return forced;
         if (version != WMT_VER_4_0 && version != WMT_VER_7_0 && version != WMT_VER_8_0 &&
             version != WMT_VER_9_0)
             return E_INVALIDARG;
@@ -259,8 +249,8 @@ public:
             return E_INVALIDARG;
         const WM_MEDIA_TYPE& type = (*codecs)[codec].formats[format];
         auto made = std::make_shared<StreamConfig>(major);
-        // A test's codec may describe its format with a foreign major type; the stream
-        // still carries it, as the runtime would hand it out.
+        // An installed codec may describe its format with a foreign major type; the
+        // stream still carries it, as the runtime would hand it out.
         WM_MEDIA_TYPE carried = type;
         carried.majortype = major;
         made->SetMediaType(carried);
@@ -277,17 +267,23 @@ public:
     }
 
 private:
-    const std::vector<testing::Codec>* Codecs(const GUID& major) const {
+    const std::vector<CodecEntry>* Codecs(const GUID& major) const {
         if (major == WMMEDIATYPE_Audio) return &audio_;
         if (major == WMMEDIATYPE_Video) return &video_;
         return nullptr;
     }
 
-    std::vector<testing::Codec> audio_;
-    std::vector<testing::Codec> video_;
+    std::vector<CodecEntry> audio_;
+    std::vector<CodecEntry> video_;
 };
 
 }  // namespace
+
+std::shared_ptr<WMProfileManager> MakeProfileManager(std::vector<CodecEntry> audio,
+                                                     std::vector<CodecEntry> video) {
+    return std::make_shared<ProfileManager>(std::move(audio), std::move(video));
+}
+
 }  // namespace detail
 
 std::shared_ptr<WMMediaProps> QueryMediaProps(const std::shared_ptr<WMStreamConfig>& config) {
@@ -303,15 +299,6 @@ std::shared_ptr<WMVideoMediaProps> QueryVideoMediaProps(
 
 std::shared_ptr<WMCodecInfo> QueryCodecInfo(const std::shared_ptr<WMProfileManager>& manager) {
     return std::dynamic_pointer_cast<WMCodecInfo>(manager);
-}
-
-HRESULT WMCreateProfileManager(std::shared_ptr<WMProfileManager>& manager) {
-    manager.reset();
-    if (const HRESULT forced = detail::ForcedFailure(testing::Operation::CreateProfileManager);
-        FAILED(forced))
-        return forced;
-    manager = std::make_shared<detail::ProfileManager>();
-    return S_OK;
 }
 
 }  // namespace wmf

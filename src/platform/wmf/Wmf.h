@@ -5,6 +5,7 @@
 // references are std::shared_ptr; strings are UTF-8.
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "platform/wmf/WmTypes.h"
 
@@ -77,6 +78,13 @@ public:
     // A new configuration of `type` (audio or video), not yet in the profile.
     virtual HRESULT CreateNewStream(const GUID& type, std::shared_ptr<WMStreamConfig>& config) = 0;
     virtual HRESULT GetMutualExclusionCount(DWORD& count) const = 0;
+};
+
+// One codec the codec information offers, with its formats; each format's bitrate comes
+// from its format block.
+struct CodecEntry {
+    std::string name;
+    std::vector<WM_MEDIA_TYPE> formats;
 };
 
 // IWMCodecInfo (with IWMCodecInfo2's names).

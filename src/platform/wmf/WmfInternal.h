@@ -4,7 +4,6 @@
 #include <vector>
 
 #include "platform/wmf/Wmf.h"
-#include "platform/wmf/WmfTesting.h"
 
 namespace wmf::detail {
 
@@ -73,11 +72,11 @@ private:
     std::vector<std::shared_ptr<StreamConfig>> streams_;
 };
 
-// The codecs the runtime offers for a major type (FFmpeg's Windows Media encoders).
-const std::vector<testing::Codec>& RuntimeCodecs(const GUID& major);
-// The codecs installed by a test for `major`, when there are any.
-bool InstalledCodecs(const GUID& major, std::vector<testing::Codec>& out);
-HRESULT ForcedFailure(testing::Operation op);  // S_OK when none is forced
+// The codecs FFmpeg's Windows Media encoders make for a major type.
+const std::vector<CodecEntry>& BuiltInCodecs(const GUID& major);
+// The layer's manager, offering these codecs.
+std::shared_ptr<WMProfileManager> MakeProfileManager(std::vector<CodecEntry> audio,
+                                                     std::vector<CodecEntry> video);
 
 // The profile text: the XML form of the platform's profile files.
 HRESULT ParseProfile(const std::string& text, std::shared_ptr<WMProfile>& profile);

@@ -205,12 +205,11 @@ TEST_F(WriterTest, MissingMultiplexerFailsSetOutputFileName) {
     EXPECT_FALSE(mux || sink);
     EXPECT_TRUE(HasErrorText(REGDB_E_CLASSNOTREG));
 
-    ::setenv("QUORVEL_HIDE_MUXERS", "asf,webm", 1);
+    media::testing::HideMuxers("asf,webm");
     EXPECT_EQ(builder->SetOutputFileName(CLSID_AsfMux, (dir / "o.asf").string(), mux, sink),
               REGDB_E_CLASSNOTREG);
     EXPECT_EQ(builder->SetOutputFileName(CLSID_WebmMux, (dir / "o.webm").string(), mux, sink),
               REGDB_E_CLASSNOTREG);
-    ::unsetenv("QUORVEL_HIDE_MUXERS");
 
     EXPECT_EQ(builder->SetOutputFileName(CLSID_VideoCompressorCategory, (dir / "o.x").string(), mux,
                                          sink),
@@ -228,6 +227,30 @@ TEST_F(WriterTest, MissingMultiplexerFailsSetOutputFileName) {
     std::string file;
     QueryFileSinkFilter2(sink)->GetCurFile(file);
     EXPECT_EQ(file, (dir / "o.avi").string());
+}
+
+TEST_F(WriterTest, TheProgramHidesNoMultiplexerWhateverItsEnvironmentSays) {
+    SKIP_WITHOUT_FFMPEG_TOOLS();
+    struct Environment {
+        Environment() { ::setenv("QUORVEL_HIDE_MUXERS", "asf,webm,matroska,mp4", 1); }
+        ~Environment() { ::unsetenv("QUORVEL_HIDE_MUXERS"); }
+    } hiding;
+    media::InstallRuntime(nullptr);  // the program's own: no test's hooks behind it
+    testenv::TempDir dir;
+    const std::pair<Guid, const char*> writers[] = {{CLSID_AsfMux, "o.asf"},
+                                                    {CLSID_WebmMux, "o.webm"},
+                                                    {CLSID_MatroskaMux, "o.mkv"},
+                                                    {CLSID_Mp4Mux, "o.mp4"}};
+    for (const auto& [type, name] : writers) {
+        auto graph = Render(fixtures::H264AacMp4().string());
+        ASSERT_TRUE(graph);
+        std::shared_ptr<CaptureGraphBuilder> builder;
+        ASSERT_EQ(CreateCaptureGraphBuilder(builder), S_OK);
+        ASSERT_EQ(builder->SetFiltergraph(graph), S_OK);
+        std::shared_ptr<Filter> mux, sink;
+        EXPECT_EQ(builder->SetOutputFileName(type, (dir / name).string(), mux, sink), S_OK) << name;
+        EXPECT_TRUE(mux && sink) << name;
+    }
 }
 
 TEST_F(WriterTest, ClassIdentifierStringsNameTheWriterTypes) {

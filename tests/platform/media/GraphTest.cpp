@@ -250,4 +250,55 @@ TEST_F(GraphEditTest, ForcedFailuresReachEveryCallerVisibleStep) {
     EXPECT_TRUE(FAILED(graph->RemoveFilter(all.back())));
 }
 
+// The program's own runtime has no hooks: whatever a test forces, its objects answer
+// as they would in the field.
+TEST_F(GraphEditTest, TheLayersOwnRuntimeIgnoresEveryForcedFailure) {
+    SKIP_WITHOUT_FFMPEG_TOOLS();
+    using media::testing::Operation;
+    for (int op = 0; op < static_cast<int>(Operation::Count); ++op)
+        media::testing::ForceFailure(static_cast<Operation>(op), E_OUTOFMEMORY);
+    media::InstallRuntime(nullptr);
+
+    EXPECT_TRUE(SUCCEEDED(Initialize()));
+    Uninitialize();
+    auto graph = Render(fixtures::H264AacMp4().string());
+    ASSERT_TRUE(graph);
+    std::shared_ptr<MediaSeeking> seeking;
+    std::shared_ptr<BasicVideo> video;
+    std::shared_ptr<MediaControl> control;
+    std::shared_ptr<MediaEventEx> events;
+    ASSERT_EQ(graph->QueryMediaSeeking(seeking), S_OK);
+    ASSERT_EQ(graph->QueryBasicVideo(video), S_OK);
+    ASSERT_EQ(graph->QueryMediaControl(control), S_OK);
+    ASSERT_EQ(graph->QueryMediaEventEx(events), S_OK);
+    std::int64_t stop = 0;
+    long w = 0, h = 0;
+    double t = 0;
+    EXPECT_EQ(seeking->GetStopPosition(stop), S_OK);
+    EXPECT_EQ(video->GetVideoSize(w, h), S_OK);
+    EXPECT_EQ(video->get_AvgTimePerFrame(t), S_OK);
+    EXPECT_EQ(events->SetNotifyWindow([] {}), S_OK);
+    EXPECT_EQ(events->SetNotifyWindow(nullptr), S_OK);
+    auto all = Filters(*graph);
+    ASSERT_FALSE(all.empty()) << "EnumFilters";
+    EXPECT_FALSE(Pins(*all.front()).empty()) << "EnumPins";
+    MediaType type;
+    EXPECT_EQ(Pins(*all.front()).front()->ConnectionMediaType(type), S_OK);
+    EXPECT_EQ(graph->RemoveFilter(all.back()), S_OK);
+
+    std::shared_ptr<CaptureGraphBuilder> builder;
+    ASSERT_EQ(CreateCaptureGraphBuilder(builder), S_OK);
+    EXPECT_EQ(builder->SetFiltergraph(graph), S_OK);
+    std::shared_ptr<CreateDevEnum> devices;
+    ASSERT_EQ(CreateSystemDeviceEnum(devices), S_OK);
+    std::shared_ptr<EnumMoniker> monikers;
+    ASSERT_EQ(devices->CreateClassEnumerator(CLSID_AudioCompressorCategory, monikers, 0), S_OK);
+    std::shared_ptr<Moniker> first;
+    ASSERT_EQ(monikers->Next(first), S_OK);
+    std::shared_ptr<PropertyBag> bag;
+    std::shared_ptr<Filter> compressor;
+    EXPECT_EQ(first->BindToStorage(bag), S_OK);
+    EXPECT_EQ(first->BindToObject(compressor), S_OK);
+}
+
 }  // namespace

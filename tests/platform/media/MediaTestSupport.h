@@ -7,9 +7,10 @@
 #include <string>
 #include <vector>
 
+#include "MediaFaults.h"
 #include "MediaFixtures.h"
 #include "platform/media/Media.h"
-#include "platform/media/MediaTesting.h"
+#include "platform/media/Runtime.h"
 
 namespace mediatest {
 

@@ -2,8 +2,8 @@
 // the test's own making, and the streams it ends up with.
 #include <gtest/gtest.h>
 
+#include "WmfFaults.h"
 #include "engine/WmProfile.h"
-#include "platform/wmf/WmfTesting.h"
 
 namespace {
 
@@ -58,7 +58,7 @@ protected:
         wmf::testing::InstallCodecs(WMMEDIATYPE_Video, {{"WMV9", {Video(FOURCC_WMV3)}}});
     }
     void TearDown() override { wmf::testing::ResetAll(); }
-    void Audio(std::vector<wmf::testing::Codec> codecs) {
+    void Audio(std::vector<wmf::CodecEntry> codecs) {
         wmf::testing::InstallCodecs(WMMEDIATYPE_Audio, std::move(codecs));
     }
     // The chosen audio format, or the failure code.

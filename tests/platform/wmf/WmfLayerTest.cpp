@@ -5,8 +5,9 @@
 #include <optional>
 #include <set>
 
+#include "WmfFaults.h"
+#include "platform/wmf/Runtime.h"
 #include "platform/wmf/Wmf.h"
-#include "platform/wmf/WmfTesting.h"
 
 namespace {
 
@@ -63,6 +64,31 @@ TEST_F(WmfTest, AudioFormatsDescribeWhatTheEncoderWrites) {
     }
     for (DWORD bitrate : {64000u, 128000u, 192000u, 320000u})
         EXPECT_TRUE(stereo44k.count(bitrate)) << bitrate;
+}
+
+// The program's own runtime has no hooks: a test's codecs and failures never reach it.
+TEST_F(WmfTest, TheLayersOwnRuntimeOffersItsCodecsWhateverATestInstalled) {
+    wmf::testing::InstallCodecs(WMMEDIATYPE_Video, {{"Made up", {}}});
+    wmf::testing::InstallCodecs(WMMEDIATYPE_Audio, {});
+    for (auto op : {wmf::testing::Operation::CreateProfileManager,
+                    wmf::testing::Operation::CreateEmptyProfile,
+                    wmf::testing::Operation::AddStream})
+        wmf::testing::ForceFailure(op, E_OUTOFMEMORY);
+    wmf::InstallRuntime(nullptr);
+
+    std::shared_ptr<WMProfileManager> own;
+    ASSERT_EQ(WMCreateProfileManager(own), S_OK);
+    auto codecs = QueryCodecInfo(own);
+    ASSERT_TRUE(codecs);
+    std::string name;
+    ASSERT_EQ(codecs->GetCodecName(WMMEDIATYPE_Video, 0, name), S_OK);
+    EXPECT_EQ(name, "Windows Media Video 8");
+    std::shared_ptr<WMStreamConfig> config;
+    ASSERT_EQ(codecs->GetCodecFormat(WMMEDIATYPE_Audio, 0, 0, config), S_OK);
+    ASSERT_EQ(config->SetStreamNumber(1), S_OK);
+    std::shared_ptr<WMProfile> profile;
+    ASSERT_EQ(own->CreateEmptyProfile(WMT_VER_9_0, profile), S_OK);
+    EXPECT_EQ(profile->AddStream(config), S_OK);
 }
 
 TEST_F(WmfTest, VideoIsWindowsMediaVideo8AsAVideoInfoFormat) {

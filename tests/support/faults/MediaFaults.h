@@ -1,6 +1,7 @@
 #pragma once
-// Hooks for tests only: force platform calls to fail, hide multiplexers, make device
-// names unreadable. Nothing here is used by the program itself.
+// Fault injection for the media layer. Linking this installs a runtime whose objects
+// wrap the layer's own: each wrapped call fails with the code forced for it, and
+// otherwise goes through untouched.
 #include <string>
 
 #include "platform/Result.h"
@@ -30,7 +31,7 @@ enum class Operation {
     SetFiltergraph,
     SetNotifyWindow,
     Run,
-    Streaming,  // the running graph aborts with the code (EC_ERRORABORT)
+    Streaming,             // the running graph aborts with the code (EC_ERRORABORT)
     QueryConfigAsfWriter,  // the writer offers no IConfigAsfWriter (the code is not used)
     Count
 };
@@ -38,10 +39,11 @@ enum class Operation {
 // From now on `op` fails with `hr` (until cleared).
 void ForceFailure(Operation op, HRESULT hr = E_FAIL);
 void ClearFailure(Operation op);
-// Clears every forced failure, hidden multiplexer and unreadable name.
+// Clears every forced failure, hidden multiplexer and unreadable name, and puts the
+// fault-injecting runtime back if a test installed another.
 void ResetAll();
 
-// Multiplexers by FFmpeg name ("matroska,webm"), in addition to QUORVEL_HIDE_MUXERS.
+// Multiplexers by FFmpeg name ("matroska,webm") are no longer offered.
 void HideMuxers(const std::string& commaSeparated);
 // The friendly name of this encoder ("adpcm_ms") cannot be read.
 void SetUnreadableDeviceName(const std::string& encoderName);
