@@ -1,9 +1,11 @@
 // The conversion run of the main window: start, progress, graph events, end.
 #include <filesystem>
+#include <utility>
 
 #include "app/HelpAndAbout.h"
 #include "app/MainWindow.h"
 #include "app/StatusText.h"
+#include "engine/CompressorCatalog.h"
 #include "engine/ConversionGraph.h"
 #include "i18n/LanguagePack.h"
 #include "options/FilterPropertiesDialog.h"
@@ -15,6 +17,7 @@
 
 namespace app {
 
+using engine::CompressorCategory;
 using engine::ConversionGraph;
 using i18n::StringText;
 using namespace resources;
@@ -61,7 +64,16 @@ void MainWindow::StartConversion() {
             return;
     }
 
-    if (FAILED(graph.EnsureCompressors())) {
+    // Refusals noted before this run concern another one.
+    media::TakeSettingsRefused();
+    settingsNotUsed.clear();
+    const HRESULT built = graph.EnsureCompressors();
+    for (const auto& [slot, category] :
+         {std::pair{&graph.videoCompressor, CompressorCategory::Video},
+          std::pair{&graph.audioCompressor, CompressorCategory::Audio}})
+        for (auto& note : engine::StoredSettingsNotUsed(*slot, category))
+            settingsNotUsed.push_back(std::move(note));
+    if (FAILED(built)) {
         EndConversion(IDS_MESSAGE_ERROR);
         return;
     }
@@ -90,6 +102,8 @@ void MainWindow::EndConversion(const std::string& firstField) {
     KillTimer(ConversionTimer);
     if (graph.mediaControl) graph.mediaControl->Stop();
     if (graph.mediaEvent) graph.mediaEvent->SetNotifyWindow(nullptr);
+    const std::string note = SettingsNote(settingsNotUsed, media::TakeSettingsRefused());
+    settingsNotUsed.clear();
     graph.TearDownConversionGraph(graph.graphManager, sourcePath);
     graph.ReleaseMediaEvent();
     graph.ReleaseMediaControl();
@@ -97,8 +111,9 @@ void MainWindow::EndConversion(const std::string& firstField) {
     elapsedSeconds = 0;
     ApplyState();
     ShowRunProgress(false);
-    Item(IDC_STATIC_STATUS)
-        .SetText(EndStatusLine(firstField, settings.outputPath, writtenWidth(), writtenHeight()));
+    std::string line = EndStatusLine(firstField, settings.outputPath, writtenWidth(), writtenHeight());
+    if (!note.empty()) line += "     " + note;
+    Item(IDC_STATIC_STATUS).SetText(line);
     graph.OpenSourceGraph(sourcePath);
 }
 

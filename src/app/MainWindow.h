@@ -29,6 +29,9 @@ public:
     std::string idleCaption;  // the title without the percentage of a run
     std::string errorText;
     std::string startFile;  // opened once the window is up (from the command line)
+    // Stored compressor settings the run goes without ("name: key=value"), for the
+    // completion line: a desktop user sees no standard error.
+    std::vector<std::string> settingsNotUsed;
     shell::OsVersion osVersion;
     int vsFilterChanged = 0;
     std::uint32_t vsFilterSavedLevel = 0;

@@ -6,6 +6,8 @@
 #include <set>
 #include <algorithm>
 #include <cstdlib>
+#include <mutex>
+#include <utility>
 
 #include "platform/media/Internal.h"
 
@@ -210,3 +212,24 @@ std::map<std::string, std::string> CompressorFilter::ChangedOptions() const {
 }
 
 }  // namespace media::detail
+
+namespace media {
+namespace {
+std::mutex g_refusedMutex;
+std::vector<std::string> g_refused;
+}  // namespace
+
+void NoteSettingsRefused(const std::string& compressorName, const std::string& encoderName) {
+    std::fprintf(stderr, "note: %s refused the chosen settings; using its defaults\n",
+                 encoderName.c_str());
+    std::lock_guard lock(g_refusedMutex);
+    if (std::find(g_refused.begin(), g_refused.end(), compressorName) == g_refused.end())
+        g_refused.push_back(compressorName);
+}
+
+std::vector<std::string> TakeSettingsRefused() {
+    std::lock_guard lock(g_refusedMutex);
+    return std::exchange(g_refused, {});
+}
+
+}  // namespace media
