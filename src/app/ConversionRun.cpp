@@ -1,6 +1,5 @@
 // The conversion run of the main window: start, progress, graph events, end.
 #include <filesystem>
-#include <utility>
 
 #include "app/HelpAndAbout.h"
 #include "app/MainWindow.h"
@@ -66,14 +65,18 @@ void MainWindow::StartConversion() {
 
     // Refusals noted before this run concern another one.
     media::TakeSettingsRefused();
-    settingsNotUsed.clear();
-    const HRESULT built = graph.EnsureCompressors();
-    for (const auto& [slot, category] :
-         {std::pair{&graph.videoCompressor, CompressorCategory::Video},
-          std::pair{&graph.audioCompressor, CompressorCategory::Audio}})
-        for (auto& note : engine::StoredSettingsNotUsed(*slot, category))
-            settingsNotUsed.push_back(std::move(note));
-    if (FAILED(built)) {
+    runVideoCompressor = settings.useVideoCompressor == 1
+                             ? engine::CompressorName(CompressorCategory::Video,
+                                                      options::VideoCompressorSlot(settings, settings.format))
+                             : std::string();
+    runAudioCompressor = settings.useAudioCompressor == 1
+                             ? engine::CompressorName(CompressorCategory::Audio,
+                                                      options::AudioCompressorSlot(settings, settings.format))
+                             : std::string();
+    settingsNotUsed = engine::StoredSettingsNotUsed(runVideoCompressor, CompressorCategory::Video);
+    for (auto& note : engine::StoredSettingsNotUsed(runAudioCompressor, CompressorCategory::Audio))
+        settingsNotUsed.push_back(std::move(note));
+    if (FAILED(graph.EnsureCompressors())) {
         EndConversion(IDS_MESSAGE_ERROR);
         return;
     }
@@ -102,7 +105,14 @@ void MainWindow::EndConversion(const std::string& firstField) {
     KillTimer(ConversionTimer);
     if (graph.mediaControl) graph.mediaControl->Stop();
     if (graph.mediaEvent) graph.mediaEvent->SetNotifyWindow(nullptr);
-    const std::string note = SettingsNote(settingsNotUsed, media::TakeSettingsRefused());
+    std::vector<std::string> refusedBy;
+    for (const auto& filter : media::TakeSettingsRefused()) {
+        if (filter == graph.videoCompressor && !runVideoCompressor.empty())
+            refusedBy.push_back(runVideoCompressor);
+        else if (filter == graph.audioCompressor && !runAudioCompressor.empty())
+            refusedBy.push_back(runAudioCompressor);
+    }
+    const std::string note = SettingsNote(settingsNotUsed, refusedBy);
     settingsNotUsed.clear();
     graph.TearDownConversionGraph(graph.graphManager, sourcePath);
     graph.ReleaseMediaEvent();

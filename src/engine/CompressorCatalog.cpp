@@ -137,13 +137,20 @@ void GetAudioCompressor(int index, std::shared_ptr<media::Filter>* slot) {
     Bind(CompressorCategory::Audio, index, slot);
 }
 
-std::vector<std::string> StoredSettingsNotUsed(const std::shared_ptr<media::Filter>& compressor,
+std::string CompressorName(CompressorCategory category, int index) {
+    if (index < 0) return {};
+    const auto rows = ListCompressors(category);
+    const auto row = static_cast<std::size_t>(index) + 1;
+    return row < rows.size() ? rows[row] : std::string();
+}
+
+std::vector<std::string> StoredSettingsNotUsed(const std::string& compressorName,
                                                CompressorCategory category) {
     std::vector<std::string> notes;
-    if (!compressor) return notes;
-    const std::string& name = compressor->Name();
-    for (const auto& [key, value] : vfw::IgnoredCompressorOptions(name, DriverType(category)))
-        notes.push_back(name + ": " + key + "=" + value);
+    if (compressorName.empty()) return notes;
+    for (const auto& [key, value] :
+         vfw::IgnoredCompressorOptions(compressorName, DriverType(category)))
+        notes.push_back(compressorName + ": " + key + "=" + value);
     return notes;
 }
 

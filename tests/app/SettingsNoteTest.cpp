@@ -11,6 +11,7 @@
 #include "app/MainWindow.h"
 #include "app/StatusText.h"
 #include "engine/ConversionGraph.h"
+#include "i18n/LanguagePack.h"
 #include "options/OutputFormat.h"
 #include "platform/media/MediaTesting.h"
 #include "platform/registry/Registry.h"
@@ -87,8 +88,8 @@ TEST_F(SettingsNoteTest, AStoredValueOutsideTheRangeIsNamedAfterAGoodRun) {
     const std::string status =
         Convert(options::kMp4, "aac (advanced audio coding)", output, "settings-not-used.png");
     EXPECT_EQ(status.rfind("Done. Output file: " + output, 0), 0u) << status;
-    EXPECT_NE(status.find("Stored settings outside the encoder's range were not used: "
-                          "AAC (Advanced Audio Coding): b=99999999"),
+    EXPECT_NE(status.find("Stored settings out of range, not used: AAC (Advanced Audio Coding): "
+                          "b=99999999"),
               std::string::npos)
         << status;
     const auto probe = fixtures::ProbeFile(output);
@@ -104,26 +105,43 @@ TEST_F(SettingsNoteTest, AStoredValueOutsideTheRangeIsNamedAfterAGoodRun) {
 }
 
 TEST_F(SettingsNoteTest, AnEncoderRefusingTheKeptSettingsRunsOnItsOwnAndSaysSo) {
-    // Within what the row takes, beyond what libopus opens with for stereo.
     if (ConversionGraph::Instance().FindPreferredCompressor(CompressorCategory::Audio, "libopus") < 0)
         GTEST_SKIP() << "no libopus in this FFmpeg";
-    Keep("libopus", "b", "8000000");
+    // Within the row's range, but not one of the frame lengths Opus has.
+    Keep("libopus", "frame_duration", "30");
     const std::string output = (out / "refused.webm").string();
     const std::string status = Convert(options::kWebm, "libopus", output);
     EXPECT_EQ(status.rfind("Done.", 0), 0u) << status;
-    EXPECT_NE(status.find("did not accept the chosen settings and used its own."), std::string::npos)
+    EXPECT_NE(status.find("libopus Opus did not accept the chosen settings and used its own."),
+              std::string::npos)
         << status;
+    EXPECT_EQ(status.find("Stored settings"), std::string::npos) << "nothing was out of range";
     const auto probe = fixtures::ProbeFile(output);
     ASSERT_TRUE(probe.ok);
     EXPECT_EQ(probe.Find("audio")->codec, "opus");
 }
 
+TEST_F(SettingsNoteTest, TheNoteIsInTheWindowsLanguage) {
+    Keep("aac", "b", "99999999");
+    auto& pack = i18n::LanguagePack::Instance();
+    pack.InitializeLanguages(QUORVEL_SHIPPED_LANGUAGES, "German");
+    const std::string output = (out / "Urlaubsfilm aus dem Sommer 2026.mp4").string();
+    const std::string status = Convert(options::kMp4, "aac (advanced audio coding)", output,
+                                       "settings-not-used-German.png");
+    pack.InitializeLanguages(QUORVEL_SHIPPED_LANGUAGES, "English");
+    EXPECT_EQ(status.rfind("Fertig.", 0), 0u) << status;
+    EXPECT_NE(status.find("Gespeicherte Einstellungen außerhalb des Bereichs, nicht verwendet: "
+                          "AAC (Advanced Audio Coding): b=99999999"),
+              std::string::npos)
+        << status;
+}
+
 TEST(SettingsNote, NamesBothKindsOrNothing) {
     EXPECT_EQ(app::SettingsNote({}, {}), "");
     EXPECT_EQ(app::SettingsNote({"A: b=1", "B: q=2"}, {}),
-              "Stored settings outside the encoder's range were not used: A: b=1, B: q=2");
+              "Stored settings out of range, not used: A: b=1, B: q=2");
     EXPECT_EQ(app::SettingsNote({"A: b=1"}, {"C"}),
-              "Stored settings outside the encoder's range were not used: A: b=1 "
+              "Stored settings out of range, not used: A: b=1 "
               "C did not accept the chosen settings and used its own.");
 }
 

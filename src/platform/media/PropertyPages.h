@@ -54,7 +54,7 @@ HRESULT SetFilterOptions(const std::shared_ptr<Filter>& filter,
 // A compressor whose encoder would not start with the settings it was given, so
 // that the run went on with the encoder's own: the streaming engine notes it (on
 // standard error too), and the window reads the names noted since it last asked.
-void NoteSettingsRefused(const std::string& compressorName, const std::string& encoderName);
-std::vector<std::string> TakeSettingsRefused();
+void NoteSettingsRefused(const std::shared_ptr<Filter>& compressor, const std::string& encoderName);
+std::vector<std::shared_ptr<Filter>> TakeSettingsRefused();
 
 }  // namespace media

@@ -305,7 +305,7 @@ HRESULT Streamer::Impl::OpenEncoders() {
             // Settings the encoder refuses (kept from another FFmpeg, say) never stop
             // a run: it runs again on the starting settings alone, with a note.
             if (changed.empty()) return r->encoder ? route.refusal : E_OUTOFMEMORY;
-            NoteSettingsRefused(route.compressor->Name(), route.encoder->name);
+            NoteSettingsRefused(route.compressor, route.encoder->name);
             if (!OpenEncoder(*r, {})) return r->encoder ? route.refusal : E_OUTOFMEMORY;
         }
         AVCodecContext* enc = r->encoder.get();
