@@ -9,7 +9,6 @@
 #include "MediaFixtures.h"
 #include "TestEnv.h"
 #include "app/MainWindow.h"
-#include "app/StatusText.h"
 #include "engine/ConversionGraph.h"
 #include "i18n/LanguagePack.h"
 #include "options/OutputFormat.h"
@@ -134,15 +133,6 @@ TEST_F(SettingsNoteTest, TheNoteIsInTheWindowsLanguage) {
                           "AAC (Advanced Audio Coding): b=99999999"),
               std::string::npos)
         << status;
-}
-
-TEST(SettingsNote, NamesBothKindsOrNothing) {
-    EXPECT_EQ(app::SettingsNote({}, {}), "");
-    EXPECT_EQ(app::SettingsNote({"A: b=1", "B: q=2"}, {}),
-              "Stored settings out of range, not used: A: b=1, B: q=2");
-    EXPECT_EQ(app::SettingsNote({"A: b=1"}, {"C"}),
-              "Stored settings out of range, not used: A: b=1 "
-              "C did not accept the chosen settings and used its own.");
 }
 
 }  // namespace
