@@ -442,11 +442,17 @@ std::map<std::string, std::string> SavedCompressorOptions(const std::string& des
     std::map<std::string, std::string> options;
     const auto driver = StoredDriver(description, fccType);
     if (!driver) return options;
-    // The command line shows this; the window says it on its completion line.
-    for (const IgnoredValue& i : driver->ignored)
-        std::fprintf(stderr, "note: %s: ignoring the stored %s=%s (outside %g to %g)\n",
-                     driver->entry->encoder.c_str(), i.key.c_str(), i.value.c_str(), i.minimum,
-                     i.maximum);
+    // The command line shows this, once for each value however often the compressor
+    // is bound; the window says it on its completion line.
+    static std::mutex noted;
+    static std::set<std::string> said;
+    for (const IgnoredValue& i : driver->ignored) {
+        std::lock_guard lock(noted);
+        if (said.insert(driver->entry->encoder + "\n" + i.key + "\n" + i.value).second)
+            std::fprintf(stderr, "note: %s: ignoring the stored %s=%s (outside %g to %g)\n",
+                         driver->entry->encoder.c_str(), i.key.c_str(), i.value.c_str(), i.minimum,
+                         i.maximum);
+    }
     // Only what differs from the encoder's own: the rest is the conversion's to choose.
     for (std::size_t i = 0; i < driver->options.size(); ++i)
         if (driver->values[i] != driver->initial[i])
