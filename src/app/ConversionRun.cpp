@@ -4,6 +4,7 @@
 #include "app/HelpAndAbout.h"
 #include "app/MainWindow.h"
 #include "app/StatusText.h"
+#include "engine/CompressorCatalog.h"
 #include "engine/ConversionGraph.h"
 #include "i18n/LanguagePack.h"
 #include "options/FilterPropertiesDialog.h"
@@ -15,6 +16,7 @@
 
 namespace app {
 
+using engine::CompressorCategory;
 using engine::ConversionGraph;
 using i18n::StringText;
 using namespace resources;
@@ -61,6 +63,19 @@ void MainWindow::StartConversion() {
             return;
     }
 
+    // Refusals noted before this run concern another one.
+    media::TakeSettingsRefused();
+    runVideoCompressor = settings.useVideoCompressor == 1
+                             ? engine::CompressorName(CompressorCategory::Video,
+                                                      options::VideoCompressorSlot(settings, settings.format))
+                             : std::string();
+    runAudioCompressor = settings.useAudioCompressor == 1
+                             ? engine::CompressorName(CompressorCategory::Audio,
+                                                      options::AudioCompressorSlot(settings, settings.format))
+                             : std::string();
+    settingsNotUsed = engine::StoredSettingsNotUsed(runVideoCompressor, CompressorCategory::Video);
+    for (auto& note : engine::StoredSettingsNotUsed(runAudioCompressor, CompressorCategory::Audio))
+        settingsNotUsed.push_back(std::move(note));
     if (FAILED(graph.EnsureCompressors())) {
         EndConversion(IDS_MESSAGE_ERROR);
         return;
@@ -90,6 +105,15 @@ void MainWindow::EndConversion(const std::string& firstField) {
     KillTimer(ConversionTimer);
     if (graph.mediaControl) graph.mediaControl->Stop();
     if (graph.mediaEvent) graph.mediaEvent->SetNotifyWindow(nullptr);
+    std::vector<std::string> refusedBy;
+    for (const auto& filter : media::TakeSettingsRefused()) {
+        if (filter == graph.videoCompressor && !runVideoCompressor.empty())
+            refusedBy.push_back(runVideoCompressor);
+        else if (filter == graph.audioCompressor && !runAudioCompressor.empty())
+            refusedBy.push_back(runAudioCompressor);
+    }
+    const std::string note = SettingsNote(settingsNotUsed, refusedBy);
+    settingsNotUsed.clear();
     graph.TearDownConversionGraph(graph.graphManager, sourcePath);
     graph.ReleaseMediaEvent();
     graph.ReleaseMediaControl();
@@ -97,8 +121,9 @@ void MainWindow::EndConversion(const std::string& firstField) {
     elapsedSeconds = 0;
     ApplyState();
     ShowRunProgress(false);
-    Item(IDC_STATIC_STATUS)
-        .SetText(EndStatusLine(firstField, settings.outputPath, writtenWidth(), writtenHeight()));
+    std::string line = EndStatusLine(firstField, settings.outputPath, writtenWidth(), writtenHeight());
+    if (!note.empty()) line += "     " + note;
+    Item(IDC_STATIC_STATUS).SetText(line);
     graph.OpenSourceGraph(sourcePath);
 }
 

@@ -29,6 +29,12 @@ public:
     std::string idleCaption;  // the title without the percentage of a run
     std::string errorText;
     std::string startFile;  // opened once the window is up (from the command line)
+    // The run's compressors by name, and the stored settings it goes without
+    // ("name: key=value"), for the completion line: a desktop user sees no
+    // standard error.
+    std::string runVideoCompressor;
+    std::string runAudioCompressor;
+    std::vector<std::string> settingsNotUsed;
     shell::OsVersion osVersion;
     int vsFilterChanged = 0;
     std::uint32_t vsFilterSavedLevel = 0;

@@ -52,6 +52,22 @@ std::string EndStatusLine(const std::string& firstField, const std::string& outp
                      StringText(IDS_MESSAGE_RESOLUTION).c_str(), width, height);
 }
 
+std::string SettingsNote(const std::vector<std::string>& notUsed,
+                         const std::vector<std::string>& refusedBy) {
+    auto joined = [](const std::vector<std::string>& parts) {
+        std::string text;
+        for (const auto& part : parts) text += (text.empty() ? "" : ", ") + part;
+        return text;
+    };
+    std::string note;
+    if (!notUsed.empty())
+        note = StrFormat(StringText(IDS_MESSAGE_SETTINGS_NOT_USED).c_str(), joined(notUsed).c_str());
+    if (!refusedBy.empty())
+        note += (note.empty() ? "" : " ") +
+                StrFormat(StringText(IDS_MESSAGE_SETTINGS_REFUSED).c_str(), joined(refusedBy).c_str());
+    return note;
+}
+
 FrameSize WrittenFrameSize(bool scaled, FrameSize settings, FrameSize source, bool evenSides) {
     auto even = [](int side) { return side > 2 ? side & ~1 : 2; };
     if (!scaled) return evenSides ? FrameSize{even(source.width), even(source.height)} : source;

@@ -2,6 +2,7 @@
 // The main window's source and status lines.
 #include <cstdint>
 #include <string>
+#include <vector>
 
 namespace app {
 
@@ -22,6 +23,11 @@ std::string RunProgressCaption(int percent, const std::string& title);
 // The completion line; `firstField` is the "Done" (or "Error") text.
 std::string EndStatusLine(const std::string& firstField, const std::string& outputPath, int width,
                           int height);
+// What the completion line adds about compressor settings a run went without: the
+// stored ones out of the encoder's range, and the compressors whose encoder
+// refused the chosen ones; empty when there are none.
+std::string SettingsNote(const std::vector<std::string>& notUsed,
+                         const std::vector<std::string>& refusedBy);
 
 struct FrameSize {
     int width = 0;

@@ -37,6 +37,10 @@ std::vector<std::shared_ptr<media::Moniker>> Enumerate(CompressorCategory catego
     return monikers;
 }
 
+vfw::DWORD DriverType(CompressorCategory category) {
+    return category == CompressorCategory::Video ? vfw::ICTYPE_VIDEO : vfw::ICTYPE_AUDIO;
+}
+
 bool FriendlyName(media::Moniker& moniker, std::string& name) {
     std::shared_ptr<media::PropertyBag> bag;
     if (FAILED(moniker.BindToStorage(bag)) || !bag) return false;
@@ -54,10 +58,10 @@ void Bind(CompressorCategory category, int index, std::shared_ptr<media::Filter>
         ui::AppMessageBox("Failed to bind to object");
         return;
     }
-    // What the user confirmed in the video driver of the same name applies here too.
+    // What the user confirmed in the driver of the same name applies here too.
     std::string name;
-    if (category == CompressorCategory::Video && FriendlyName(moniker, name))
-        if (const auto saved = vfw::SavedCompressorOptions(name); !saved.empty())
+    if (FriendlyName(moniker, name))
+        if (const auto saved = vfw::SavedCompressorOptions(name, DriverType(category)); !saved.empty())
             media::SetFilterOptions(*slot, saved);
 }
 
@@ -131,6 +135,23 @@ void GetAudioCompressor(int index, std::shared_ptr<media::Filter>* slot) {
         return;
     }
     Bind(CompressorCategory::Audio, index, slot);
+}
+
+std::string CompressorName(CompressorCategory category, int index) {
+    if (index < 0) return {};
+    const auto rows = ListCompressors(category);
+    const auto row = static_cast<std::size_t>(index) + 1;
+    return row < rows.size() ? rows[row] : std::string();
+}
+
+std::vector<std::string> StoredSettingsNotUsed(const std::string& compressorName,
+                                               CompressorCategory category) {
+    std::vector<std::string> notes;
+    if (compressorName.empty()) return notes;
+    for (const auto& [key, value] :
+         vfw::IgnoredCompressorOptions(compressorName, DriverType(category)))
+        notes.push_back(compressorName + ": " + key + "=" + value);
+    return notes;
 }
 
 }  // namespace engine

@@ -38,4 +38,13 @@ bool FindPreferredCompressor(CompressorCategory category, std::string_view fragm
 void GetCompressor(int index, std::shared_ptr<media::Filter>* slot);
 void GetAudioCompressor(int index, std::shared_ptr<media::Filter>* slot);
 
+// The name of the entry at `index`; empty for -1 or past the end.
+std::string CompressorName(CompressorCategory category, int index);
+
+// The stored settings of the named compressor that its encoder does not take
+// (hand-edited, or kept by another FFmpeg), as "compressor: name=value" texts; the
+// compressor runs without them.
+std::vector<std::string> StoredSettingsNotUsed(const std::string& compressorName,
+                                               CompressorCategory category);
+
 }  // namespace engine

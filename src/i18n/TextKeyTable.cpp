@@ -31,6 +31,7 @@ const std::array<TextKey, kTextKeyCount> kTextKeyTable = {{
     {1037, "IDC_STATIC_RESIZE_MODE"},
     {1038, "IDC_STATIC_VIDEO_COMPRESSOR"},
     {1016, "IDC_BUTTON_VIDEO_CODEC_SETTINGS"},
+    {220, "IDC_BUTTON_AUDIO_CODEC_SETTINGS"},
     {1039, "IDC_STATIC_AUDIO_COMPRESSOR"},
     {1047, "IDC_STATIC_VIDEO_COMPRESSOR_BITRATE"},
     {1048, "IDC_STATIC_AUDIO_COMPRESSOR_BITRATE"},
@@ -69,6 +70,9 @@ const std::array<TextKey, kTextKeyCount> kTextKeyTable = {{
     {184, "IDS_SETTING_QMIN"},
     {185, "IDS_SETTING_QMAX"},
     {186, "IDS_FILTER_MP4"},
+    {221, "IDS_SETTING_AUDIO_QUALITY"},
+    {222, "IDS_MESSAGE_SETTINGS_NOT_USED"},
+    {223, "IDS_MESSAGE_SETTINGS_REFUSED"},
 }};
 
 std::string_view SectionOfKey(std::string_view key) {

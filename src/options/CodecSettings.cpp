@@ -42,16 +42,31 @@ struct OpenDriver {
     }
 };
 
-// The video slot's filter is already bound; what the user just confirmed for the
+// The slot's filter is already bound; what the user just confirmed for the
 // driver of its name must reach it too, not only filters bound from now on.
 void ApplyToBoundCompressor(const vfw::ICINFO& info) {
-    const auto& filter = engine::ConversionGraph::Instance().videoCompressor;
+    auto& graph = engine::ConversionGraph::Instance();
+    const auto& filter =
+        info.fccType == vfw::ICTYPE_AUDIO ? graph.audioCompressor : graph.videoCompressor;
     media::FilterInfo filterInfo;
     if (!filter || FAILED(filter->QueryFilterInfo(filterInfo)) ||
         !EqualsIgnoringCase(filterInfo.name, info.szDescription))
         return;
-    if (const auto saved = vfw::SavedCompressorOptions(info.szDescription); !saved.empty())
+    if (const auto saved = vfw::SavedCompressorOptions(info.szDescription, info.fccType);
+        !saved.empty())
         media::SetFilterOptions(filter, saved);
+}
+
+// The audio driver whose description is `name` in any letter case (the last such).
+bool FindAudioDriver(const std::string& name, vfw::ICINFO& found) {
+    bool matched = false;
+    vfw::ICINFO info;
+    for (vfw::DWORD i = 0; vfw::ICInfo(vfw::ICTYPE_AUDIO, i, info); ++i)
+        if (!name.empty() && EqualsIgnoringCase(info.szDescription, name)) {
+            found = info;
+            matched = true;
+        }
+    return matched;
 }
 
 }  // namespace
@@ -159,6 +174,23 @@ void OnCodecSettings(ui::Dialog& dialog, int videoSelectorId, int codecListId) {
     const int chosen = codecList.CurSel();
     if (chosen < 0 || chosen >= count) return;
     const vfw::ICINFO& info = drivers[static_cast<std::size_t>(chosen)];
+    if (ConfigureVfwCompressor(&dialog, info, CodecState())) ApplyToBoundCompressor(info);
+}
+
+bool AudioCompressorHasSettings(const std::string& name) {
+    vfw::ICINFO info;
+    if (!FindAudioDriver(name, info)) return false;
+    OpenDriver driver{vfw::ICOpen(info.fccType, info.fccHandler, vfw::ICMODE_QUERY)};
+    return driver.hic && vfw::ICGetStateSize(driver.hic) > 0;
+}
+
+void OnAudioCodecSettings(ui::Dialog& dialog, int audioSelectorId) {
+    vfw::SetOptionLabels({{"b", i18n::StringText(resources::IDS_SETTING_BITRATE)},
+                          {"global_quality", i18n::StringText(resources::IDS_SETTING_AUDIO_QUALITY)}},
+                         vfw::ICTYPE_AUDIO);
+    ui::Control selector = dialog.Item(audioSelectorId);
+    vfw::ICINFO info;
+    if (!FindAudioDriver(Limited(selector.ItemText(selector.CurSel()), 255), info)) return;
     if (ConfigureVfwCompressor(&dialog, info, CodecState())) ApplyToBoundCompressor(info);
 }
 

@@ -39,4 +39,11 @@ bool ConfigureVfwCompressor(ui::Dialog* owner, const vfw::ICINFO& info, CodecSta
 // The Settings button of the dialog holding the video selector and the hidden codec list.
 void OnCodecSettings(ui::Dialog& dialog, int videoSelectorId, int codecListId);
 
+// Whether the audio compressor of this name has settings a person can change.
+bool AudioCompressorHasSettings(const std::string& name);
+
+// The audio Settings button: the configuration dialog of the driver of the audio
+// compressor chosen in the selector; nothing for one without settings.
+void OnAudioCodecSettings(ui::Dialog& dialog, int audioSelectorId);
+
 }  // namespace options

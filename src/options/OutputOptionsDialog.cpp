@@ -129,7 +129,7 @@ bool OutputOptionsDialog::OnInitDialog() {
                    IDC_COMBO_RESOLUTION, IDC_STATIC_FRAME_RATE, IDC_COMBO_FRAME_RATE,
                    IDC_EDIT_FRAME_RATE, IDC_EDIT_WIDTH, IDC_EDIT_HEIGHT,
                    IDC_COMBO_VIDEO_COMPRESSOR, IDC_COMBO_AUDIO_COMPRESSOR,
-                   IDC_BUTTON_VIDEO_CODEC_SETTINGS})
+                   IDC_BUTTON_VIDEO_CODEC_SETTINGS, IDC_BUTTON_AUDIO_CODEC_SETTINGS})
         Item(id).Show(false);
 
     Item(IDC_EDIT_VIDEO_BITRATE).SetText(std::to_string(settings.videoBitrate / 1024));
@@ -143,6 +143,7 @@ bool OutputOptionsDialog::OnInitDialog() {
 
     Item(IDC_COMBO_OUTPUT_FORMAT).SetCurSel(settings.format);
     ApplyFormatLayout(settings.format);
+    UpdateAudioSettingsButton();
 
     i18n::LanguagePack::Instance().ApplyToDialog(*this, IDD_OUTPUT_OPTIONS);
     return true;
@@ -164,7 +165,8 @@ void OutputOptionsDialog::ApplyFormatLayout(int format) {
         Item(id).Show(wmv);
     for (int id : {IDC_STATIC_VIDEO_COMPRESSOR, IDC_STATIC_AUDIO_COMPRESSOR,
                    IDC_COMBO_VIDEO_COMPRESSOR, IDC_COMBO_AUDIO_COMPRESSOR,
-                   IDC_BUTTON_VIDEO_CODEC_SETTINGS, IDC_STATIC_OPTIONS_NOTE})
+                   IDC_BUTTON_VIDEO_CODEC_SETTINGS, IDC_BUTTON_AUDIO_CODEC_SETTINGS,
+                   IDC_STATIC_OPTIONS_NOTE})
         Item(id).Show(!wmv);
     Item(IDC_COMBO_VIDEO_COMPRESSOR).Enable(format != kWebm);
     Item(IDC_COMBO_AUDIO_COMPRESSOR).Enable(format != kWebm);
@@ -196,6 +198,7 @@ void OutputOptionsDialog::OnFormatChanged() {
         Item(IDC_COMBO_AUDIO_COMPRESSOR)
             .SetCurSel(a >= 0 || restoreAudioIndex == UnstoredIndex ? a : PreferredEntry(false, row.preferredAudio));
     }
+    UpdateAudioSettingsButton();
 }
 
 void OutputOptionsDialog::SelectDefaultCompressors() {
@@ -236,6 +239,15 @@ void OutputOptionsDialog::SelectDefaultCompressors() {
         video.SetCurSel(PreferredEntry(true, FamilyRow(settings.format).preferredVideo));
         audio.SetCurSel(PreferredEntry(false, FamilyRow(settings.format).preferredAudio));
     }
+    UpdateAudioSettingsButton();
+}
+
+void OutputOptionsDialog::UpdateAudioSettingsButton() {
+    // WMV's audio is set by the Windows Media bitrates instead.
+    ui::Control audio = Item(IDC_COMBO_AUDIO_COMPRESSOR);
+    const bool settable = IsValidFormat(settings.format) && settings.format != kWmv &&
+                          audio.CurSel() > 0 && AudioCompressorHasSettings(audio.ItemText(audio.CurSel()));
+    Item(IDC_BUTTON_AUDIO_CODEC_SETTINGS).Enable(settable);
 }
 
 void OutputOptionsDialog::StoreAndClose() {
@@ -265,6 +277,9 @@ void OutputOptionsDialog::OnCommand(int id) {
         case IDC_BUTTON_VIDEO_CODEC_SETTINGS:
             OnCodecSettings(*this, IDC_COMBO_VIDEO_COMPRESSOR, IDC_COMBO_CODEC_LIST);
             break;
+        case IDC_BUTTON_AUDIO_CODEC_SETTINGS:
+            OnAudioCodecSettings(*this, IDC_COMBO_AUDIO_COMPRESSOR);
+            break;
         case IDC_BUTTON_OPTIONS_OK: StoreAndClose(); break;
         case IDC_BUTTON_OPTIONS_CANCEL: EndDialog(ui::IDCANCEL); break;
         default: ui::Dialog::OnCommand(id); break;
@@ -273,6 +288,7 @@ void OutputOptionsDialog::OnCommand(int id) {
 
 void OutputOptionsDialog::OnSelectionChange(int id) {
     if (id == IDC_COMBO_OUTPUT_FORMAT) OnFormatChanged();
+    else if (id == IDC_COMBO_AUDIO_COMPRESSOR) UpdateAudioSettingsButton();
 }
 
 }  // namespace options

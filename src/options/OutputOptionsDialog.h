@@ -39,6 +39,8 @@ public:
     void ApplyFormatLayout(int format);
     void OnFormatChanged();
     void SelectDefaultCompressors();
+    // The audio Settings button is usable only for a compressor with settings.
+    void UpdateAudioSettingsButton();
     // OK: the controls' values stored, the dialog ended with OK.
     void StoreAndClose();
 

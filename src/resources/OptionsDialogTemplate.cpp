@@ -28,6 +28,8 @@ const ui::DialogTemplate& OptionsDialogTemplate() {
              kTabStop},
             {IDC_STATIC_AUDIO_COMPRESSOR, ControlKind::Static, "Audio compressor:", {7, 69, 66, 14}, 0},
             {IDC_COMBO_AUDIO_COMPRESSOR, ControlKind::DropDownList, "", {80, 69, 126, 138}, kTabStop},
+            {IDC_BUTTON_AUDIO_CODEC_SETTINGS, ControlKind::PushButton, "Settings", {205, 68, 66, 14},
+             kTabStop},
             {IDC_STATIC_OPTIONS_NOTE, ControlKind::Static,
              "Note: some video and audio compressors may not work properly. For more detail, "
              "please read help.",

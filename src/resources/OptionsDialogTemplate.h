@@ -12,6 +12,7 @@ inline constexpr int IDC_BUTTON_BROWSE = 1021;
 inline constexpr int IDC_STATIC_VIDEO_COMPRESSOR = 1038;
 inline constexpr int IDC_COMBO_VIDEO_COMPRESSOR = 1007;
 inline constexpr int IDC_BUTTON_VIDEO_CODEC_SETTINGS = 1016;
+inline constexpr int IDC_BUTTON_AUDIO_CODEC_SETTINGS = 220;
 inline constexpr int IDC_STATIC_AUDIO_COMPRESSOR = 1039;
 inline constexpr int IDC_COMBO_AUDIO_COMPRESSOR = 1008;
 inline constexpr int IDC_STATIC_OPTIONS_NOTE = 1040;

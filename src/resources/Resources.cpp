@@ -93,6 +93,9 @@ std::string BuiltInString(int id) {
         {IDS_SETTING_QMIN, "Smallest quantizer"},
         {IDS_SETTING_QMAX, "Largest quantizer"},
         {IDS_FILTER_MP4, "MPEG-4 file(*.mp4)"},
+        {IDS_SETTING_AUDIO_QUALITY, "Quality (higher is better)"},
+        {IDS_MESSAGE_SETTINGS_NOT_USED, "Stored settings out of range, not used: %s"},
+        {IDS_MESSAGE_SETTINGS_REFUSED, "%s did not accept the chosen settings and used its own."},
     };
     auto it = table.find(id);
     return it == table.end() ? std::string() : it->second;

@@ -65,6 +65,9 @@ inline constexpr int IDS_SETTING_BFRAMES = 183;
 inline constexpr int IDS_SETTING_QMIN = 184;
 inline constexpr int IDS_SETTING_QMAX = 185;
 inline constexpr int IDS_FILTER_MP4 = 186;
+inline constexpr int IDS_SETTING_AUDIO_QUALITY = 221;
+inline constexpr int IDS_MESSAGE_SETTINGS_NOT_USED = 222;
+inline constexpr int IDS_MESSAGE_SETTINGS_REFUSED = 223;
 
 inline constexpr const char* kProgramTitle = "Quorvel Video Converter";
 inline constexpr const char* kIconResource = ":/quorvel/icon.png";

@@ -6,6 +6,8 @@
 #include <set>
 #include <algorithm>
 #include <cstdlib>
+#include <mutex>
+#include <utility>
 
 #include "platform/media/Internal.h"
 
@@ -50,6 +52,24 @@ bool AudioBitrateHonoured(const AVCodec* codec) {
     const AVCodecDescriptor* d = avcodec_descriptor_get(codec->id);
     if (!d || !(d->props & AV_CODEC_PROP_LOSSY)) return false;
     return std::strncmp(codec->name, "adpcm_", 6) != 0 && std::strncmp(codec->name, "pcm_", 4) != 0;
+}
+
+// The bitrates (bit/s) an audio encoder really codes at; others take FFmpeg's
+// general range, which the encoder clamps or refuses at the start.
+struct AudioBitrates {
+    const char* encoder;
+    double minimum, maximum;
+};
+constexpr AudioBitrates kAudioBitrates[] = {
+    {"aac", 8000, 512000},        {"libmp3lame", 8000, 320000}, {"libshine", 8000, 320000},
+    {"libtwolame", 8000, 384000}, {"mp2", 8000, 384000},        {"mp2fixed", 8000, 384000},
+    {"libopus", 6000, 512000},    {"ac3", 32000, 640000},       {"ac3_fixed", 32000, 640000},
+};
+
+AudioBitrates AudioBitrateRange(const AVCodec* codec) {
+    for (const AudioBitrates& r : kAudioBitrates)
+        if (std::strcmp(codec->name, r.encoder) == 0) return r;
+    return {codec->name, 8000, 1e7};
 }
 
 // With a point whatever the locale: these texts are stored and parsed again.
@@ -150,7 +170,10 @@ std::vector<PropertyPage> CompressorFilter::Describe() const {
             AddGeneral(settings_, "qmax", h->qmin, h->qmax, general);
         }
     } else {
-        if (AudioBitrateHonoured(codec_)) AddGeneral(settings_, "b", 8000, 1e7, general);
+        if (AudioBitrateHonoured(codec_)) {
+            const AudioBitrates range = AudioBitrateRange(codec_);
+            AddGeneral(settings_, "b", range.minimum, range.maximum, general);
+        }
         if (std::strcmp(codec_->name, "libvorbis") == 0)
             AddGeneral(settings_, "global_quality", 0, 10 * FF_QP2LAMBDA, general);
     }
@@ -210,3 +233,27 @@ std::map<std::string, std::string> CompressorFilter::ChangedOptions() const {
 }
 
 }  // namespace media::detail
+
+namespace media {
+namespace {
+std::mutex g_refusedMutex;
+// Weak: a note never keeps a compressor alive.
+std::vector<std::weak_ptr<Filter>> g_refused;
+}  // namespace
+
+void NoteSettingsRefused(const std::shared_ptr<Filter>& compressor, const std::string& encoderName) {
+    std::fprintf(stderr, "note: %s refused the chosen settings; using its defaults\n",
+                 encoderName.c_str());
+    std::lock_guard lock(g_refusedMutex);
+    g_refused.push_back(compressor);
+}
+
+std::vector<std::shared_ptr<Filter>> TakeSettingsRefused() {
+    std::lock_guard lock(g_refusedMutex);
+    std::vector<std::shared_ptr<Filter>> alive;
+    for (const auto& weak : std::exchange(g_refused, {}))
+        if (auto filter = weak.lock()) alive.push_back(std::move(filter));
+    return alive;
+}
+
+}  // namespace media

@@ -51,4 +51,10 @@ std::shared_ptr<SpecifyPropertyPages> QuerySpecifyPropertyPages(
 HRESULT SetFilterOptions(const std::shared_ptr<Filter>& filter,
                          const std::map<std::string, std::string>& options);
 
+// A compressor whose encoder would not start with the settings it was given, so
+// that the run went on with the encoder's own: the streaming engine notes it (on
+// standard error too), and the window reads the names noted since it last asked.
+void NoteSettingsRefused(const std::shared_ptr<Filter>& compressor, const std::string& encoderName);
+std::vector<std::shared_ptr<Filter>> TakeSettingsRefused();
+
 }  // namespace media

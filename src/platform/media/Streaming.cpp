@@ -305,8 +305,7 @@ HRESULT Streamer::Impl::OpenEncoders() {
             // Settings the encoder refuses (kept from another FFmpeg, say) never stop
             // a run: it runs again on the starting settings alone, with a note.
             if (changed.empty()) return r->encoder ? route.refusal : E_OUTOFMEMORY;
-            std::fprintf(stderr, "note: %s refused the chosen settings; using its defaults\n",
-                         route.encoder->name);
+            NoteSettingsRefused(route.compressor, route.encoder->name);
             if (!OpenEncoder(*r, {})) return r->encoder ? route.refusal : E_OUTOFMEMORY;
         }
         AVCodecContext* enc = r->encoder.get();

@@ -34,7 +34,14 @@ QWidget* MakeEditor(const FrameOption& o, QWidget* parent, std::function<std::st
             if (o.minimum >= INT_MIN && o.maximum <= INT_MAX && o.maximum > o.minimum) {
                 auto* spin = new QSpinBox(parent);
                 spin->setRange(static_cast<int>(o.minimum), static_cast<int>(o.maximum));
-                spin->setValue(std::stoi(o.value.empty() ? "0" : o.value));
+                const int value = std::stoi(o.value.empty() ? "0" : o.value);
+                if (value < o.minimum && o.minimum > INT_MIN) {
+                    // A start below the range ("0: the encoder chooses") is shown as a
+                    // dash rather than as the smallest value, which would mislead.
+                    spin->setMinimum(static_cast<int>(o.minimum) - 1);
+                    spin->setSpecialValueText(QString::fromUtf8("\u2014"));
+                }
+                spin->setValue(value);
                 read = [spin] { return std::to_string(spin->value()); };
                 return spin;
             }
@@ -102,7 +109,7 @@ bool ShowPropertyFrame(Dialog* owner, const std::string& caption,
                 label += " [" + QString::number(option.minimum, 'g', 10).toStdString() + " .. " +
                          QString::number(option.maximum, 'g', 10).toStdString() + "]";
             auto* text = new QLabel(QString::fromStdString(label), body);
-            text->setWordWrap(true);
+            text->setWordWrap(false);
             form->addRow(text, editor);
             editor->setToolTip(QString::fromStdString(option.name));
             // What the editor shows at first counts as unchanged, even where it cannot

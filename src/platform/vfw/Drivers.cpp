@@ -1,5 +1,6 @@
-// The drivers: one per named video compressor of the device catalogue, each
-// over a compressor filter whose settings hold and check the driver's options.
+// The drivers: one per named compressor of the device catalogue, video and
+// audio, each over a compressor filter whose settings hold and check the
+// driver's options.
 #include <strings.h>
 
 #include <charconv>
@@ -11,6 +12,7 @@
 #include <set>
 #include <vector>
 
+#include "platform/media/ContainerCodecs.h"
 #include "platform/media/DeviceEnum.h"
 #include "platform/media/PropertyPages.h"
 #include "platform/registry/Registry.h"
@@ -22,6 +24,7 @@ namespace vfw {
 namespace {
 
 struct DriverEntry {
+    DWORD type = ICTYPE_VIDEO;
     std::string encoder;
     std::string description;
     DWORD handler = 0;
@@ -45,18 +48,28 @@ DWORD HandlerFor(const std::string& encoder, std::set<DWORD>& taken) {
     }
 }
 
+bool KnownType(DWORD type) { return type == ICTYPE_VIDEO || type == ICTYPE_AUDIO; }
+
 // Built on first success: the catalogue is fixed for the life of the process.
-const std::vector<DriverEntry>& Drivers() {
-    static std::mutex mutex;
-    static std::vector<DriverEntry> drivers;
-    static bool built = false;
-    std::lock_guard lock(mutex);
-    if (built) return drivers;
+// Unknown types have none.
+const std::vector<DriverEntry>& Drivers(DWORD type) {
+    struct List {
+        std::mutex mutex;
+        std::vector<DriverEntry> drivers;
+        bool built = false;
+    };
+    static List video, audio, none;
+    if (!KnownType(type)) return none.drivers;
+    List& list = type == ICTYPE_VIDEO ? video : audio;
+    std::vector<DriverEntry>& drivers = list.drivers;
+    std::lock_guard lock(list.mutex);
+    if (list.built) return drivers;
     std::shared_ptr<media::CreateDevEnum> devices;
     std::shared_ptr<media::EnumMoniker> monikers;
+    const media::Guid& category = type == ICTYPE_VIDEO ? media::CLSID_VideoCompressorCategory
+                                                       : media::CLSID_AudioCompressorCategory;
     if (FAILED(media::CreateSystemDeviceEnum(devices)) ||
-        devices->CreateClassEnumerator(media::CLSID_VideoCompressorCategory, monikers, 0) != S_OK ||
-        !monikers)
+        devices->CreateClassEnumerator(category, monikers, 0) != S_OK || !monikers)
         return drivers;  // empty now; tried again next time
     std::set<DWORD> taken;
     std::shared_ptr<media::Moniker> moniker;
@@ -67,11 +80,12 @@ const std::vector<DriverEntry>& Drivers() {
             bag->Read("FriendlyName", entry.description) != S_OK ||
             bag->Read("FFmpegEncoder", entry.encoder) != S_OK)
             continue;  // a compressor without a readable name has no driver
+        entry.type = type;
         entry.handler = HandlerFor(entry.encoder, taken);
         entry.moniker = moniker;
         drivers.push_back(std::move(entry));
     }
-    built = true;
+    list.built = true;
     return drivers;
 }
 
@@ -93,6 +107,15 @@ std::map<std::string, std::string> g_labels = {
     {"qmin", "Smallest quantizer"},
     {"qmax", "Largest quantizer"},
 };
+// Vorbis reads "global_quality" as its quality, where more is better.
+std::map<std::string, std::string> g_audioLabels = {
+    {"b", "Bitrate (kbit/s)"},
+    {"global_quality", "Quality (higher is better)"},
+};
+
+std::map<std::string, std::string>& LabelsOf(DWORD type) {
+    return type == ICTYPE_AUDIO ? g_audioLabels : g_labels;
+}
 
 constexpr const char* kX26xPresets[] = {"ultrafast", "superfast", "veryfast", "faster", "fast",
                                         "medium",    "slow",      "slower",   "veryslow", "placebo"};
@@ -125,6 +148,14 @@ bool EqualsIgnoringCase(const std::string& a, const std::string& b) {
     return a.size() == b.size() && strncasecmp(a.c_str(), b.c_str(), a.size()) == 0;
 }
 
+// A stored value the encoder does not take.
+struct IgnoredValue {
+    std::string key;
+    std::string value;
+    double minimum = 0;
+    double maximum = 0;
+};
+
 }  // namespace
 
 class Driver {
@@ -135,6 +166,7 @@ public:
     std::vector<DriverOption> options;
     std::vector<std::string> values;   // FFmpeg values, one per option
     std::vector<std::string> initial;  // the encoder's own, before anything was loaded
+    std::vector<IgnoredValue> ignored;  // stored values the encoder does not take
 
     bool Init(const DriverEntry& e) {
         entry = &e;
@@ -145,6 +177,7 @@ public:
         // Every setting the encoder offers, each once, with the encoder's own range.
         for (const auto& page : described)
             for (const auto& o : page.options) AddOption(o);
+        SeedStartingValues();
         initial = values;
         LoadSaved();
         return true;
@@ -161,14 +194,23 @@ public:
                SUCCEEDED(pages->SetOption(option.key, value));
     }
 
-    std::size_t StateSize() const { return kHeaderBytes + kSlotBytes * options.size(); }
+    // Nothing to set, no state.
+    std::size_t StateSize() const {
+        return options.empty() ? 0 : kHeaderBytes + kSlotBytes * options.size();
+    }
 
+    // Only what differs from the encoder's own starting values: the rest stays the
+    // encoder's (and the conversion's) to choose, in this FFmpeg and the next.
     void SaveForUser() const {
         registry::Store& store = registry::Store::User();
-        const std::string key = DriverStateKey(entry->encoder);
+        const std::string key = DriverStateKey(entry->encoder, entry->type);
         store.Set(key, "Description", registry::Value::String(entry->description));
-        for (std::size_t i = 0; i < options.size(); ++i)
-            store.Set(key, options[i].key, registry::Value::String(values[i]));
+        for (std::size_t i = 0; i < options.size(); ++i) {
+            if (values[i] != initial[i])
+                store.Set(key, options[i].key, registry::Value::String(values[i]));
+            else if (store.Get(key, options[i].key))
+                store.DeleteValue(key, options[i].key);
+        }
     }
 
     std::string Shown(std::size_t i) const {
@@ -191,8 +233,9 @@ private:
         option.key = o.name;
         {
             std::lock_guard lock(g_labelMutex);
-            const auto label = g_labels.find(o.name);
-            option.label = label != g_labels.end() ? label->second : (o.help.empty() ? o.name : o.help);
+            const auto& labels = LabelsOf(entry->type);
+            const auto label = labels.find(o.name);
+            option.label = label != labels.end() ? label->second : (o.help.empty() ? o.name : o.help);
         }
         option.type = o.type;
         option.scale = ScaleOf(o.name);
@@ -209,9 +252,19 @@ private:
         values.push_back(o.value);
     }
 
+    // An audio encoder's starting values are the conversion's (AAC's bitrate,
+    // Vorbis's quality), not FFmpeg's: the dialog shows what a run would use.
+    // Video ones depend on the frame size, which a driver does not know.
+    void SeedStartingValues() {
+        if (entry->type != ICTYPE_AUDIO) return;
+        for (const auto& [name, value] : media::EncoderDefaults(entry->encoder, 0, 0, 0))
+            for (std::size_t i = 0; i < options.size(); ++i)
+                if (options[i].key == name) values[i] = value;
+    }
+
     void LoadSaved() {
         const registry::Store& store = registry::Store::User();
-        const std::string key = DriverStateKey(entry->encoder);
+        const std::string key = DriverStateKey(entry->encoder, entry->type);
         if (!store.KeyExists(key)) return;
         for (std::size_t i = 0; i < options.size(); ++i) {
             const auto saved = store.Get(key, options[i].key);
@@ -219,31 +272,31 @@ private:
             if (Accepts(options[i], saved->text))
                 values[i] = saved->text;
             else  // hand-edited, or kept by another FFmpeg: the encoder's own value stays
-                std::fprintf(stderr, "note: %s: ignoring the stored %s=%s (outside %g to %g)\n",
-                             entry->encoder.c_str(), options[i].key.c_str(), saved->text.c_str(),
-                             options[i].minimum * static_cast<double>(options[i].scale),
-                             options[i].maximum * static_cast<double>(options[i].scale));
+                ignored.push_back({options[i].key, saved->text,
+                                   options[i].minimum * static_cast<double>(options[i].scale),
+                                   options[i].maximum * static_cast<double>(options[i].scale)});
         }
     }
 };
 
-void SetOptionLabels(const std::map<std::string, std::string>& labels) {
+void SetOptionLabels(const std::map<std::string, std::string>& labels, DWORD fccType) {
     std::lock_guard lock(g_labelMutex);
+    auto& current = LabelsOf(fccType);
     for (const auto& [name, label] : labels)
-        if (!label.empty()) g_labels[name] = label;
+        if (!label.empty()) current[name] = label;
 }
 
-std::string DriverStateKey(const std::string& encoderName) {
-    return "Software\\QuorvelStudio\\VideoCompressors\\" + encoderName;
+std::string DriverStateKey(const std::string& encoderName, DWORD fccType) {
+    return std::string("Software\\QuorvelStudio\\") +
+           (fccType == ICTYPE_AUDIO ? "AudioCompressors\\" : "VideoCompressors\\") + encoderName;
 }
 
 bool ICInfo(DWORD fccType, DWORD index, ICINFO& info) {
-    if (fccType != ICTYPE_VIDEO) return false;
-    const auto& drivers = Drivers();
+    const auto& drivers = Drivers(fccType);
     if (index >= drivers.size()) return false;
     const DriverEntry& e = drivers[index];
     info = ICINFO{};
-    info.fccType = ICTYPE_VIDEO;
+    info.fccType = e.type;
     info.fccHandler = e.handler;
     info.szName = e.encoder.substr(0, 15);
     info.szDescription = e.description;
@@ -252,8 +305,8 @@ bool ICInfo(DWORD fccType, DWORD index, ICINFO& info) {
 }
 
 HIC ICOpen(DWORD fccType, DWORD fccHandler, unsigned mode) {
-    if (fccType != ICTYPE_VIDEO || (mode != ICMODE_COMPRESS && mode != ICMODE_QUERY)) return nullptr;
-    for (const DriverEntry& e : Drivers()) {
+    if (mode != ICMODE_COMPRESS && mode != ICMODE_QUERY) return nullptr;
+    for (const DriverEntry& e : Drivers(fccType)) {
         if (e.handler != fccHandler) continue;
         auto driver = std::make_unique<Driver>();
         if (!driver->Init(e)) return nullptr;
@@ -271,7 +324,7 @@ LRESULT ICGetInfo(HIC hic, ICINFO& info) {
     if (!hic) return 0;
     const DriverEntry& e = *hic->entry;
     info = ICINFO{};
-    info.fccType = ICTYPE_VIDEO;
+    info.fccType = e.type;
     info.fccHandler = e.handler;
     info.szName = e.encoder.substr(0, 15);
     info.szDescription = e.description;
@@ -282,6 +335,7 @@ LRESULT ICGetInfo(HIC hic, ICINFO& info) {
 LRESULT ICCompressQuery(HIC hic, const BITMAPINFOHEADER* input, const BITMAPINFOHEADER* output) {
     if (!hic) return ICERR_BADHANDLE;
     if (!input) return ICERR_BADPARAM;
+    if (hic->entry->type != ICTYPE_VIDEO) return ICERR_BADFORMAT;
     // Uncompressed RGB in, as the platform hands frames to a compressor.
     if (input->biSize < sizeof(BITMAPINFOHEADER) || input->biPlanes != 1 ||
         input->biCompression != BI_RGB || (input->biBitCount != 24 && input->biBitCount != 32))
@@ -299,6 +353,7 @@ LRESULT ICGetState(HIC hic, void* buffer, DWORD size) {
     if (!hic) return ICERR_BADHANDLE;
     const std::size_t needed = hic->StateSize();
     if (!buffer) return static_cast<LRESULT>(needed);
+    if (needed == 0) return ICERR_UNSUPPORTED;
     if (size < needed) return ICERR_BADSIZE;
     auto* out = static_cast<char*>(buffer);
     std::memset(out, 0, needed);
@@ -315,7 +370,7 @@ LRESULT ICGetState(HIC hic, void* buffer, DWORD size) {
 
 LRESULT ICSetState(HIC hic, const void* buffer, DWORD size) {
     if (!hic) return ICERR_BADHANDLE;
-    if (!buffer || size != hic->StateSize()) return ICERR_BADPARAM;
+    if (!buffer || size == 0 || size != hic->StateSize()) return ICERR_BADPARAM;
     const auto* in = static_cast<const char*>(buffer);
     char name[kNameBytes] = {};
     std::memcpy(name, hic->entry->encoder.data(), std::min(hic->entry->encoder.size(), kNameBytes - 1));
@@ -339,6 +394,7 @@ LRESULT ICSetState(HIC hic, const void* buffer, DWORD size) {
 
 LRESULT ICConfigure(HIC hic, ui::Dialog* owner) {
     if (!hic) return ICERR_BADHANDLE;
+    if (hic->options.empty()) return ICERR_UNSUPPORTED;  // nothing to configure
     ui::FramePage page{hic->entry->description, {}};
     for (std::size_t i = 0; i < hic->options.size(); ++i) {
         const DriverOption& o = hic->options[i];
@@ -364,19 +420,52 @@ LRESULT ICConfigure(HIC hic, ui::Dialog* owner) {
     return ICERR_OK;
 }
 
-std::map<std::string, std::string> SavedCompressorOptions(const std::string& description) {
-    const auto& drivers = Drivers();
+namespace {
+
+// The driver of this type and description (the last such one) with its stored
+// values loaded; empty when there is none or nothing is stored for it.
+std::unique_ptr<Driver> StoredDriver(const std::string& description, DWORD fccType) {
     const DriverEntry* match = nullptr;
-    for (const DriverEntry& e : drivers)
+    for (const DriverEntry& e : Drivers(fccType))
         if (EqualsIgnoringCase(e.description, description)) match = &e;
+    if (!match || !registry::Store::User().KeyExists(DriverStateKey(match->encoder, fccType)))
+        return nullptr;
+    auto driver = std::make_unique<Driver>();
+    if (!driver->Init(*match)) return nullptr;
+    return driver;
+}
+
+}  // namespace
+
+std::map<std::string, std::string> SavedCompressorOptions(const std::string& description,
+                                                          DWORD fccType) {
     std::map<std::string, std::string> options;
-    if (!match || !registry::Store::User().KeyExists(DriverStateKey(match->encoder))) return options;
-    Driver driver;
-    if (!driver.Init(*match)) return options;
+    const auto driver = StoredDriver(description, fccType);
+    if (!driver) return options;
+    // The command line shows this, once for each value however often the compressor
+    // is bound; the window says it on its completion line.
+    static std::mutex noted;
+    static std::set<std::string> said;
+    for (const IgnoredValue& i : driver->ignored) {
+        std::lock_guard lock(noted);
+        if (said.insert(driver->entry->encoder + "\n" + i.key + "\n" + i.value).second)
+            std::fprintf(stderr, "note: %s: ignoring the stored %s=%s (outside %g to %g)\n",
+                         driver->entry->encoder.c_str(), i.key.c_str(), i.value.c_str(), i.minimum,
+                         i.maximum);
+    }
     // Only what differs from the encoder's own: the rest is the conversion's to choose.
-    for (std::size_t i = 0; i < driver.options.size(); ++i)
-        if (driver.values[i] != driver.initial[i]) options[driver.options[i].key] = driver.values[i];
+    for (std::size_t i = 0; i < driver->options.size(); ++i)
+        if (driver->values[i] != driver->initial[i])
+            options[driver->options[i].key] = driver->values[i];
     return options;
+}
+
+std::vector<std::pair<std::string, std::string>> IgnoredCompressorOptions(
+    const std::string& description, DWORD fccType) {
+    std::vector<std::pair<std::string, std::string>> ignored;
+    if (const auto driver = StoredDriver(description, fccType))
+        for (const IgnoredValue& i : driver->ignored) ignored.emplace_back(i.key, i.value);
+    return ignored;
 }
 
 }  // namespace vfw

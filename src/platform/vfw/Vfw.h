@@ -1,12 +1,15 @@
 #pragma once
-// Installable video compressors: one driver per video compressor of the device
-// catalogue (FFmpeg's video encoders), described by the compressor's friendly
-// name. A driver answers the compress query, keeps a state block, and shows a
-// configuration dialog of its encoder's useful options; the state confirmed
-// there is kept per user and handed to the compressor filter of the same name.
+// Installable compressors: one driver per compressor of the device catalogue
+// (FFmpeg's encoders), video ones of type "vidc" and audio ones of type "audc",
+// described by the compressor's friendly name. A driver answers the compress
+// query (video), keeps a state block, and shows a configuration dialog of its
+// encoder's useful options; what the person changed there is kept per user and
+// handed to the compressor filter of the same name.
 #include <cstdint>
 #include <map>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "platform/WinTypes.h"
 
@@ -29,6 +32,7 @@ constexpr DWORD mmioFOURCC(char a, char b, char c, char d) {
 }
 
 inline constexpr DWORD ICTYPE_VIDEO = mmioFOURCC('v', 'i', 'd', 'c');
+inline constexpr DWORD ICTYPE_AUDIO = mmioFOURCC('a', 'u', 'd', 'c');
 inline constexpr unsigned ICMODE_COMPRESS = 1;
 inline constexpr unsigned ICMODE_QUERY = 4;
 
@@ -72,32 +76,41 @@ LRESULT ICClose(HIC hic);
 LRESULT ICGetInfo(HIC hic, ICINFO& info);
 
 // ICM_COMPRESS_QUERY: ICERR_OK when the driver can compress frames of the input
-// format (into `output` when given), ICERR_BADFORMAT otherwise.
+// format (into `output` when given), ICERR_BADFORMAT otherwise (always for an
+// audio driver: it takes no pictures).
 LRESULT ICCompressQuery(HIC hic, const BITMAPINFOHEADER* input, const BITMAPINFOHEADER* output);
-// ICM_GETSTATE: without a buffer the size of the state block; with one, the
-// block written (ICERR_OK) or ICERR_BADSIZE when the buffer is too small.
+// ICM_GETSTATE: without a buffer the size of the state block, 0 for a driver
+// with nothing to set; with one, the block written (ICERR_OK) or ICERR_BADSIZE
+// when the buffer is too small.
 LRESULT ICGetState(HIC hic, void* buffer, DWORD size);
 inline LRESULT ICGetStateSize(HIC hic) { return ICGetState(hic, nullptr, 0); }
 // ICM_SETSTATE: takes a block this driver wrote; the size used, or ICERR_BADPARAM
 // (state unchanged) for a block of another size, another driver or damaged.
 LRESULT ICSetState(HIC hic, const void* buffer, DWORD size);
 // ICM_CONFIGURE: the driver's configuration dialog, modal over `owner`. ICERR_OK
-// when the user confirmed (the state is then kept for the user), ICERR_ABORT
-// when cancelled.
+// when the user confirmed (what differs from the encoder's own starting values is
+// then kept for the user), ICERR_ABORT when cancelled.
 LRESULT ICConfigure(HIC hic, ui::Dialog* owner);
 
 // The encoder options (FFmpeg names and values) last confirmed in the
-// configuration dialog of the driver whose description equals `description`,
-// ignoring letter case (the last such driver, as the codec settings choose it);
-// empty when none was confirmed.
-std::map<std::string, std::string> SavedCompressorOptions(const std::string& description);
+// configuration dialog of the driver of this type whose description equals
+// `description`, ignoring letter case (the last such driver, as the codec
+// settings choose it); empty when none was confirmed. A stored value the encoder
+// does not take is left out, with a note on standard error.
+std::map<std::string, std::string> SavedCompressorOptions(const std::string& description,
+                                                          DWORD fccType = ICTYPE_VIDEO);
 
-// The texts that name encoder settings in the configuration dialogs, by FFmpeg
-// option name ("b", "g"...), replacing the English ones; a setting without one
-// shows FFmpeg's description.
-void SetOptionLabels(const std::map<std::string, std::string>& labels);
+// The stored values of that driver that the encoder does not take (hand-edited,
+// or kept by another FFmpeg), as FFmpeg names and values: they are not used.
+std::vector<std::pair<std::string, std::string>> IgnoredCompressorOptions(
+    const std::string& description, DWORD fccType = ICTYPE_VIDEO);
+
+// The texts that name encoder settings in the configuration dialogs of the
+// drivers of this type, by FFmpeg option name ("b", "g"...), replacing the
+// English ones; a setting without one shows FFmpeg's description.
+void SetOptionLabels(const std::map<std::string, std::string>& labels, DWORD fccType = ICTYPE_VIDEO);
 
 // The registry key where the driver of this encoder keeps the user's state.
-std::string DriverStateKey(const std::string& encoderName);
+std::string DriverStateKey(const std::string& encoderName, DWORD fccType = ICTYPE_VIDEO);
 
 }  // namespace vfw

@@ -92,7 +92,7 @@ TEST_F(VfwTest, DriversAreTheCataloguesVideoCompressorsWithLastingHandlers) {
     EXPECT_EQ(DriverNamed("WebM VP8 Encoder Filter").szName, "libvpx");
 
     ICINFO info;
-    EXPECT_FALSE(ICInfo(mmioFOURCC('a', 'u', 'd', 'c'), 0, info));
+    EXPECT_FALSE(ICInfo(mmioFOURCC('v', 'i', 'd', 's'), 0, info)) << "not a compressor type";
     EXPECT_FALSE(ICInfo(ICTYPE_VIDEO, static_cast<DWORD>(drivers.size()), info));
     EXPECT_EQ(ICOpen(ICTYPE_VIDEO, mmioFOURCC('N', 'O', 'N', 'E'), ICMODE_COMPRESS), nullptr);
 
