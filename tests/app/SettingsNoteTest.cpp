@@ -6,13 +6,13 @@
 #include <filesystem>
 
 #include "FakeShell.h"
+#include "MediaFaults.h"
 #include "MediaFixtures.h"
 #include "TestEnv.h"
 #include "app/MainWindow.h"
 #include "engine/ConversionGraph.h"
 #include "i18n/LanguagePack.h"
 #include "options/OutputFormat.h"
-#include "platform/media/MediaTesting.h"
 #include "platform/registry/Registry.h"
 #include "platform/ui/Automation.h"
 #include "platform/vfw/Vfw.h"

@@ -6,13 +6,13 @@
 #include <functional>
 
 #include "FakeShell.h"
+#include "MediaFaults.h"
 #include "TestEnv.h"
 #include "engine/ConversionGraph.h"
 #include "i18n/LanguagePack.h"
 #include "options/CodecSettings.h"
 #include "options/OutputFormat.h"
 #include "options/OutputOptionsDialog.h"
-#include "platform/media/MediaTesting.h"
 #include "platform/media/PropertyPages.h"
 #include "platform/registry/Registry.h"
 #include "platform/ui/Automation.h"
