@@ -9,9 +9,11 @@
 #include "options/FilterPropertiesDialog.h"
 #include "options/OutputFormat.h"
 #include "platform/Format.h"
+#include "platform/Path.h"
 #include "platform/media/Media.h"
 #include "platform/ui/MessageBox.h"
 #include "resources/Resources.h"
+#include "platform/Time.h"
 
 namespace app {
 
@@ -124,8 +126,8 @@ long MainWindow::OnGraphEvent() {
         last = graph.mediaEvent->FreeEventParams(code, param1, param2);
         if (code == media::EC_COMPLETE && param1 == media::QV_S_SOURCE_ENDED_EARLY) {
             EndConversion(StrFormat(StringText(IDS_MESSAGE_SOURCE_ENDED_EARLY).c_str(),
-                                    ClockText(param2 / 10000000).c_str(),
-                                    ClockText(source.duration / 10000000).c_str()));
+                                    ClockText(param2 / kHundredNsPerSecond).c_str(),
+                                    ClockText(source.duration / kHundredNsPerSecond).c_str()));
         } else if (code == media::EC_COMPLETE) {
             EndConversion(IDS_MESSAGE_CONVERSION_DONE);
         } else if (code == media::EC_ERRORABORT) {
@@ -135,7 +137,7 @@ long MainWindow::OnGraphEvent() {
             const auto hr = static_cast<HRESULT>(param1);
             ui::AppMessageBox(hr == media::HRESULT_DISK_FULL
                                   ? StrFormat(StringText(IDS_MESSAGE_DISK_FULL).c_str(),
-                                              FolderOf(settings.outputPath).c_str())
+                                              paths::FolderOf(settings.outputPath).c_str())
                                   : media::ErrorText(hr));
         }
     }

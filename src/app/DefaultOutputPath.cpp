@@ -1,6 +1,7 @@
 #include "app/DefaultOutputPath.h"
 
 #include "app/Profile.h"
+#include "platform/Path.h"
 #include "platform/shell/Shell.h"
 #include "platform/ui/MessageBox.h"
 
@@ -25,9 +26,7 @@ std::string DefaultOutputPath(ui::Dialog* owner, int osMajorVersion, const std::
         ui::MessageBox(owner, "Can not get My Video directory!", "Error", ui::MB_OK);
         return Profile().GetString(section, key, defaultPath);
     }
-    const std::size_t slash = defaultPath.find_last_of('/');
-    const std::string filePart =
-        slash == std::string::npos ? "/" + defaultPath : defaultPath.substr(slash);
+    const std::string filePart = "/" + paths::FileNameOf(defaultPath);
     return Profile().GetString(section, key, folder + filePart);
 }
 

@@ -5,6 +5,7 @@
 #include "app/AboutDialog.h"
 #include "app/StatusText.h"
 #include "i18n/LanguagePack.h"
+#include "platform/Path.h"
 #include "platform/shell/Shell.h"
 #include "platform/ui/HelpViewer.h"
 #include "platform/ui/MessageBox.h"
@@ -17,7 +18,7 @@ std::string HelpCommandTarget() {
 }
 
 std::string HomePageFile() {
-    return shell::HelpPageFile(FolderOf(shell::ExecutablePath()) + kHomeLocation);
+    return shell::HelpPageFile(paths::FolderOf(shell::ExecutablePath()) + kHomeLocation);
 }
 
 namespace {
@@ -50,7 +51,7 @@ void ShowPageTheOpenerGaveUpOn(ui::Dialog& owner) {
         page.swap(g_latePage);
     }
     // Only the bundled help's own pages: other addresses have no viewer here.
-    const std::string helpFolder = FolderOf(shell::ExecutablePath()) + "help/";
+    const std::string helpFolder = paths::FolderOf(shell::ExecutablePath()) + "help/";
     if (page.rfind(helpFolder, 0) == 0) ShowInOwnViewer(owner, page);
 }
 

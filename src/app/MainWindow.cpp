@@ -6,6 +6,7 @@
 #include "app/StatusText.h"
 #include "engine/ConversionGraph.h"
 #include "platform/Format.h"
+#include "platform/Path.h"
 #include "platform/media/Com.h"
 #include "platform/media/FilterGraph.h"
 #include "platform/media/MediaErrors.h"
@@ -16,6 +17,7 @@
 #include "platform/ui/Choosers.h"
 #include "platform/ui/MessageBox.h"
 #include "resources/Resources.h"
+#include "platform/Time.h"
 
 namespace app {
 
@@ -147,9 +149,9 @@ void MainWindow::OpenSourceFile(const std::string& path) {
         sourcePath.clear();
         return;
     }
-    const std::int64_t seconds = duration / 10000000;
-    Profile().WriteString("Option", "LastPhotoFolder", FolderOf(sourcePath));
-    Item(IDC_STATIC_SOURCE).SetText(SourceLine(FileNameOf(sourcePath), seconds));
+    const std::int64_t seconds = duration / kHundredNsPerSecond;
+    Profile().WriteString("Option", "LastPhotoFolder", paths::FolderOf(sourcePath));
+    Item(IDC_STATIC_SOURCE).SetText(SourceLine(paths::FileNameOf(sourcePath), seconds));
     if (graph.OpenSourceGraph(sourcePath) >= 0) sourceOpened = 1;
 }
 

@@ -16,6 +16,7 @@
 #include "platform/Format.h"
 #include "platform/media/Media.h"
 #include "platform/shell/Shell.h"
+#include "platform/Time.h"
 
 namespace cli {
 namespace {
@@ -95,7 +96,7 @@ RunEnd RunToEnd(engine::ConversionGraph& graph, std::int64_t duration, bool term
     return end;
 }
 
-std::string Seconds(std::int64_t units) { return StrFormat("%.1f s", units / 1e7); }
+std::string Seconds(std::int64_t units) { return StrFormat("%.1f s", units / static_cast<double>(kHundredNsPerSecond)); }
 
 }  // namespace
 

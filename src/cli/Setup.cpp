@@ -1,7 +1,5 @@
 #include "cli/Setup.h"
 
-#include <algorithm>
-#include <cctype>
 #include <cstdio>
 #include <filesystem>
 
@@ -11,6 +9,7 @@
 #include "platform/ui/CommandLine.h"
 #include "platform/ui/Dialog.h"
 #include "platform/ui/MessageBox.h"
+#include "platform/Text.h"
 
 namespace cli {
 
@@ -54,11 +53,9 @@ std::string FormatName(int format) {
 }
 
 int FormatOfPath(const std::string& path) {
-    std::string extension = std::filesystem::path(path).extension().string();
+    const std::string extension = std::filesystem::path(path).extension().string();
     if (extension.empty()) return -1;
-    std::transform(extension.begin(), extension.end(), extension.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    return FormatNumber(extension.substr(1));
+    return FormatNumber(text::Lowered(extension.substr(1)));
 }
 
 }  // namespace cli

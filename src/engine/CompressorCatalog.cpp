@@ -1,12 +1,11 @@
 #include "engine/CompressorCatalog.h"
 
-#include <cctype>
-
 #include "options/OutputFormat.h"
 
 #include "platform/media/Media.h"
 #include "platform/ui/MessageBox.h"
 #include "platform/vfw/Vfw.h"
+#include "platform/Text.h"
 
 namespace engine {
 namespace {
@@ -108,8 +107,7 @@ bool FindPreferredCompressor(CompressorCategory category, std::string_view fragm
     for (std::size_t i = 0; i < monikers.size(); ++i) {
         std::string name;
         if (!FriendlyName(*monikers[i], name)) continue;
-        for (char& c : name) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-        if (name.find(limited) != std::string::npos) {
+        if (text::Lowered(name).find(limited) != std::string::npos) {
             index = static_cast<int>(i);
             return true;
         }

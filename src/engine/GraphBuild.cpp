@@ -9,6 +9,7 @@
 #include "platform/shell/Shell.h"
 #include "platform/ui/Dialog.h"
 #include "platform/ui/MessageBox.h"
+#include "platform/Time.h"
 
 namespace engine {
 namespace {
@@ -138,8 +139,8 @@ HRESULT WmvWriterStep(media::CaptureGraphBuilder& builder, options::OutputSettin
         s.frameRate >= 1 && s.frameRate < 4294967296.0 ? static_cast<std::uint32_t>(s.frameRate) : 0;
     // The source's rate keeps every frame; the stored rate stands in when it is unknown.
     const double rate = sourceFrameRate > 0 ? sourceFrameRate : s.frameRate;
-    if (rate >= 1 && rate < 10'000'000)
-        video.avgTimePerFrame = static_cast<std::int64_t>(std::llround(10'000'000 / rate));
+    if (rate >= 1 && rate < kHundredNsPerSecond)
+        video.avgTimePerFrame = static_cast<std::int64_t>(std::llround(kHundredNsPerSecond / rate));
     video.quality = 0;
     video.secondsBetweenKeyFrames = 8;
 

@@ -1,6 +1,7 @@
 #include "options/OutputFormat.h"
 
 #include "i18n/LanguagePack.h"
+#include "platform/Path.h"
 #include "platform/ui/Choosers.h"
 #include "platform/ui/Dialog.h"
 #include "platform/ui/MessageBox.h"
@@ -20,9 +21,7 @@ std::string ApplyRule(const char* rule, const std::string& stem) {
 
 bool ForceOutputExtension(int format, const std::string& path, std::string& destination) {
     std::string copy = path;
-    const std::size_t nameStart = copy.find_last_of('/') == std::string::npos
-                                      ? 0
-                                      : copy.find_last_of('/') + 1;
+    const std::size_t nameStart = paths::NameStart(copy);
     const std::size_t dot = copy.find_last_of('.');
     if (dot != std::string::npos && dot >= nameStart) copy.erase(dot);
     if (!IsValidFormat(format)) {
@@ -35,9 +34,8 @@ bool ForceOutputExtension(int format, const std::string& path, std::string& dest
 
 void BrowseOutputFile(ui::Dialog& dialog, int format, const std::string& dialogOutputPath,
                       int pathFieldId) {
-    const std::size_t slash = dialogOutputPath.find_last_of('/');
-    const std::string initialDir =
-        slash == std::string::npos ? std::string(".") : dialogOutputPath.substr(0, slash);
+    const std::string folder = paths::FolderOf(dialogOutputPath);
+    const std::string initialDir = folder.empty() ? std::string(".") : folder.substr(0, folder.size() - 1);
 
     ui::FileChooserRequest request;
     request.owner = &dialog;

@@ -1,7 +1,5 @@
 // The drivers: one per named video compressor of the device catalogue, each
 // over a compressor filter whose settings hold and check the driver's options.
-#include <strings.h>
-
 #include <charconv>
 #include <cstdio>
 #include <cstring>
@@ -17,6 +15,7 @@
 #include "platform/ui/PropertyFrame.h"
 #include "platform/vfw/Internal.h"
 #include "platform/vfw/Vfw.h"
+#include "platform/Text.h"
 
 namespace vfw {
 namespace {
@@ -119,10 +118,6 @@ bool ParseNumber(const std::string& text, double& value) {
     const char* last = text.c_str() + text.size();
     const auto [end, ec] = std::from_chars(first, last, value);
     return ec == std::errc() && end == last;
-}
-
-bool EqualsIgnoringCase(const std::string& a, const std::string& b) {
-    return a.size() == b.size() && strncasecmp(a.c_str(), b.c_str(), a.size()) == 0;
 }
 
 }  // namespace
@@ -368,7 +363,7 @@ std::map<std::string, std::string> SavedCompressorOptions(const std::string& des
     const auto& drivers = Drivers();
     const DriverEntry* match = nullptr;
     for (const DriverEntry& e : drivers)
-        if (EqualsIgnoringCase(e.description, description)) match = &e;
+        if (text::EqualNoCase(e.description, description)) match = &e;
     std::map<std::string, std::string> options;
     if (!match || !registry::Store::User().KeyExists(DriverStateKey(match->encoder))) return options;
     Driver driver;
