@@ -13,6 +13,33 @@ if(QUORVEL_SANITIZE_THREAD)
   target_link_options(quorvel_build_flags INTERFACE -fsanitize=thread)
 endif()
 
+# quorvel_module(NAME [DIR folder] [USES module...] [LIBS target...] [PRIVATE_LIBS target...]):
+# the library quorvel_NAME of the sources in src/<folder> (default: NAME), linked
+# to the modules it USES and to nothing else of the program. A module can only
+# use one that is already defined, and modules are defined from the bottom up,
+# so every arrow points down and a cycle cannot be written. The same list is
+# what the include-direction check holds each folder's includes to.
+function(quorvel_module name)
+  cmake_parse_arguments(M "" "DIR" "USES;LIBS;PRIVATE_LIBS" ${ARGN})
+  if(NOT M_DIR)
+    set(M_DIR ${name})
+  endif()
+  set(used_targets)
+  foreach(used ${M_USES})
+    if(NOT TARGET quorvel_${used})
+      message(FATAL_ERROR "Module ${name} uses ${used}, which is not defined below it")
+    endif()
+    list(APPEND used_targets quorvel_${used})
+  endforeach()
+  file(GLOB sources CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/src/${M_DIR}/*.cpp)
+  add_library(quorvel_${name} STATIC ${sources})
+  target_include_directories(quorvel_${name} PUBLIC ${PROJECT_SOURCE_DIR}/src)
+  target_link_libraries(quorvel_${name} PUBLIC ${used_targets} ${M_LIBS}
+                        PRIVATE ${M_PRIVATE_LIBS} quorvel_build_flags)
+  string(REPLACE ";" "," uses "${M_USES}")
+  set_property(GLOBAL APPEND PROPERTY QUORVEL_MODULES "${name}:${M_DIR}:${uses}")
+endfunction()
+
 # quorvel_add_test(NAME SOURCES ... LIBS ...): one GoogleTest executable per area,
 # run headless on its own temporary registry file.
 function(quorvel_add_test name)

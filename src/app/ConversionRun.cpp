@@ -67,7 +67,7 @@ void MainWindow::StartConversion() {
         EndConversion(IDS_MESSAGE_ERROR);
         return;
     }
-    if (settings.format == options::kWebm) {
+    if (settings.format == engine::kWebm) {
         options::FilterPropertiesDialog properties(graph.graphManager, this);
         properties.RunModal();
     }

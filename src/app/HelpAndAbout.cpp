@@ -4,6 +4,7 @@
 
 #include "app/AboutDialog.h"
 #include "app/StatusText.h"
+#include "i18n/BrowserLaunchText.h"
 #include "i18n/LanguagePack.h"
 #include "platform/Path.h"
 #include "platform/shell/Shell.h"
@@ -60,15 +61,10 @@ void OpenHelp(ui::Dialog& owner) {
     if (shell::StartHelpViewer(target) <= 31) ShowInOwnViewer(owner, shell::HelpPageFile(target));
 }
 
-std::string BrowserLaunchFailureText(const std::string& address) {
-    return "The Program does not launch your web browser to access " + address +
-           " ,\nPlease launch your web browser and input the URL manually.";
-}
-
 void OpenHomepage(ui::Dialog& owner) {
     const std::string page = HomePageFile();
     if (shell::ShellOpen(page) > 32 || ShowInOwnViewer(owner, page)) return;
-    ui::MessageBox(&owner, BrowserLaunchFailureText(page), "unknown errors", ui::MB_OK);
+    ui::MessageBox(&owner, i18n::BrowserLaunchFailureText(page), "unknown errors", ui::MB_OK);
 }
 
 void ShowAboutBox(ui::Dialog& owner) {

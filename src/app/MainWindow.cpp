@@ -1,23 +1,23 @@
 #include "app/MainWindow.h"
 
 #include "app/HelpAndAbout.h"
-#include "app/OtherMakersFilters.h"
-#include "app/Profile.h"
 #include "app/StatusText.h"
 #include "engine/ConversionGraph.h"
+#include "i18n/LanguagePack.h"
+#include "options/OtherMakersFilters.h"
+#include "options/OutputFormat.h"
+#include "options/OutputOptionsDialog.h"
 #include "platform/Format.h"
 #include "platform/Path.h"
+#include "platform/Time.h"
 #include "platform/media/Com.h"
 #include "platform/media/FilterGraph.h"
 #include "platform/media/MediaErrors.h"
 #include "platform/media/VideoFileTypes.h"
-#include "i18n/LanguagePack.h"
-#include "options/OutputFormat.h"
-#include "options/OutputOptionsDialog.h"
 #include "platform/ui/Choosers.h"
 #include "platform/ui/MessageBox.h"
 #include "resources/Resources.h"
-#include "platform/Time.h"
+#include "settings/Profile.h"
 
 namespace app {
 
@@ -60,7 +60,7 @@ bool MainWindow::OnInitDialog() {
     Item(IDC_STATIC_STATUS).SetText(InitialStatusLine(settings.outputPath));
     Item(IDC_STATIC_SOURCE).SetText("00:00:00");
 
-    ClearVsFilterLoadLevel(vsFilterChanged, vsFilterSavedLevel);
+    options::ClearVsFilterLoadLevel(vsFilterChanged, vsFilterSavedLevel);
 
     i18n::LanguagePack::Instance().ApplyToDialog(*this, IDD_MAIN);
     AcceptDrops(true);  // a file dropped on the window opens as Open Video would
@@ -99,9 +99,9 @@ void MainWindow::OnClose() {
     ConversionGraph& graph = ConversionGraph::Instance();
     graph.ReleaseGraph();
     graph.ReleaseCompressorSlots();
-    Profile().WriteString("Option", "CurrentLanguage",
-                          i18n::LanguagePack::Instance().currentLanguage());
-    RestoreVsFilterLoadLevel(vsFilterChanged, vsFilterSavedLevel);
+    settings::Profile().WriteString("Option", "CurrentLanguage",
+                                    i18n::LanguagePack::Instance().currentLanguage());
+    options::RestoreVsFilterLoadLevel(vsFilterChanged, vsFilterSavedLevel);
     media::Uninitialize();
     StopWatchingOpenerFailures();
     EndDialog(ui::IDCANCEL);
@@ -117,7 +117,7 @@ void MainWindow::OnOpenVideo() {
                        {StringText(IDS_MESSAGE_ALL_FILES), "*"}};
     request.filterIndex = 1;
     request.title = StringText(IDS_MESSAGE_OPEN_FILE);
-    request.initialDir = Profile().GetString("Option", "LastPhotoFolder", "");
+    request.initialDir = settings::Profile().GetString("Option", "LastPhotoFolder", "");
     // The first time, where videos are kept rather than wherever the program started.
     if (request.initialDir.empty())
         shell::CurrentBackend().GetFolderPath(shell::CSIDL_MYVIDEO, request.initialDir);
@@ -150,7 +150,7 @@ void MainWindow::OpenSourceFile(const std::string& path) {
         return;
     }
     const std::int64_t seconds = duration / kHundredNsPerSecond;
-    Profile().WriteString("Option", "LastPhotoFolder", paths::FolderOf(sourcePath));
+    settings::Profile().WriteString("Option", "LastPhotoFolder", paths::FolderOf(sourcePath));
     Item(IDC_STATIC_SOURCE).SetText(SourceLine(paths::FileNameOf(sourcePath), seconds));
     if (graph.OpenSourceGraph(sourcePath) >= 0) sourceOpened = 1;
 }
@@ -178,17 +178,17 @@ void MainWindow::OnOptions() {
 
 int MainWindow::writtenWidth() const {
     // Before a source is known, the settings' size is all there is to show.
-    return WrittenFrameSize(settings.format == options::kWmv || sourcePath.empty(),
+    return WrittenFrameSize(settings.format == engine::kWmv || sourcePath.empty(),
                             {settings.outputWidth, settings.outputHeight},
-                            {source.width, source.height}, settings.format == options::kMp4)
+                            {source.width, source.height}, settings.format == engine::kMp4)
         .width;
 }
 
 int MainWindow::writtenHeight() const {
     // Before a source is known, the settings' size is all there is to show.
-    return WrittenFrameSize(settings.format == options::kWmv || sourcePath.empty(),
+    return WrittenFrameSize(settings.format == engine::kWmv || sourcePath.empty(),
                             {settings.outputWidth, settings.outputHeight},
-                            {source.width, source.height}, settings.format == options::kMp4)
+                            {source.width, source.height}, settings.format == engine::kMp4)
         .height;
 }
 

@@ -20,7 +20,7 @@ public:
     ~MainWindow() override;
 
     // Window state (the Converting / Source ready / No source states derive from these).
-    options::OutputSettings settings;
+    engine::OutputSettings settings;
     engine::SourceInfo source;
     std::string sourcePath;
     int sourceOpened = 0;

@@ -4,7 +4,6 @@
 #include <cstdio>
 #include <filesystem>
 
-#include "app/Profile.h"
 #include "cli/ExitCode.h"
 #include "cli/OutputChecks.h"
 #include "cli/ProgressLine.h"
@@ -13,10 +12,12 @@
 #include "engine/RunProgress.h"
 #include "options/OutputFormat.h"
 #include "options/OutputSettings.h"
+#include "options/SettingsKeys.h"
 #include "platform/Format.h"
+#include "platform/Time.h"
 #include "platform/media/Media.h"
 #include "platform/shell/Shell.h"
-#include "platform/Time.h"
+#include "settings/Profile.h"
 
 namespace cli {
 namespace {
@@ -31,9 +32,9 @@ int Fail(const std::string& reason) {
 // The family's stored choice (-1: none), else its preferred compressor.
 int ChoiceOf(engine::CompressorCategory category, int format, const char* fragment) {
     const bool video = category == engine::CompressorCategory::Video;
-    const int stored = app::Profile().GetInt(video ? "DexVideoCompress" : "DexAudioCompress",
-                                             options::CompressorNumberKey(format),
-                                             options::UnstoredIndex);
+    const int stored =
+        settings::Profile().GetInt(video ? options::kVideoSection : options::kAudioSection,
+                                   options::CompressorNumberKey(format), options::UnstoredIndex);
     if (stored >= -1) return stored;
     return fragment ? engine::ConversionGraph::Instance().FindPreferredCompressor(category, fragment)
                     : -1;
@@ -42,11 +43,11 @@ int ChoiceOf(engine::CompressorCategory category, int format, const char* fragme
 // Another format family than the stored one has no compressor choice loaded:
 // take that family's stored choice, or its preferred compressors, as a start on
 // that format would.
-void AdoptFormat(options::OutputSettings& settings, int format) {
-    const int wasFamily = options::FamilyFormat(settings.format);
+void AdoptFormat(engine::OutputSettings& settings, int format) {
+    const int wasFamily = engine::FamilyFormat(settings.format);
     settings.format = format;
-    if (options::FamilyFormat(format) == wasFamily) return;
-    const auto& row = options::OutputFormatTable[static_cast<std::size_t>(format)];
+    if (engine::FamilyFormat(format) == wasFamily) return;
+    const auto& row = engine::OutputFormatTable[static_cast<std::size_t>(format)];
     engine::ConversionGraph& graph = engine::ConversionGraph::Instance();
     // The Windows Media writer compresses by itself: no choice to take.
     const int video = row.preferredVideo
@@ -55,8 +56,8 @@ void AdoptFormat(options::OutputSettings& settings, int format) {
     const int audio = row.preferredAudio
                           ? ChoiceOf(engine::CompressorCategory::Audio, format, row.preferredAudio)
                           : -1;
-    options::VideoCompressorSlot(settings, format) = video;
-    options::AudioCompressorSlot(settings, format) = audio;
+    engine::VideoCompressorSlot(settings, format) = video;
+    engine::AudioCompressorSlot(settings, format) = audio;
     settings.useVideoCompressor = video >= 0 ? 1 : 0;
     settings.useAudioCompressor = audio >= 0 ? 1 : 0;
     // Loading filled the slots for the stored family; the run fills them anew.
@@ -107,7 +108,7 @@ int Convert(const ConvertRequest& request) {
     const SourceCheck source = CheckSource(request.input);
     if (!source.ok) return Fail(source.reason);
 
-    options::OutputSettings settings;
+    engine::OutputSettings settings;
     shell::OsVersion os;
     shell::CurrentBackend().GetVersion(os);
     // A missing video folder matters only when the stored output path is used.
@@ -116,7 +117,8 @@ int Convert(const ConvertRequest& request) {
     boxes.quiet = false;
 
     int format = request.format.empty() ? FormatOfPath(request.output) : FormatNumber(request.format);
-    if (format < 0) format = options::IsValidFormat(settings.format) ? settings.format : options::kAvi;
+    if (format < 0)
+        format = engine::IsValidFormat(settings.format) ? settings.format : engine::kAvi;
     if (format != settings.format) AdoptFormat(settings, format);
     // The window's rule for every output path: it ends in the format's extension.
     const std::string output = request.output.empty() ? settings.outputPath : request.output;

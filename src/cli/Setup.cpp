@@ -3,13 +3,14 @@
 #include <cstdio>
 #include <filesystem>
 
-#include "app/Profile.h"
 #include "options/OutputFormat.h"
+#include "options/SettingsKeys.h"
+#include "platform/Text.h"
 #include "platform/media/Media.h"
 #include "platform/ui/CommandLine.h"
 #include "platform/ui/Dialog.h"
 #include "platform/ui/MessageBox.h"
-#include "platform/Text.h"
+#include "settings/Profile.h"
 
 namespace cli {
 
@@ -29,7 +30,7 @@ int TerminalBoxes::AnswerMessageBox(const ui::MessageBoxRecord& box) {
 }
 
 bool StartHeadless() {
-    app::SetRegistryKey("QuorvelStudio");
+    settings::SetRegistryKey("QuorvelStudio");
     if (FAILED(media::Initialize())) {
         std::fprintf(stderr, "The media platform did not start.\n");
         return false;
@@ -38,8 +39,9 @@ bool StartHeadless() {
 }
 
 int StoredFormat() {
-    const int format = app::Profile().GetInt("Settings", "nOuptputFormat", 0);
-    return options::IsValidFormat(format) ? format : 0;
+    const int format =
+        settings::Profile().GetInt(options::kSettingsSection, options::kFormatValue, 0);
+    return engine::IsValidFormat(format) ? format : 0;
 }
 
 int FormatNumber(const std::string& name) {
@@ -49,7 +51,7 @@ int FormatNumber(const std::string& name) {
 }
 
 std::string FormatName(int format) {
-    return options::IsValidFormat(format) ? ui::kFormatNames[format] : "";
+    return engine::IsValidFormat(format) ? ui::kFormatNames[format] : "";
 }
 
 int FormatOfPath(const std::string& path) {

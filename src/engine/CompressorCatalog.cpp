@@ -1,11 +1,10 @@
 #include "engine/CompressorCatalog.h"
 
-#include "options/OutputFormat.h"
-
+#include "engine/OutputFormat.h"
+#include "platform/Text.h"
 #include "platform/media/Media.h"
 #include "platform/ui/MessageBox.h"
 #include "platform/vfw/Vfw.h"
-#include "platform/Text.h"
 
 namespace engine {
 namespace {
@@ -77,8 +76,8 @@ std::vector<std::string> ListCompressors(CompressorCategory category) {
 
 std::vector<FormatCompressor> FormatCompressors(CompressorCategory category, int format) {
     std::vector<FormatCompressor> rows;
-    if (format < 0 || format >= static_cast<int>(options::OutputFormatTable.size())) return rows;
-    const options::OutputFormatRow& row = options::OutputFormatTable[static_cast<std::size_t>(format)];
+    if (format < 0 || format >= static_cast<int>(OutputFormatTable.size())) return rows;
+    const OutputFormatRow& row = OutputFormatTable[static_cast<std::size_t>(format)];
     if (!row.muxer) return rows;
     const char* fragment = category == CompressorCategory::Video ? row.preferredVideo : row.preferredAudio;
     int preferred = -1;

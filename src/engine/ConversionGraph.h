@@ -18,15 +18,13 @@ class MediaEventEx;
 class Pin;
 }  // namespace media
 
-namespace options {
-struct OutputSettings;
-}
-
 namespace ui {
 class Dialog;
 }
 
 namespace engine {
+
+struct OutputSettings;
 
 inline constexpr unsigned GraphEventMessage = 0x40D;
 
@@ -36,7 +34,7 @@ public:
 
     // The main window: owner of window boxes and target of graph notifications,
     // with its live settings and its error text buffer.
-    void Attach(ui::Dialog* window, options::OutputSettings* settings, std::string* errorText);
+    void Attach(ui::Dialog* window, OutputSettings* settings, std::string* errorText);
 
     std::shared_ptr<media::FilterGraph> graphManager;
     std::shared_ptr<media::MediaControl> mediaControl;
@@ -60,7 +58,7 @@ public:
 
     // Source probing: 1 on success, 0 after its message.
     int ProbeSource(const std::string& path, std::int64_t& duration, SourceInfo& info,
-                    options::OutputSettings& settings);
+                    OutputSettings& settings);
     // 1 on success with the new graph and its media control held; negative on failure.
     HRESULT OpenSourceGraph(const std::string& path);
 
@@ -79,7 +77,7 @@ public:
     std::string lastErrorText() const;
 
     ui::Dialog* window() const { return window_; }
-    options::OutputSettings* settings() const { return settings_; }
+    OutputSettings* settings() const { return settings_; }
 
 private:
     HRESULT DetachRenderer(const std::shared_ptr<media::FilterGraph>& graph, bool video,
@@ -88,7 +86,7 @@ private:
     // The catalogue index for a slot under the current format's family.
     int SlotIndex(bool video) const;
     ui::Dialog* window_ = nullptr;
-    options::OutputSettings* settings_ = nullptr;
+    OutputSettings* settings_ = nullptr;
     std::string* errorText_ = nullptr;
     std::string ownErrorText_;
 };

@@ -2,14 +2,14 @@
 #include <cmath>
 
 #include "engine/ConversionGraph.h"
+#include "engine/OutputFormat.h"
+#include "engine/OutputSettings.h"
 #include "engine/WmProfile.h"
-#include "options/OutputFormat.h"
-#include "options/OutputSettings.h"
+#include "platform/Time.h"
 #include "platform/media/Media.h"
 #include "platform/shell/Shell.h"
 #include "platform/ui/Dialog.h"
 #include "platform/ui/MessageBox.h"
-#include "platform/Time.h"
 
 namespace engine {
 namespace {
@@ -92,18 +92,18 @@ struct WriterFormat {
 
 WriterFormat WriterFor(int format) {
     switch (format) {
-        case options::kMkv:
+        case kMkv:
             return {media::CLSID_MatroskaMux, "Please install MKV codec)",
                     "https://www.quorvel.example/converter/get-matroska-muxer"};
-        case options::kAsf:
+        case kAsf:
             return {media::CLSID_AsfMux, "Please install ASF Multipexer)",
                     "https://www.quorvel.example/search?q=ASF+Multiplexer"};
-        case options::kWebm:
+        case kWebm:
             return {media::CLSID_WebmMux, "Please install WebM Muxer codec)",
                     "https://www.quorvel.example/converter/get-webm-codecs"};
-        case options::kMp4:
+        case kMp4:
             return {media::CLSID_Mp4Mux, nullptr, nullptr};
-        case options::kWmv:
+        case kWmv:
             return {media::CLSID_WMAsfWriter, nullptr, nullptr};
         default:
             return {media::MEDIASUBTYPE_Avi, nullptr, nullptr};
@@ -120,8 +120,8 @@ void ConfigureWriter(const std::shared_ptr<Filter>& mux, const std::shared_ptr<F
 // The Windows Media writer, configured with a profile made from the settings (or read
 // from profile text when the file-profile switch is on). It compresses by itself, so
 // the decoders connect straight to it.
-HRESULT WmvWriterStep(media::CaptureGraphBuilder& builder, options::OutputSettings& s,
-                      bool withSound, double sourceFrameRate, std::shared_ptr<Filter>& mux,
+HRESULT WmvWriterStep(media::CaptureGraphBuilder& builder, OutputSettings& s, bool withSound,
+                      double sourceFrameRate, std::shared_ptr<Filter>& mux,
                       std::shared_ptr<Filter>& sink) {
     AudioProfileParams audio;
     audio.present = withSound;
@@ -157,7 +157,7 @@ HRESULT WmvWriterStep(media::CaptureGraphBuilder& builder, options::OutputSettin
         return hr;
     }
 
-    hr = builder.SetOutputFileName(WriterFor(options::kWmv).type, s.outputPath, mux, sink);
+    hr = builder.SetOutputFileName(WriterFor(kWmv).type, s.outputPath, mux, sink);
     if (FAILED(hr)) {
         ui::AppMessageBox(kSetOutputFileNameFailed);
         return hr;
@@ -263,7 +263,7 @@ HRESULT ConversionGraph::DetachRenderer(const std::shared_ptr<FilterGraph>& grap
 }
 
 HRESULT ConversionGraph::BuildConversionGraph(const std::shared_ptr<FilterGraph>& graph) {
-    options::OutputSettings& s = *settings_;
+    OutputSettings& s = *settings_;
     auto windowBox = [this](const char* text) { ui::MessageBox(window_, text, "Error", ui::MB_OK); };
 
     const double sourceFrameRate = SourceFrameRate(graph);
@@ -290,7 +290,7 @@ HRESULT ConversionGraph::BuildConversionGraph(const std::shared_ptr<FilterGraph>
 
     // Writer for the output format.
     std::shared_ptr<Filter> mux, sink;
-    if (s.format == options::kWmv) {
+    if (s.format == kWmv) {
         hr = WmvWriterStep(*builder, s, withSound, sourceFrameRate, mux, sink);
         if (FAILED(hr)) return hr;
     } else {
@@ -353,8 +353,8 @@ HRESULT ConversionGraph::BuildConversionGraph(const std::shared_ptr<FilterGraph>
 
 int ConversionGraph::SlotIndex(bool video) const {
     if (!settings_) return -1;
-    return video ? options::VideoCompressorSlot(*settings_, settings_->format)
-                 : options::AudioCompressorSlot(*settings_, settings_->format);
+    return video ? VideoCompressorSlot(*settings_, settings_->format)
+                 : AudioCompressorSlot(*settings_, settings_->format);
 }
 
 HRESULT ConversionGraph::EnsureCompressors() {

@@ -24,11 +24,12 @@ bool ForceOutputExtension(int format, const std::string& path, std::string& dest
     const std::size_t nameStart = paths::NameStart(copy);
     const std::size_t dot = copy.find_last_of('.');
     if (dot != std::string::npos && dot >= nameStart) copy.erase(dot);
-    if (!IsValidFormat(format)) {
+    if (!engine::IsValidFormat(format)) {
         ui::MessageBox(nullptr, kUnsupportedFormat, "Error", ui::MB_OK);
         return false;
     }
-    destination = ApplyRule(OutputFormatTable[static_cast<std::size_t>(format)].extensionRule, copy);
+    destination =
+        ApplyRule(engine::OutputFormatTable[static_cast<std::size_t>(format)].extensionRule, copy);
     return true;
 }
 
@@ -40,11 +41,13 @@ void BrowseOutputFile(ui::Dialog& dialog, int format, const std::string& dialogO
     ui::FileChooserRequest request;
     request.owner = &dialog;
     request.title = i18n::StringText(resources::IDS_MESSAGE_BROWSE_CAPTION);
-    if (IsValidFormat(format)) {
-        const OutputFormatRow& row = OutputFormatTable[static_cast<std::size_t>(format)];
+    if (engine::IsValidFormat(format)) {
+        const engine::OutputFormatRow& row =
+            engine::OutputFormatTable[static_cast<std::size_t>(format)];
         // The older formats' filter texts are fixed; MP4's is the language's.
-        const std::string filter =
-            format == kMp4 ? i18n::StringText(resources::IDS_FILTER_MP4) : row.saveFilterText;
+        const std::string filter = format == engine::kMp4
+                                       ? i18n::StringText(resources::IDS_FILTER_MP4)
+                                       : row.saveFilterText;
         request.filters = {{filter, row.savePattern}};
     } else {
         ui::MessageBox(&dialog, kUnsupportedFormat, "Error", ui::MB_OK);

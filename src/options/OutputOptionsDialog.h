@@ -17,7 +17,7 @@ class OutputOptionsDialog : public ui::Dialog {
 public:
     explicit OutputOptionsDialog(ui::Dialog* owner);
 
-    OutputSettings settings;  // the dialog's copy
+    engine::OutputSettings settings;  // the dialog's copy
     // Facts of the source, for reading only.
     int sourceWidth = 0;
     int sourceHeight = 0;

@@ -5,16 +5,15 @@ namespace ui {
 class Dialog;
 }
 
-namespace app {
+namespace options {
 
 // The stored path of (section, key), or a default in the user's special
 // folder: the default path's file part appended to that folder. Reports, owned
 // by `owner`, when the folder cannot be had.
 std::string DefaultOutputPath(ui::Dialog* owner, int osMajorVersion, const std::string& section,
-                              const std::string& key, const std::string& defaultPath,
-                              int folderId);
+                              const std::string& key, const std::string& defaultPath, int folderId);
 
 // The platform's stand-in for "c:\output.webm": output.webm in the home folder.
 std::string FallbackOutputPath();
 
-}  // namespace app
+}  // namespace options

@@ -1,11 +1,11 @@
-#include "app/OtherMakersFilters.h"
+#include "options/OtherMakersFilters.h"
 
 #include <optional>
 #include <vector>
 
 #include "platform/registry/Registry.h"
 
-namespace app {
+namespace options {
 namespace {
 
 // The sizes of the buffers the values are read into: a larger value does not
@@ -76,4 +76,4 @@ void RestoreVsFilterLoadLevel(int& vsFilterChanged, std::uint32_t vsFilterSavedL
     vsFilterChanged = 0;
 }
 
-}  // namespace app
+}  // namespace options

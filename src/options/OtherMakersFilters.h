@@ -5,7 +5,7 @@
 // silently: a missing key or value means there is nothing to adjust.
 #include <cstdint>
 
-namespace app {
+namespace options {
 
 inline constexpr const char* kDivXKey = "Software\\DivXNetworks\\DivX4Windows";
 inline constexpr const char* kDivXFeedbackValue = "Disable feedback";
@@ -19,4 +19,4 @@ void ClearVsFilterLoadLevel(int& vsFilterChanged, std::uint32_t& vsFilterSavedLe
 // still exists; clears the flag in every case.
 void RestoreVsFilterLoadLevel(int& vsFilterChanged, std::uint32_t vsFilterSavedLevel);
 
-}  // namespace app
+}  // namespace options
