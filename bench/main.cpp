@@ -104,8 +104,8 @@ int Convert(const Format& format, bool videoCompressor, bool audioCompressor,
         engine::AudioCompressorSlot(settings, format.format) = graph.FindPreferredCompressor(
             engine::CompressorCategory::Audio, preferred.preferredAudio);
     }
-    settings.useVideoCompressor = videoCompressor ? 1 : 0;
-    settings.useAudioCompressor = audioCompressor ? 1 : 0;
+    settings.useVideoCompressor = videoCompressor;
+    settings.useAudioCompressor = audioCompressor;
     // Nothing is removed beforehand: the engine writes beside the output, never
     // onto the source, and replaces the output only when the run ends well.
 

@@ -10,10 +10,10 @@
 #include "options/OutputFormat.h"
 #include "platform/Format.h"
 #include "platform/Path.h"
+#include "platform/Time.h"
 #include "platform/media/Media.h"
 #include "platform/ui/MessageBox.h"
 #include "resources/Resources.h"
-#include "platform/Time.h"
 
 namespace app {
 
@@ -73,7 +73,7 @@ void MainWindow::StartConversion() {
     }
     const HRESULT hr = graph.mediaControl ? graph.mediaControl->Run() : E_POINTER;
     if (SUCCEEDED(hr)) {
-        isConverting = 1;
+        isConverting = true;
         elapsedSeconds = 0;
         ApplyState();
         ShowRunProgress(true);
@@ -95,7 +95,7 @@ void MainWindow::EndConversion(const std::string& firstField) {
     graph.TearDownConversionGraph(graph.graphManager, sourcePath);
     graph.ReleaseMediaEvent();
     graph.ReleaseMediaControl();
-    isConverting = 0;
+    isConverting = false;
     elapsedSeconds = 0;
     ApplyState();
     ShowRunProgress(false);

@@ -91,7 +91,7 @@ void MainWindow::OnCommand(int id) {
 }
 
 void MainWindow::OnClose() {
-    if (isConverting == 1) {
+    if (isConverting) {
         ui::MessageBox(this, StringText(IDS_MESSAGE_STOP_CONVERT),
                        StringText(IDS_MESSAGE_WARNING), ui::MB_OK);
         return;
@@ -152,7 +152,7 @@ void MainWindow::OpenSourceFile(const std::string& path) {
     const std::int64_t seconds = duration / kHundredNsPerSecond;
     settings::Profile().WriteString("Option", "LastPhotoFolder", paths::FolderOf(sourcePath));
     Item(IDC_STATIC_SOURCE).SetText(SourceLine(paths::FileNameOf(sourcePath), seconds));
-    if (graph.OpenSourceGraph(sourcePath) >= 0) sourceOpened = 1;
+    if (SUCCEEDED(graph.OpenSourceGraph(sourcePath))) sourceOpened = true;
 }
 
 void MainWindow::OnDropFiles(const std::vector<std::string>& paths) {

@@ -23,14 +23,14 @@ public:
     engine::OutputSettings settings;
     engine::SourceInfo source;
     std::string sourcePath;
-    int sourceOpened = 0;
-    int isConverting = 0;
+    bool sourceOpened = false;
+    bool isConverting = false;
     int elapsedSeconds = 0;
     std::string idleCaption;  // the title without the percentage of a run
     std::string errorText;
     std::string startFile;  // opened once the window is up (from the command line)
     shell::OsVersion osVersion;
-    int vsFilterChanged = 0;
+    bool vsFilterChanged = false;
     std::uint32_t vsFilterSavedLevel = 0;
 
     // Commands.

@@ -33,5 +33,4 @@ struct FrameSize {
 FrameSize WrittenFrameSize(bool scaled, FrameSize settings, FrameSize source,
                            bool evenSides = false);
 
-
 }  // namespace app

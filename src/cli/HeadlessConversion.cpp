@@ -58,8 +58,8 @@ void AdoptFormat(engine::OutputSettings& settings, int format) {
                           : -1;
     engine::VideoCompressorSlot(settings, format) = video;
     engine::AudioCompressorSlot(settings, format) = audio;
-    settings.useVideoCompressor = video >= 0 ? 1 : 0;
-    settings.useAudioCompressor = audio >= 0 ? 1 : 0;
+    settings.useVideoCompressor = video >= 0;
+    settings.useAudioCompressor = audio >= 0;
     // Loading filled the slots for the stored family; the run fills them anew.
     graph.ReleaseCompressorSlots();
 }
@@ -97,7 +97,9 @@ RunEnd RunToEnd(engine::ConversionGraph& graph, std::int64_t duration, bool term
     return end;
 }
 
-std::string Seconds(std::int64_t units) { return StrFormat("%.1f s", units / static_cast<double>(kHundredNsPerSecond)); }
+std::string Seconds(std::int64_t units) {
+    return StrFormat("%.1f s", units / static_cast<double>(kHundredNsPerSecond));
+}
 
 }  // namespace
 

@@ -59,7 +59,10 @@ public:
     // Source probing: 1 on success, 0 after its message.
     int ProbeSource(const std::string& path, std::int64_t& duration, SourceInfo& info,
                     OutputSettings& settings);
-    // 1 on success with the new graph and its media control held; negative on failure.
+    // Holds the new graph and its media control and returns 1 when both are had.
+    // As a result code 1 is S_FALSE, a success that is not S_OK: callers test
+    // with SUCCEEDED. Negative on failure, after the message when the file
+    // cannot be opened.
     HRESULT OpenSourceGraph(const std::string& path);
 
     HRESULT EnsureCompressors();

@@ -192,8 +192,8 @@ HRESULT WmvWriterStep(media::CaptureGraphBuilder& builder, OutputSettings& s, bo
             return hr;
         }
     }
-    s.useVideoCompressor = 0;
-    s.useAudioCompressor = 0;
+    s.useVideoCompressor = false;
+    s.useAudioCompressor = false;
     return hr;
 }
 
@@ -306,7 +306,7 @@ HRESULT ConversionGraph::BuildConversionGraph(const std::shared_ptr<FilterGraph>
 
     // Both routes, through the compressor when it is switched on.
     struct Route {
-        int use;
+        bool use;
         std::shared_ptr<Filter>& compressor;
         const char* name;
         std::shared_ptr<Pin>& pin;
@@ -316,7 +316,7 @@ HRESULT ConversionGraph::BuildConversionGraph(const std::shared_ptr<FilterGraph>
                         Route{s.useAudioCompressor, audioCompressor, "AudioCompressor", audioPin, false}}) {
         if (!route.pin) continue;  // a clip without sound
         std::shared_ptr<Filter> through;
-        if (route.use == 1) {
+        if (route.use) {
             hr = route.compressor ? graph->AddFilter(route.compressor, route.name) : E_POINTER;
             if (FAILED(hr)) {
                 ShowGraphErrorText(hr);

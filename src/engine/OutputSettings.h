@@ -13,8 +13,8 @@ struct OutputSettings {
     std::string outputPath;
     int outputHeight = 0;
     int outputWidth = 0;
-    int useVideoCompressor = 1;
-    int useAudioCompressor = 1;
+    bool useVideoCompressor = true;
+    bool useAudioCompressor = true;
     double frameRate = kFrameRate;
     int videoCompressorIndex = 0;
     int audioCompressorIndex = 0;

@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <cmath>
 
-#include "platform/media/FilterGraph.h"
 #include "platform/Time.h"
+#include "platform/media/FilterGraph.h"
 
 namespace engine {
 
@@ -14,8 +14,8 @@ RunProgress MeasureProgress(std::int64_t written, std::int64_t duration, double 
     progress.fraction = std::clamp(static_cast<double>(written) / duration, 0.0, 1.0);
     if (elapsedSeconds <= 0) return progress;
     progress.speed = written / static_cast<double>(kHundredNsPerSecond) / elapsedSeconds;
-    const double left = (duration - std::min(written, duration)) / static_cast<double>(kHundredNsPerSecond) /
-                        progress.speed;
+    const double left = (duration - std::min(written, duration)) /
+                        static_cast<double>(kHundredNsPerSecond) / progress.speed;
     progress.secondsLeft = static_cast<std::int64_t>(std::ceil(left));
     return progress;
 }

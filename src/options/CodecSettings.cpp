@@ -4,9 +4,9 @@
 
 #include "engine/ConversionGraph.h"
 #include "i18n/LanguagePack.h"
+#include "platform/Text.h"
 #include "platform/media/Filter.h"
 #include "platform/media/PropertyPages.h"
-#include "platform/Text.h"
 #include "platform/ui/Dialog.h"
 #include "resources/Resources.h"
 
@@ -127,7 +127,8 @@ void OnCodecSettings(ui::Dialog& dialog, int videoSelectorId, int codecListId) {
     ui::Control codecList = dialog.Item(codecListId);
     codecList.ResetContent();
     int match = -1;
-    const bool selectedIsFfdshow = text::Lowered(selected).find(kFfdshowFragment) != std::string::npos;
+    const bool selectedIsFfdshow =
+        text::Lowered(selected).find(kFfdshowFragment) != std::string::npos;
     for (int i = 0; i < count; ++i) {
         const std::string description = Limited(drivers[static_cast<std::size_t>(i)].szDescription, 255);
         codecList.AddString(description);

@@ -36,7 +36,8 @@ bool ForceOutputExtension(int format, const std::string& path, std::string& dest
 void BrowseOutputFile(ui::Dialog& dialog, int format, const std::string& dialogOutputPath,
                       int pathFieldId) {
     const std::string folder = paths::FolderOf(dialogOutputPath);
-    const std::string initialDir = folder.empty() ? std::string(".") : folder.substr(0, folder.size() - 1);
+    const std::string initialDir =
+        folder.empty() ? std::string(".") : folder.substr(0, folder.size() - 1);
 
     ui::FileChooserRequest request;
     request.owner = &dialog;

@@ -22,7 +22,7 @@ public:
     int sourceWidth = 0;
     int sourceHeight = 0;
     double sourceFrameRate = 0;
-    int sourceOpened = 0;
+    bool sourceOpened = false;
 
     // The compressors (catalogue indices) to return to when the user leaves WebM;
     // -2 for none.

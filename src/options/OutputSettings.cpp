@@ -27,7 +27,7 @@ bool g_nonWebmIndicesLoaded = false;
 // Resolves one stored compressor choice: never stored means the preferred
 // compressor, -1 means none; a real choice fills the slot.
 int ResolveCompressor(CompressorCategory category, int stored, const char* fragment,
-                      int& useCompressor) {
+                      bool& useCompressor) {
     ConversionGraph& graph = ConversionGraph::Instance();
     auto fill = [&](int index) {
         if (category == CompressorCategory::Video)
@@ -39,15 +39,15 @@ int ResolveCompressor(CompressorCategory category, int stored, const char* fragm
     if (index == UnstoredIndex) {
         index = fragment ? graph.FindPreferredCompressor(category, fragment) : -1;
         if (index < 0) {
-            useCompressor = 0;
+            useCompressor = false;
             index = -1;
         } else {
             fill(index);
         }
     } else if (index == -1) {
-        useCompressor = 0;
+        useCompressor = false;
     } else {
-        useCompressor = 1;
+        useCompressor = true;
         fill(index);
     }
     return index;
@@ -153,19 +153,19 @@ void StoreOutputSettings(engine::OutputSettings& s, const OptionsControlValues& 
     engine::VideoCompressorSlot(s, s.format) = v;
     if (engine::SharesCompressors(s.format)) g_nonWebmIndicesLoaded = true;
     if (v == -1) {
-        s.useVideoCompressor = 0;
+        s.useVideoCompressor = false;
     } else {
         graph.GetCompressor(v);
-        s.useVideoCompressor = 1;
+        s.useVideoCompressor = true;
     }
     if (s.format != engine::kWebm)
         profile.WriteInt(kAudioSection, CompressorNumberKey(s.format), a);
     engine::AudioCompressorSlot(s, s.format) = a;
     if (a == -1) {
-        s.useAudioCompressor = 0;
+        s.useAudioCompressor = false;
     } else {
         graph.GetAudioCompressor(a);
-        s.useAudioCompressor = 1;
+        s.useAudioCompressor = true;
     }
 
     // Typed in kbit/s; saturates instead of overflowing on absurd input.

@@ -162,7 +162,7 @@ TEST_F(OtherMakersFiltersTest, RefusedCloseLeavesLoadLevelAtZeroUntilAClosingSuc
 }
 
 TEST_F(OtherMakersFiltersTest, VsFilterIsLeftAloneWhenThereIsNothingToAdjust) {
-    int changed = 0;
+    bool changed = false;
     std::uint32_t saved = 0;
     options::ClearVsFilterLoadLevel(changed, saved);
     EXPECT_FALSE(store().KeyExists(options::kVsFilterKey));
@@ -183,7 +183,7 @@ TEST_F(OtherMakersFiltersTest, VsFilterIsLeftAloneWhenThereIsNothingToAdjust) {
 
 TEST_F(OtherMakersFiltersTest, RestoreClearsTheFlagSoASecondRestoreWritesNothing) {
     SetLoadLevel(Value::Dword(4));
-    int changed = 0;
+    bool changed = false;
     std::uint32_t saved = 0;
     options::ClearVsFilterLoadLevel(changed, saved);
     options::RestoreVsFilterLoadLevel(changed, saved);

@@ -58,7 +58,8 @@ HRESULT PendingOutput::Create(const std::string& outputPath, const std::string& 
             return QV_E_OUTPUT_IS_SOURCE;
     }
     // Hidden, beside the output: the rename stays on one file system.
-    const std::string stem = FolderPart(outputPath) + "/." + paths::FileNameOf(outputPath) + ".part-";
+    const std::string stem =
+        FolderPart(outputPath) + "/." + paths::FileNameOf(outputPath) + ".part-";
     std::random_device random;
     for (int attempt = 0; attempt < 16; ++attempt) {
         char suffix[16];

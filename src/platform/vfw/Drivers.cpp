@@ -9,13 +9,13 @@
 #include <set>
 #include <vector>
 
+#include "platform/Text.h"
 #include "platform/media/DeviceEnum.h"
 #include "platform/media/PropertyPages.h"
 #include "platform/registry/Registry.h"
 #include "platform/ui/PropertyFrame.h"
 #include "platform/vfw/Internal.h"
 #include "platform/vfw/Vfw.h"
-#include "platform/Text.h"
 
 namespace vfw {
 namespace {

@@ -3,8 +3,8 @@
 // regard to case; anything else than this form is refused with NS_E_INVALIDPROFILE.
 #include <cctype>
 #include <charconv>
-#include <cstring>
 #include <cstdio>
+#include <cstring>
 #include <map>
 #include <new>
 

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
+#include <strings.h>
 
 #include <cstring>
-#include <strings.h>
 
 #include "platform/Path.h"
 #include "platform/Text.h"
@@ -21,8 +21,9 @@ TEST(TextTest, CaseRulesTouchOnlyAsciiLetters) {
 }
 
 TEST(TextTest, CompareNoCaseOrdersAsTheCLibraryDoes) {
-    const char* const words[] = {"", "a", "A", "ab", "aB", "b", "Zeta", "zeta2", "_x", "[", "~",
-                                 "libx264", "LibVorbis", "\xC3\xA9", "e"};
+    const char* const words[] = {"",  "a",       "A",         "ab",       "aB",
+                                 "b", "Zeta",    "zeta2",     "_x",       "[",
+                                 "~", "libx264", "LibVorbis", "\xC3\xA9", "e"};
     for (const char* a : words)
         for (const char* b : words)
             EXPECT_EQ(Sign(text::CompareNoCase(a, b)), Sign(strcasecmp(a, b)))
