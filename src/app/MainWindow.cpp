@@ -17,6 +17,7 @@
 #include "platform/ui/Choosers.h"
 #include "platform/ui/MessageBox.h"
 #include "resources/Resources.h"
+#include "settings/Keys.h"
 #include "settings/Profile.h"
 
 namespace app {
@@ -99,7 +100,7 @@ void MainWindow::OnClose() {
     ConversionGraph& graph = ConversionGraph::Instance();
     graph.ReleaseGraph();
     graph.ReleaseCompressorSlots();
-    settings::Profile().WriteString("Option", "CurrentLanguage",
+    settings::Profile().WriteString(settings::kOptionSection, settings::kCurrentLanguageValue,
                                     i18n::LanguagePack::Instance().currentLanguage());
     options::RestoreVsFilterLoadLevel(vsFilterChanged, vsFilterSavedLevel);
     media::Uninitialize();
@@ -117,7 +118,8 @@ void MainWindow::OnOpenVideo() {
                        {StringText(IDS_MESSAGE_ALL_FILES), "*"}};
     request.filterIndex = 1;
     request.title = StringText(IDS_MESSAGE_OPEN_FILE);
-    request.initialDir = settings::Profile().GetString("Option", "LastPhotoFolder", "");
+    request.initialDir =
+        settings::Profile().GetString(settings::kOptionSection, "LastPhotoFolder", "");
     // The first time, where videos are kept rather than wherever the program started.
     if (request.initialDir.empty())
         shell::CurrentBackend().GetFolderPath(shell::CSIDL_MYVIDEO, request.initialDir);
@@ -150,7 +152,8 @@ void MainWindow::OpenSourceFile(const std::string& path) {
         return;
     }
     const std::int64_t seconds = duration / kHundredNsPerSecond;
-    settings::Profile().WriteString("Option", "LastPhotoFolder", paths::FolderOf(sourcePath));
+    settings::Profile().WriteString(settings::kOptionSection, "LastPhotoFolder",
+                                    paths::FolderOf(sourcePath));
     Item(IDC_STATIC_SOURCE).SetText(SourceLine(paths::FileNameOf(sourcePath), seconds));
     if (SUCCEEDED(graph.OpenSourceGraph(sourcePath))) sourceOpened = true;
 }

@@ -12,11 +12,11 @@
 #include "engine/RunProgress.h"
 #include "options/OutputFormat.h"
 #include "options/OutputSettings.h"
-#include "options/SettingsKeys.h"
 #include "platform/Format.h"
 #include "platform/Time.h"
 #include "platform/media/Media.h"
 #include "platform/shell/Shell.h"
+#include "settings/Keys.h"
 #include "settings/Profile.h"
 
 namespace cli {
@@ -33,7 +33,7 @@ int Fail(const std::string& reason) {
 int ChoiceOf(engine::CompressorCategory category, int format, const char* fragment) {
     const bool video = category == engine::CompressorCategory::Video;
     const int stored =
-        settings::Profile().GetInt(video ? options::kVideoSection : options::kAudioSection,
+        settings::Profile().GetInt(video ? settings::kVideoSection : settings::kAudioSection,
                                    options::CompressorNumberKey(format), options::UnstoredIndex);
     if (stored >= -1) return stored;
     return fragment ? engine::ConversionGraph::Instance().FindPreferredCompressor(category, fragment)

@@ -4,12 +4,12 @@
 #include <filesystem>
 
 #include "options/OutputFormat.h"
-#include "options/SettingsKeys.h"
 #include "platform/Text.h"
 #include "platform/media/Media.h"
 #include "platform/ui/CommandLine.h"
 #include "platform/ui/Dialog.h"
 #include "platform/ui/MessageBox.h"
+#include "settings/Keys.h"
 #include "settings/Profile.h"
 
 namespace cli {
@@ -40,7 +40,7 @@ bool StartHeadless() {
 
 int StoredFormat() {
     const int format =
-        settings::Profile().GetInt(options::kSettingsSection, options::kFormatValue, 0);
+        settings::Profile().GetInt(settings::kSettingsSection, settings::kFormatValue, 0);
     return engine::IsValidFormat(format) ? format : 0;
 }
 

@@ -8,11 +8,11 @@
 #include "i18n/LanguagePack.h"
 #include "options/CodecSettings.h"
 #include "options/OutputFormat.h"
-#include "options/SettingsKeys.h"
 #include "platform/shell/Shell.h"
 #include "platform/ui/MessageBox.h"
 #include "resources/OptionsDialogTemplate.h"
 #include "resources/Resources.h"
+#include "settings/Keys.h"
 #include "settings/Profile.h"
 
 namespace options {
@@ -78,8 +78,8 @@ int OutputOptionsDialog::PreferredEntry(bool video, const char* fragment) const 
 }
 
 int OutputOptionsDialog::StoredEntry(bool video, const char* numberKey, const char* fragment) {
-    const int stored =
-        settings::Profile().GetInt(video ? kVideoSection : kAudioSection, numberKey, UnstoredIndex);
+    const int stored = settings::Profile().GetInt(
+        video ? settings::kVideoSection : settings::kAudioSection, numberKey, UnstoredIndex);
     if (stored == UnstoredIndex) return PreferredEntry(video, fragment);
     return EntryOfIndex(video, stored);  // not listed (uninstalled, or not for this format): none
 }

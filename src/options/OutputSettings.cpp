@@ -10,8 +10,8 @@
 #include "options/DefaultOutputPath.h"
 #include "options/OtherMakersFilters.h"
 #include "options/OutputFormat.h"
-#include "options/SettingsKeys.h"
 #include "platform/shell/Shell.h"
+#include "settings/Keys.h"
 #include "settings/Profile.h"
 
 namespace options {
@@ -21,6 +21,10 @@ constexpr int kDefaultVideoBitrate = 780 * 1024;
 
 using engine::CompressorCategory;
 using engine::ConversionGraph;
+using settings::kAudioSection;
+using settings::kFormatValue;
+using settings::kSettingsSection;
+using settings::kVideoSection;
 
 bool g_nonWebmIndicesLoaded = false;
 
