@@ -43,16 +43,16 @@ struct Format {
 };
 
 const Format kFormats[] = {
-    {"avi", options::kAvi, "mpeg4", "adpcm_ms", "", ".avi"},
-    {"mkv", options::kMkv, "mpeg4", "adpcm_ms", "", ".mkv"},
-    {"asf", options::kAsf, "mpeg4", "adpcm_ms", "", ".asf"},
-    {"webm", options::kWebm, "libvpx", "libvorbis", "", ".webm"},
+    {"avi", engine::kAvi, "mpeg4", "adpcm_ms", "", ".avi"},
+    {"mkv", engine::kMkv, "mpeg4", "adpcm_ms", "", ".mkv"},
+    {"asf", engine::kAsf, "mpeg4", "adpcm_ms", "", ".asf"},
+    {"webm", engine::kWebm, "libvpx", "libvorbis", "", ".webm"},
     // The MP4 writer keeps 4:2:0 pictures and stereo sound, index in front.
-    {"mp4", options::kMp4, "libx264", "aac", "-pix_fmt yuv420p -ac 2 -movflags +faststart", ".mp4"},
+    {"mp4", engine::kMp4, "libx264", "aac", "-pix_fmt yuv420p -ac 2 -movflags +faststart", ".mp4"},
     // The Windows Media writer's defaults: 780 kbit/s video at 23 fps with a key
     // frame every 8 s, 128 kbit/s WMA2 at 44.1 kHz stereo, the source's size.
-    {"wmv", options::kWmv, "wmv2", "wmav2",
-     "-b:v 798720 -r 23 -g 184 -b:a 128000 -ar 44100 -ac 2", ".wmv"},
+    {"wmv", engine::kWmv, "wmv2", "wmav2", "-b:v 798720 -r 23 -g 184 -b:a 128000 -ar 44100 -ac 2",
+     ".wmv"},
 };
 
 const Format* FindFormat(const std::string& name) {
@@ -82,7 +82,7 @@ int Convert(const Format& format, bool videoCompressor, bool audioCompressor,
     boxes.onMessageBox = [](const ui::MessageBoxRecord& box) {
         std::fprintf(stderr, "%s: %s\n", box.caption.c_str(), box.text.c_str());
     };
-    options::OutputSettings settings;
+    engine::OutputSettings settings;
     std::string errorText;
     engine::ConversionGraph& graph = engine::ConversionGraph::Instance();
     graph.Attach(nullptr, &settings, &errorText);
@@ -99,15 +99,15 @@ int Convert(const Format& format, bool videoCompressor, bool audioCompressor,
     settings.outputPath = output;
     settings.videoBitrate = 780 * 1024;
     settings.audioBitrate = 128000;
-    const auto& preferred = options::OutputFormatTable[static_cast<std::size_t>(format.format)];
+    const auto& preferred = engine::OutputFormatTable[static_cast<std::size_t>(format.format)];
     if (preferred.preferredVideo) {  // the Windows Media writer compresses by itself
-        options::VideoCompressorSlot(settings, format.format) =
-            graph.FindPreferredCompressor(engine::CompressorCategory::Video, preferred.preferredVideo);
-        options::AudioCompressorSlot(settings, format.format) =
-            graph.FindPreferredCompressor(engine::CompressorCategory::Audio, preferred.preferredAudio);
+        engine::VideoCompressorSlot(settings, format.format) = graph.FindPreferredCompressor(
+            engine::CompressorCategory::Video, preferred.preferredVideo);
+        engine::AudioCompressorSlot(settings, format.format) = graph.FindPreferredCompressor(
+            engine::CompressorCategory::Audio, preferred.preferredAudio);
     }
-    settings.useVideoCompressor = videoCompressor ? 1 : 0;
-    settings.useAudioCompressor = audioCompressor ? 1 : 0;
+    settings.useVideoCompressor = videoCompressor;
+    settings.useAudioCompressor = audioCompressor;
     // Nothing is removed beforehand: the engine writes beside the output, never
     // onto the source, and replaces the output only when the run ends well.
 
@@ -171,7 +171,7 @@ std::string Quote(const std::string& s) {
 // The source's frame size and rate, as the engine sees them.
 bool SourceFacts(const std::string& input, engine::SourceInfo& info) {
     ui::ScriptedAutomation boxes;
-    options::OutputSettings settings;
+    engine::OutputSettings settings;
     std::string errorText;
     engine::ConversionGraph& graph = engine::ConversionGraph::Instance();
     graph.Attach(nullptr, &settings, &errorText);
@@ -301,8 +301,8 @@ void HandBrakeNotes(const std::string& input, const std::filesystem::path& folde
     std::printf("\n");
     for (const Row& r : rows) {
         if (!r.ours.ok) continue;
-        if (r.f->format == options::kMp4) HandBrakeMp4(input, folder, r);
-        if (r.f->format == options::kWebm) HandBrakeWebm(input, folder, r);
+        if (r.f->format == engine::kMp4) HandBrakeMp4(input, folder, r);
+        if (r.f->format == engine::kWebm) HandBrakeWebm(input, folder, r);
     }
 }
 

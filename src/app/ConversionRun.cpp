@@ -10,6 +10,8 @@
 #include "options/FilterPropertiesDialog.h"
 #include "options/OutputFormat.h"
 #include "platform/Format.h"
+#include "platform/Path.h"
+#include "platform/Time.h"
 #include "platform/media/Media.h"
 #include "platform/ui/MessageBox.h"
 #include "resources/Resources.h"
@@ -67,11 +69,11 @@ void MainWindow::StartConversion() {
     media::TakeSettingsRefused();
     runVideoCompressor = settings.useVideoCompressor == 1
                              ? engine::CompressorName(CompressorCategory::Video,
-                                                      options::VideoCompressorSlot(settings, settings.format))
+                                                      engine::VideoCompressorSlot(settings, settings.format))
                              : std::string();
     runAudioCompressor = settings.useAudioCompressor == 1
                              ? engine::CompressorName(CompressorCategory::Audio,
-                                                      options::AudioCompressorSlot(settings, settings.format))
+                                                      engine::AudioCompressorSlot(settings, settings.format))
                              : std::string();
     settingsNotUsed = engine::StoredSettingsNotUsed(runVideoCompressor, CompressorCategory::Video);
     for (auto& note : engine::StoredSettingsNotUsed(runAudioCompressor, CompressorCategory::Audio))
@@ -80,13 +82,13 @@ void MainWindow::StartConversion() {
         EndConversion(IDS_MESSAGE_ERROR);
         return;
     }
-    if (settings.format == options::kWebm) {
+    if (settings.format == engine::kWebm) {
         options::FilterPropertiesDialog properties(graph.graphManager, this);
         properties.RunModal();
     }
     const HRESULT hr = graph.mediaControl ? graph.mediaControl->Run() : E_POINTER;
     if (SUCCEEDED(hr)) {
-        isConverting = 1;
+        isConverting = true;
         elapsedSeconds = 0;
         ApplyState();
         ShowRunProgress(true);
@@ -117,7 +119,7 @@ void MainWindow::EndConversion(const std::string& firstField) {
     graph.TearDownConversionGraph(graph.graphManager, sourcePath);
     graph.ReleaseMediaEvent();
     graph.ReleaseMediaControl();
-    isConverting = 0;
+    isConverting = false;
     elapsedSeconds = 0;
     ApplyState();
     ShowRunProgress(false);
@@ -149,8 +151,8 @@ long MainWindow::OnGraphEvent() {
         last = graph.mediaEvent->FreeEventParams(code, param1, param2);
         if (code == media::EC_COMPLETE && param1 == media::QV_S_SOURCE_ENDED_EARLY) {
             EndConversion(StrFormat(StringText(IDS_MESSAGE_SOURCE_ENDED_EARLY).c_str(),
-                                    ClockText(param2 / 10000000).c_str(),
-                                    ClockText(source.duration / 10000000).c_str()));
+                                    ClockText(param2 / kHundredNsPerSecond).c_str(),
+                                    ClockText(source.duration / kHundredNsPerSecond).c_str()));
         } else if (code == media::EC_COMPLETE) {
             EndConversion(IDS_MESSAGE_CONVERSION_DONE);
         } else if (code == media::EC_ERRORABORT) {
@@ -160,7 +162,7 @@ long MainWindow::OnGraphEvent() {
             const auto hr = static_cast<HRESULT>(param1);
             ui::AppMessageBox(hr == media::HRESULT_DISK_FULL
                                   ? StrFormat(StringText(IDS_MESSAGE_DISK_FULL).c_str(),
-                                              FolderOf(settings.outputPath).c_str())
+                                              paths::FolderOf(settings.outputPath).c_str())
                                   : media::ErrorText(hr));
         }
     }

@@ -1,14 +1,16 @@
 #include "app/ConverterApp.h"
 
 #include "app/MainWindow.h"
-#include "app/Profile.h"
 #include "i18n/LanguagePack.h"
+#include "settings/Keys.h"
+#include "settings/Profile.h"
 
 namespace app {
 
 bool ConverterApp::InitInstance(const std::string& startFile) {
-    SetRegistryKey("QuorvelStudio");
-    const std::string language = Profile().GetString("Option", "CurrentLanguage", "english");
+    settings::SetRegistryKey("QuorvelStudio");
+    const std::string language = settings::Profile().GetString(
+        settings::kOptionSection, settings::kCurrentLanguageValue, "english");
     i18n::LanguagePack::Instance().InitializeLanguages(i18n::FindBaseFolder(), language);
 
     MainWindow window;

@@ -4,7 +4,9 @@
 
 #include "app/AboutDialog.h"
 #include "app/StatusText.h"
+#include "i18n/BrowserLaunchText.h"
 #include "i18n/LanguagePack.h"
+#include "platform/Path.h"
 #include "platform/shell/Shell.h"
 #include "platform/ui/HelpViewer.h"
 #include "platform/ui/MessageBox.h"
@@ -17,7 +19,7 @@ std::string HelpCommandTarget() {
 }
 
 std::string HomePageFile() {
-    return shell::HelpPageFile(FolderOf(shell::ExecutablePath()) + kHomeLocation);
+    return shell::HelpPageFile(paths::FolderOf(shell::ExecutablePath()) + kHomeLocation);
 }
 
 namespace {
@@ -50,7 +52,7 @@ void ShowPageTheOpenerGaveUpOn(ui::Dialog& owner) {
         page.swap(g_latePage);
     }
     // Only the bundled help's own pages: other addresses have no viewer here.
-    const std::string helpFolder = FolderOf(shell::ExecutablePath()) + "help/";
+    const std::string helpFolder = paths::FolderOf(shell::ExecutablePath()) + "help/";
     if (page.rfind(helpFolder, 0) == 0) ShowInOwnViewer(owner, page);
 }
 
@@ -59,15 +61,10 @@ void OpenHelp(ui::Dialog& owner) {
     if (shell::StartHelpViewer(target) <= 31) ShowInOwnViewer(owner, shell::HelpPageFile(target));
 }
 
-std::string BrowserLaunchFailureText(const std::string& address) {
-    return "The Program does not launch your web browser to access " + address +
-           " ,\nPlease launch your web browser and input the URL manually.";
-}
-
 void OpenHomepage(ui::Dialog& owner) {
     const std::string page = HomePageFile();
     if (shell::ShellOpen(page) > 32 || ShowInOwnViewer(owner, page)) return;
-    ui::MessageBox(&owner, BrowserLaunchFailureText(page), "unknown errors", ui::MB_OK);
+    ui::MessageBox(&owner, i18n::BrowserLaunchFailureText(page), "unknown errors", ui::MB_OK);
 }
 
 void ShowAboutBox(ui::Dialog& owner) {

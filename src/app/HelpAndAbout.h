@@ -32,8 +32,6 @@ void WatchOpenerFailures(ui::Dialog& owner);
 void StopWatchingOpenerFailures();
 // On OpenerFailedMessage: the page the opener gave up on, in the program's own viewer.
 void ShowPageTheOpenerGaveUpOn(ui::Dialog& owner);
-// The message shown when the browser cannot be started for `address`.
-std::string BrowserLaunchFailureText(const std::string& address);
 // The About box, modal over `owner`.
 void ShowAboutBox(ui::Dialog& owner);
 // Whether a system command is the system menu's About item (16 to 31).

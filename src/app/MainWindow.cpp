@@ -1,21 +1,24 @@
 #include "app/MainWindow.h"
 
 #include "app/HelpAndAbout.h"
-#include "app/OtherMakersFilters.h"
-#include "app/Profile.h"
 #include "app/StatusText.h"
 #include "engine/ConversionGraph.h"
+#include "i18n/LanguagePack.h"
+#include "options/OtherMakersFilters.h"
+#include "options/OutputFormat.h"
+#include "options/OutputOptionsDialog.h"
 #include "platform/Format.h"
+#include "platform/Path.h"
+#include "platform/Time.h"
 #include "platform/media/Com.h"
 #include "platform/media/FilterGraph.h"
 #include "platform/media/MediaErrors.h"
 #include "platform/media/VideoFileTypes.h"
-#include "i18n/LanguagePack.h"
-#include "options/OutputFormat.h"
-#include "options/OutputOptionsDialog.h"
 #include "platform/ui/Choosers.h"
 #include "platform/ui/MessageBox.h"
 #include "resources/Resources.h"
+#include "settings/Keys.h"
+#include "settings/Profile.h"
 
 namespace app {
 
@@ -58,7 +61,7 @@ bool MainWindow::OnInitDialog() {
     Item(IDC_STATIC_STATUS).SetText(InitialStatusLine(settings.outputPath));
     Item(IDC_STATIC_SOURCE).SetText("00:00:00");
 
-    ClearVsFilterLoadLevel(vsFilterChanged, vsFilterSavedLevel);
+    options::ClearVsFilterLoadLevel(vsFilterChanged, vsFilterSavedLevel);
 
     i18n::LanguagePack::Instance().ApplyToDialog(*this, IDD_MAIN);
     AcceptDrops(true);  // a file dropped on the window opens as Open Video would
@@ -89,7 +92,7 @@ void MainWindow::OnCommand(int id) {
 }
 
 void MainWindow::OnClose() {
-    if (isConverting == 1) {
+    if (isConverting) {
         ui::MessageBox(this, StringText(IDS_MESSAGE_STOP_CONVERT),
                        StringText(IDS_MESSAGE_WARNING), ui::MB_OK);
         return;
@@ -97,9 +100,9 @@ void MainWindow::OnClose() {
     ConversionGraph& graph = ConversionGraph::Instance();
     graph.ReleaseGraph();
     graph.ReleaseCompressorSlots();
-    Profile().WriteString("Option", "CurrentLanguage",
-                          i18n::LanguagePack::Instance().currentLanguage());
-    RestoreVsFilterLoadLevel(vsFilterChanged, vsFilterSavedLevel);
+    settings::Profile().WriteString(settings::kOptionSection, settings::kCurrentLanguageValue,
+                                    i18n::LanguagePack::Instance().currentLanguage());
+    options::RestoreVsFilterLoadLevel(vsFilterChanged, vsFilterSavedLevel);
     media::Uninitialize();
     StopWatchingOpenerFailures();
     EndDialog(ui::IDCANCEL);
@@ -115,7 +118,8 @@ void MainWindow::OnOpenVideo() {
                        {StringText(IDS_MESSAGE_ALL_FILES), "*"}};
     request.filterIndex = 1;
     request.title = StringText(IDS_MESSAGE_OPEN_FILE);
-    request.initialDir = Profile().GetString("Option", "LastPhotoFolder", "");
+    request.initialDir =
+        settings::Profile().GetString(settings::kOptionSection, "LastPhotoFolder", "");
     // The first time, where videos are kept rather than wherever the program started.
     if (request.initialDir.empty())
         shell::CurrentBackend().GetFolderPath(shell::CSIDL_MYVIDEO, request.initialDir);
@@ -147,10 +151,11 @@ void MainWindow::OpenSourceFile(const std::string& path) {
         sourcePath.clear();
         return;
     }
-    const std::int64_t seconds = duration / 10000000;
-    Profile().WriteString("Option", "LastPhotoFolder", FolderOf(sourcePath));
-    Item(IDC_STATIC_SOURCE).SetText(SourceLine(FileNameOf(sourcePath), seconds));
-    if (graph.OpenSourceGraph(sourcePath) >= 0) sourceOpened = 1;
+    const std::int64_t seconds = duration / kHundredNsPerSecond;
+    settings::Profile().WriteString(settings::kOptionSection, "LastPhotoFolder",
+                                    paths::FolderOf(sourcePath));
+    Item(IDC_STATIC_SOURCE).SetText(SourceLine(paths::FileNameOf(sourcePath), seconds));
+    if (SUCCEEDED(graph.OpenSourceGraph(sourcePath))) sourceOpened = true;
 }
 
 void MainWindow::OnDropFiles(const std::vector<std::string>& paths) {
@@ -176,17 +181,17 @@ void MainWindow::OnOptions() {
 
 int MainWindow::writtenWidth() const {
     // Before a source is known, the settings' size is all there is to show.
-    return WrittenFrameSize(settings.format == options::kWmv || sourcePath.empty(),
+    return WrittenFrameSize(settings.format == engine::kWmv || sourcePath.empty(),
                             {settings.outputWidth, settings.outputHeight},
-                            {source.width, source.height}, settings.format == options::kMp4)
+                            {source.width, source.height}, settings.format == engine::kMp4)
         .width;
 }
 
 int MainWindow::writtenHeight() const {
     // Before a source is known, the settings' size is all there is to show.
-    return WrittenFrameSize(settings.format == options::kWmv || sourcePath.empty(),
+    return WrittenFrameSize(settings.format == engine::kWmv || sourcePath.empty(),
                             {settings.outputWidth, settings.outputHeight},
-                            {source.width, source.height}, settings.format == options::kMp4)
+                            {source.width, source.height}, settings.format == engine::kMp4)
         .height;
 }
 

@@ -20,11 +20,11 @@ public:
     ~MainWindow() override;
 
     // Window state (the Converting / Source ready / No source states derive from these).
-    options::OutputSettings settings;
+    engine::OutputSettings settings;
     engine::SourceInfo source;
     std::string sourcePath;
-    int sourceOpened = 0;
-    int isConverting = 0;
+    bool sourceOpened = false;
+    bool isConverting = false;
     int elapsedSeconds = 0;
     std::string idleCaption;  // the title without the percentage of a run
     std::string errorText;
@@ -36,7 +36,7 @@ public:
     std::string runAudioCompressor;
     std::vector<std::string> settingsNotUsed;
     shell::OsVersion osVersion;
-    int vsFilterChanged = 0;
+    bool vsFilterChanged = false;
     std::uint32_t vsFilterSavedLevel = 0;
 
     // Commands.

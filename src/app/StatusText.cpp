@@ -74,14 +74,4 @@ FrameSize WrittenFrameSize(bool scaled, FrameSize settings, FrameSize source, bo
     return {even(settings.width), even(settings.height)};
 }
 
-std::string FolderOf(const std::string& path) {
-    const std::size_t slash = path.find_last_of('/');
-    return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
-}
-
-std::string FileNameOf(const std::string& path) {
-    const std::size_t slash = path.find_last_of('/');
-    return slash == std::string::npos ? path : path.substr(slash + 1);
-}
-
 }  // namespace app

@@ -39,9 +39,4 @@ struct FrameSize {
 FrameSize WrittenFrameSize(bool scaled, FrameSize settings, FrameSize source,
                            bool evenSides = false);
 
-// The part of a path up to and including its last separator; empty if none.
-std::string FolderOf(const std::string& path);
-// File name and extension of a path.
-std::string FileNameOf(const std::string& path);
-
 }  // namespace app

@@ -4,7 +4,6 @@
 #include <cstdio>
 #include <filesystem>
 
-#include "app/Profile.h"
 #include "cli/ExitCode.h"
 #include "cli/OutputChecks.h"
 #include "cli/ProgressLine.h"
@@ -14,8 +13,11 @@
 #include "options/OutputFormat.h"
 #include "options/OutputSettings.h"
 #include "platform/Format.h"
+#include "platform/Time.h"
 #include "platform/media/Media.h"
 #include "platform/shell/Shell.h"
+#include "settings/Keys.h"
+#include "settings/Profile.h"
 
 namespace cli {
 namespace {
@@ -30,9 +32,9 @@ int Fail(const std::string& reason) {
 // The family's stored choice (-1: none), else its preferred compressor.
 int ChoiceOf(engine::CompressorCategory category, int format, const char* fragment) {
     const bool video = category == engine::CompressorCategory::Video;
-    const int stored = app::Profile().GetInt(video ? "DexVideoCompress" : "DexAudioCompress",
-                                             options::CompressorNumberKey(format),
-                                             options::UnstoredIndex);
+    const int stored =
+        settings::Profile().GetInt(video ? settings::kVideoSection : settings::kAudioSection,
+                                   options::CompressorNumberKey(format), options::UnstoredIndex);
     if (stored >= -1) return stored;
     return fragment ? engine::ConversionGraph::Instance().FindPreferredCompressor(category, fragment)
                     : -1;
@@ -41,11 +43,11 @@ int ChoiceOf(engine::CompressorCategory category, int format, const char* fragme
 // Another format family than the stored one has no compressor choice loaded:
 // take that family's stored choice, or its preferred compressors, as a start on
 // that format would.
-void AdoptFormat(options::OutputSettings& settings, int format) {
-    const int wasFamily = options::FamilyFormat(settings.format);
+void AdoptFormat(engine::OutputSettings& settings, int format) {
+    const int wasFamily = engine::FamilyFormat(settings.format);
     settings.format = format;
-    if (options::FamilyFormat(format) == wasFamily) return;
-    const auto& row = options::OutputFormatTable[static_cast<std::size_t>(format)];
+    if (engine::FamilyFormat(format) == wasFamily) return;
+    const auto& row = engine::OutputFormatTable[static_cast<std::size_t>(format)];
     engine::ConversionGraph& graph = engine::ConversionGraph::Instance();
     // The Windows Media writer compresses by itself: no choice to take.
     const int video = row.preferredVideo
@@ -54,10 +56,10 @@ void AdoptFormat(options::OutputSettings& settings, int format) {
     const int audio = row.preferredAudio
                           ? ChoiceOf(engine::CompressorCategory::Audio, format, row.preferredAudio)
                           : -1;
-    options::VideoCompressorSlot(settings, format) = video;
-    options::AudioCompressorSlot(settings, format) = audio;
-    settings.useVideoCompressor = video >= 0 ? 1 : 0;
-    settings.useAudioCompressor = audio >= 0 ? 1 : 0;
+    engine::VideoCompressorSlot(settings, format) = video;
+    engine::AudioCompressorSlot(settings, format) = audio;
+    settings.useVideoCompressor = video >= 0;
+    settings.useAudioCompressor = audio >= 0;
     // Loading filled the slots for the stored family; the run fills them anew.
     graph.ReleaseCompressorSlots();
 }
@@ -95,7 +97,9 @@ RunEnd RunToEnd(engine::ConversionGraph& graph, std::int64_t duration, bool term
     return end;
 }
 
-std::string Seconds(std::int64_t units) { return StrFormat("%.1f s", units / 1e7); }
+std::string Seconds(std::int64_t units) {
+    return StrFormat("%.1f s", units / static_cast<double>(kHundredNsPerSecond));
+}
 
 }  // namespace
 
@@ -106,7 +110,7 @@ int Convert(const ConvertRequest& request) {
     const SourceCheck source = CheckSource(request.input);
     if (!source.ok) return Fail(source.reason);
 
-    options::OutputSettings settings;
+    engine::OutputSettings settings;
     shell::OsVersion os;
     shell::CurrentBackend().GetVersion(os);
     // A missing video folder matters only when the stored output path is used.
@@ -115,7 +119,8 @@ int Convert(const ConvertRequest& request) {
     boxes.quiet = false;
 
     int format = request.format.empty() ? FormatOfPath(request.output) : FormatNumber(request.format);
-    if (format < 0) format = options::IsValidFormat(settings.format) ? settings.format : options::kAvi;
+    if (format < 0)
+        format = engine::IsValidFormat(settings.format) ? settings.format : engine::kAvi;
     if (format != settings.format) AdoptFormat(settings, format);
     // The window's rule for every output path: it ends in the format's extension.
     const std::string output = request.output.empty() ? settings.outputPath : request.output;

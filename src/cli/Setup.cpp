@@ -1,16 +1,16 @@
 #include "cli/Setup.h"
 
-#include <algorithm>
-#include <cctype>
 #include <cstdio>
 #include <filesystem>
 
-#include "app/Profile.h"
 #include "options/OutputFormat.h"
+#include "platform/Text.h"
 #include "platform/media/Media.h"
 #include "platform/ui/CommandLine.h"
 #include "platform/ui/Dialog.h"
 #include "platform/ui/MessageBox.h"
+#include "settings/Keys.h"
+#include "settings/Profile.h"
 
 namespace cli {
 
@@ -30,7 +30,7 @@ int TerminalBoxes::AnswerMessageBox(const ui::MessageBoxRecord& box) {
 }
 
 bool StartHeadless() {
-    app::SetRegistryKey("QuorvelStudio");
+    settings::SetRegistryKey("QuorvelStudio");
     if (FAILED(media::Initialize())) {
         std::fprintf(stderr, "The media platform did not start.\n");
         return false;
@@ -39,8 +39,9 @@ bool StartHeadless() {
 }
 
 int StoredFormat() {
-    const int format = app::Profile().GetInt("Settings", "nOuptputFormat", 0);
-    return options::IsValidFormat(format) ? format : 0;
+    const int format =
+        settings::Profile().GetInt(settings::kSettingsSection, settings::kFormatValue, 0);
+    return engine::IsValidFormat(format) ? format : 0;
 }
 
 int FormatNumber(const std::string& name) {
@@ -50,15 +51,13 @@ int FormatNumber(const std::string& name) {
 }
 
 std::string FormatName(int format) {
-    return options::IsValidFormat(format) ? ui::kFormatNames[format] : "";
+    return engine::IsValidFormat(format) ? ui::kFormatNames[format] : "";
 }
 
 int FormatOfPath(const std::string& path) {
-    std::string extension = std::filesystem::path(path).extension().string();
+    const std::string extension = std::filesystem::path(path).extension().string();
     if (extension.empty()) return -1;
-    std::transform(extension.begin(), extension.end(), extension.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    return FormatNumber(extension.substr(1));
+    return FormatNumber(text::Lowered(extension.substr(1)));
 }
 
 }  // namespace cli

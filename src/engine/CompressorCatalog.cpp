@@ -1,9 +1,7 @@
 #include "engine/CompressorCatalog.h"
 
-#include <cctype>
-
-#include "options/OutputFormat.h"
-
+#include "engine/OutputFormat.h"
+#include "platform/Text.h"
 #include "platform/media/Media.h"
 #include "platform/ui/MessageBox.h"
 #include "platform/vfw/Vfw.h"
@@ -82,8 +80,8 @@ std::vector<std::string> ListCompressors(CompressorCategory category) {
 
 std::vector<FormatCompressor> FormatCompressors(CompressorCategory category, int format) {
     std::vector<FormatCompressor> rows;
-    if (format < 0 || format >= static_cast<int>(options::OutputFormatTable.size())) return rows;
-    const options::OutputFormatRow& row = options::OutputFormatTable[static_cast<std::size_t>(format)];
+    if (format < 0 || format >= static_cast<int>(OutputFormatTable.size())) return rows;
+    const OutputFormatRow& row = OutputFormatTable[static_cast<std::size_t>(format)];
     if (!row.muxer) return rows;
     const char* fragment = category == CompressorCategory::Video ? row.preferredVideo : row.preferredAudio;
     int preferred = -1;
@@ -112,8 +110,7 @@ bool FindPreferredCompressor(CompressorCategory category, std::string_view fragm
     for (std::size_t i = 0; i < monikers.size(); ++i) {
         std::string name;
         if (!FriendlyName(*monikers[i], name)) continue;
-        for (char& c : name) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-        if (name.find(limited) != std::string::npos) {
+        if (text::Lowered(name).find(limited) != std::string::npos) {
             index = static_cast<int>(i);
             return true;
         }

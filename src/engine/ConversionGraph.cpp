@@ -1,6 +1,6 @@
 #include "engine/ConversionGraph.h"
 
-#include "options/OutputSettings.h"
+#include "engine/OutputSettings.h"
 #include "platform/media/Media.h"
 #include "platform/ui/MessageBox.h"
 
@@ -11,8 +11,7 @@ ConversionGraph& ConversionGraph::Instance() {
     return graph;
 }
 
-void ConversionGraph::Attach(ui::Dialog* window, options::OutputSettings* settings,
-                             std::string* errorText) {
+void ConversionGraph::Attach(ui::Dialog* window, OutputSettings* settings, std::string* errorText) {
     window_ = window;
     settings_ = settings;
     errorText_ = errorText;

@@ -18,15 +18,13 @@ class MediaEventEx;
 class Pin;
 }  // namespace media
 
-namespace options {
-struct OutputSettings;
-}
-
 namespace ui {
 class Dialog;
 }
 
 namespace engine {
+
+struct OutputSettings;
 
 class ConversionGraph {
 public:
@@ -34,7 +32,7 @@ public:
 
     // The main window: owner of window boxes and target of graph notifications,
     // with its live settings and its error text buffer.
-    void Attach(ui::Dialog* window, options::OutputSettings* settings, std::string* errorText);
+    void Attach(ui::Dialog* window, OutputSettings* settings, std::string* errorText);
 
     std::shared_ptr<media::FilterGraph> graphManager;
     std::shared_ptr<media::MediaControl> mediaControl;
@@ -58,8 +56,11 @@ public:
 
     // Source probing: 1 on success, 0 after its message.
     int ProbeSource(const std::string& path, std::int64_t& duration, SourceInfo& info,
-                    options::OutputSettings& settings);
-    // 1 on success with the new graph and its media control held; negative on failure.
+                    OutputSettings& settings);
+    // Holds the new graph and its media control and returns 1 when both are had.
+    // As a result code 1 is S_FALSE, a success that is not S_OK: callers test
+    // with SUCCEEDED. Negative on failure, after the message when the file
+    // cannot be opened.
     HRESULT OpenSourceGraph(const std::string& path);
 
     HRESULT EnsureCompressors();
@@ -77,7 +78,7 @@ public:
     std::string lastErrorText() const;
 
     ui::Dialog* window() const { return window_; }
-    options::OutputSettings* settings() const { return settings_; }
+    OutputSettings* settings() const { return settings_; }
 
 private:
     HRESULT DetachRenderer(const std::shared_ptr<media::FilterGraph>& graph, bool video,
@@ -86,7 +87,7 @@ private:
     // The catalogue index for a slot under the current format's family.
     int SlotIndex(bool video) const;
     ui::Dialog* window_ = nullptr;
-    options::OutputSettings* settings_ = nullptr;
+    OutputSettings* settings_ = nullptr;
     std::string* errorText_ = nullptr;
     std::string ownErrorText_;
 };

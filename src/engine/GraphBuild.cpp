@@ -2,9 +2,10 @@
 #include <cmath>
 
 #include "engine/ConversionGraph.h"
+#include "engine/OutputFormat.h"
+#include "engine/OutputSettings.h"
 #include "engine/WmProfile.h"
-#include "options/OutputFormat.h"
-#include "options/OutputSettings.h"
+#include "platform/Time.h"
 #include "platform/media/Media.h"
 #include "platform/shell/Shell.h"
 #include "platform/ui/Dialog.h"
@@ -91,18 +92,18 @@ struct WriterFormat {
 
 WriterFormat WriterFor(int format) {
     switch (format) {
-        case options::kMkv:
+        case kMkv:
             return {media::CLSID_MatroskaMux, "Please install MKV codec)",
                     "https://www.quorvel.example/converter/get-matroska-muxer"};
-        case options::kAsf:
+        case kAsf:
             return {media::CLSID_AsfMux, "Please install ASF Multipexer)",
                     "https://www.quorvel.example/search?q=ASF+Multiplexer"};
-        case options::kWebm:
+        case kWebm:
             return {media::CLSID_WebmMux, "Please install WebM Muxer codec)",
                     "https://www.quorvel.example/converter/get-webm-codecs"};
-        case options::kMp4:
+        case kMp4:
             return {media::CLSID_Mp4Mux, nullptr, nullptr};
-        case options::kWmv:
+        case kWmv:
             return {media::CLSID_WMAsfWriter, nullptr, nullptr};
         default:
             return {media::MEDIASUBTYPE_Avi, nullptr, nullptr};
@@ -119,8 +120,8 @@ void ConfigureWriter(const std::shared_ptr<Filter>& mux, const std::shared_ptr<F
 // The Windows Media writer, configured with a profile made from the settings (or read
 // from profile text when the file-profile switch is on). It compresses by itself, so
 // the decoders connect straight to it.
-HRESULT WmvWriterStep(media::CaptureGraphBuilder& builder, options::OutputSettings& s,
-                      bool withSound, double sourceFrameRate, std::shared_ptr<Filter>& mux,
+HRESULT WmvWriterStep(media::CaptureGraphBuilder& builder, OutputSettings& s, bool withSound,
+                      double sourceFrameRate, std::shared_ptr<Filter>& mux,
                       std::shared_ptr<Filter>& sink) {
     AudioProfileParams audio;
     audio.present = withSound;
@@ -138,8 +139,8 @@ HRESULT WmvWriterStep(media::CaptureGraphBuilder& builder, options::OutputSettin
         s.frameRate >= 1 && s.frameRate < 4294967296.0 ? static_cast<std::uint32_t>(s.frameRate) : 0;
     // The source's rate keeps every frame; the stored rate stands in when it is unknown.
     const double rate = sourceFrameRate > 0 ? sourceFrameRate : s.frameRate;
-    if (rate >= 1 && rate < 10'000'000)
-        video.avgTimePerFrame = static_cast<std::int64_t>(std::llround(10'000'000 / rate));
+    if (rate >= 1 && rate < kHundredNsPerSecond)
+        video.avgTimePerFrame = static_cast<std::int64_t>(std::llround(kHundredNsPerSecond / rate));
     video.quality = 0;
     video.secondsBetweenKeyFrames = 8;
 
@@ -156,7 +157,7 @@ HRESULT WmvWriterStep(media::CaptureGraphBuilder& builder, options::OutputSettin
         return hr;
     }
 
-    hr = builder.SetOutputFileName(WriterFor(options::kWmv).type, s.outputPath, mux, sink);
+    hr = builder.SetOutputFileName(WriterFor(kWmv).type, s.outputPath, mux, sink);
     if (FAILED(hr)) {
         ui::AppMessageBox(kSetOutputFileNameFailed);
         return hr;
@@ -191,8 +192,8 @@ HRESULT WmvWriterStep(media::CaptureGraphBuilder& builder, options::OutputSettin
             return hr;
         }
     }
-    s.useVideoCompressor = 0;
-    s.useAudioCompressor = 0;
+    s.useVideoCompressor = false;
+    s.useAudioCompressor = false;
     return hr;
 }
 
@@ -262,7 +263,7 @@ HRESULT ConversionGraph::DetachRenderer(const std::shared_ptr<FilterGraph>& grap
 }
 
 HRESULT ConversionGraph::BuildConversionGraph(const std::shared_ptr<FilterGraph>& graph) {
-    options::OutputSettings& s = *settings_;
+    OutputSettings& s = *settings_;
     auto windowBox = [this](const char* text) { ui::MessageBox(window_, text, "Error", ui::MB_OK); };
 
     const double sourceFrameRate = SourceFrameRate(graph);
@@ -289,7 +290,7 @@ HRESULT ConversionGraph::BuildConversionGraph(const std::shared_ptr<FilterGraph>
 
     // Writer for the output format.
     std::shared_ptr<Filter> mux, sink;
-    if (s.format == options::kWmv) {
+    if (s.format == kWmv) {
         hr = WmvWriterStep(*builder, s, withSound, sourceFrameRate, mux, sink);
         if (FAILED(hr)) return hr;
     } else {
@@ -305,7 +306,7 @@ HRESULT ConversionGraph::BuildConversionGraph(const std::shared_ptr<FilterGraph>
 
     // Both routes, through the compressor when it is switched on.
     struct Route {
-        int use;
+        bool use;
         std::shared_ptr<Filter>& compressor;
         const char* name;
         std::shared_ptr<Pin>& pin;
@@ -315,7 +316,7 @@ HRESULT ConversionGraph::BuildConversionGraph(const std::shared_ptr<FilterGraph>
                         Route{s.useAudioCompressor, audioCompressor, "AudioCompressor", audioPin, false}}) {
         if (!route.pin) continue;  // a clip without sound
         std::shared_ptr<Filter> through;
-        if (route.use == 1) {
+        if (route.use) {
             hr = route.compressor ? graph->AddFilter(route.compressor, route.name) : E_POINTER;
             if (FAILED(hr)) {
                 ShowGraphErrorText(hr);
@@ -353,8 +354,8 @@ HRESULT ConversionGraph::BuildConversionGraph(const std::shared_ptr<FilterGraph>
 
 int ConversionGraph::SlotIndex(bool video) const {
     if (!settings_) return -1;
-    return video ? options::VideoCompressorSlot(*settings_, settings_->format)
-                 : options::AudioCompressorSlot(*settings_, settings_->format);
+    return video ? VideoCompressorSlot(*settings_, settings_->format)
+                 : AudioCompressorSlot(*settings_, settings_->format);
 }
 
 HRESULT ConversionGraph::EnsureCompressors() {

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "platform/Time.h"
 #include "platform/media/FilterGraph.h"
 
 namespace engine {
@@ -12,8 +13,9 @@ RunProgress MeasureProgress(std::int64_t written, std::int64_t duration, double 
     if (duration <= 0 || written <= 0) return progress;
     progress.fraction = std::clamp(static_cast<double>(written) / duration, 0.0, 1.0);
     if (elapsedSeconds <= 0) return progress;
-    progress.speed = written / 1e7 / elapsedSeconds;
-    const double left = (duration - std::min(written, duration)) / 1e7 / progress.speed;
+    progress.speed = written / static_cast<double>(kHundredNsPerSecond) / elapsedSeconds;
+    const double left = (duration - std::min(written, duration)) /
+                        static_cast<double>(kHundredNsPerSecond) / progress.speed;
     progress.secondsLeft = static_cast<std::int64_t>(std::ceil(left));
     return progress;
 }

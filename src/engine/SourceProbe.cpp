@@ -1,7 +1,7 @@
 // Opening a source: a throw-away graph for its facts, then the graph kept for converting.
 #include "engine/ConversionGraph.h"
+#include "engine/OutputSettings.h"
 #include "i18n/LanguagePack.h"
-#include "options/OutputSettings.h"
 #include "platform/media/Media.h"
 #include "platform/ui/MessageBox.h"
 #include "resources/Resources.h"
@@ -17,8 +17,8 @@ void ShowCannotOpen() {
 
 }  // namespace
 
-int ConversionGraph::ProbeSource(const std::string& path, std::int64_t& duration,
-                                 SourceInfo& info, options::OutputSettings& settings) {
+int ConversionGraph::ProbeSource(const std::string& path, std::int64_t& duration, SourceInfo& info,
+                                 OutputSettings& settings) {
     auto fail = [this](const char* text) {
         ui::MessageBox(window_, text, "Error", ui::MB_OK);
         return 0;

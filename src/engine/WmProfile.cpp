@@ -4,6 +4,8 @@
 #include <cstdio>
 #include <new>
 
+#include "platform/Time.h"
+
 namespace engine {
 namespace {
 
@@ -152,12 +154,14 @@ HRESULT WmProfileBuilder::AddVideoStream(wmf::WMProfile& profile,
     v.rcSource.bottom = v.rcTarget.bottom = v.bmiHeader.biHeight = height;
     // A rate below one frame per second cannot be divided by; one frame per second it is.
     const std::int64_t fps = video.framesPerSecond ? video.framesPerSecond : 1;
-    v.AvgTimePerFrame = video.avgTimePerFrame > 0 ? video.avgTimePerFrame : 10'000'000 / fps;
+    v.AvgTimePerFrame =
+        video.avgTimePerFrame > 0 ? video.avgTimePerFrame : kHundredNsPerSecond / fps;
     wmf::WriteFormat(type, v);
 
     hr = props->SetQuality(video.quality);
     if (FAILED(hr)) return hr;
-    hr = props->SetMaxKeyFrameSpacing(std::int64_t{video.secondsBetweenKeyFrames} * 10'000'000);
+    hr = props->SetMaxKeyFrameSpacing(std::int64_t{video.secondsBetweenKeyFrames} *
+                                      kHundredNsPerSecond);
     if (FAILED(hr)) return hr;
     hr = SetStreamBasics(matched, streamNumber, "Video Stream", "Video", video.bitrate, type);
     if (FAILED(hr)) return hr;

@@ -1,10 +1,10 @@
 // The interface font: one per language, stored under the language's name.
-#include "app/Profile.h"
 #include "i18n/LanguagePack.h"
 #include "platform/ui/Choosers.h"
 #include "platform/ui/Dialog.h"
 #include "platform/ui/MessageBox.h"
 #include "resources/Resources.h"
+#include "settings/Profile.h"
 
 namespace i18n {
 namespace {
@@ -26,7 +26,7 @@ std::uint8_t Low8(int value) { return static_cast<std::uint8_t>(value & 0xFF); }
 }  // namespace
 
 ui::LogFont LanguagePack::StoredInterfaceFont() const {
-    const registry::AppProfile profile = app::Profile();
+    const registry::AppProfile profile = settings::Profile();
     const std::string& section = currentLanguage_;
     ui::LogFont font;
     font.height = profile.GetInt(section, "lfHeight", -11);
@@ -58,7 +58,7 @@ int LanguagePack::LoadInterfaceFont() {
 }
 
 int LanguagePack::SaveInterfaceFont(const ui::LogFont& font) {
-    registry::AppProfile profile = app::Profile();
+    registry::AppProfile profile = settings::Profile();
     const std::string& section = currentLanguage_;
     profile.WriteInt(section, "lfHeight", font.height);
     profile.WriteInt(section, "lfWidth", font.width);

@@ -1,6 +1,7 @@
 #include "i18n/LanguagePack.h"
 
 #include "i18n/TextKeyTable.h"
+#include "platform/Path.h"
 #include "platform/profile/Folder.h"
 #include "platform/profile/Locale.h"
 #include "platform/profile/ProfileFile.h"
@@ -32,8 +33,8 @@ void LanguagePack::ResetToBuiltIn() {
 namespace {
 
 std::string CutAtLastSeparator(const std::string& path) {
-    const std::size_t slash = path.find_last_of('/');
-    return slash == std::string::npos ? path : path.substr(0, slash);
+    const std::string folder = paths::FolderOf(path);
+    return folder.empty() ? path : folder.substr(0, folder.size() - 1);
 }
 
 }  // namespace

@@ -1,12 +1,10 @@
 #include "options/CodecSettings.h"
 
-#include <strings.h>
-
 #include <algorithm>
-#include <cctype>
 
 #include "engine/ConversionGraph.h"
 #include "i18n/LanguagePack.h"
+#include "platform/Text.h"
 #include "platform/media/Filter.h"
 #include "platform/media/PropertyPages.h"
 #include "platform/ui/Dialog.h"
@@ -16,15 +14,6 @@ namespace options {
 namespace {
 
 constexpr std::string_view kFfdshowFragment = "ffdshow video encoder";
-
-std::string Lowered(std::string text) {
-    for (char& c : text) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    return text;
-}
-
-bool EqualsIgnoringCase(const std::string& a, const std::string& b) {
-    return a.size() == b.size() && strncasecmp(a.c_str(), b.c_str(), a.size()) == 0;
-}
 
 // At most `bytes` bytes, never cutting a character in two.
 std::string Limited(const std::string& text, std::size_t bytes) {
@@ -50,7 +39,7 @@ void ApplyToBoundCompressor(const vfw::ICINFO& info) {
         info.fccType == vfw::ICTYPE_AUDIO ? graph.audioCompressor : graph.videoCompressor;
     media::FilterInfo filterInfo;
     if (!filter || FAILED(filter->QueryFilterInfo(filterInfo)) ||
-        !EqualsIgnoringCase(filterInfo.name, info.szDescription))
+        !text::EqualNoCase(filterInfo.name, info.szDescription))
         return;
     if (const auto saved = vfw::SavedCompressorOptions(info.szDescription, info.fccType);
         !saved.empty())
@@ -62,7 +51,7 @@ bool FindAudioDriver(const std::string& name, vfw::ICINFO& found) {
     bool matched = false;
     vfw::ICINFO info;
     for (vfw::DWORD i = 0; vfw::ICInfo(vfw::ICTYPE_AUDIO, i, info); ++i)
-        if (!name.empty() && EqualsIgnoringCase(info.szDescription, name)) {
+        if (!name.empty() && text::EqualNoCase(info.szDescription, name)) {
             found = info;
             matched = true;
         }
@@ -153,18 +142,19 @@ void OnCodecSettings(ui::Dialog& dialog, int videoSelectorId, int codecListId) {
     ui::Control codecList = dialog.Item(codecListId);
     codecList.ResetContent();
     int match = -1;
-    const bool selectedIsFfdshow = Lowered(selected).find(kFfdshowFragment) != std::string::npos;
+    const bool selectedIsFfdshow =
+        text::Lowered(selected).find(kFfdshowFragment) != std::string::npos;
     for (int i = 0; i < count; ++i) {
         const std::string description = Limited(drivers[static_cast<std::size_t>(i)].szDescription, 255);
         codecList.AddString(description);
-        if (EqualsIgnoringCase(description, selected)) {
+        if (text::EqualNoCase(description, selected)) {
             match = i;
         } else if (match == -1 && selectedIsFfdshow &&
-                   Lowered(description).find(kFfdshowFragment) != std::string::npos) {
+                   text::Lowered(description).find(kFfdshowFragment) != std::string::npos) {
             // Another build of the same encoder: the same version will do.
             std::string selectedRun, descriptionRun;
             if (VersionRun(selected, selectedRun) && VersionRun(description, descriptionRun) &&
-                EqualsIgnoringCase(selectedRun, descriptionRun))
+                text::EqualNoCase(selectedRun, descriptionRun))
                 match = i;
         }
     }

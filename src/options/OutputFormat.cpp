@@ -1,6 +1,7 @@
 #include "options/OutputFormat.h"
 
 #include "i18n/LanguagePack.h"
+#include "platform/Path.h"
 #include "platform/ui/Choosers.h"
 #include "platform/ui/Dialog.h"
 #include "platform/ui/MessageBox.h"
@@ -20,33 +21,34 @@ std::string ApplyRule(const char* rule, const std::string& stem) {
 
 bool ForceOutputExtension(int format, const std::string& path, std::string& destination) {
     std::string copy = path;
-    const std::size_t nameStart = copy.find_last_of('/') == std::string::npos
-                                      ? 0
-                                      : copy.find_last_of('/') + 1;
+    const std::size_t nameStart = paths::NameStart(copy);
     const std::size_t dot = copy.find_last_of('.');
     if (dot != std::string::npos && dot >= nameStart) copy.erase(dot);
-    if (!IsValidFormat(format)) {
+    if (!engine::IsValidFormat(format)) {
         ui::MessageBox(nullptr, kUnsupportedFormat, "Error", ui::MB_OK);
         return false;
     }
-    destination = ApplyRule(OutputFormatTable[static_cast<std::size_t>(format)].extensionRule, copy);
+    destination =
+        ApplyRule(engine::OutputFormatTable[static_cast<std::size_t>(format)].extensionRule, copy);
     return true;
 }
 
 void BrowseOutputFile(ui::Dialog& dialog, int format, const std::string& dialogOutputPath,
                       int pathFieldId) {
-    const std::size_t slash = dialogOutputPath.find_last_of('/');
+    const std::string folder = paths::FolderOf(dialogOutputPath);
     const std::string initialDir =
-        slash == std::string::npos ? std::string(".") : dialogOutputPath.substr(0, slash);
+        folder.empty() ? std::string(".") : folder.substr(0, folder.size() - 1);
 
     ui::FileChooserRequest request;
     request.owner = &dialog;
     request.title = i18n::StringText(resources::IDS_MESSAGE_BROWSE_CAPTION);
-    if (IsValidFormat(format)) {
-        const OutputFormatRow& row = OutputFormatTable[static_cast<std::size_t>(format)];
+    if (engine::IsValidFormat(format)) {
+        const engine::OutputFormatRow& row =
+            engine::OutputFormatTable[static_cast<std::size_t>(format)];
         // The older formats' filter texts are fixed; MP4's is the language's.
-        const std::string filter =
-            format == kMp4 ? i18n::StringText(resources::IDS_FILTER_MP4) : row.saveFilterText;
+        const std::string filter = format == engine::kMp4
+                                       ? i18n::StringText(resources::IDS_FILTER_MP4)
+                                       : row.saveFilterText;
         request.filters = {{filter, row.savePattern}};
     } else {
         ui::MessageBox(&dialog, kUnsupportedFormat, "Error", ui::MB_OK);

@@ -2,10 +2,9 @@
 
 #include <cstdio>
 
-#include "app/HelpAndAbout.h"
-#include "app/Profile.h"
 #include "engine/CompressorCatalog.h"
 #include "engine/ConversionGraph.h"
+#include "i18n/BrowserLaunchText.h"
 #include "i18n/LanguagePack.h"
 #include "options/CodecSettings.h"
 #include "options/OutputFormat.h"
@@ -13,6 +12,8 @@
 #include "platform/ui/MessageBox.h"
 #include "resources/OptionsDialogTemplate.h"
 #include "resources/Resources.h"
+#include "settings/Keys.h"
+#include "settings/Profile.h"
 
 namespace options {
 
@@ -21,17 +22,15 @@ using engine::CompressorCategory;
 
 namespace {
 
-constexpr int kAudioBitrates[] = {64000, 128000, 192000, 320000};
-constexpr const char* kVideoSection = "DexVideoCompress";
-constexpr const char* kAudioSection = "DexAudioCompress";
-
 // The row whose preferred compressors start the format's family.
-const OutputFormatRow& FamilyRow(int format) {
-    return OutputFormatTable[static_cast<std::size_t>(FamilyFormat(format))];
+const engine::OutputFormatRow& FamilyRow(int format) {
+    return engine::OutputFormatTable[static_cast<std::size_t>(engine::FamilyFormat(format))];
 }
 
 // The format whose compressors the selectors list: WMV shares AVI's choice.
-int ListedFormat(int format) { return format == kWmv || !IsValidFormat(format) ? kAvi : format; }
+int ListedFormat(int format) {
+    return format == engine::kWmv || !engine::IsValidFormat(format) ? engine::kAvi : format;
+}
 
 }  // namespace
 
@@ -79,8 +78,8 @@ int OutputOptionsDialog::PreferredEntry(bool video, const char* fragment) const 
 }
 
 int OutputOptionsDialog::StoredEntry(bool video, const char* numberKey, const char* fragment) {
-    const int stored = app::Profile().GetInt(video ? kVideoSection : kAudioSection, numberKey,
-                                             UnstoredIndex);
+    const int stored = settings::Profile().GetInt(
+        video ? settings::kVideoSection : settings::kAudioSection, numberKey, UnstoredIndex);
     if (stored == UnstoredIndex) return PreferredEntry(video, fragment);
     return EntryOfIndex(video, stored);  // not listed (uninstalled, or not for this format): none
 }
@@ -108,21 +107,21 @@ bool OutputOptionsDialog::OnInitDialog() {
     video.SetCurSel(StoredEntry(true, numberKey, FamilyRow(settings.format).preferredVideo));
     FillAudioCompressorList();
     audio.SetCurSel(StoredEntry(false, numberKey, FamilyRow(settings.format).preferredAudio));
-    if (SharesCompressors(settings.format)) {
+    if (engine::SharesCompressors(settings.format)) {
         restoreVideoIndex = IndexOfEntry(true, video.CurSel());
         restoreAudioIndex = IndexOfEntry(false, audio.CurSel());
     } else {
         // Opened on WebM or MP4: leaving it shows the shared family's choices in the
         // settings when they were loaded, otherwise the preferred compressors.
         auto& graph = engine::ConversionGraph::Instance();
-        restoreVideoIndex = NonWebmIndicesLoaded()
-                                ? settings.videoCompressorIndex
-                                : graph.FindPreferredCompressor(CompressorCategory::Video,
-                                                                FamilyRow(kAvi).preferredVideo);
-        restoreAudioIndex = NonWebmIndicesLoaded()
-                                ? settings.audioCompressorIndex
-                                : graph.FindPreferredCompressor(CompressorCategory::Audio,
-                                                                FamilyRow(kAvi).preferredAudio);
+        restoreVideoIndex = NonWebmIndicesLoaded() ? settings.videoCompressorIndex
+                                                   : graph.FindPreferredCompressor(
+                                                         CompressorCategory::Video,
+                                                         FamilyRow(engine::kAvi).preferredVideo);
+        restoreAudioIndex = NonWebmIndicesLoaded() ? settings.audioCompressorIndex
+                                                   : graph.FindPreferredCompressor(
+                                                         CompressorCategory::Audio,
+                                                         FamilyRow(engine::kAvi).preferredAudio);
     }
 
     for (int id : {IDC_STATIC_RESIZE_MODE, IDC_COMBO_RESIZE_MODE, IDC_STATIC_RESOLUTION,
@@ -154,11 +153,11 @@ void OutputOptionsDialog::ApplyFormatLayout(int format) {
     std::string forced;
     if (ForceOutputExtension(format, path.Text(), forced)) path.SetText(forced);
 
-    if (!IsValidFormat(format)) {
+    if (!engine::IsValidFormat(format)) {
         ui::MessageBox(this, "unknown error", "error", ui::MB_OK);
         return;
     }
-    const bool wmv = format == kWmv;
+    const bool wmv = format == engine::kWmv;
     for (int id : {IDC_STATIC_VIDEO_COMPRESSOR_BITRATE, IDC_STATIC_AUDIO_COMPRESSOR_BITRATE,
                    IDC_EDIT_VIDEO_BITRATE, IDC_COMBO_AUDIO_BITRATE, IDC_STATIC_VIDEO_KBPS,
                    IDC_STATIC_AUDIO_KBPS})
@@ -168,29 +167,29 @@ void OutputOptionsDialog::ApplyFormatLayout(int format) {
                    IDC_BUTTON_VIDEO_CODEC_SETTINGS, IDC_BUTTON_AUDIO_CODEC_SETTINGS,
                    IDC_STATIC_OPTIONS_NOTE})
         Item(id).Show(!wmv);
-    Item(IDC_COMBO_VIDEO_COMPRESSOR).Enable(format != kWebm);
-    Item(IDC_COMBO_AUDIO_COMPRESSOR).Enable(format != kWebm);
+    Item(IDC_COMBO_VIDEO_COMPRESSOR).Enable(format != engine::kWebm);
+    Item(IDC_COMBO_AUDIO_COMPRESSOR).Enable(format != engine::kWebm);
 }
 
 void OutputOptionsDialog::OnFormatChanged() {
     settings.format = Item(IDC_COMBO_OUTPUT_FORMAT).CurSel();
     ApplyFormatLayout(settings.format);
-    if (!IsValidFormat(settings.format)) return;
+    if (!engine::IsValidFormat(settings.format)) return;
     // Each container holds its own set of compressors.
     FillVideoCompressorList();
     FillAudioCompressorList();
-    if (settings.format == kWebm) {
+    if (settings.format == engine::kWebm) {
         SelectDefaultCompressors();
-    } else if (settings.format == kMp4) {
+    } else if (settings.format == engine::kMp4) {
         // MP4 keeps its own pair: the one last confirmed, else the preferred.
-        const char* numberKey = CompressorNumberKey(kMp4);
+        const char* numberKey = CompressorNumberKey(engine::kMp4);
         Item(IDC_COMBO_VIDEO_COMPRESSOR)
-            .SetCurSel(StoredEntry(true, numberKey, FamilyRow(kMp4).preferredVideo));
+            .SetCurSel(StoredEntry(true, numberKey, FamilyRow(engine::kMp4).preferredVideo));
         Item(IDC_COMBO_AUDIO_COMPRESSOR)
-            .SetCurSel(StoredEntry(false, numberKey, FamilyRow(kMp4).preferredAudio));
+            .SetCurSel(StoredEntry(false, numberKey, FamilyRow(engine::kMp4).preferredAudio));
     } else {
         // A compressor this container cannot hold gives way to the preferred one.
-        const OutputFormatRow& row = FamilyRow(kAvi);
+        const engine::OutputFormatRow& row = FamilyRow(engine::kAvi);
         const int v = EntryOfIndex(true, restoreVideoIndex);
         const int a = EntryOfIndex(false, restoreAudioIndex);
         Item(IDC_COMBO_VIDEO_COMPRESSOR)
@@ -205,20 +204,20 @@ void OutputOptionsDialog::SelectDefaultCompressors() {
     ui::Control video = Item(IDC_COMBO_VIDEO_COMPRESSOR);
     ui::Control audio = Item(IDC_COMBO_AUDIO_COMPRESSOR);
     auto& graph = engine::ConversionGraph::Instance();
-    if (settings.format == kWmv) {
+    if (settings.format == engine::kWmv) {
         Item(IDC_EDIT_VIDEO_BITRATE).SetText("780");
         Item(IDC_COMBO_AUDIO_BITRATE).SetCurSel(1);  // "128"
-    } else if (settings.format == kWebm) {
+    } else if (settings.format == engine::kWebm) {
         bool pageOpened = false;
         auto openPage = [&] {
             if (pageOpened) return;
             pageOpened = true;
             if (shell::ShellOpen(kWebmEncodersPage) <= 32)
-                ui::MessageBox(this, app::BrowserLaunchFailureText(kWebmEncodersSite),
+                ui::MessageBox(this, i18n::BrowserLaunchFailureText(kWebmEncodersSite),
                                "unknown errors", ui::MB_OK);
         };
         const int v = graph.FindPreferredCompressor(CompressorCategory::Video,
-                                                    FamilyRow(kWebm).preferredVideo);
+                                                    FamilyRow(engine::kWebm).preferredVideo);
         if (v >= 0) {
             video.SetCurSel(EntryOfIndex(true, v));
         } else {
@@ -227,7 +226,7 @@ void OutputOptionsDialog::SelectDefaultCompressors() {
             video.SetCurSel(0);
         }
         const int a = graph.FindPreferredCompressor(CompressorCategory::Audio,
-                                                    FamilyRow(kWebm).preferredAudio);
+                                                    FamilyRow(engine::kWebm).preferredAudio);
         if (a >= 0) {
             audio.SetCurSel(EntryOfIndex(false, a));
         } else {
@@ -245,7 +244,7 @@ void OutputOptionsDialog::SelectDefaultCompressors() {
 void OutputOptionsDialog::UpdateAudioSettingsButton() {
     // WMV's audio is set by the Windows Media bitrates instead.
     ui::Control audio = Item(IDC_COMBO_AUDIO_COMPRESSOR);
-    const bool settable = IsValidFormat(settings.format) && settings.format != kWmv &&
+    const bool settable = engine::IsValidFormat(settings.format) && settings.format != engine::kWmv &&
                           audio.CurSel() > 0 && AudioCompressorHasSettings(audio.ItemText(audio.CurSel()));
     Item(IDC_BUTTON_AUDIO_CODEC_SETTINGS).Enable(settable);
 }

@@ -17,12 +17,12 @@ class OutputOptionsDialog : public ui::Dialog {
 public:
     explicit OutputOptionsDialog(ui::Dialog* owner);
 
-    OutputSettings settings;  // the dialog's copy
+    engine::OutputSettings settings;  // the dialog's copy
     // Facts of the source, for reading only.
     int sourceWidth = 0;
     int sourceHeight = 0;
     double sourceFrameRate = 0;
-    int sourceOpened = 0;
+    bool sourceOpened = false;
 
     // The compressors (catalogue indices) to return to when the user leaves WebM;
     // -2 for none.

@@ -1,36 +1,37 @@
 #include "options/OutputSettings.h"
 
 #include <algorithm>
-#include <charconv>
 #include <cctype>
+#include <charconv>
 #include <climits>
 #include <cstdio>
 
-#include "app/DefaultOutputPath.h"
-#include "app/OtherMakersFilters.h"
-#include "app/Profile.h"
 #include "engine/ConversionGraph.h"
+#include "options/DefaultOutputPath.h"
+#include "options/OtherMakersFilters.h"
 #include "options/OutputFormat.h"
 #include "platform/shell/Shell.h"
+#include "settings/Keys.h"
+#include "settings/Profile.h"
 
 namespace options {
 namespace {
 
-constexpr const char* kSettings = "Settings";
-constexpr const char* kVideoSection = "DexVideoCompress";
-constexpr const char* kAudioSection = "DexAudioCompress";
 constexpr int kDefaultVideoBitrate = 780 * 1024;
-constexpr int kAudioBitrates[] = {64000, 128000, 192000, 320000};
 
 using engine::CompressorCategory;
 using engine::ConversionGraph;
+using settings::kAudioSection;
+using settings::kFormatValue;
+using settings::kSettingsSection;
+using settings::kVideoSection;
 
 bool g_nonWebmIndicesLoaded = false;
 
 // Resolves one stored compressor choice: never stored means the preferred
 // compressor, -1 means none; a real choice fills the slot.
 int ResolveCompressor(CompressorCategory category, int stored, const char* fragment,
-                      int& useCompressor) {
+                      bool& useCompressor) {
     ConversionGraph& graph = ConversionGraph::Instance();
     auto fill = [&](int index) {
         if (category == CompressorCategory::Video)
@@ -42,15 +43,15 @@ int ResolveCompressor(CompressorCategory category, int stored, const char* fragm
     if (index == UnstoredIndex) {
         index = fragment ? graph.FindPreferredCompressor(category, fragment) : -1;
         if (index < 0) {
-            useCompressor = 0;
+            useCompressor = false;
             index = -1;
         } else {
             fill(index);
         }
     } else if (index == -1) {
-        useCompressor = 0;
+        useCompressor = false;
     } else {
-        useCompressor = 1;
+        useCompressor = true;
         fill(index);
     }
     return index;
@@ -60,30 +61,12 @@ int ResolveCompressor(CompressorCategory category, int stored, const char* fragm
 
 bool NonWebmIndicesLoaded() { return g_nonWebmIndicesLoaded; }
 
-int FamilyFormat(int format) { return format == kWebm || format == kMp4 ? format : kAvi; }
-
-bool SharesCompressors(int format) { return FamilyFormat(format) == kAvi; }
-
-int& VideoCompressorSlot(OutputSettings& s, int format) {
-    switch (FamilyFormat(format)) {
-        case kWebm: return s.webmVideoCompressorIndex;
-        case kMp4: return s.mp4VideoCompressorIndex;
-        default: return s.videoCompressorIndex;
-    }
-}
-
-int& AudioCompressorSlot(OutputSettings& s, int format) {
-    switch (FamilyFormat(format)) {
-        case kWebm: return s.webmAudioCompressorIndex;
-        case kMp4: return s.mp4AudioCompressorIndex;
-        default: return s.audioCompressorIndex;
-    }
-}
-
 const char* CompressorNumberKey(int format) {
-    switch (FamilyFormat(format)) {
-        case kWebm: return "WebmCompressorNumber";
-        case kMp4: return "Mp4CompressorNumber";
+    switch (engine::FamilyFormat(format)) {
+        case engine::kWebm:
+            return "WebmCompressorNumber";
+        case engine::kMp4:
+            return "Mp4CompressorNumber";
         default: return "CompressorNumber";
     }
 }
@@ -116,86 +99,87 @@ std::string FormatFrameRate(double frameRate) {
     return ec == std::errc() ? std::string(buffer, end) : std::string("0.000");
 }
 
-void LoadOutputSettings(OutputSettings& s, const LoadContext& context) {
-    auto profile = app::Profile();
-    s.format = profile.GetInt(kSettings, "nOuptputFormat", 0);
+void LoadOutputSettings(engine::OutputSettings& s, const LoadContext& context) {
+    auto profile = settings::Profile();
+    s.format = profile.GetInt(kSettingsSection, kFormatValue, 0);
 
-    const bool shared = SharesCompressors(s.format);
-    if (shared) app::DisableDivXFeedback();
+    const bool shared = engine::SharesCompressors(s.format);
+    if (shared) DisableDivXFeedback();
     const char* numberKey = CompressorNumberKey(s.format);
-    const OutputFormatRow& fragments =
-        OutputFormatTable[static_cast<std::size_t>(FamilyFormat(s.format))];
+    const engine::OutputFormatRow& fragments =
+        engine::OutputFormatTable[static_cast<std::size_t>(engine::FamilyFormat(s.format))];
     const int v = ResolveCompressor(CompressorCategory::Video,
                                     profile.GetInt(kVideoSection, numberKey, UnstoredIndex),
                                     fragments.preferredVideo, s.useVideoCompressor);
     const int a = ResolveCompressor(CompressorCategory::Audio,
                                     profile.GetInt(kAudioSection, numberKey, UnstoredIndex),
                                     fragments.preferredAudio, s.useAudioCompressor);
-    VideoCompressorSlot(s, s.format) = v;
-    AudioCompressorSlot(s, s.format) = a;
+    engine::VideoCompressorSlot(s, s.format) = v;
+    engine::AudioCompressorSlot(s, s.format) = a;
     g_nonWebmIndicesLoaded = shared;
 
     // With a damaged format the path stays as read, unforced: nothing of it is lost.
-    s.outputPath = app::DefaultOutputPath(context.owner, context.osMajorVersion, kSettings,
-                                          "OutputName", app::FallbackOutputPath(),
-                                          shell::CSIDL_MYVIDEO);
+    s.outputPath = DefaultOutputPath(context.owner, context.osMajorVersion, kSettingsSection,
+                                     "OutputName", FallbackOutputPath(), shell::CSIDL_MYVIDEO);
     ForceOutputExtension(s.format, s.outputPath, s.outputPath);
 
-    s.outputWidth = profile.GetInt(kSettings, "OutputWidth", 0);
-    s.outputHeight = profile.GetInt(kSettings, "OutputHigh", 0);
-    s.videoBitrate = profile.GetInt(kSettings, "n_video_bitrate", kDefaultVideoBitrate);
-    s.audioBitrate = profile.GetInt(kSettings, "n_audio_bitrate", 128000);
-    s.fileProfile = profile.GetInt(kSettings, "b_file_profile", 0);
+    s.outputWidth = profile.GetInt(kSettingsSection, "OutputWidth", 0);
+    s.outputHeight = profile.GetInt(kSettingsSection, "OutputHigh", 0);
+    s.videoBitrate = profile.GetInt(kSettingsSection, "n_video_bitrate", kDefaultVideoBitrate);
+    s.audioBitrate = profile.GetInt(kSettingsSection, "n_audio_bitrate", 128000);
+    s.fileProfile = profile.GetInt(kSettingsSection, "b_file_profile", 0);
 }
 
-void StoreOutputSettings(OutputSettings& s, const OptionsControlValues& c) {
-    auto profile = app::Profile();
+void StoreOutputSettings(engine::OutputSettings& s, const OptionsControlValues& c) {
+    auto profile = settings::Profile();
     ConversionGraph& graph = ConversionGraph::Instance();
 
     s.format = c.formatIndex;
-    profile.WriteInt(kSettings, "nOuptputFormat", s.format);
+    profile.WriteInt(kSettingsSection, kFormatValue, s.format);
 
-    profile.WriteInt(kSettings, "OutputFrameRateIndex", c.frameRateIndex);
-    profile.WriteString(kSettings, "OutputFrameRate", c.frameRateText);
-    s.frameRate = kFrameRate;
+    profile.WriteInt(kSettingsSection, "OutputFrameRateIndex", c.frameRateIndex);
+    profile.WriteString(kSettingsSection, "OutputFrameRate", c.frameRateText);
+    s.frameRate = engine::kFrameRate;
 
     s.outputPath = c.pathText;
-    profile.WriteString(kSettings, "OutputName", s.outputPath);
+    profile.WriteString(kSettingsSection, "OutputName", s.outputPath);
 
     s.outputWidth = RoundFrameSize(c.widthText);
     s.outputHeight = RoundFrameSize(c.heightText);
-    profile.WriteInt(kSettings, "OutputWidth", s.outputWidth);
-    profile.WriteInt(kSettings, "OutputHigh", s.outputHeight);
+    profile.WriteInt(kSettingsSection, "OutputWidth", s.outputWidth);
+    profile.WriteInt(kSettingsSection, "OutputHigh", s.outputHeight);
 
     const int v = c.videoSelectorIndex - 1;
     const int a = c.audioSelectorIndex - 1;
     // WebM's pair is fixed by the dialog and never written; MP4's is chosen, so kept.
-    if (s.format != kWebm) profile.WriteInt(kVideoSection, CompressorNumberKey(s.format), v);
-    VideoCompressorSlot(s, s.format) = v;
-    if (SharesCompressors(s.format)) g_nonWebmIndicesLoaded = true;
+    if (s.format != engine::kWebm)
+        profile.WriteInt(kVideoSection, CompressorNumberKey(s.format), v);
+    engine::VideoCompressorSlot(s, s.format) = v;
+    if (engine::SharesCompressors(s.format)) g_nonWebmIndicesLoaded = true;
     if (v == -1) {
-        s.useVideoCompressor = 0;
+        s.useVideoCompressor = false;
     } else {
         graph.GetCompressor(v);
-        s.useVideoCompressor = 1;
+        s.useVideoCompressor = true;
     }
-    if (s.format != kWebm) profile.WriteInt(kAudioSection, CompressorNumberKey(s.format), a);
-    AudioCompressorSlot(s, s.format) = a;
+    if (s.format != engine::kWebm)
+        profile.WriteInt(kAudioSection, CompressorNumberKey(s.format), a);
+    engine::AudioCompressorSlot(s, s.format) = a;
     if (a == -1) {
-        s.useAudioCompressor = 0;
+        s.useAudioCompressor = false;
     } else {
         graph.GetAudioCompressor(a);
-        s.useAudioCompressor = 1;
+        s.useAudioCompressor = true;
     }
 
     // Typed in kbit/s; saturates instead of overflowing on absurd input.
     const long long bitrate = static_cast<long long>(AtoiLike(c.videoBitrateText)) * 1024;
     s.videoBitrate = static_cast<int>(std::clamp<long long>(bitrate, INT_MIN, INT_MAX));
-    profile.WriteInt(kSettings, "n_video_bitrate", s.videoBitrate);
+    profile.WriteInt(kSettingsSection, "n_video_bitrate", s.videoBitrate);
 
     if (c.audioBitrateIndex >= 0 && c.audioBitrateIndex < 4)
         s.audioBitrate = kAudioBitrates[c.audioBitrateIndex];
-    profile.WriteInt(kSettings, "n_audio_bitrate", s.audioBitrate);
+    profile.WriteInt(kSettingsSection, "n_audio_bitrate", s.audioBitrate);
 }
 
 }  // namespace options

@@ -4,6 +4,8 @@
 #include <string>
 #include <string_view>
 
+#include "engine/OutputSettings.h"
+
 namespace ui {
 class Dialog;
 }
@@ -11,27 +13,8 @@ class Dialog;
 namespace options {
 
 inline constexpr int UnstoredIndex = -2;  // no compressor choice was ever stored
-inline constexpr double kFrameRate = 23.976;
-
-struct OutputSettings {
-    std::string outputPath;
-    int outputHeight = 0;
-    int outputWidth = 0;
-    int useVideoCompressor = 1;
-    int useAudioCompressor = 1;
-    double frameRate = kFrameRate;
-    int videoCompressorIndex = 0;
-    int audioCompressorIndex = 0;
-    int webmVideoCompressorIndex = 0;
-    int webmAudioCompressorIndex = 0;
-    int mp4VideoCompressorIndex = 0;
-    int mp4AudioCompressorIndex = 0;
-    int videoBitrate = 0;
-    int audioBitrate = 128000;
-    int format = 1;
-    int fileProfile = 0;
-    bool operator==(const OutputSettings&) const = default;
-};
+// The options dialog's audio bitrate choices, in its order.
+inline constexpr int kAudioBitrates[] = {64000, 128000, 192000, 320000};
 
 // What start-up knows when it loads the settings.
 struct LoadContext {
@@ -39,16 +22,10 @@ struct LoadContext {
     int osMajorVersion = 10;
 };
 
-// WebM and MP4 each keep a compressor pair of their own; AVI, WMV, MKV and ASF
-// share one. The family's pair in the record, the registry value that holds it,
-// and the format whose preferred compressors it starts with.
-int& VideoCompressorSlot(OutputSettings& settings, int format);
-int& AudioCompressorSlot(OutputSettings& settings, int format);
+// The registry value that holds the compressor pair of the format's family.
 const char* CompressorNumberKey(int format);
-int FamilyFormat(int format);
-bool SharesCompressors(int format);
 
-void LoadOutputSettings(OutputSettings& settings, const LoadContext& context);
+void LoadOutputSettings(engine::OutputSettings& settings, const LoadContext& context);
 
 // Whether the AVI/WMV/MKV/ASF compressor indices of the live record were loaded
 // or stored (start-up or an OK on one of those formats), rather than still
@@ -70,7 +47,7 @@ struct OptionsControlValues {
 };
 
 // Computes the settings from the dialog's controls and writes them to the registry.
-void StoreOutputSettings(OutputSettings& settings, const OptionsControlValues& controls);
+void StoreOutputSettings(engine::OutputSettings& settings, const OptionsControlValues& controls);
 
 // Reads an integer from text as the C library's atoi does; out-of-range values saturate.
 int AtoiLike(std::string_view text);

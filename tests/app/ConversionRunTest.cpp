@@ -45,12 +45,12 @@ protected:
             window.Item(IDC_BUTTON_ADD_VIDEO).Click();
             window.settings.format = format;
             window.settings.outputPath = output;
-            if (format == options::kWebm) {
+            if (format == engine::kWebm) {
                 auto& graph = ConversionGraph::Instance();
                 window.settings.webmVideoCompressorIndex =
                     graph.FindPreferredCompressor(CompressorCategory::Video, "webm vp8 encoder filter");
-                window.settings.webmAudioCompressorIndex =
-                    graph.FindPreferredCompressor(CompressorCategory::Audio, options::kVorbisFragment);
+                window.settings.webmAudioCompressorIndex = graph.FindPreferredCompressor(
+                    CompressorCategory::Audio, engine::kVorbisFragment);
                 graph.ReleaseCompressorSlots();
             }
             script(window);
@@ -87,10 +87,10 @@ TEST_F(ConversionRunTest, EachContainerIsWrittenAndReadsBack) {
         const char* video;
         const char* audio;
     };
-    for (const Case& c : {Case{options::kAvi, "out.avi", "avi", "mpeg4", "adpcm_ms"},
-                          Case{options::kMkv, "out.mkv", "matroska,webm", "mpeg4", "adpcm_ms"},
-                          Case{options::kAsf, "out.asf", "asf", "mpeg4", "adpcm_ms"},
-                          Case{options::kWebm, "out.webm", "matroska,webm", "vp8", "vorbis"}}) {
+    for (const Case& c : {Case{engine::kAvi, "out.avi", "avi", "mpeg4", "adpcm_ms"},
+                          Case{engine::kMkv, "out.mkv", "matroska,webm", "mpeg4", "adpcm_ms"},
+                          Case{engine::kAsf, "out.asf", "asf", "mpeg4", "adpcm_ms"},
+                          Case{engine::kWebm, "out.webm", "matroska,webm", "vp8", "vorbis"}}) {
         const std::string output = (out / c.file).string();
         std::string status, sourceLine, label;
         int ticks = 0;
@@ -131,7 +131,7 @@ TEST_F(ConversionRunTest, StopLeavesAReadableFileAndASecondRunWorks) {
     recipe.seconds = 60;
     recipe.codecs = "-c:v libx264 -preset ultrafast -c:a aac";
     const auto clip = fixtures::MakeClip("minute-h264-aac.mp4", recipe);
-    Run(clip, options::kMkv, output, [&](app::MainWindow& w) {
+    Run(clip, engine::kMkv, output, [&](app::MainWindow& w) {
         w.Item(IDC_BUTTON_CONVERT).Click();
         ASSERT_EQ(w.isConverting, 1);
         EXPECT_FALSE(w.Item(IDC_BUTTON_ADD_VIDEO).IsEnabled());
@@ -166,7 +166,7 @@ TEST_F(ConversionRunTest, RefusingReplacementChangesNothing) {
     const std::string output = (out / "keep.avi").string();
     testenv::WriteFile(output, "precious");
     automation.boxAnswers = {ui::IDNO};
-    Run(fixtures::H264AacMp4(), options::kAvi, output, [&](app::MainWindow& w) {
+    Run(fixtures::H264AacMp4(), engine::kAvi, output, [&](app::MainWindow& w) {
         w.Item(IDC_BUTTON_CONVERT).Click();
         EXPECT_EQ(w.isConverting, 0);
     });
@@ -177,7 +177,7 @@ TEST_F(ConversionRunTest, TheSourceIsNeverOfferedForReplacement) {
     const std::filesystem::path source = out / "mine.avi";
     std::filesystem::copy_file(fixtures::Mpeg4Mp3Avi(), source);
     const auto before = std::filesystem::file_size(source);
-    Run(source, options::kAvi, source.string(), [&](app::MainWindow& w) {
+    Run(source, engine::kAvi, source.string(), [&](app::MainWindow& w) {
         w.Item(IDC_BUTTON_CONVERT).Click();
         EXPECT_EQ(w.isConverting, 0);
     });
@@ -190,7 +190,7 @@ TEST_F(ConversionRunTest, AFailedStartEndsLikeARunAndSaysError) {
     media::testing::ForceFailure(media::testing::Operation::Run, E_FAIL);
     const std::string output = (out / "fail.avi").string();
     std::string status;
-    Run(fixtures::H264AacMp4(), options::kAvi, output, [&](app::MainWindow& w) {
+    Run(fixtures::H264AacMp4(), engine::kAvi, output, [&](app::MainWindow& w) {
         w.Item(IDC_BUTTON_CONVERT).Click();
         status = w.statusLine();
         EXPECT_TRUE(ConversionGraph::Instance().hasMediaControl());
@@ -204,7 +204,7 @@ TEST_F(ConversionRunTest, AFailedStartEndsLikeARunAndSaysError) {
 TEST_F(ConversionRunTest, AnAbortedRunEndsWithTheErrorText) {
     media::testing::ForceFailure(media::testing::Operation::Streaming, E_FAIL);
     std::string status;
-    Run(fixtures::H264AacMp4(), options::kAvi, (out / "abort.avi").string(),
+    Run(fixtures::H264AacMp4(), engine::kAvi, (out / "abort.avi").string(),
         [&](app::MainWindow& w) {
             w.Item(IDC_BUTTON_CONVERT).Click();
             ASSERT_TRUE(WaitForEnd(w));
@@ -217,7 +217,7 @@ TEST_F(ConversionRunTest, AnAbortedRunEndsWithTheErrorText) {
 
 TEST_F(ConversionRunTest, TheClockCountsTicksDuringARun) {
     std::vector<std::string> lines;
-    Run(fixtures::LongH264AacMp4(), options::kAvi, (out / "clock.avi").string(),
+    Run(fixtures::LongH264AacMp4(), engine::kAvi, (out / "clock.avi").string(),
         [&](app::MainWindow& w) {
             w.Item(IDC_BUTTON_CONVERT).Click();
             ASSERT_TRUE(testenv::WaitUntil([&] { return w.elapsedSeconds >= 1 || !w.isConverting; },
@@ -238,7 +238,7 @@ TEST_F(ConversionRunTest, ARunShowsHowFarItIsInTheTimeFieldAndTheTitle) {
     std::string line, title, idleTitle, afterTitle;
     int percent = -1;
     bool barDuring = false, barAfter = true, statusAfter = false;
-    Run(clip, options::kAvi, output, [&](app::MainWindow& w) {
+    Run(clip, engine::kAvi, output, [&](app::MainWindow& w) {
         idleTitle = w.Caption();
         w.Item(IDC_BUTTON_CONVERT).Click();
         ASSERT_EQ(w.isConverting, 1);
@@ -280,7 +280,7 @@ TEST_F(ConversionRunTest, ARunShowsHowFarItIsInTheTimeFieldAndTheTitle) {
 
 TEST_F(ConversionRunTest, UnreadableFilesAreNotOpened) {
     std::string sourceLine;
-    Run(fixtures::RandomBytes(), options::kAvi, (out / "n.avi").string(), [&](app::MainWindow& w) {
+    Run(fixtures::RandomBytes(), engine::kAvi, (out / "n.avi").string(), [&](app::MainWindow& w) {
         sourceLine = w.sourceLine();
         EXPECT_TRUE(w.sourcePath.empty());
         EXPECT_FALSE(ConversionGraph::Instance().hasMediaControl());
@@ -299,7 +299,7 @@ TEST_F(ConversionRunTest, AYesToReplaceCostsNothingWhenTheRunFails) {
     automation.boxAnswers = {ui::IDYES};
     media::testing::ForceFailure(media::testing::Operation::Streaming, media::HRESULT_DISK_FULL);
     std::string status;
-    Run(fixtures::H264AacMp4(), options::kMkv, output, [&](app::MainWindow& w) {
+    Run(fixtures::H264AacMp4(), engine::kMkv, output, [&](app::MainWindow& w) {
         w.Item(IDC_BUTTON_CONVERT).Click();
         ASSERT_TRUE(WaitForEnd(w));
         status = w.statusLine();
@@ -315,7 +315,7 @@ TEST_F(ConversionRunTest, AYesToReplaceCostsNothingWhenTheRunFails) {
 TEST_F(ConversionRunTest, AFolderAsOutputIsRefusedAndKept) {
     const std::filesystem::path folder = out / "videos.avi";
     std::filesystem::create_directory(folder);
-    Run(fixtures::H264AacMp4(), options::kAvi, folder.string(), [&](app::MainWindow& w) {
+    Run(fixtures::H264AacMp4(), engine::kAvi, folder.string(), [&](app::MainWindow& w) {
         w.Item(IDC_BUTTON_CONVERT).Click();
         EXPECT_EQ(w.isConverting, 0);
     });
@@ -329,7 +329,7 @@ TEST_F(ConversionRunTest, APipeIsRefusedWithoutWaitingForIt) {
     const std::filesystem::path fifo = out / "pipe.mp4";
     ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
     std::string sourceLine;
-    Run(fifo, options::kAvi, (out / "p.avi").string(), [&](app::MainWindow& w) {
+    Run(fifo, engine::kAvi, (out / "p.avi").string(), [&](app::MainWindow& w) {
         EXPECT_TRUE(w.sourcePath.empty());
         sourceLine = w.sourceLine();
     });
@@ -344,7 +344,7 @@ TEST_F(ConversionRunTest, APipeIsRefusedWithoutWaitingForIt) {
 TEST_F(ConversionRunTest, ASourceThatEndsEarlySaysSoOnTheCompletionLine) {
     const std::string output = (out / "early.avi").string();
     std::string status;
-    Run(fixtures::EndsEarlyMp4(), options::kAvi, output, [&](app::MainWindow& w) {
+    Run(fixtures::EndsEarlyMp4(), engine::kAvi, output, [&](app::MainWindow& w) {
         w.Item(IDC_BUTTON_CONVERT).Click();
         ASSERT_TRUE(WaitForEnd(w));
         status = w.statusLine();

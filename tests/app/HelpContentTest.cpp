@@ -9,6 +9,7 @@
 #include <sstream>
 
 #include "app/HelpAndAbout.h"
+#include "i18n/BrowserLaunchText.h"
 #include "platform/shell/Shell.h"
 #include "resources/AboutDialogTemplate.h"
 #include "resources/Resources.h"
@@ -158,7 +159,7 @@ TEST(HelpContentTest, MessagesPageQuotesTheProgramsMessagesExactly) {
         "Failed to create font",
     };
     // The browser message up to the address, which the page cannot know in advance.
-    const std::string browser = app::BrowserLaunchFailureText("");
+    const std::string browser = i18n::BrowserLaunchFailureText("");
     messages.push_back(browser.substr(0, browser.find(" ,")));
     for (const auto& message : messages)
         EXPECT_NE(text.find(Collapsed(message)), std::string::npos) << message;

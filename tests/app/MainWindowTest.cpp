@@ -9,11 +9,11 @@
 #include "MediaFixtures.h"
 #include "TestEnv.h"
 #include "app/MainWindow.h"
-#include "app/Profile.h"
 #include "platform/ui/Automation.h"
 #include "platform/ui/Choosers.h"
 #include "platform/ui/MessageBox.h"
 #include "resources/Resources.h"
+#include "settings/Profile.h"
 
 namespace {
 
@@ -58,8 +58,8 @@ TEST_F(MainWindowTest, StartsWithTheOutputLineAndAnEmptyClock) {
 }
 
 TEST_F(MainWindowTest, StoredOutputNameWinsAndGetsTheFormatsExtension) {
-    app::Profile().WriteInt("Settings", "nOuptputFormat", 2);
-    app::Profile().WriteString("Settings", "OutputName", "/data/my.clips/result.webm");
+    settings::Profile().WriteInt("Settings", "nOuptputFormat", 2);
+    settings::Profile().WriteString("Settings", "OutputName", "/data/my.clips/result.webm");
     app::MainWindow window;
     Run(window, [](app::MainWindow&) {});
     EXPECT_EQ(window.settings.outputPath, "/data/my.clips/result.mkv");
@@ -102,7 +102,7 @@ TEST_F(MainWindowTest, VideoFolderFailuresAreReportedAndTheHomeDefaultServes) {
 }
 
 TEST_F(MainWindowTest, AStoredOutputPathNeedsNoVideoFolderAndShowsNoMessage) {
-    app::Profile().WriteString("Settings", "OutputName", "/data/clips/result.avi");
+    settings::Profile().WriteString("Settings", "OutputName", "/data/clips/result.avi");
     shell.folderResult = E_FAIL;
     shell.foldersAsked = 0;
     app::MainWindow window;
@@ -199,7 +199,7 @@ TEST_F(MainWindowTest, OpenVideoAsksInTheLastFolderAndRemembersTheNewOne) {
     testenv::TempDir folder;
     const auto clip = folder / "clip.mp4";
     std::filesystem::copy_file(fixtures::H264AacMp4(), clip);
-    app::Profile().WriteString("Option", "LastPhotoFolder", "/films/old/");
+    settings::Profile().WriteString("Option", "LastPhotoFolder", "/films/old/");
     automation.fileAnswers = {std::nullopt, clip.string()};
     app::MainWindow window;
     std::string sourceLine;
@@ -227,7 +227,8 @@ TEST_F(MainWindowTest, OpenVideoAsksInTheLastFolderAndRemembersTheNewOne) {
     EXPECT_EQ(window.sourceOpened, 1);
     EXPECT_EQ(window.settings.outputWidth, 718);
     EXPECT_EQ(sourceLine, "clip.mp4: 00:00:02");
-    EXPECT_EQ(app::Profile().GetString("Option", "LastPhotoFolder", ""), folder.path().string() + "/");
+    EXPECT_EQ(settings::Profile().GetString("Option", "LastPhotoFolder", ""),
+              folder.path().string() + "/");
 }
 
 TEST_F(MainWindowTest, TheFirstOpenVideoStartsInTheVideosFolder) {

@@ -67,7 +67,7 @@ protected:
 
 TEST_F(OptionsCommandTest, OkTakesTheCopyBackAndCancelLeavesEverything) {
     std::string afterCancel, afterOk;
-    options::OutputSettings before, after;
+    engine::OutputSettings before, after;
     Run(
         [&](app::MainWindow& w) {
             before = w.settings;
@@ -82,15 +82,15 @@ TEST_F(OptionsCommandTest, OkTakesTheCopyBackAndCancelLeavesEverything) {
         },
         [&, calls = 0](ui::Dialog& d) mutable {
             if (calls++ == 0) {
-                d.Item(IDC_COMBO_OUTPUT_FORMAT).Choose(options::kMkv);
+                d.Item(IDC_COMBO_OUTPUT_FORMAT).Choose(engine::kMkv);
                 d.PressKey("Escape");
                 return;
             }
-            d.Item(IDC_COMBO_OUTPUT_FORMAT).Choose(options::kMkv);
+            d.Item(IDC_COMBO_OUTPUT_FORMAT).Choose(engine::kMkv);
             d.Item(IDC_BUTTON_OPTIONS_OK).Click();
         });
-    EXPECT_EQ(before.format, options::kAvi);
-    EXPECT_EQ(after.format, options::kMkv);
+    EXPECT_EQ(before.format, engine::kAvi);
+    EXPECT_EQ(after.format, engine::kMkv);
     EXPECT_EQ(std::filesystem::path(after.outputPath).extension(), ".mkv");
     // No source yet: the output size 0 x 0 went through OK's rounding.
     EXPECT_EQ(afterOk, "Output file: " + after.outputPath + "     Resolution: 16*16");
@@ -117,7 +117,7 @@ TEST_F(OptionsCommandTest, AfterOpeningASourceTheStatusLineShowsTheSizeWritten) 
                 EXPECT_EQ(d.Item(IDC_COMBO_RESOLUTION).ItemText(0), "718*404");
                 d.Item(IDC_EDIT_OUTPUT_PATH).SetText("/clips/typed.mpg");
             } else {
-                d.Item(IDC_COMBO_OUTPUT_FORMAT).Choose(options::kWmv);
+                d.Item(IDC_COMBO_OUTPUT_FORMAT).Choose(engine::kWmv);
             }
             d.Item(IDC_BUTTON_OPTIONS_OK).Click();
         });
@@ -143,12 +143,12 @@ TEST_F(OptionsCommandTest, TheBitrateConfirmedInSettingsGovernsTheNextConversion
             [&](app::MainWindow& w) {
                 w.Item(IDC_BUTTON_ADD_VIDEO).Click();
                 w.Item(IDC_BUTTON_OUTPUT_SETTINGS).Click();
-                ASSERT_EQ(w.settings.format, options::kAvi);
+                ASSERT_EQ(w.settings.format, engine::kAvi);
                 w.Item(IDC_BUTTON_CONVERT).Click();
                 ASSERT_TRUE(testenv::WaitUntil([&] { return w.isConverting == 0; }, 60000));
             },
             [&](ui::Dialog& d) {
-                d.Item(IDC_COMBO_OUTPUT_FORMAT).Choose(options::kAvi);
+                d.Item(IDC_COMBO_OUTPUT_FORMAT).Choose(engine::kAvi);
                 d.Item(IDC_EDIT_OUTPUT_PATH).SetText(output.string());
                 d.Item(IDC_BUTTON_OUTPUT_DEAULT).Click();  // ffdshow video encoder
                 d.Item(IDC_BUTTON_VIDEO_CODEC_SETTINGS).Click();

@@ -7,10 +7,10 @@
 #include "FakeShell.h"
 #include "TestEnv.h"
 #include "app/MainWindow.h"
-#include "app/OtherMakersFilters.h"
-#include "app/Profile.h"
+#include "options/OtherMakersFilters.h"
 #include "platform/registry/Registry.h"
 #include "platform/ui/Automation.h"
+#include "settings/Profile.h"
 
 namespace {
 
@@ -20,13 +20,15 @@ class OtherMakersFiltersTest : public ::testing::Test {
 protected:
     registry::Store& store() { return registry::Store::User(); }
 
-    std::optional<Value> DivX() { return store().Get(app::kDivXKey, app::kDivXFeedbackValue); }
-    std::optional<Value> LoadLevel() {
-        return store().Get(app::kVsFilterKey, app::kVsFilterLoadLevelValue);
+    std::optional<Value> DivX() {
+        return store().Get(options::kDivXKey, options::kDivXFeedbackValue);
     }
-    void SetDivX(const Value& v) { store().Set(app::kDivXKey, app::kDivXFeedbackValue, v); }
+    std::optional<Value> LoadLevel() {
+        return store().Get(options::kVsFilterKey, options::kVsFilterLoadLevelValue);
+    }
+    void SetDivX(const Value& v) { store().Set(options::kDivXKey, options::kDivXFeedbackValue, v); }
     void SetLoadLevel(const Value& v) {
-        store().Set(app::kVsFilterKey, app::kVsFilterLoadLevelValue, v);
+        store().Set(options::kVsFilterKey, options::kVsFilterLoadLevelValue, v);
     }
 
     // Runs the main window; `script` acts once it is shown, then the window closes.
@@ -49,46 +51,46 @@ protected:
 
 TEST_F(OtherMakersFiltersTest, DivXFeedbackGetsItsFirstByteSetWhateverTheType) {
     SetDivX(Value::Dword(0));
-    app::DisableDivXFeedback();
+    options::DisableDivXFeedback();
     EXPECT_EQ(DivX(), Value::Dword(1));
 
     SetDivX(Value::Dword(0x100));
-    app::DisableDivXFeedback();
+    options::DisableDivXFeedback();
     EXPECT_EQ(DivX(), Value::Dword(0x101));
 
     SetDivX(Value::Binary({0x00, 0xAA, 0xBB}));
-    app::DisableDivXFeedback();
+    options::DisableDivXFeedback();
     EXPECT_EQ(DivX(), Value::Binary({0x01, 0xAA, 0xBB}));
 
     SetDivX(Value::String("0"));
-    app::DisableDivXFeedback();
+    options::DisableDivXFeedback();
     EXPECT_EQ(DivX(), Value::String("\x01"));
 
     // A type this program does not know keeps its number and its size.
     SetDivX(Value::Other(11, {0, 0, 0, 0, 0, 0, 0, 0x80}));
-    app::DisableDivXFeedback();
+    options::DisableDivXFeedback();
     EXPECT_EQ(DivX(), Value::Other(11, {1, 0, 0, 0, 0, 0, 0, 0x80}));
 
     // Nothing to set in an empty value.
     SetDivX(Value::Binary({}));
-    app::DisableDivXFeedback();
+    options::DisableDivXFeedback();
     EXPECT_EQ(DivX(), Value::Binary({}));
 }
 
 TEST_F(OtherMakersFiltersTest, DivXIsLeftAloneWhenThereIsNothingToAdjust) {
     // No key: nothing is created.
-    app::DisableDivXFeedback();
-    EXPECT_FALSE(store().KeyExists(app::kDivXKey));
+    options::DisableDivXFeedback();
+    EXPECT_FALSE(store().KeyExists(options::kDivXKey));
 
     // A key without the value: the value is not created.
-    store().Set(app::kDivXKey, "Other", Value::Dword(7));
-    app::DisableDivXFeedback();
+    store().Set(options::kDivXKey, "Other", Value::Dword(7));
+    options::DisableDivXFeedback();
     EXPECT_EQ(DivX(), std::nullopt);
 
     // A value larger than the 260 bytes read does not fit and is not touched.
     const std::vector<std::uint8_t> big(261, 0);
     SetDivX(Value::Binary(big));
-    app::DisableDivXFeedback();
+    options::DisableDivXFeedback();
     EXPECT_EQ(DivX(), Value::Binary(big));
     EXPECT_TRUE(automation.boxes.empty());
 }
@@ -96,7 +98,7 @@ TEST_F(OtherMakersFiltersTest, DivXIsLeftAloneWhenThereIsNothingToAdjust) {
 TEST_F(OtherMakersFiltersTest, DivXIsAdjustedAtStartUpUnlessTheStoredFormatIsWebm) {
     for (const int format : {0, 1, 2, 3, 4}) {
         testenv::ScopedRegistry fresh;
-        app::Profile().WriteInt("Settings", "nOuptputFormat", format);
+        settings::Profile().WriteInt("Settings", "nOuptputFormat", format);
         SetDivX(Value::Dword(0));
         RunWindow([](app::MainWindow&) {});
         EXPECT_EQ(DivX(), Value::Dword(format == 4 ? 0 : 1)) << "format " << format;
@@ -136,14 +138,14 @@ TEST_F(OtherMakersFiltersTest, LoadLevelZeroIsNeverWritten) {
 TEST_F(OtherMakersFiltersTest, LoadLevelDeletedWhileRunningIsNotRecreated) {
     SetLoadLevel(Value::Dword(2));
     RunWindow([&](app::MainWindow&) {
-        store().DeleteValue(app::kVsFilterKey, app::kVsFilterLoadLevelValue);
+        store().DeleteValue(options::kVsFilterKey, options::kVsFilterLoadLevelValue);
     });
     EXPECT_EQ(LoadLevel(), std::nullopt);
 
     // Nor is the key, when the whole key went away.
     SetLoadLevel(Value::Dword(2));
     RunWindow([&](app::MainWindow&) { store().DeleteKey("Software\\Tovrin"); });
-    EXPECT_FALSE(store().KeyExists(app::kVsFilterKey));
+    EXPECT_FALSE(store().KeyExists(options::kVsFilterKey));
 }
 
 TEST_F(OtherMakersFiltersTest, RefusedCloseLeavesLoadLevelAtZeroUntilAClosingSucceeds) {
@@ -160,35 +162,35 @@ TEST_F(OtherMakersFiltersTest, RefusedCloseLeavesLoadLevelAtZeroUntilAClosingSuc
 }
 
 TEST_F(OtherMakersFiltersTest, VsFilterIsLeftAloneWhenThereIsNothingToAdjust) {
-    int changed = 0;
+    bool changed = false;
     std::uint32_t saved = 0;
-    app::ClearVsFilterLoadLevel(changed, saved);
-    EXPECT_FALSE(store().KeyExists(app::kVsFilterKey));
+    options::ClearVsFilterLoadLevel(changed, saved);
+    EXPECT_FALSE(store().KeyExists(options::kVsFilterKey));
     EXPECT_EQ(changed, 0);
 
     // A value too large for the 4 bytes read is not a level.
     SetLoadLevel(Value::Binary({1, 2, 3, 4, 5}));
-    app::ClearVsFilterLoadLevel(changed, saved);
+    options::ClearVsFilterLoadLevel(changed, saved);
     EXPECT_EQ(changed, 0);
     EXPECT_EQ(LoadLevel(), Value::Binary({1, 2, 3, 4, 5}));
 
     // Restoring without a change writes nothing, even with a saved level.
     saved = 9;
-    app::RestoreVsFilterLoadLevel(changed, saved);
+    options::RestoreVsFilterLoadLevel(changed, saved);
     EXPECT_EQ(LoadLevel(), Value::Binary({1, 2, 3, 4, 5}));
     EXPECT_TRUE(automation.boxes.empty());
 }
 
 TEST_F(OtherMakersFiltersTest, RestoreClearsTheFlagSoASecondRestoreWritesNothing) {
     SetLoadLevel(Value::Dword(4));
-    int changed = 0;
+    bool changed = false;
     std::uint32_t saved = 0;
-    app::ClearVsFilterLoadLevel(changed, saved);
-    app::RestoreVsFilterLoadLevel(changed, saved);
+    options::ClearVsFilterLoadLevel(changed, saved);
+    options::RestoreVsFilterLoadLevel(changed, saved);
     EXPECT_EQ(changed, 0);
     EXPECT_EQ(LoadLevel(), Value::Dword(4));
     SetLoadLevel(Value::Dword(0));
-    app::RestoreVsFilterLoadLevel(changed, saved);
+    options::RestoreVsFilterLoadLevel(changed, saved);
     EXPECT_EQ(LoadLevel(), Value::Dword(0));
 }
 

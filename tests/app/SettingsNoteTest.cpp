@@ -12,7 +12,7 @@
 #include "app/MainWindow.h"
 #include "engine/ConversionGraph.h"
 #include "i18n/LanguagePack.h"
-#include "options/OutputFormat.h"
+#include "engine/OutputFormat.h"
 #include "platform/registry/Registry.h"
 #include "platform/ui/Automation.h"
 #include "platform/vfw/Vfw.h"
@@ -54,13 +54,13 @@ protected:
             window.settings.format = format;
             window.settings.outputPath = output;
             const int audio = graph.FindPreferredCompressor(CompressorCategory::Audio, audioFragment);
-            if (format == options::kWebm) {
+            if (format == engine::kWebm) {
                 window.settings.webmVideoCompressorIndex = graph.FindPreferredCompressor(
                     CompressorCategory::Video, "webm vp8 encoder filter");
                 window.settings.webmAudioCompressorIndex = audio;
             } else {
                 window.settings.mp4VideoCompressorIndex = graph.FindPreferredCompressor(
-                    CompressorCategory::Video, options::OutputFormatTable[options::kMp4].preferredVideo);
+                    CompressorCategory::Video, engine::OutputFormatTable[engine::kMp4].preferredVideo);
                 window.settings.mp4AudioCompressorIndex = audio;
             }
             graph.ReleaseCompressorSlots();
@@ -85,7 +85,7 @@ TEST_F(SettingsNoteTest, AStoredValueOutsideTheRangeIsNamedAfterAGoodRun) {
     Keep("aac", "b", "99999999");
     const std::string output = (out / "range.mp4").string();
     const std::string status =
-        Convert(options::kMp4, "aac (advanced audio coding)", output, "settings-not-used.png");
+        Convert(engine::kMp4, "aac (advanced audio coding)", output, "settings-not-used.png");
     EXPECT_EQ(status.rfind("Done. Output file: " + output, 0), 0u) << status;
     EXPECT_NE(status.find("Stored settings out of range, not used: AAC (Advanced Audio Coding): "
                           "b=99999999"),
@@ -99,7 +99,7 @@ TEST_F(SettingsNoteTest, AStoredValueOutsideTheRangeIsNamedAfterAGoodRun) {
     // The next run without it says nothing more.
     registry::Store(registry.file())
         .DeleteKey(vfw::DriverStateKey("aac", vfw::ICTYPE_AUDIO));
-    const std::string clean = Convert(options::kMp4, "aac (advanced audio coding)", output);
+    const std::string clean = Convert(engine::kMp4, "aac (advanced audio coding)", output);
     EXPECT_EQ(clean.find("Stored settings"), std::string::npos) << clean;
 }
 
@@ -109,7 +109,7 @@ TEST_F(SettingsNoteTest, AnEncoderRefusingTheKeptSettingsRunsOnItsOwnAndSaysSo) 
     // Within the row's range, but not one of the frame lengths Opus has.
     Keep("libopus", "frame_duration", "30");
     const std::string output = (out / "refused.webm").string();
-    const std::string status = Convert(options::kWebm, "libopus", output);
+    const std::string status = Convert(engine::kWebm, "libopus", output);
     EXPECT_EQ(status.rfind("Done.", 0), 0u) << status;
     EXPECT_NE(status.find("libopus Opus did not accept the chosen settings and used its own."),
               std::string::npos)
@@ -125,7 +125,7 @@ TEST_F(SettingsNoteTest, TheNoteIsInTheWindowsLanguage) {
     auto& pack = i18n::LanguagePack::Instance();
     pack.InitializeLanguages(QUORVEL_SHIPPED_LANGUAGES, "German");
     const std::string output = (out / "Urlaubsfilm aus dem Sommer 2026.mp4").string();
-    const std::string status = Convert(options::kMp4, "aac (advanced audio coding)", output,
+    const std::string status = Convert(engine::kMp4, "aac (advanced audio coding)", output,
                                        "settings-not-used-German.png");
     pack.InitializeLanguages(QUORVEL_SHIPPED_LANGUAGES, "English");
     EXPECT_EQ(status.rfind("Fertig.", 0), 0u) << status;

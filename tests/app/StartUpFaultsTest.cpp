@@ -11,11 +11,11 @@
 #include "TestEnv.h"
 #include "Watchdog.h"
 #include "app/MainWindow.h"
-#include "app/Profile.h"
 #include "i18n/LanguagePack.h"
 #include "platform/shell/Shell.h"
 #include "platform/ui/Automation.h"
 #include "platform/ui/Dialog.h"
+#include "settings/Profile.h"
 
 namespace {
 
@@ -45,7 +45,7 @@ TEST(StartUpFaults, FifosAsSettingsAndLanguageFilesDoNotHoldUpTheWindow) {
         testenv::Watchdog watchdog("start-up with FIFOs", std::chrono::seconds(20));
         // What the application does at start: the stored language, its file, the window.
         const std::string language =
-            app::Profile().GetString("Option", "CurrentLanguage", "english");
+            settings::Profile().GetString("Option", "CurrentLanguage", "english");
         i18n::LanguagePack::Instance().InitializeLanguages(dir.path().string(), language);
         app::MainWindow window;
         automation.onDialogShown = [&](ui::Dialog&) {

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "app/StatusText.h"
+#include "platform/Path.h"
 
 namespace {
 
@@ -46,10 +47,10 @@ TEST(StatusText, TheSizeWrittenIsTheSourcesUnlessTheWriterScales) {
 }
 
 TEST(StatusText, FolderOfKeepsTheTrailingSeparator) {
-    EXPECT_EQ(app::FolderOf("/home/u/clips/a.mp4"), "/home/u/clips/");
-    EXPECT_EQ(app::FolderOf("a.mp4"), "");
-    EXPECT_EQ(app::FileNameOf("/home/u/clips/a.mp4"), "a.mp4");
-    EXPECT_EQ(app::FileNameOf("a.mp4"), "a.mp4");
+    EXPECT_EQ(paths::FolderOf("/home/u/clips/a.mp4"), "/home/u/clips/");
+    EXPECT_EQ(paths::FolderOf("a.mp4"), "");
+    EXPECT_EQ(paths::FileNameOf("/home/u/clips/a.mp4"), "a.mp4");
+    EXPECT_EQ(paths::FileNameOf("a.mp4"), "a.mp4");
 }
 
 }  // namespace

@@ -9,9 +9,9 @@
 
 #include "MediaFixtures.h"
 #include "TestEnv.h"
-#include "app/Profile.h"
 #include "engine/CompressorCatalog.h"
 #include "platform/ui/Dialog.h"
+#include "settings/Profile.h"
 
 namespace {
 
@@ -138,8 +138,8 @@ TEST_F(CommandLineTest, TheFormatComesFromTheOptionOrTheOutputsExtension) {
 }
 
 TEST_F(CommandLineTest, WithoutOutputTheStoredSettingsDecide) {
-    app::Profile().WriteInt("Settings", "nOuptputFormat", 3);
-    app::Profile().WriteString("Settings", "OutputName", (dir / "stored.avi").string());
+    settings::Profile().WriteInt("Settings", "nOuptputFormat", 3);
+    settings::Profile().WriteString("Settings", "OutputName", (dir / "stored.avi").string());
     const std::string input = Copy(fixtures::H264AacMp4(), "in.mp4");
     const Outcome o = Run("--convert " + input);
     ASSERT_EQ(o.code, 0) << o.err;
@@ -229,8 +229,8 @@ TEST_F(CommandLineTest, AFailedRunLeavesAnOlderOutputAsItWas) {
     int mpeg4 = -1;
     ASSERT_TRUE(engine::FindPreferredCompressor(engine::CompressorCategory::Video,
                                                 "ffdshow video encoder", mpeg4));
-    app::Profile().WriteInt("Settings", "nOuptputFormat", 4);
-    app::Profile().WriteInt("DexVideoCompress", "WebmCompressorNumber", mpeg4);
+    settings::Profile().WriteInt("Settings", "nOuptputFormat", 4);
+    settings::Profile().WriteInt("DexVideoCompress", "WebmCompressorNumber", mpeg4);
     const Outcome o = Run("--convert " + input + " -o " + out.string() + " --overwrite");
     EXPECT_NE(o.err.find("cannot carry"), std::string::npos) << o.err;
     EXPECT_EQ(o.code, 1) << o.err;

@@ -13,9 +13,9 @@
 
 #include "MediaFixtures.h"
 #include "TestEnv.h"
-#include "app/Profile.h"
 #include "engine/CompressorCatalog.h"
 #include "platform/ui/Dialog.h"
+#include "settings/Profile.h"
 
 namespace {
 
@@ -169,9 +169,9 @@ TEST_F(Mp4OutputTest, TheFormatSwitchTakesMp4sOwnStoredChoiceNotTheSharedOne) {
                                                 "ffdshow video encoder", mpeg4));
     ASSERT_TRUE(engine::FindPreferredCompressor(engine::CompressorCategory::Video, "mpeg-2 video",
                                                 mpeg2));
-    app::Profile().WriteInt("Settings", "nOuptputFormat", 0);
-    app::Profile().WriteInt("DexVideoCompress", "CompressorNumber", mpeg2);
-    app::Profile().WriteInt("DexVideoCompress", "Mp4CompressorNumber", mpeg4);
+    settings::Profile().WriteInt("Settings", "nOuptputFormat", 0);
+    settings::Profile().WriteInt("DexVideoCompress", "CompressorNumber", mpeg2);
+    settings::Profile().WriteInt("DexVideoCompress", "Mp4CompressorNumber", mpeg4);
     ASSERT_EQ(Convert(fixtures::H264AacMp4(), dir / "chosen.mp4", "--format mp4"), 0) << lastErr;
     EXPECT_EQ(StreamFacts(dir / "chosen.mp4", "v:0")["codec_name"], "mpeg4");
     EXPECT_EQ(StreamFacts(dir / "chosen.mp4", "a:0")["codec_name"], "aac") << "nothing stored: AAC";
@@ -189,9 +189,9 @@ TEST_F(Mp4OutputTest, HevcAndAv1ChoicesWriteMkvAndMp4FilesThatReadBack) {
         if (!engine::FindPreferredCompressor(engine::CompressorCategory::Video, c.fragment, index))
             continue;  // this FFmpeg has no such encoder
         ++tried;
-        app::Profile().WriteInt("Settings", "nOuptputFormat", 0);
-        app::Profile().WriteInt("DexVideoCompress", "CompressorNumber", index);
-        app::Profile().WriteInt("DexVideoCompress", "Mp4CompressorNumber", index);
+        settings::Profile().WriteInt("Settings", "nOuptputFormat", 0);
+        settings::Profile().WriteInt("DexVideoCompress", "CompressorNumber", index);
+        settings::Profile().WriteInt("DexVideoCompress", "Mp4CompressorNumber", index);
         for (const char* format : {"mkv", "mp4"}) {
             SCOPED_TRACE(std::string(c.fragment) + " in " + format);
             const fs::path out = dir / (std::string("new.") + format);

@@ -2,15 +2,14 @@
 // tearing down conversion graphs, with the messages a user would see.
 #include <gtest/gtest.h>
 
-#include "GraphHarness.h"
-
 #include "FakeShell.h"
+#include "GraphHarness.h"
 #include "MediaFaults.h"
 #include "MediaFixtures.h"
 #include "TestEnv.h"
 #include "engine/ConversionGraph.h"
-#include "options/OutputFormat.h"
-#include "options/OutputSettings.h"
+#include "engine/OutputFormat.h"
+#include "engine/OutputSettings.h"
 #include "platform/media/Media.h"
 #include "platform/ui/Automation.h"
 #include "platform/ui/Dialog.h"
@@ -33,8 +32,8 @@ protected:
     HRESULT Build(const std::filesystem::path& clip, int format, const std::string& output) {
         settings.format = format;
         settings.outputPath = output;
-        const bool webm = format == options::kWebm;
-        const auto& row = options::OutputFormatTable[webm ? 4 : 0];
+        const bool webm = format == engine::kWebm;
+        const auto& row = engine::OutputFormatTable[webm ? 4 : 0];
         (webm ? settings.webmVideoCompressorIndex : settings.videoCompressorIndex) =
             graph.FindPreferredCompressor(CompressorCategory::Video, row.preferredVideo);
         (webm ? settings.webmAudioCompressorIndex : settings.audioCompressorIndex) =
@@ -104,9 +103,11 @@ TEST_F(EngineTest, CatalogueFindsThePreferredCompressorsAndBindsFreshInstances) 
     EXPECT_EQ(audioRows[0], "Uncompressed Audio");
     for (auto [category, fragment, name] :
          {std::tuple{CompressorCategory::Video, "ffdshow video encoder", "ffdshow video encoder"},
-          std::tuple{CompressorCategory::Video, "webm vp8 encoder filter", "WebM VP8 Encoder Filter"},
+          std::tuple{CompressorCategory::Video, "webm vp8 encoder filter",
+                     "WebM VP8 Encoder Filter"},
           std::tuple{CompressorCategory::Audio, "microsoft adpcm", "Microsoft ADPCM"},
-          std::tuple{CompressorCategory::Audio, options::kVorbisFragment, "Xiph.Org Vorbis Encoder"}}) {
+          std::tuple{CompressorCategory::Audio, engine::kVorbisFragment,
+                     "Xiph.Org Vorbis Encoder"}}) {
         int index = -1;
         ASSERT_TRUE(engine::FindPreferredCompressor(category, fragment, index)) << fragment;
         const auto& rows = category == CompressorCategory::Video ? videoRows : audioRows;
@@ -163,11 +164,11 @@ TEST_F(EngineTest, CatalogueFailuresAreReportedAndGiveNothing) {
 
 TEST_F(EngineTest, BuildStopsAtAMissingRendererWithTheRightMessage) {
     // A clip without sound is no missing renderer: it builds, with its picture alone.
-    EXPECT_EQ(Build(fixtures::VideoOnlyMkv(), options::kAvi, (out / "a.avi").string()), S_OK);
+    EXPECT_EQ(Build(fixtures::VideoOnlyMkv(), engine::kAvi, (out / "a.avi").string()), S_OK);
     EXPECT_TRUE(automation.boxes.empty());
     graph.TearDownConversionGraph(graph.graphManager, sourcePath);
     graph.ReleaseMediaControl();
-    EXPECT_LT(Build(fixtures::AudioOnlyMp3(), options::kAvi, (out / "b.avi").string()), 0);
+    EXPECT_LT(Build(fixtures::AudioOnlyMp3(), engine::kAvi, (out / "b.avi").string()), 0);
     EXPECT_EQ(BoxTexts(), (std::vector<std::string>{"Cannot find video renderer input pin!"}));
 }
 
@@ -176,7 +177,7 @@ TEST_F(EngineTest, MissingMultiplexerPointsToItsPage) {
     const char* messages[] = {"Please install MKV codec)", "Please install ASF Multipexer)",
                               "Please install WebM Muxer codec)"};
     int i = 0;
-    for (int format : {options::kMkv, options::kAsf, options::kWebm}) {
+    for (int format : {engine::kMkv, engine::kAsf, engine::kWebm}) {
         automation.boxes.clear();
         EXPECT_LT(Build(fixtures::H264AacMp4(), format, (out / "x").string()), 0);
         ASSERT_EQ(automation.boxes.size(), 1u);
@@ -191,7 +192,7 @@ TEST_F(EngineTest, MissingMultiplexerPointsToItsPage) {
 TEST_F(EngineTest, CompressorSwitchedOnWithoutAnInstanceFailsWithTheErrorText) {
     settings.useVideoCompressor = 1;
     settings.videoCompressorIndex = 100000;  // uninstalled since it was chosen
-    settings.format = options::kAvi;
+    settings.format = engine::kAvi;
     settings.outputPath = (out / "c.avi").string();
     sourcePath = fixtures::H264AacMp4().string();
     ASSERT_EQ(graph.OpenSourceGraph(sourcePath), 1);
@@ -203,7 +204,7 @@ TEST_F(EngineTest, CompressorSwitchedOnWithoutAnInstanceFailsWithTheErrorText) {
 
 TEST_F(EngineTest, RawVideoIntoWebmFailsAtTheRoute) {
     settings.useVideoCompressor = 0;
-    EXPECT_LT(Build(fixtures::H264AacMp4(), options::kWebm, (out / "raw.webm").string()), 0);
+    EXPECT_LT(Build(fixtures::H264AacMp4(), engine::kWebm, (out / "raw.webm").string()), 0);
     const auto texts = BoxTexts();
     ASSERT_EQ(texts.size(), 2u);
     EXPECT_EQ(texts[0], "failed pBuilder->RenderStream( NULL, NULL, pPin, NULL, pMux)");
@@ -212,7 +213,7 @@ TEST_F(EngineTest, RawVideoIntoWebmFailsAtTheRoute) {
 }
 
 TEST_F(EngineTest, TeardownRemovesEverythingAndRenewsTheCompressors) {
-    ASSERT_EQ(Build(fixtures::H264AacMp4(), options::kAvi, (out / "t.avi").string()), S_OK);
+    ASSERT_EQ(Build(fixtures::H264AacMp4(), engine::kAvi, (out / "t.avi").string()), S_OK);
     EXPECT_TRUE(graph.hasMediaEvent());
     const auto usedVideo = graph.videoCompressor;
     const auto usedAudio = graph.audioCompressor;
@@ -230,7 +231,7 @@ TEST_F(EngineTest, TeardownRemovesEverythingAndRenewsTheCompressors) {
 }
 
 TEST_F(EngineTest, TeardownWithoutTheSourceStillReleasesTheGraph) {
-    ASSERT_EQ(Build(fixtures::H264AacMp4(), options::kAvi, (out / "u.avi").string()), S_OK);
+    ASSERT_EQ(Build(fixtures::H264AacMp4(), engine::kAvi, (out / "u.avi").string()), S_OK);
     EXPECT_LT(graph.TearDownConversionGraph(graph.graphManager, "/not/the/source"), 0);
     EXPECT_FALSE(graph.hasGraph());
     ASSERT_EQ(automation.boxes.size(), 1u);

@@ -7,7 +7,7 @@
 #include "MediaFixtures.h"
 #include "TestEnv.h"
 #include "engine/CompressorCatalog.h"
-#include "options/OutputFormat.h"
+#include "engine/OutputFormat.h"
 #include "platform/media/Media.h"
 
 namespace {
@@ -15,8 +15,8 @@ namespace {
 using engine::CompressorCategory;
 using engine::FormatCompressor;
 
-constexpr int kListedFormats[] = {options::kAvi, options::kMkv, options::kAsf, options::kWebm,
-                                   options::kMp4};
+constexpr int kListedFormats[] = {engine::kAvi, engine::kMkv, engine::kAsf, engine::kWebm,
+                                  engine::kMp4};
 
 std::string EncoderOf(CompressorCategory category, int index) {
     std::shared_ptr<media::CreateDevEnum> devices;
@@ -40,7 +40,7 @@ std::string EncoderOf(CompressorCategory category, int index) {
 
 TEST(FormatCompressorsTest, ListsHoldOnlyWhatTheContainerTakesEachNameOnceThePreferredFirst) {
     for (int format : kListedFormats) {
-        const auto& row = options::OutputFormatTable[static_cast<std::size_t>(format)];
+        const auto& row = engine::OutputFormatTable[static_cast<std::size_t>(format)];
         for (auto category : {CompressorCategory::Video, CompressorCategory::Audio}) {
             SCOPED_TRACE(std::string(row.selectorText) +
                          (category == CompressorCategory::Video ? " video" : " audio"));
@@ -67,7 +67,7 @@ TEST(FormatCompressorsTest, ListsHoldOnlyWhatTheContainerTakesEachNameOnceThePre
             }
         }
     }
-    EXPECT_TRUE(engine::FormatCompressors(CompressorCategory::Video, options::kWmv).empty());
+    EXPECT_TRUE(engine::FormatCompressors(CompressorCategory::Video, engine::kWmv).empty());
     EXPECT_TRUE(engine::FormatCompressors(CompressorCategory::Video, 9).empty());
 }
 
@@ -91,8 +91,8 @@ TEST(FormatCompressorsTest, SharedNamesAreToldApartAndIndicesStayPut) {
 }
 
 TEST(FormatCompressorsTest, WebMOffersVp8AndVorbisButNeverAnAviOnlyCodec) {
-    const auto video = engine::FormatCompressors(CompressorCategory::Video, options::kWebm);
-    const auto audio = engine::FormatCompressors(CompressorCategory::Audio, options::kWebm);
+    const auto video = engine::FormatCompressors(CompressorCategory::Video, engine::kWebm);
+    const auto audio = engine::FormatCompressors(CompressorCategory::Audio, engine::kWebm);
     EXPECT_EQ(video.front().name, "WebM VP8 Encoder Filter");
     EXPECT_EQ(audio.front().name, "Xiph.Org Vorbis Encoder");
     for (const auto& c : video) EXPECT_NE(EncoderOf(CompressorCategory::Video, c.index), "mpeg4");
@@ -100,8 +100,8 @@ TEST(FormatCompressorsTest, WebMOffersVp8AndVorbisButNeverAnAviOnlyCodec) {
 }
 
 TEST(FormatCompressorsTest, Mp4StartsWithH264AndAacAndNewerCodecsReachMkvAndMp4) {
-    const auto video = engine::FormatCompressors(CompressorCategory::Video, options::kMp4);
-    const auto audio = engine::FormatCompressors(CompressorCategory::Audio, options::kMp4);
+    const auto video = engine::FormatCompressors(CompressorCategory::Video, engine::kMp4);
+    const auto audio = engine::FormatCompressors(CompressorCategory::Audio, engine::kMp4);
     ASSERT_FALSE(video.empty());
     ASSERT_FALSE(audio.empty());
     EXPECT_EQ(EncoderOf(CompressorCategory::Video, video.front().index), "libx264");
@@ -109,7 +109,7 @@ TEST(FormatCompressorsTest, Mp4StartsWithH264AndAacAndNewerCodecsReachMkvAndMp4)
     // Neither container holds what only AVI's wrappings carry.
     for (const auto& c : audio) EXPECT_NE(EncoderOf(CompressorCategory::Audio, c.index), "adpcm_ms");
     // Whatever H.265 and AV1 encoders this FFmpeg has, both containers offer.
-    for (int format : {options::kMkv, options::kMp4}) {
+    for (int format : {engine::kMkv, engine::kMp4}) {
         std::set<std::string> listed;
         for (const auto& c : engine::FormatCompressors(CompressorCategory::Video, format))
             listed.insert(EncoderOf(CompressorCategory::Video, c.index));

@@ -9,7 +9,7 @@
 #include "MediaFixtures.h"
 #include "TestEnv.h"
 #include "engine/ConversionGraph.h"
-#include "options/OutputSettings.h"
+#include "engine/OutputSettings.h"
 #include "platform/ui/Automation.h"
 #include "platform/ui/Dialog.h"
 
@@ -43,7 +43,7 @@ protected:
     ui::ScriptedAutomation automation;
     FakeShell shell;
     ui::Dialog owner{OwnerTemplate(), nullptr};
-    options::OutputSettings settings;
+    engine::OutputSettings settings;
     std::string errorText;
     std::string sourcePath;
     testenv::TempDir out;

@@ -2,15 +2,14 @@
 // with sound still needs its audio renderer.
 #include <gtest/gtest.h>
 
-#include "GraphHarness.h"
-
 #include "FakeShell.h"
+#include "GraphHarness.h"
 #include "MediaFaults.h"
 #include "MediaFixtures.h"
 #include "TestEnv.h"
 #include "engine/ConversionGraph.h"
-#include "options/OutputFormat.h"
-#include "options/OutputSettings.h"
+#include "engine/OutputFormat.h"
+#include "engine/OutputSettings.h"
 #include "platform/media/Media.h"
 #include "platform/ui/Automation.h"
 #include "platform/ui/Dialog.h"
@@ -35,9 +34,10 @@ protected:
     HRESULT Open(const std::filesystem::path& clip, int format) {
         settings.format = format;
         settings.outputPath =
-            (out / ("out" + std::string(options::OutputFormatTable[format].savePattern + 1))).string();
-        const bool webm = format == options::kWebm;
-        const auto& row = options::OutputFormatTable[webm ? 4 : 0];
+            (out / ("out" + std::string(engine::OutputFormatTable[format].savePattern + 1)))
+                .string();
+        const bool webm = format == engine::kWebm;
+        const auto& row = engine::OutputFormatTable[webm ? 4 : 0];
         (webm ? settings.webmVideoCompressorIndex : settings.videoCompressorIndex) =
             graph.FindPreferredCompressor(CompressorCategory::Video, row.preferredVideo);
         (webm ? settings.webmAudioCompressorIndex : settings.audioCompressorIndex) =
@@ -73,16 +73,17 @@ TEST_P(SilentClipTest, IsWrittenWithItsVideoStreamAloneAndEveryFrame) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Formats, SilentClipTest,
-                         ::testing::Values(options::kAvi, options::kWmv, options::kMkv,
-                                           options::kAsf, options::kWebm),
+                         ::testing::Values(engine::kAvi, engine::kWmv, engine::kMkv, engine::kAsf,
+                                           engine::kWebm),
                          [](const auto& param) {
-                             return std::string(options::OutputFormatTable[param.param].selectorText);
+                             return std::string(
+                                 engine::OutputFormatTable[param.param].selectorText);
                          });
 
 using SoundTest = SilentClipTest;
 
 TEST_F(SoundTest, AClipWithSoundWhoseRendererIsGoneIsStillRefused) {
-    ASSERT_EQ(Open(fixtures::H264AacMp4(), options::kAvi), 1);
+    ASSERT_EQ(Open(fixtures::H264AacMp4(), engine::kAvi), 1);
     std::shared_ptr<media::Filter> renderer;
     ASSERT_EQ(graph.FindRenderer(graph.graphManager, false, renderer), S_OK);
     ASSERT_TRUE(renderer);

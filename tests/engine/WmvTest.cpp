@@ -3,19 +3,18 @@
 // back with ffprobe.
 #include <gtest/gtest.h>
 
-#include "GraphHarness.h"
-
 #include <cmath>
 
 #include "FakeShell.h"
+#include "GraphHarness.h"
 #include "MediaFaults.h"
 #include "MediaFixtures.h"
 #include "TestEnv.h"
 #include "WmfFaults.h"
 #include "engine/ConversionGraph.h"
+#include "engine/OutputFormat.h"
+#include "engine/OutputSettings.h"
 #include "engine/WmProfile.h"
-#include "options/OutputFormat.h"
-#include "options/OutputSettings.h"
 #include "platform/media/Media.h"
 #include "platform/ui/Automation.h"
 #include "platform/ui/Dialog.h"
@@ -28,10 +27,10 @@ protected:
     void SetUp() override {
         if (!fixtures::HaveFfmpegTools()) GTEST_SKIP() << "ffmpeg tools missing";
         AttachGraph();
-        settings.format = options::kWmv;
+        settings.format = engine::kWmv;
         settings.outputWidth = 320;
         settings.outputHeight = 240;
-        settings.frameRate = options::kFrameRate;
+        settings.frameRate = engine::kFrameRate;
         settings.videoBitrate = 780 * 1024;
         settings.audioBitrate = 128000;
         settings.outputPath = (out / "out.wmv").string();

@@ -3,9 +3,9 @@
 
 #include "LanguageTestSupport.h"
 #include "TestEnv.h"
-#include "app/Profile.h"
 #include "i18n/LanguagePack.h"
 #include "platform/ui/Automation.h"
+#include "settings/Profile.h"
 
 namespace {
 
@@ -35,7 +35,7 @@ TEST_F(InterfaceFontTest, TheFirstRunHasTheDefaultFont) {
 }
 
 TEST_F(InterfaceFontTest, StoredValuesAreReadBackIntoTheirFields) {
-    registry::AppProfile profile = app::Profile();
+    registry::AppProfile profile = settings::Profile();
     profile.WriteInt("German", "lfCharSet", 134);
     profile.WriteInt("German", "lfItalic", 0x101);  // only the low 8 bits count
     profile.WriteInt("German", "lfHeight", -16);
@@ -49,7 +49,7 @@ TEST_F(InterfaceFontTest, StoredValuesAreReadBackIntoTheirFields) {
 }
 
 TEST_F(InterfaceFontTest, AFontThatCannotBeMadeIsReportedAndTextsStillLoad) {
-    app::Profile().WriteInt("english", "lfHeight", -1000000);
+    settings::Profile().WriteInt("english", "lfHeight", -1000000);
     pack.InitializeLanguages(folder.base(), "english");
     EXPECT_FALSE(pack.interfaceFont());
     ASSERT_EQ(automation.boxes.size(), 1u);
@@ -69,7 +69,7 @@ TEST_F(InterfaceFontTest, SavingWritesThe8BitFieldsUnsignedAndNeverTheQuality) {
     font.pitchAndFamily = 0x22;
     font.faceName = "DejaVu Serif";
     pack.SaveInterfaceFont(font);
-    registry::AppProfile profile = app::Profile();
+    registry::AppProfile profile = settings::Profile();
     EXPECT_EQ(profile.GetInt("German", "lfCharSet", 0), 204);
     EXPECT_EQ(profile.GetInt("German", "lfQuality", -1), -1);
     EXPECT_EQ(profile.GetString("German", "lfFaceName", ""), "DejaVu Serif");
@@ -93,7 +93,7 @@ TEST_F(InterfaceFontTest, ALanguageWhoseNameHasOuterBlanksKeepsItsFont) {
     ASSERT_TRUE(pack.interfaceFont());
     EXPECT_EQ(*pack.interfaceFont(), font);
     // Not the font of a language named without the blanks.
-    EXPECT_EQ(app::Profile().GetString("spaced", "lfFaceName", "none"), "none");
+    EXPECT_EQ(settings::Profile().GetString("spaced", "lfFaceName", "none"), "none");
 }
 
 }  // namespace

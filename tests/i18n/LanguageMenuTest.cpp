@@ -5,11 +5,11 @@
 #include "LanguageTestSupport.h"
 #include "TestEnv.h"
 #include "app/MainWindow.h"
-#include "app/Profile.h"
 #include "i18n/LanguagePack.h"
 #include "platform/ui/Automation.h"
 #include "platform/ui/Menu.h"
 #include "resources/Resources.h"
+#include "settings/Profile.h"
 
 namespace {
 
@@ -26,8 +26,8 @@ protected:
 
     // Starts as the program does: the remembered language, then the window.
     void Start() {
-        pack.InitializeLanguages(folder.base(),
-                                 app::Profile().GetString("Option", "CurrentLanguage", "english"));
+        pack.InitializeLanguages(
+            folder.base(), settings::Profile().GetString("Option", "CurrentLanguage", "english"));
     }
 
     // Runs the main window; `script` acts once it is shown, then the window closes.
@@ -56,7 +56,7 @@ std::vector<std::string> Texts(const ui::Menu& menu) {
 }
 
 TEST_F(LanguageMenuTest, TheMenuListsTheCatalogueWithTheCurrentLanguageChecked) {
-    app::Profile().WriteString("Option", "CurrentLanguage", "GERMAN");
+    settings::Profile().WriteString("Option", "CurrentLanguage", "GERMAN");
     Start();
     auto menu = ui::Menu::FromTemplate(ContextMenuTemplate());
     ui::Menu& popup = *menu->SubMenu(0);
@@ -74,9 +74,9 @@ TEST_F(LanguageMenuTest, TheMenuListsTheCatalogueWithTheCurrentLanguageChecked) 
     EXPECT_EQ(pack.BuildLanguageMenu(*flat, *flat), 0);
 
     // The font comes from the section of the name as remembered.
-    EXPECT_EQ(app::Profile().GetInt("GERMAN", "lfHeight", 0), 0);
+    EXPECT_EQ(settings::Profile().GetInt("GERMAN", "lfHeight", 0), 0);
     pack.SaveInterfaceFont(*pack.interfaceFont());
-    EXPECT_EQ(app::Profile().GetInt("GERMAN", "lfHeight", 0), -11);
+    EXPECT_EQ(settings::Profile().GetInt("GERMAN", "lfHeight", 0), -11);
 }
 
 TEST_F(LanguageMenuTest, ASwitchThroughTheRightClickMenuTakesEffectAtOnceAndIsRemembered) {
@@ -97,7 +97,7 @@ TEST_F(LanguageMenuTest, ASwitchThroughTheRightClickMenuTakesEffectAtOnceAndIsRe
     EXPECT_EQ(automation.boxes[0].text, "Bitte starten Sie das Programm neu");
     EXPECT_EQ(automation.boxes[0].caption, "Warnung");
     EXPECT_EQ(automation.boxes[0].ownerId, IDD_MAIN);
-    EXPECT_EQ(app::Profile().GetString("Option", "CurrentLanguage", ""), "German");
+    EXPECT_EQ(settings::Profile().GetString("Option", "CurrentLanguage", ""), "German");
 
     // Next start: German from the start, its menu texts, and the same language again.
     Start();
@@ -116,15 +116,15 @@ TEST_F(LanguageMenuTest, ASwitchThroughTheRightClickMenuTakesEffectAtOnceAndIsRe
 }
 
 TEST_F(LanguageMenuTest, AForgottenLanguageFileGivesEnglishWhichIsWrittenBack) {
-    app::Profile().WriteString("Option", "CurrentLanguage", "French");
+    settings::Profile().WriteString("Option", "CurrentLanguage", "French");
     Start();
     EXPECT_EQ(pack.currentLanguage(), "english");
     Run([](app::MainWindow&) {});
-    EXPECT_EQ(app::Profile().GetString("Option", "CurrentLanguage", ""), "english");
+    EXPECT_EQ(settings::Profile().GetString("Option", "CurrentLanguage", ""), "english");
 }
 
 TEST_F(LanguageMenuTest, FontChoicesBelongToTheirLanguage) {
-    app::Profile().WriteString("Option", "CurrentLanguage", "German");
+    settings::Profile().WriteString("Option", "CurrentLanguage", "German");
     Start();
     ui::LogFont chosen = *pack.interfaceFont();
     chosen.height = -19;
@@ -151,7 +151,7 @@ TEST_F(LanguageMenuTest, FontChoicesBelongToTheirLanguage) {
     EXPECT_EQ(backInGerman.height, -19);
     EXPECT_EQ(backInGerman.faceName, "DejaVu Serif");
     EXPECT_EQ(backInGerman.quality, 0);
-    EXPECT_EQ(app::Profile().GetInt("German", "lfWeight", 0), 700);
+    EXPECT_EQ(settings::Profile().GetInt("German", "lfWeight", 0), 700);
 }
 
 TEST_F(LanguageMenuTest, ACancelledOrImpossibleFontChangesNothing) {
@@ -169,7 +169,7 @@ TEST_F(LanguageMenuTest, ACancelledOrImpossibleFontChangesNothing) {
     });
     EXPECT_EQ(automation.fontRequests.size(), 2u);
     EXPECT_EQ(*pack.interfaceFont(), before);
-    EXPECT_EQ(app::Profile().GetInt("english", "lfWeight", -1), -1);
+    EXPECT_EQ(settings::Profile().GetInt("english", "lfWeight", -1), -1);
 }
 
 TEST_F(LanguageMenuTest, LanguagesBeyondTheThousandthCannotBeChosen) {

@@ -9,13 +9,13 @@
 #include "LanguageTestSupport.h"
 #include "TestEnv.h"
 #include "Watchdog.h"
-#include "app/Profile.h"
 #include "i18n/LanguagePack.h"
 #include "i18n/TextKeyTable.h"
 #include "platform/shell/Shell.h"
 #include "platform/ui/Automation.h"
 #include "platform/ui/Dialog.h"
 #include "resources/Resources.h"
+#include "settings/Profile.h"
 
 namespace {
 
@@ -103,8 +103,8 @@ TEST_F(LanguagePackTest, TextsReachTheirControlsTogetherWithTheInterfaceFont) {
     folder.Write("English.ini",
                  "[DIALOG]\nIDC_BUTTON_ABOUT=Info\nIDC_BUTTON_ADD_VIDEO=one\\ttwo\\nthree\n"
                  "IDD_PROGRAM_CAPTION=\n");
-    app::Profile().WriteInt("english", "lfHeight", -23);
-    app::Profile().WriteInt("english", "lfWeight", 700);
+    settings::Profile().WriteInt("english", "lfHeight", -23);
+    settings::Profile().WriteInt("english", "lfWeight", 700);
     ASSERT_EQ(pack.InitializeLanguages(folder.base(), "English"), 1);
 
     ui::Dialog dialog(SampleTemplate(), nullptr);
@@ -125,7 +125,7 @@ TEST_F(LanguagePackTest, TextsReachTheirControlsTogetherWithTheInterfaceFont) {
 
 TEST_F(LanguagePackTest, ACaptionTextBringsTheFontToTheWindowButNotToItsOtherControls) {
     folder.Write("English.ini", "[DIALOG]\nIDD_PROGRAM_CAPTION=Localized title\n");
-    app::Profile().WriteInt("english", "lfHeight", -30);
+    settings::Profile().WriteInt("english", "lfHeight", -30);
     pack.InitializeLanguages(folder.base(), "english");
     ui::Dialog dialog(SampleTemplate(), nullptr);
     const ui::LogFont statusFont = dialog.Item(1004).GetFont();

@@ -11,7 +11,7 @@
 #include "engine/ConversionGraph.h"
 #include "i18n/LanguagePack.h"
 #include "options/CodecSettings.h"
-#include "options/OutputFormat.h"
+#include "engine/OutputFormat.h"
 #include "options/OutputOptionsDialog.h"
 #include "platform/media/PropertyPages.h"
 #include "platform/registry/Registry.h"
@@ -72,7 +72,7 @@ protected:
 };
 
 TEST_F(AudioSettingsButtonTest, UsableOnlyForACompressorWithSettings) {
-    Run(options::kAvi, [&](OutputOptionsDialog& d) {
+    Run(engine::kAvi, [&](OutputOptionsDialog& d) {
         ui::Control audio = d.Item(IDC_COMBO_AUDIO_COMPRESSOR);
         ui::Control video = d.Item(IDC_BUTTON_VIDEO_CODEC_SETTINGS);
         ui::Control button = d.Item(IDC_BUTTON_AUDIO_CODEC_SETTINGS);
@@ -88,26 +88,26 @@ TEST_F(AudioSettingsButtonTest, UsableOnlyForACompressorWithSettings) {
         EXPECT_TRUE(video.IsEnabled());
 
         // WMV takes the Windows Media bitrates instead.
-        d.Item(IDC_COMBO_OUTPUT_FORMAT).Choose(options::kWmv);
+        d.Item(IDC_COMBO_OUTPUT_FORMAT).Choose(engine::kWmv);
         EXPECT_FALSE(button.IsVisible());
         EXPECT_FALSE(button.IsEnabled());
         // Back to AVI: the opening entry again, and the button follows it.
-        d.Item(IDC_COMBO_OUTPUT_FORMAT).Choose(options::kAvi);
+        d.Item(IDC_COMBO_OUTPUT_FORMAT).Choose(engine::kAvi);
         EXPECT_EQ(Usable(d), audio.CurSel() > 0 &&
                                  options::AudioCompressorHasSettings(audio.ItemText(audio.CurSel())));
         // Default: the preferred compressor's state.
         d.Item(IDC_BUTTON_OUTPUT_DEAULT).Click();
         EXPECT_EQ(Usable(d), options::AudioCompressorHasSettings(audio.ItemText(audio.CurSel())));
     });
-    Run(options::kWmv, [&](OutputOptionsDialog& d) {
+    Run(engine::kWmv, [&](OutputOptionsDialog& d) {
         EXPECT_FALSE(d.Item(IDC_BUTTON_AUDIO_CODEC_SETTINGS).IsVisible());
         EXPECT_FALSE(d.Item(IDC_BUTTON_AUDIO_CODEC_SETTINGS).IsEnabled());
     });
     // WebM's Vorbis and MP4's AAC are set here, though WebM's selectors are locked.
-    for (int format : {options::kWebm, options::kMp4}) {
+    for (int format : {engine::kWebm, engine::kMp4}) {
         Run(format, [&](OutputOptionsDialog& d) {
             SCOPED_TRACE(format);
-            EXPECT_FALSE(d.Item(IDC_COMBO_AUDIO_COMPRESSOR).IsEnabled() && format == options::kWebm);
+            EXPECT_FALSE(d.Item(IDC_COMBO_AUDIO_COMPRESSOR).IsEnabled() && format == engine::kWebm);
             EXPECT_TRUE(Usable(d));
         });
     }
@@ -119,7 +119,7 @@ TEST_F(AudioSettingsButtonTest, TheDialogKeepsWhatWasChangedForTheBoundCompresso
     graph.GetAudioCompressor(graph.FindPreferredCompressor(engine::CompressorCategory::Audio,
                                                            "aac (advanced audio coding)"));
     ASSERT_TRUE(graph.audioCompressor);
-    Run(options::kMp4, [&](OutputOptionsDialog& d) {
+    Run(engine::kMp4, [&](OutputOptionsDialog& d) {
         ASSERT_TRUE(Pick(d, "AAC (Advanced Audio Coding)"));
         automation.frameAnswers = {std::map<std::string, std::string>{{"b", "64"}}};
         d.Item(IDC_BUTTON_AUDIO_CODEC_SETTINGS).Click();
@@ -150,7 +150,7 @@ TEST_F(AudioSettingsButtonTest, TheButtonFitsItsTextAndTheRowsAreNamedInEachLang
         SCOPED_TRACE(name);
         pack.InitializeLanguages(QUORVEL_SHIPPED_LANGUAGES, name);
         ASSERT_EQ(pack.currentLanguage(), name);
-        Run(options::kWebm, [&](OutputOptionsDialog& d) {
+        Run(engine::kWebm, [&](OutputOptionsDialog& d) {
             ui::Control button = d.Item(IDC_BUTTON_AUDIO_CODEC_SETTINGS);
             EXPECT_EQ(button.Text(), pack.DialogText(IDC_BUTTON_AUDIO_CODEC_SETTINGS));
             EXPECT_LE(button.TextWidth() + 8, button.Geometry().width) << button.Text();

@@ -66,7 +66,7 @@ protected:
 
     // Opens the options dialog on AVI; `script` picks entries and presses Settings.
     void Run(const std::function<void(options::OutputOptionsDialog&)>& script,
-             int format = options::kAvi) {
+             int format = engine::kAvi) {
         options::OutputOptionsDialog dialog(nullptr);
         dialog.settings.format = format;
         dialog.settings.outputPath = "/clips/out.avi";
@@ -115,7 +115,7 @@ TEST_F(CodecSettingsTest, EveryFormatsPreferredAndLateListedCompressorsHaveSetti
         d.Item(IDC_BUTTON_VIDEO_CODEC_SETTINGS).Click();
         return automation.framesShown.size() == before + 1;
     };
-    for (int format : {options::kAvi, options::kMkv, options::kAsf, options::kWebm}) {
+    for (int format : {engine::kAvi, engine::kMkv, engine::kAsf, engine::kWebm}) {
         Run(
             [&](options::OutputOptionsDialog& d) {
                 SCOPED_TRACE(format);
@@ -147,7 +147,7 @@ TEST_F(CodecSettingsTest, EveryFormatsPreferredAndLateListedCompressorsHaveSetti
             ASSERT_TRUE(qmax);
             EXPECT_EQ(qmax->maximum, 63);
         },
-        options::kWebm);
+        engine::kWebm);
 }
 
 TEST_F(CodecSettingsTest, UncompressedOrNoEntryShowsNothing) {

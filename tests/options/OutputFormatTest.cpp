@@ -55,19 +55,19 @@ TEST(ForceOutputExtension, RefusesAnUnknownFormatAndLeavesTheDestination) {
 TEST(OutputFormatTable, RowsInIndexOrder) {
     const char* selectors[] = {"AVI", "WMV", "MKV", "ASF", "WEBM", "MP4"};
     const char* patterns[] = {"*.avi", "*.wmv", "*.mkv", "*.asf", "*.webm", "*.mp4"};
-    ASSERT_EQ(options::OutputFormatTable.size(), 6u);
+    ASSERT_EQ(engine::OutputFormatTable.size(), 6u);
     for (int i = 0; i < 6; ++i) {
-        EXPECT_STREQ(options::OutputFormatTable[i].selectorText, selectors[i]);
-        EXPECT_STREQ(options::OutputFormatTable[i].savePattern, patterns[i]);
+        EXPECT_STREQ(engine::OutputFormatTable[i].selectorText, selectors[i]);
+        EXPECT_STREQ(engine::OutputFormatTable[i].savePattern, patterns[i]);
     }
-    EXPECT_STREQ(options::OutputFormatTable[4].saveFilterText,
+    EXPECT_STREQ(engine::OutputFormatTable[4].saveFilterText,
                  "Advanced Systems Format file(*.webm)");
-    EXPECT_STREQ(options::OutputFormatTable[1].saveFilterText, "Windows Media Video file (*.wmv)");
-    EXPECT_EQ(options::OutputFormatTable[1].preferredVideo, nullptr);
-    EXPECT_STREQ(options::OutputFormatTable[options::kMp4].saveFilterText, "MPEG-4 file(*.mp4)");
-    EXPECT_STREQ(options::OutputFormatTable[options::kMp4].muxer, "mp4");
+    EXPECT_STREQ(engine::OutputFormatTable[1].saveFilterText, "Windows Media Video file (*.wmv)");
+    EXPECT_EQ(engine::OutputFormatTable[1].preferredVideo, nullptr);
+    EXPECT_STREQ(engine::OutputFormatTable[engine::kMp4].saveFilterText, "MPEG-4 file(*.mp4)");
+    EXPECT_STREQ(engine::OutputFormatTable[engine::kMp4].muxer, "mp4");
     std::string out;
-    ASSERT_TRUE(options::ForceOutputExtension(options::kMp4, "/v.d/clip.webm", out));
+    ASSERT_TRUE(options::ForceOutputExtension(engine::kMp4, "/v.d/clip.webm", out));
     EXPECT_EQ(out, "/v.d/clip.mp4");
 }
 

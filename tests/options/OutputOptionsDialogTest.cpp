@@ -8,7 +8,6 @@
 #include "FakeShell.h"
 #include "MediaFaults.h"
 #include "TestEnv.h"
-#include "app/Profile.h"
 #include "engine/CompressorCatalog.h"
 #include "engine/ConversionGraph.h"
 #include "options/OutputFormat.h"
@@ -17,6 +16,7 @@
 #include "platform/ui/Automation.h"
 #include "resources/OptionsDialogTemplate.h"
 #include "resources/Resources.h"
+#include "settings/Profile.h"
 
 namespace {
 
@@ -40,8 +40,8 @@ protected:
         engine::ConversionGraph::Instance().ReleaseCompressorSlots();
     }
 
-    static options::OutputSettings Settings(int format, const std::string& path = "/clips/out.avi") {
-        options::OutputSettings s;
+    static engine::OutputSettings Settings(int format, const std::string& path = "/clips/out.avi") {
+        engine::OutputSettings s;
         s.format = format;
         s.outputPath = path;
         s.outputWidth = 718;
@@ -52,7 +52,7 @@ protected:
     }
 
     // Opens the dialog on `settings`, runs `script` inside it, cancels unless it ended.
-    int Run(OutputOptionsDialog& dialog, const options::OutputSettings& settings,
+    int Run(OutputOptionsDialog& dialog, const engine::OutputSettings& settings,
             const std::function<void(OutputOptionsDialog&)>& script) {
         dialog.settings = settings;
         dialog.sourceWidth = 718;
@@ -88,7 +88,7 @@ TEST_F(OutputOptionsDialogTest, LayoutFollowsTheFormat) {
     const int ffdshow = Preferred(CompressorCategory::Video, "ffdshow video encoder");
     const int adpcm = Preferred(CompressorCategory::Audio, "microsoft adpcm");
     const int vp8 = Preferred(CompressorCategory::Video, "webm vp8 encoder filter");
-    const int vorbis = Preferred(CompressorCategory::Audio, options::kVorbisFragment);
+    const int vorbis = Preferred(CompressorCategory::Audio, engine::kVorbisFragment);
     ASSERT_TRUE(ffdshow >= 0 && adpcm >= 0 && vp8 >= 0 && vorbis >= 0);
     const std::vector<int> compressorRow = {IDC_STATIC_VIDEO_COMPRESSOR, IDC_COMBO_VIDEO_COMPRESSOR,
                                             IDC_BUTTON_VIDEO_CODEC_SETTINGS, IDC_STATIC_AUDIO_COMPRESSOR,
@@ -140,17 +140,17 @@ TEST_F(OutputOptionsDialogTest, FormatChangeRewritesThePathAndRestoresTheOpening
     StoreInt("DexVideoCompress", "CompressorNumber", mpeg2);
     StoreInt("DexAudioCompress", "CompressorNumber", -1);
     OutputOptionsDialog dialog(nullptr);
-    Run(dialog, Settings(options::kMkv, "/clips/clip.avi"), [&](OutputOptionsDialog& d) {
+    Run(dialog, Settings(engine::kMkv, "/clips/clip.avi"), [&](OutputOptionsDialog& d) {
         EXPECT_EQ(d.Item(IDC_EDIT_OUTPUT_PATH).Text(), "/clips/clip.mkv");
         EXPECT_EQ(d.IndexOfEntry(true, d.Item(IDC_COMBO_VIDEO_COMPRESSOR).CurSel()), mpeg2);
         EXPECT_EQ(d.Item(IDC_COMBO_AUDIO_COMPRESSOR).CurSel(), 0);
-        d.Item(IDC_COMBO_OUTPUT_FORMAT).Choose(options::kAsf);
+        d.Item(IDC_COMBO_OUTPUT_FORMAT).Choose(engine::kAsf);
         EXPECT_EQ(d.Item(IDC_EDIT_OUTPUT_PATH).Text(), "/clips/clip.asf");
-        EXPECT_EQ(d.settings.format, options::kAsf);
-        d.Item(IDC_COMBO_OUTPUT_FORMAT).Choose(options::kWebm);
+        EXPECT_EQ(d.settings.format, engine::kAsf);
+        d.Item(IDC_COMBO_OUTPUT_FORMAT).Choose(engine::kWebm);
         EXPECT_EQ(d.Item(IDC_EDIT_OUTPUT_PATH).Text(), "/clips/clip.webm");
         EXPECT_NE(d.IndexOfEntry(true, d.Item(IDC_COMBO_VIDEO_COMPRESSOR).CurSel()), mpeg2);
-        d.Item(IDC_COMBO_OUTPUT_FORMAT).Choose(options::kAvi);
+        d.Item(IDC_COMBO_OUTPUT_FORMAT).Choose(engine::kAvi);
         EXPECT_EQ(d.IndexOfEntry(true, d.Item(IDC_COMBO_VIDEO_COMPRESSOR).CurSel()), mpeg2);
         EXPECT_EQ(d.Item(IDC_COMBO_AUDIO_COMPRESSOR).CurSel(), 0);
         EXPECT_EQ(d.Item(IDC_EDIT_OUTPUT_PATH).Text(), "/clips/clip.avi");
@@ -165,24 +165,24 @@ TEST_F(OutputOptionsDialogTest, LeavingWebMInADialogOpenedOnWebMShowsTheOtherFam
     StoreInt("DexAudioCompress", "CompressorNumber", -1);
     {
         // Start-up on WebM: the other family was never loaded, so the preferred ones show.
-        StoreInt("Settings", "nOuptputFormat", options::kWebm);
-        options::OutputSettings loaded;
+        StoreInt("Settings", "nOuptputFormat", engine::kWebm);
+        engine::OutputSettings loaded;
         options::LoadOutputSettings(loaded, {nullptr, 5});
         OutputOptionsDialog dialog(nullptr);
         Run(dialog, loaded, [&](OutputOptionsDialog& d) {
-            d.Item(IDC_COMBO_OUTPUT_FORMAT).Choose(options::kAvi);
+            d.Item(IDC_COMBO_OUTPUT_FORMAT).Choose(engine::kAvi);
             EXPECT_EQ(d.IndexOfEntry(true, d.Item(IDC_COMBO_VIDEO_COMPRESSOR).CurSel()), ffdshow);
             EXPECT_EQ(d.IndexOfEntry(false, d.Item(IDC_COMBO_AUDIO_COMPRESSOR).CurSel()), adpcm);
         });
     }
     // Start-up on AVI, later switched to WebM: leaving WebM shows the loaded choices.
-    StoreInt("Settings", "nOuptputFormat", options::kAvi);
-    options::OutputSettings loaded;
+    StoreInt("Settings", "nOuptputFormat", engine::kAvi);
+    engine::OutputSettings loaded;
     options::LoadOutputSettings(loaded, {nullptr, 5});
-    loaded.format = options::kWebm;
+    loaded.format = engine::kWebm;
     OutputOptionsDialog dialog(nullptr);
     Run(dialog, loaded, [&](OutputOptionsDialog& d) {
-        d.Item(IDC_COMBO_OUTPUT_FORMAT).Choose(options::kMkv);
+        d.Item(IDC_COMBO_OUTPUT_FORMAT).Choose(engine::kMkv);
         EXPECT_EQ(d.IndexOfEntry(true, d.Item(IDC_COMBO_VIDEO_COMPRESSOR).CurSel()), mpeg2);
         EXPECT_EQ(d.Item(IDC_COMBO_AUDIO_COMPRESSOR).CurSel(), 0);
     });
@@ -192,8 +192,8 @@ TEST_F(OutputOptionsDialogTest, ChoosingWebMWithoutItsEncodersSaysSoTwiceAndOpen
     media::testing::SetUnreadableDeviceName("libvpx");
     media::testing::SetUnreadableDeviceName("libvorbis");
     OutputOptionsDialog dialog(nullptr);
-    Run(dialog, Settings(options::kAvi), [](OutputOptionsDialog& d) {
-        d.Item(IDC_COMBO_OUTPUT_FORMAT).Choose(options::kWebm);
+    Run(dialog, Settings(engine::kAvi), [](OutputOptionsDialog& d) {
+        d.Item(IDC_COMBO_OUTPUT_FORMAT).Choose(engine::kWebm);
         EXPECT_EQ(d.Item(IDC_COMBO_VIDEO_COMPRESSOR).CurSel(), 0);
         EXPECT_EQ(d.Item(IDC_COMBO_AUDIO_COMPRESSOR).CurSel(), 0);
     });
@@ -209,9 +209,8 @@ TEST_F(OutputOptionsDialogTest, ChoosingWebMWithoutItsEncodersSaysSoTwiceAndOpen
     shell.opened.clear();
     shell.openResult = 2;
     OutputOptionsDialog again(nullptr);
-    Run(again, Settings(options::kWebm), [](OutputOptionsDialog& d) {
-        d.Item(IDC_BUTTON_OUTPUT_DEAULT).Click();
-    });
+    Run(again, Settings(engine::kWebm),
+        [](OutputOptionsDialog& d) { d.Item(IDC_BUTTON_OUTPUT_DEAULT).Click(); });
     ASSERT_EQ(automation.boxes.size(), 3u);
     EXPECT_EQ(automation.boxes[1].caption, "unknown errors");
     EXPECT_EQ(automation.boxes[1].text,
@@ -226,7 +225,7 @@ TEST_F(OutputOptionsDialogTest, DefaultActsOnTheCurrentFormatOnly) {
     StoreInt("DexVideoCompress", "CompressorNumber", -1);
     StoreInt("DexAudioCompress", "CompressorNumber", -1);
     OutputOptionsDialog dialog(nullptr);
-    Run(dialog, Settings(options::kAvi), [&](OutputOptionsDialog& d) {
+    Run(dialog, Settings(engine::kAvi), [&](OutputOptionsDialog& d) {
         EXPECT_EQ(d.Item(IDC_COMBO_VIDEO_COMPRESSOR).CurSel(), 0);
         d.Item(IDC_EDIT_VIDEO_BITRATE).SetText("1500");
         d.Item(IDC_BUTTON_OUTPUT_DEAULT).Click();
@@ -234,7 +233,7 @@ TEST_F(OutputOptionsDialogTest, DefaultActsOnTheCurrentFormatOnly) {
         EXPECT_EQ(d.IndexOfEntry(false, d.Item(IDC_COMBO_AUDIO_COMPRESSOR).CurSel()), adpcm);
         EXPECT_EQ(d.Item(IDC_EDIT_VIDEO_BITRATE).Text(), "1500");
 
-        d.Item(IDC_COMBO_OUTPUT_FORMAT).Choose(options::kWmv);
+        d.Item(IDC_COMBO_OUTPUT_FORMAT).Choose(engine::kWmv);
         d.Item(IDC_COMBO_VIDEO_COMPRESSOR).SetCurSel(2);
         d.Item(IDC_COMBO_AUDIO_BITRATE).SetCurSel(3);
         d.Item(IDC_BUTTON_OUTPUT_DEAULT).Click();
@@ -255,7 +254,7 @@ TEST_F(OutputOptionsDialogTest, OkStoresRoundedSizesBitratesAndChoices) {
     for (const Case& c : {Case{"719", "404", 64000, 712, 400}, Case{"7", "x", 192000, 16, 16},
                           Case{"718", "-5", 320000, 712, 16}, Case{"640", "480", 96000, 640, 480}}) {
         OutputOptionsDialog dialog(nullptr);
-        options::OutputSettings s = Settings(options::kAvi);
+        engine::OutputSettings s = Settings(engine::kAvi);
         s.audioBitrate = c.audioBitrate;
         int chosenAudio = -3;
         const int result = Run(dialog, s, [&](OutputOptionsDialog& d) {
@@ -286,14 +285,14 @@ TEST_F(OutputOptionsDialogTest, OkStoresRoundedSizesBitratesAndChoices) {
     const int values[] = {64000, 128000, 192000, 320000};
     for (int entry = 0; entry < 4; ++entry) {
         OutputOptionsDialog dialog(nullptr);
-        Run(dialog, Settings(options::kWmv), [&](OutputOptionsDialog& d) {
+        Run(dialog, Settings(engine::kWmv), [&](OutputOptionsDialog& d) {
             d.Item(IDC_COMBO_AUDIO_BITRATE).SetCurSel(entry);
             d.Item(IDC_EDIT_VIDEO_BITRATE).SetText("400");
             d.PressKey("Return");
         });
         EXPECT_EQ(dialog.settings.audioBitrate, values[entry]);
         EXPECT_EQ(dialog.settings.videoBitrate, 400 * 1024);
-        EXPECT_EQ(dialog.settings.format, options::kWmv);
+        EXPECT_EQ(dialog.settings.format, engine::kWmv);
     }
 }
 
@@ -305,34 +304,35 @@ TEST_F(OutputOptionsDialogTest, Mp4HasItsOwnChoicesWithSettingsAndKeepsTheShared
     StoreInt("DexVideoCompress", "CompressorNumber", mpeg2);
     int chosen = -3;
     OutputOptionsDialog dialog(nullptr);
-    const int result = Run(dialog, Settings(options::kMkv, "/clips/clip.avi"), [&](OutputOptionsDialog& d) {
-        EXPECT_EQ(d.Item(IDC_COMBO_OUTPUT_FORMAT).ItemText(5), "MP4");
-        d.Item(IDC_COMBO_OUTPUT_FORMAT).Choose(options::kMp4);
-        Screenshot(d, "mp4");
-        EXPECT_EQ(d.Item(IDC_EDIT_OUTPUT_PATH).Text(), "/clips/clip.mp4");
-        // MKV's layout: both choices and Settings, no bitrate row.
-        for (int id : {IDC_STATIC_VIDEO_COMPRESSOR, IDC_COMBO_VIDEO_COMPRESSOR,
-                       IDC_BUTTON_VIDEO_CODEC_SETTINGS, IDC_STATIC_AUDIO_COMPRESSOR,
-                       IDC_COMBO_AUDIO_COMPRESSOR}) {
-            EXPECT_TRUE(d.Item(id).IsVisible()) << id;
-            EXPECT_TRUE(d.Item(id).IsEnabled()) << id;
-        }
-        for (int id : {IDC_EDIT_VIDEO_BITRATE, IDC_COMBO_AUDIO_BITRATE})
-            EXPECT_FALSE(d.Item(id).IsVisible()) << id;
-        EXPECT_EQ(d.Item(IDC_COMBO_VIDEO_COMPRESSOR).CurSel(), 1);
-        EXPECT_EQ(d.IndexOfEntry(true, 1), x264);
-        EXPECT_EQ(d.IndexOfEntry(false, d.Item(IDC_COMBO_AUDIO_COMPRESSOR).CurSel()), aac);
-        // MPEG-2 is no MP4 choice here, and leaving MP4 brings the shared one back.
-        d.Item(IDC_COMBO_OUTPUT_FORMAT).Choose(options::kAvi);
-        EXPECT_EQ(d.IndexOfEntry(true, d.Item(IDC_COMBO_VIDEO_COMPRESSOR).CurSel()), mpeg2);
-        d.Item(IDC_COMBO_OUTPUT_FORMAT).Choose(options::kMp4);
-        EXPECT_EQ(d.IndexOfEntry(true, d.Item(IDC_COMBO_VIDEO_COMPRESSOR).CurSel()), x264);
-        d.Item(IDC_COMBO_VIDEO_COMPRESSOR).SetCurSel(2);
-        chosen = d.IndexOfEntry(true, 2);
-        d.Item(IDC_BUTTON_OPTIONS_OK).Click();
-    });
+    const int result =
+        Run(dialog, Settings(engine::kMkv, "/clips/clip.avi"), [&](OutputOptionsDialog& d) {
+            EXPECT_EQ(d.Item(IDC_COMBO_OUTPUT_FORMAT).ItemText(5), "MP4");
+            d.Item(IDC_COMBO_OUTPUT_FORMAT).Choose(engine::kMp4);
+            Screenshot(d, "mp4");
+            EXPECT_EQ(d.Item(IDC_EDIT_OUTPUT_PATH).Text(), "/clips/clip.mp4");
+            // MKV's layout: both choices and Settings, no bitrate row.
+            for (int id : {IDC_STATIC_VIDEO_COMPRESSOR, IDC_COMBO_VIDEO_COMPRESSOR,
+                           IDC_BUTTON_VIDEO_CODEC_SETTINGS, IDC_STATIC_AUDIO_COMPRESSOR,
+                           IDC_COMBO_AUDIO_COMPRESSOR}) {
+                EXPECT_TRUE(d.Item(id).IsVisible()) << id;
+                EXPECT_TRUE(d.Item(id).IsEnabled()) << id;
+            }
+            for (int id : {IDC_EDIT_VIDEO_BITRATE, IDC_COMBO_AUDIO_BITRATE})
+                EXPECT_FALSE(d.Item(id).IsVisible()) << id;
+            EXPECT_EQ(d.Item(IDC_COMBO_VIDEO_COMPRESSOR).CurSel(), 1);
+            EXPECT_EQ(d.IndexOfEntry(true, 1), x264);
+            EXPECT_EQ(d.IndexOfEntry(false, d.Item(IDC_COMBO_AUDIO_COMPRESSOR).CurSel()), aac);
+            // MPEG-2 is no MP4 choice here, and leaving MP4 brings the shared one back.
+            d.Item(IDC_COMBO_OUTPUT_FORMAT).Choose(engine::kAvi);
+            EXPECT_EQ(d.IndexOfEntry(true, d.Item(IDC_COMBO_VIDEO_COMPRESSOR).CurSel()), mpeg2);
+            d.Item(IDC_COMBO_OUTPUT_FORMAT).Choose(engine::kMp4);
+            EXPECT_EQ(d.IndexOfEntry(true, d.Item(IDC_COMBO_VIDEO_COMPRESSOR).CurSel()), x264);
+            d.Item(IDC_COMBO_VIDEO_COMPRESSOR).SetCurSel(2);
+            chosen = d.IndexOfEntry(true, 2);
+            d.Item(IDC_BUTTON_OPTIONS_OK).Click();
+        });
     EXPECT_EQ(result, ui::IDOK);
-    EXPECT_EQ(dialog.settings.format, options::kMp4);
+    EXPECT_EQ(dialog.settings.format, engine::kMp4);
     EXPECT_EQ(dialog.settings.mp4VideoCompressorIndex, chosen);
     EXPECT_EQ(Stored("DexVideoCompress", "Mp4CompressorNumber")->dword,
               static_cast<std::uint32_t>(chosen));
@@ -340,7 +340,7 @@ TEST_F(OutputOptionsDialogTest, Mp4HasItsOwnChoicesWithSettingsAndKeepsTheShared
               static_cast<std::uint32_t>(mpeg2));
     // Opened again on MP4, the dialog shows that choice.
     OutputOptionsDialog again(nullptr);
-    Run(again, Settings(options::kMp4, "/clips/clip.mp4"), [&](OutputOptionsDialog& d) {
+    Run(again, Settings(engine::kMp4, "/clips/clip.mp4"), [&](OutputOptionsDialog& d) {
         EXPECT_EQ(d.IndexOfEntry(true, d.Item(IDC_COMBO_VIDEO_COMPRESSOR).CurSel()), chosen);
     });
     EXPECT_TRUE(automation.boxes.empty());
@@ -349,18 +349,18 @@ TEST_F(OutputOptionsDialogTest, Mp4HasItsOwnChoicesWithSettingsAndKeepsTheShared
 TEST_F(OutputOptionsDialogTest, WebMOkKeepsTheOtherFamilysKeysAndAStoredIndexBeyondTheListIsDropped) {
     StoreInt("DexVideoCompress", "CompressorNumber", 100000);
     OutputOptionsDialog beyond(nullptr);
-    Run(beyond, Settings(options::kAvi), [](OutputOptionsDialog& d) {
+    Run(beyond, Settings(engine::kAvi), [](OutputOptionsDialog& d) {
         EXPECT_EQ(d.Item(IDC_COMBO_VIDEO_COMPRESSOR).CurSel(), -1);
         d.Item(IDC_BUTTON_OPTIONS_OK).Click();
     });
     EXPECT_EQ(Stored("DexVideoCompress", "CompressorNumber")->dword, static_cast<std::uint32_t>(-2));
 
     OutputOptionsDialog dialog(nullptr);
-    Run(dialog, Settings(options::kAvi), [](OutputOptionsDialog& d) {
-        d.Item(IDC_COMBO_OUTPUT_FORMAT).Choose(options::kWebm);
+    Run(dialog, Settings(engine::kAvi), [](OutputOptionsDialog& d) {
+        d.Item(IDC_COMBO_OUTPUT_FORMAT).Choose(engine::kWebm);
         d.Item(IDC_BUTTON_OPTIONS_OK).Click();
     });
-    EXPECT_EQ(dialog.settings.format, options::kWebm);
+    EXPECT_EQ(dialog.settings.format, engine::kWebm);
     EXPECT_EQ(dialog.settings.webmVideoCompressorIndex,
               Preferred(CompressorCategory::Video, "webm vp8 encoder filter"));
     EXPECT_EQ(dialog.settings.outputPath, "/clips/out.webm");
@@ -372,9 +372,9 @@ TEST_F(OutputOptionsDialogTest, WebMOkKeepsTheOtherFamilysKeysAndAStoredIndexBey
 TEST_F(OutputOptionsDialogTest, CancelEscapeAndCloseChangeNothing) {
     for (int way = 0; way < 3; ++way) {
         OutputOptionsDialog dialog(nullptr);
-        const options::OutputSettings s = Settings(options::kAvi);
+        const engine::OutputSettings s = Settings(engine::kAvi);
         const int result = Run(dialog, s, [&](OutputOptionsDialog& d) {
-            d.Item(IDC_COMBO_OUTPUT_FORMAT).Choose(options::kMkv);
+            d.Item(IDC_COMBO_OUTPUT_FORMAT).Choose(engine::kMkv);
             d.Item(IDC_EDIT_WIDTH).SetText("100");
             if (way == 0) d.Item(IDC_BUTTON_OPTIONS_CANCEL).Click();
             if (way == 1) d.PressKey("Escape");
@@ -389,7 +389,7 @@ TEST_F(OutputOptionsDialogTest, CancelEscapeAndCloseChangeNothing) {
 TEST_F(OutputOptionsDialogTest, BrowseStartsInTheFolderTheDialogOpenedWith) {
     automation.fileAnswers = {std::string("/elsewhere/picked"), std::nullopt};
     OutputOptionsDialog dialog(nullptr);
-    Run(dialog, Settings(options::kWebm, "/clips/out.webm"), [](OutputOptionsDialog& d) {
+    Run(dialog, Settings(engine::kWebm, "/clips/out.webm"), [](OutputOptionsDialog& d) {
         d.Item(IDC_BUTTON_BROWSE).Click();
         EXPECT_EQ(d.Item(IDC_EDIT_OUTPUT_PATH).Text(), "/elsewhere/picked.webm");
         d.Item(IDC_BUTTON_BROWSE).Click();  // cancelled

@@ -3,17 +3,17 @@
 #include <climits>
 
 #include "TestEnv.h"
-#include "app/Profile.h"
 #include "engine/ConversionGraph.h"
 #include "options/OutputSettings.h"
 #include "platform/registry/Registry.h"
 #include "platform/shell/Shell.h"
 #include "platform/ui/Automation.h"
 #include "platform/ui/Dialog.h"
+#include "settings/Profile.h"
 
 namespace {
 
-using options::OutputSettings;
+using engine::OutputSettings;
 const std::string kRoot = "Software\\QuorvelStudio\\quorvel-converter\\";
 
 class OutputSettingsTest : public ::testing::Test {
@@ -96,7 +96,7 @@ TEST_F(OutputSettingsTest, FirstStartLoadsTheDefaults) {
 }
 
 TEST_F(OutputSettingsTest, StoredValuesAreLoadedAndWrongTypesFallBack) {
-    auto p = app::Profile();
+    auto p = settings::Profile();
     p.WriteInt("Settings", "nOuptputFormat", 4);
     p.WriteString("Settings", "OutputName", "/v/clip.avi");
     p.WriteInt("Settings", "OutputWidth", 640);
@@ -120,7 +120,7 @@ TEST_F(OutputSettingsTest, StoredValuesAreLoadedAndWrongTypesFallBack) {
 TEST_F(OutputSettingsTest, StoredChoicesAreResolvedWithoutSearching) {
     auto& graph = engine::ConversionGraph::Instance();
     graph.ReleaseCompressorSlots();
-    auto p = app::Profile();
+    auto p = settings::Profile();
     p.WriteInt("DexVideoCompress", "CompressorNumber", -1);
     p.WriteInt("DexAudioCompress", "CompressorNumber", 0);
     OutputSettings s;
@@ -135,7 +135,7 @@ TEST_F(OutputSettingsTest, StoredChoicesAreResolvedWithoutSearching) {
 }
 
 TEST_F(OutputSettingsTest, DamagedFormatIsReportedAndThePathKeptAsStored) {
-    auto p = app::Profile();
+    auto p = settings::Profile();
     p.WriteInt("Settings", "nOuptputFormat", 7);
     p.WriteString("Settings", "OutputName", "/v/clip.mkv");
     OutputSettings s;
@@ -206,7 +206,7 @@ TEST_F(OutputSettingsTest, StoredFormatNumbersKeepTheirMeaningAndFiveOpensMp4) {
     const char* extensions[] = {".avi", ".wmv", ".mkv", ".asf", ".webm", ".mp4"};
     for (int format = 0; format <= 5; ++format) {
         SCOPED_TRACE(format);
-        auto p = app::Profile();
+        auto p = settings::Profile();
         p.WriteInt("Settings", "nOuptputFormat", format);
         p.WriteString("Settings", "OutputName", "/v/clip.avi");
         OutputSettings s;
@@ -235,7 +235,7 @@ TEST_F(OutputSettingsTest, StoredFormatNumbersKeepTheirMeaningAndFiveOpensMp4) {
 
 TEST_F(OutputSettingsTest, Mp4OkKeepsItsOwnPairApartFromTheSharedOne) {
     auto& graph = engine::ConversionGraph::Instance();
-    auto p = app::Profile();
+    auto p = settings::Profile();
     p.WriteInt("DexVideoCompress", "CompressorNumber", 7);
     OutputSettings s;
     auto c = Controls();

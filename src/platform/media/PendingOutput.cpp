@@ -8,20 +8,16 @@
 #include <cstdio>
 #include <random>
 
+#include "platform/Path.h"
 #include "platform/media/Internal.h"
 
 namespace media::detail {
 namespace {
 
 std::string FolderPart(const std::string& path) {
-    const auto slash = path.find_last_of('/');
-    if (slash == std::string::npos) return ".";
-    return slash == 0 ? "/" : path.substr(0, slash);
-}
-
-std::string NamePart(const std::string& path) {
-    const auto slash = path.find_last_of('/');
-    return slash == std::string::npos ? path : path.substr(slash + 1);
+    const std::string folder = paths::FolderOf(path);
+    if (folder.empty()) return ".";
+    return folder == "/" ? folder : folder.substr(0, folder.size() - 1);
 }
 
 HRESULT FromErrno(int error, HRESULT fallback) {
@@ -62,7 +58,8 @@ HRESULT PendingOutput::Create(const std::string& outputPath, const std::string& 
             return QV_E_OUTPUT_IS_SOURCE;
     }
     // Hidden, beside the output: the rename stays on one file system.
-    const std::string stem = FolderPart(outputPath) + "/." + NamePart(outputPath) + ".part-";
+    const std::string stem =
+        FolderPart(outputPath) + "/." + paths::FileNameOf(outputPath) + ".part-";
     std::random_device random;
     for (int attempt = 0; attempt < 16; ++attempt) {
         char suffix[16];

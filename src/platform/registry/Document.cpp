@@ -8,11 +8,9 @@ namespace {
 
 constexpr std::string_view kUserHive = "HKEY_CURRENT_USER";
 
-char Lower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
-
 // Key order: case-insensitive, with the separator below every other character,
 // which is the same as comparing component by component.
-int Rank(char c) { return c == '\\' ? -1 : static_cast<unsigned char>(Lower(c)); }
+int Rank(char c) { return c == '\\' ? -1 : static_cast<unsigned char>(text::Lowered(c)); }
 
 std::vector<std::string_view> Components(std::string_view path) {
     std::vector<std::string_view> parts;
@@ -32,13 +30,6 @@ bool IsUnder(std::string_view path, std::string_view ancestor) {
 }
 
 }  // namespace
-
-bool EqualNoCase(std::string_view a, std::string_view b) {
-    if (a.size() != b.size()) return false;
-    for (std::size_t i = 0; i < a.size(); ++i)
-        if (Lower(a[i]) != Lower(b[i])) return false;
-    return true;
-}
 
 bool KeyPathLess::operator()(std::string_view a, std::string_view b) const {
     const std::size_t n = std::min(a.size(), b.size());

@@ -6,12 +6,13 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/Text.h"
 #include "platform/registry/Registry.h"
 
 namespace registry::detail {
 
-// ASCII case-insensitive equality (names compare as on Windows).
-bool EqualNoCase(std::string_view a, std::string_view b);
+// Names compare as on Windows: ASCII case-insensitively.
+using text::EqualNoCase;
 
 // Orders full key paths as a tree: component by component, case-insensitively,
 // so a key comes right before its subkeys ("A", "A\B", "A\B\C", "AB").

@@ -76,7 +76,7 @@ public:
     int AddString(std::string_view text);
     void ResetContent();
     int Count() const;
-    int SetCurSel(int index);  // -1 clears the selection
+    int SetCurSel(int index);  // -1 or an index out of range clears the selection and gives -1
     int CurSel() const;        // -1: none
     // Picks an entry as the user would, so the dialog hears of the change.
     void Choose(int index);
@@ -89,13 +89,15 @@ private:
 
 class Dialog {
 public:
+    // Builds the window and its controls from the template; nothing is shown yet.
     Dialog(const DialogTemplate& tmpl, Dialog* owner);
     virtual ~Dialog();
     Dialog(const Dialog&) = delete;
     Dialog& operator=(const Dialog&) = delete;
 
-    // Builds the window and its controls, runs OnInitDialog, shows the window
-    // and runs a nested event loop until EndDialog. Returns the result code.
+    // Runs OnInitDialog, shows the window and runs a nested event loop until
+    // EndDialog; an EndDialog during OnInitDialog returns without showing it.
+    // Returns the code given to EndDialog.
     int RunModal();
     void EndDialog(int result);
     bool IsRunning() const;

@@ -1,8 +1,6 @@
 // The drivers: one per named compressor of the device catalogue, video and
 // audio, each over a compressor filter whose settings hold and check the
 // driver's options.
-#include <strings.h>
-
 #include <charconv>
 #include <cstdio>
 #include <cstring>
@@ -12,6 +10,7 @@
 #include <set>
 #include <vector>
 
+#include "platform/Text.h"
 #include "platform/media/ContainerCodecs.h"
 #include "platform/media/DeviceEnum.h"
 #include "platform/media/PropertyPages.h"
@@ -142,10 +141,6 @@ bool ParseNumber(const std::string& text, double& value) {
     const char* last = text.c_str() + text.size();
     const auto [end, ec] = std::from_chars(first, last, value);
     return ec == std::errc() && end == last;
-}
-
-bool EqualsIgnoringCase(const std::string& a, const std::string& b) {
-    return a.size() == b.size() && strncasecmp(a.c_str(), b.c_str(), a.size()) == 0;
 }
 
 // A stored value the encoder does not take.
@@ -427,7 +422,7 @@ namespace {
 std::unique_ptr<Driver> StoredDriver(const std::string& description, DWORD fccType) {
     const DriverEntry* match = nullptr;
     for (const DriverEntry& e : Drivers(fccType))
-        if (EqualsIgnoringCase(e.description, description)) match = &e;
+        if (text::EqualNoCase(e.description, description)) match = &e;
     if (!match || !registry::Store::User().KeyExists(DriverStateKey(match->encoder, fccType)))
         return nullptr;
     auto driver = std::make_unique<Driver>();

@@ -3,11 +3,12 @@
 // regard to case; anything else than this form is refused with NS_E_INVALIDPROFILE.
 #include <cctype>
 #include <charconv>
-#include <cstring>
 #include <cstdio>
+#include <cstring>
 #include <map>
 #include <new>
 
+#include "platform/Text.h"
 #include "platform/wmf/WmfInternal.h"
 
 namespace wmf::detail {
@@ -24,11 +25,6 @@ struct Element {
         return nullptr;
     }
 };
-
-std::string Lower(std::string s) {
-    for (char& c : s) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    return s;
-}
 
 // A small XML reader: elements, attributes in quotes, the five entities, comments and
 // declarations. Text between elements is ignored. Nesting is bounded.
@@ -74,7 +70,7 @@ private:
                                     s_[pos_] == '_' || s_[pos_] == '-' || s_[pos_] == ':' ||
                                     s_[pos_] == '.'))
             ++pos_;
-        out = Lower(s_.substr(start, pos_ - start));
+        out = text::Lowered(s_.substr(start, pos_ - start));
         return !out.empty();
     }
     bool Value(std::string& out) {

@@ -22,12 +22,12 @@ protected:
     void SetUp() override {
         if (!fixtures::HaveFfmpegTools()) GTEST_SKIP() << "ffmpeg tools missing";
         graph.Attach(nullptr, &settings, &errorText);
-        settings.format = options::kWebm;
+        settings.format = engine::kWebm;
         settings.outputPath = (out / "p.webm").string();
         settings.webmVideoCompressorIndex =
             graph.FindPreferredCompressor(CompressorCategory::Video, "webm vp8 encoder filter");
         settings.webmAudioCompressorIndex =
-            graph.FindPreferredCompressor(CompressorCategory::Audio, options::kVorbisFragment);
+            graph.FindPreferredCompressor(CompressorCategory::Audio, engine::kVorbisFragment);
         source = fixtures::H264AacMp4().string();
         ASSERT_EQ(graph.OpenSourceGraph(source), 1);
         ASSERT_EQ(graph.EnsureCompressors(), S_OK);
@@ -47,7 +47,7 @@ protected:
     }
 
     ui::ScriptedAutomation automation;
-    options::OutputSettings settings;
+    engine::OutputSettings settings;
     std::string errorText, source;
     testenv::TempDir out;
     ConversionGraph& graph = ConversionGraph::Instance();

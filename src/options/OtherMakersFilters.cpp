@@ -1,11 +1,11 @@
-#include "app/OtherMakersFilters.h"
+#include "options/OtherMakersFilters.h"
 
 #include <optional>
 #include <vector>
 
 #include "platform/registry/Registry.h"
 
-namespace app {
+namespace options {
 namespace {
 
 // The sizes of the buffers the values are read into: a larger value does not
@@ -52,7 +52,7 @@ void DisableDivXFeedback() {
     WriteRaw(kDivXKey, kDivXFeedbackValue, raw->type, std::move(raw->data));
 }
 
-void ClearVsFilterLoadLevel(int& vsFilterChanged, std::uint32_t& vsFilterSavedLevel) {
+void ClearVsFilterLoadLevel(bool& vsFilterChanged, std::uint32_t& vsFilterSavedLevel) {
     if (!registry::Store::User().KeyExists(kVsFilterKey)) return;
     const auto raw = ReadRaw(kVsFilterKey, kVsFilterLoadLevelValue, kLoadLevelSize);
     if (!raw) return;
@@ -62,18 +62,18 @@ void ClearVsFilterLoadLevel(int& vsFilterChanged, std::uint32_t& vsFilterSavedLe
     vsFilterSavedLevel = level;
     if (vsFilterSavedLevel == 0) return;
     WriteRaw(kVsFilterKey, kVsFilterLoadLevelValue, raw->type, LittleEndian(0));
-    vsFilterChanged = 1;
+    vsFilterChanged = true;
 }
 
-void RestoreVsFilterLoadLevel(int& vsFilterChanged, std::uint32_t vsFilterSavedLevel) {
-    if (vsFilterChanged != 1) return;
+void RestoreVsFilterLoadLevel(bool& vsFilterChanged, std::uint32_t vsFilterSavedLevel) {
+    if (!vsFilterChanged) return;
     if (registry::Store::User().KeyExists(kVsFilterKey)) {
         // Written back only while the value still exists, with the type it has now.
         if (const auto raw = ReadRaw(kVsFilterKey, kVsFilterLoadLevelValue, kLoadLevelSize))
             WriteRaw(kVsFilterKey, kVsFilterLoadLevelValue, raw->type,
                      LittleEndian(vsFilterSavedLevel));
     }
-    vsFilterChanged = 0;
+    vsFilterChanged = false;
 }
 
-}  // namespace app
+}  // namespace options

@@ -88,8 +88,9 @@ TEST_F(ProfileBuilderTest, TheAudioBitrateMayBeMissedBy249BitsPerSecond) {
 }
 
 TEST_F(ProfileBuilderTest, RateChannelsAndTagMustMatch) {
-    Audio({{"WMA", {Wave(16000, 10, WAVE_FORMAT_WMAUDIO1), Wave(16000, 10, WAVE_FORMAT_WMAUDIO2, 48000),
-                    Wave(16000, 10, WAVE_FORMAT_WMAUDIO2, 44100, 1)}}});
+    Audio({{"WMA",
+            {Wave(16000, 10, WAVE_FORMAT_WMAUDIO1), Wave(16000, 10, WAVE_FORMAT_WMAUDIO2, 48000),
+             Wave(16000, 10, WAVE_FORMAT_WMAUDIO2, 44100, 1)}}});
     EXPECT_EQ(Generate(), NS_E_AUDIO_CODEC_NOT_INSTALLED);
 }
 
@@ -109,9 +110,10 @@ TEST_F(ProfileBuilderTest, AnAudioFormatThatIsNoWaveFormatFailsTheWholeProfile) 
 
 TEST_F(ProfileBuilderTest, TheFirstVideoFormatWithTheFourccIsTakenOrNone) {
     Audio({{"WMA", {Wave(16000, 743)}}});
-    wmf::testing::InstallCodecs(WMMEDIATYPE_Video,
-                           {{"WMV8", {Video(FOURCC_WMV2)}},
-                            {"WMV9", {Video(FOURCC_WMV1), Video(FOURCC_WMV3, 1), Video(FOURCC_WMV3, 2)}}});
+    wmf::testing::InstallCodecs(
+        WMMEDIATYPE_Video,
+        {{"WMV8", {Video(FOURCC_WMV2)}},
+         {"WMV9", {Video(FOURCC_WMV1), Video(FOURCC_WMV3, 1), Video(FOURCC_WMV3, 2)}}});
     ASSERT_EQ(Generate(), S_OK);
     VIDEOINFOHEADER v;
     ASSERT_TRUE(ReadFormat(StreamType(*profile, 2), v));
@@ -209,8 +211,9 @@ TEST_F(ProfileBuilderTest, ACodecBlockShorterThanItClaimsIsNeverReadPast) {
 
 TEST_F(ProfileBuilderTest, FailuresReturnTheirCodeAndNoProfile) {
     Audio({{"WMA", {Wave(16000, 743)}}});
-    for (auto op : {wmf::testing::Operation::CreateProfileManager, wmf::testing::Operation::CreateEmptyProfile,
-                    wmf::testing::Operation::AddStream}) {
+    for (auto op :
+         {wmf::testing::Operation::CreateProfileManager,
+          wmf::testing::Operation::CreateEmptyProfile, wmf::testing::Operation::AddStream}) {
         wmf::testing::ForceFailure(op, E_OUTOFMEMORY);
         EXPECT_EQ(Generate(), E_OUTOFMEMORY);
         wmf::testing::ResetAll();

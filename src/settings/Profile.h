@@ -5,11 +5,11 @@
 
 #include "platform/registry/Registry.h"
 
-namespace app {
+namespace settings {
 
 // Roots the profile at Software\<company>\<application>; until then the
 // company is "QuorvelStudio" and the application the executable's base name.
 void SetRegistryKey(const std::string& company);
 registry::AppProfile Profile();
 
-}  // namespace app
+}  // namespace settings

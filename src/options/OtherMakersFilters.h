@@ -5,7 +5,7 @@
 // silently: a missing key or value means there is nothing to adjust.
 #include <cstdint>
 
-namespace app {
+namespace options {
 
 inline constexpr const char* kDivXKey = "Software\\DivXNetworks\\DivX4Windows";
 inline constexpr const char* kDivXFeedbackValue = "Disable feedback";
@@ -14,9 +14,9 @@ inline constexpr const char* kVsFilterLoadLevelValue = "LoadLevel";
 
 void DisableDivXFeedback();
 // Sets "LoadLevel" to 0 when it is not 0, remembering the old level.
-void ClearVsFilterLoadLevel(int& vsFilterChanged, std::uint32_t& vsFilterSavedLevel);
+void ClearVsFilterLoadLevel(bool& vsFilterChanged, std::uint32_t& vsFilterSavedLevel);
 // Writes the remembered level back if this program changed it and the value
 // still exists; clears the flag in every case.
-void RestoreVsFilterLoadLevel(int& vsFilterChanged, std::uint32_t vsFilterSavedLevel);
+void RestoreVsFilterLoadLevel(bool& vsFilterChanged, std::uint32_t vsFilterSavedLevel);
 
-}  // namespace app
+}  // namespace options

@@ -1,8 +1,8 @@
-#include "app/Profile.h"
+#include "settings/Profile.h"
 
 #include "platform/ui/Dialog.h"
 
-namespace app {
+namespace settings {
 namespace {
 std::string g_company = "QuorvelStudio";
 }
@@ -13,4 +13,4 @@ registry::AppProfile Profile() {
     return registry::AppProfile(registry::Store::User(), g_company, ui::ApplicationName());
 }
 
-}  // namespace app
+}  // namespace settings

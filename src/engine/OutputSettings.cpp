@@ -1,0 +1,31 @@
+#include "engine/OutputSettings.h"
+
+namespace engine {
+
+int FamilyFormat(int format) { return format == kWebm || format == kMp4 ? format : kAvi; }
+
+bool SharesCompressors(int format) { return FamilyFormat(format) == kAvi; }
+
+int& VideoCompressorSlot(OutputSettings& s, int format) {
+    switch (FamilyFormat(format)) {
+        case kWebm:
+            return s.webmVideoCompressorIndex;
+        case kMp4:
+            return s.mp4VideoCompressorIndex;
+        default:
+            return s.videoCompressorIndex;
+    }
+}
+
+int& AudioCompressorSlot(OutputSettings& s, int format) {
+    switch (FamilyFormat(format)) {
+        case kWebm:
+            return s.webmAudioCompressorIndex;
+        case kMp4:
+            return s.mp4AudioCompressorIndex;
+        default:
+            return s.audioCompressorIndex;
+    }
+}
+
+}  // namespace engine

@@ -1,0 +1,40 @@
+#pragma once
+// The output options a conversion is built from: container, frame size and
+// rate, the chosen compressors and bitrates.
+#include <string>
+
+#include "engine/OutputFormat.h"
+
+namespace engine {
+
+inline constexpr double kFrameRate = 23.976;
+
+struct OutputSettings {
+    std::string outputPath;
+    int outputHeight = 0;
+    int outputWidth = 0;
+    bool useVideoCompressor = true;
+    bool useAudioCompressor = true;
+    double frameRate = kFrameRate;
+    int videoCompressorIndex = 0;
+    int audioCompressorIndex = 0;
+    int webmVideoCompressorIndex = 0;
+    int webmAudioCompressorIndex = 0;
+    int mp4VideoCompressorIndex = 0;
+    int mp4AudioCompressorIndex = 0;
+    int videoBitrate = 0;
+    int audioBitrate = 128000;
+    int format = 1;
+    int fileProfile = 0;
+    bool operator==(const OutputSettings&) const = default;
+};
+
+// WebM and MP4 each keep a compressor pair of their own; AVI, WMV, MKV and ASF
+// share one. The family's pair in the record, and the format whose preferred
+// compressors it starts with.
+int& VideoCompressorSlot(OutputSettings& settings, int format);
+int& AudioCompressorSlot(OutputSettings& settings, int format);
+int FamilyFormat(int format);
+bool SharesCompressors(int format);
+
+}  // namespace engine

@@ -1,0 +1,3 @@
+#pragma once
+// A lower module reaching up: the check must refuse this.
+#include "high/High.h"
