@@ -49,7 +49,7 @@ using FramePtr = std::unique_ptr<AVFrame, FrameFreer>;
 HRESULT FromAvError(int error, HRESULT fallback);
 // Path as FFmpeg's file protocol sees it, so names with ':' are never protocols.
 std::string FileUrl(const std::string& path);
-// Quiets FFmpeg's console logging once per process (QUORVEL_MEDIA_LOG=1 keeps it).
+// Sets up FFmpeg's log once per process (FfmpegLog.h).
 void EnsureFfmpegReady();
 
 // ---- test hooks ----------------------------------------------------------------
