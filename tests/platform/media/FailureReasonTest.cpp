@@ -7,17 +7,6 @@ namespace {
 using namespace media;
 using namespace mediatest;
 
-// MPEG-4 pictures are at most 8191 wide.
-std::filesystem::path TooWideForMpeg4() {
-    fixtures::ClipRecipe wide;
-    wide.width = 8200;
-    wide.height = 16;
-    wide.rate = "5";
-    wide.seconds = 0.4;
-    wide.codecs = "-c:v ffv1 -c:a pcm_s16le";
-    return fixtures::MakeClip("wide-8200x16.mkv", wide);
-}
-
 class FailureReasonTest : public MediaTest {
 protected:
     void SetUp() override {
@@ -40,7 +29,7 @@ protected:
 
 // The encoder says why it will not open.
 TEST_F(FailureReasonTest, AnEncoderThatWillNotOpenGivesFfmpegsReason) {
-    const auto source = TooWideForMpeg4();
+    const auto source = fixtures::TooWideForMpeg4();
     const std::string output = (dir / "wide.avi").string();
     Conversion conv;
     ASSERT_EQ(Build(source.string(), output, conv), S_OK);
@@ -53,7 +42,7 @@ TEST_F(FailureReasonTest, AnEncoderThatWillNotOpenGivesFfmpegsReason) {
 
 TEST_F(FailureReasonTest, ARunThatEndsWellHasNoReasonAndNeitherDoesTheNextGraph) {
     Conversion refused;
-    ASSERT_EQ(Build(TooWideForMpeg4().string(),
+    ASSERT_EQ(Build(fixtures::TooWideForMpeg4().string(),
                     (dir / "wide.avi").string(), refused),
               S_OK);
     EXPECT_EQ(RunToEnd(*refused.graph), 0);
