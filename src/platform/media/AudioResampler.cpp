@@ -6,8 +6,7 @@ extern "C" {
 
 namespace media::detail {
 
-AudioResampler::AudioResampler(AVSampleFormat format, const AVChannelLayout& layout,
-                               int sampleRate)
+AudioResampler::AudioResampler(AVSampleFormat format, const AVChannelLayout& layout, int sampleRate)
     : format_(format), sampleRate_(sampleRate) {
     av_channel_layout_copy(&layout_, &layout);
 }
@@ -23,10 +22,9 @@ bool AudioResampler::Prepare(const AVFrame& frame, const AVChannelLayout& inLayo
         !av_channel_layout_compare(&inLayout, &inLayout_))
         return true;
     swr_free(&swr_);
-    if (swr_alloc_set_opts2(&swr_, &layout_, format_, sampleRate_,
-                            const_cast<AVChannelLayout*>(&inLayout),
-                            static_cast<AVSampleFormat>(frame.format), frame.sample_rate, 0,
-                            nullptr) < 0 ||
+    if (swr_alloc_set_opts2(
+            &swr_, &layout_, format_, sampleRate_, const_cast<AVChannelLayout*>(&inLayout),
+            static_cast<AVSampleFormat>(frame.format), frame.sample_rate, 0, nullptr) < 0 ||
         swr_init(swr_) < 0)
         return false;
     av_channel_layout_uninit(&inLayout_);

@@ -46,8 +46,8 @@ void DemuxStage::NoteEnd(const AVPacket& packet) {
     if (time == AV_NOPTS_VALUE) return;
     const AVStream* st = source_.streams[packet.stream_index];
     const std::int64_t start = st->start_time != AV_NOPTS_VALUE ? st->start_time : 0;
-    const std::int64_t end = av_rescale_q(
-        time + std::max<std::int64_t>(packet.duration, 0) - start, st->time_base, kHundredNs);
+    const std::int64_t end = av_rescale_q(time + std::max<std::int64_t>(packet.duration, 0) - start,
+                                          st->time_base, kHundredNs);
     if (end > status_.reached.load()) status_.reached.store(end);
 }
 

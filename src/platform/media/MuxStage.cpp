@@ -25,8 +25,7 @@ HRESULT MuxStage::Open(const std::vector<const StreamEncoder*>& encoders, std::s
         MuxStream stream;
         stream.output = avformat_new_stream(output_, nullptr);
         if (!stream.output) return E_OUTOFMEMORY;
-        if (avcodec_parameters_from_context(stream.output->codecpar, enc) < 0)
-            return E_OUTOFMEMORY;
+        if (avcodec_parameters_from_context(stream.output->codecpar, enc) < 0) return E_OUTOFMEMORY;
         stream.output->time_base = enc->time_base;
         stream.output->avg_frame_rate = enc->framerate;
         // A tag the container would refuse is dropped; the container picks its own.
@@ -94,7 +93,8 @@ bool MuxStage::Write(MuxItem& item) {
     av_packet_rescale_ts(p, s.encoderTimeBase, s.output->time_base);
     p->stream_index = s.output->index;
     if (p->pts != AV_NOPTS_VALUE) {
-        const std::int64_t end = av_rescale_q(p->pts + p->duration, s.output->time_base, kHundredNs);
+        const std::int64_t end =
+            av_rescale_q(p->pts + p->duration, s.output->time_base, kHundredNs);
         if (end > status_.position.load()) status_.position.store(end);
     }
     LogCapture capture;
@@ -114,10 +114,11 @@ void MuxStage::Finish() {
     // Whatever ended the run, the file is finalised so that players can read it.
     {
         LogCapture capture;
-        if (const int err = av_write_trailer(output_); err < 0 && !status_.stopping())
+        if (const int err = av_write_trailer(output_); err < 0 && !status_.stopping()) {
+            const bool writeFailed = FAILED(pending_.WriteError());
             status_.Fail(FromAvError(err, HRESULT_WRITE_FAULT),
-                         FAILED(pending_.WriteError()) ? pending_.WriteReason()
-                                                       : capture.Reason(err));
+                         writeFailed ? pending_.WriteReason() : capture.Reason(err));
+        }
     }
     if (const HRESULT closed = pending_.CloseWriter(output_->pb); FAILED(closed))
         status_.Fail(closed, pending_.WriteReason());

@@ -107,4 +107,3 @@ void StreamEncoder::Finish() {
 }
 
 }  // namespace media::detail
-

@@ -25,7 +25,9 @@ struct RouteQueues {
 
 struct Streamer::Impl {
     Impl(RunPlan p, std::shared_ptr<EventQueue> events)
-        : plan(std::move(p)), status(std::move(events)), mux(*plan.mux, plan.outputPath, muxQueue, status) {
+        : plan(std::move(p)),
+          status(std::move(events)),
+          mux(*plan.mux, plan.outputPath, muxQueue, status) {
         status.Watch(muxQueue);
     }
 
@@ -66,13 +68,14 @@ HRESULT Streamer::Impl::Prepare() {
             return Refuse(hr, reason);
         opened.push_back(&encoder);
         demuxOutputs.push_back({route.decoder->streamIndex, &q.packets});
-        stages.push_back(std::make_unique<DecodeStage>(*route.decoder->context, q.packets,
-                                                       q.frames, status));
+        stages.push_back(
+            std::make_unique<DecodeStage>(*route.decoder->context, q.packets, q.frames, status));
         if (video) {
             stages.push_back(
                 std::make_unique<VideoEncodeStage>(encoder, q.frames, status, source, input));
         } else {
-            auto audio = std::make_unique<AudioEncodeStage>(encoder, q.frames, status, source, input);
+            auto audio =
+                std::make_unique<AudioEncodeStage>(encoder, q.frames, status, source, input);
             if (!audio->ok()) return E_OUTOFMEMORY;
             stages.push_back(std::move(audio));
         }

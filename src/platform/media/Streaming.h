@@ -3,8 +3,9 @@
 // its own on a thread of its own, joined by bounded queues so memory stays flat
 // and a slow encoder holds the reader back.
 //
-//   demux ─packets─▶ decode ─frames─▶ video encode (timing, scaler) ─┐
-//         ─packets─▶ decode ─frames─▶ audio encode (resampler, chunker) ─packets─▶ mux ─▶ file
+//   demux ─┬▶ decode ─▶ video encode (timing, scaler) ─────┬▶ mux ─▶ file
+//          └▶ decode ─▶ audio encode (resampler, chunker) ─┘
+//   (packets)        (frames)                           (packets)
 //
 // The starting thread opens the encoders and the file and writes the header;
 // the threads then own their stage's data alone (see each stage's header).

@@ -9,8 +9,7 @@ namespace media::detail {
 VideoScaler::~VideoScaler() { sws_freeContext(sws_); }
 
 bool VideoScaler::Convert(FramePtr& frame) {
-    if (frame->format == format_ && frame->width == width_ && frame->height == height_)
-        return true;
+    if (frame->format == format_ && frame->width == width_ && frame->height == height_) return true;
     sws_ = sws_getCachedContext(sws_, frame->width, frame->height,
                                 static_cast<AVPixelFormat>(frame->format), width_, height_, format_,
                                 SWS_BICUBIC, nullptr, nullptr, nullptr);

@@ -42,8 +42,7 @@ TEST_F(FailureReasonTest, AnEncoderThatWillNotOpenGivesFfmpegsReason) {
 
 TEST_F(FailureReasonTest, ARunThatEndsWellHasNoReasonAndNeitherDoesTheNextGraph) {
     Conversion refused;
-    ASSERT_EQ(Build(fixtures::TooWideForMpeg4().string(),
-                    (dir / "wide.avi").string(), refused),
+    ASSERT_EQ(Build(fixtures::TooWideForMpeg4().string(), (dir / "wide.avi").string(), refused),
               S_OK);
     EXPECT_EQ(RunToEnd(*refused.graph), 0);
     ASSERT_FALSE(ReasonOf(*refused.graph).empty());
