@@ -68,9 +68,12 @@ double Seconds(Clock::time_point since) {
 // Exit status of a conversion that kept what a damaged source let it read.
 constexpr int kEndedEarly = 4;
 
-int Fail(const char* step, HRESULT hr) {
-    std::fprintf(stderr, "%s failed: %s (0x%08X)\n", step, ErrorText(hr).c_str(),
-                 static_cast<unsigned>(hr));
+// `reason`: the media library's own words on the failure, shown below when given.
+int Fail(const char* step, HRESULT hr, const std::string& reason = {}) {
+    char line[512];
+    std::snprintf(line, sizeof line, "%s failed: %s (0x%08X)", step, ErrorText(hr).c_str(),
+                  static_cast<unsigned>(hr));
+    std::fprintf(stderr, "%s\n", engine::WithReason(line, reason).c_str());
     return 1;
 }
 
@@ -114,6 +117,7 @@ int Convert(const Format& format, bool videoCompressor, bool audioCompressor,
     hr = graph.EnsureCompressors();
     engine::RunEnd end;
     if (SUCCEEDED(hr)) hr = graph.mediaControl->Run();
+    const std::string startReason = FAILED(hr) ? graph.RunFailureReason() : std::string();
     if (SUCCEEDED(hr)) {
         long code = 0;
         graph.mediaEvent->WaitForCompletion(-1, code);
@@ -126,8 +130,9 @@ int Convert(const Format& format, bool videoCompressor, bool audioCompressor,
     graph.ReleaseMediaControl();
     graph.ReleaseCompressorSlots();
     graph.Attach(nullptr, nullptr, nullptr);
-    if (FAILED(hr)) return Fail("conversion start", hr);
-    if (end.code != EC_COMPLETE) return Fail("conversion", FAILED(end.result) ? end.result : E_FAIL);
+    if (FAILED(hr)) return Fail("conversion start", hr, startReason);
+    if (end.code != EC_COMPLETE)
+        return Fail("conversion", FAILED(end.result) ? end.result : E_FAIL, end.reason);
     if (end.result == QV_S_SOURCE_ENDED_EARLY) {
         std::fprintf(stderr, "%s (at %.1f s of %.1f s)\n", ErrorText(QV_S_SOURCE_ENDED_EARLY).c_str(),
                      end.reached / 1e7, duration / 1e7);

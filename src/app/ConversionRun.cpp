@@ -6,6 +6,7 @@
 #include "app/StatusText.h"
 #include "engine/CompressorCatalog.h"
 #include "engine/ConversionGraph.h"
+#include "engine/RunProgress.h"
 #include "i18n/LanguagePack.h"
 #include "options/FilterPropertiesDialog.h"
 #include "options/OutputFormat.h"
@@ -158,12 +159,16 @@ long MainWindow::OnGraphEvent() {
         } else if (code == media::EC_ERRORABORT) {
             // An aborted run ends here rather than counting on until Stop; the
             // run is over before the box shows, so no later event can end it twice.
+            // The reason is read first: ending the run lets go of the events.
+            const std::string reason = graph.RunFailureReason();
             EndConversion(IDS_MESSAGE_ERROR);
             const auto hr = static_cast<HRESULT>(param1);
-            ui::AppMessageBox(hr == media::HRESULT_DISK_FULL
-                                  ? StrFormat(StringText(IDS_MESSAGE_DISK_FULL).c_str(),
-                                              paths::FolderOf(settings.outputPath).c_str())
-                                  : media::ErrorText(hr));
+            ui::AppMessageBox(engine::WithReason(
+                hr == media::HRESULT_DISK_FULL
+                    ? StrFormat(StringText(IDS_MESSAGE_DISK_FULL).c_str(),
+                                paths::FolderOf(settings.outputPath).c_str())
+                    : media::ErrorText(hr),
+                reason));
         }
     }
     return last;

@@ -80,7 +80,7 @@ RunEnd RunToEnd(engine::ConversionGraph& graph, std::int64_t duration, bool term
             // As the window's Stop: the part written so far is kept.
             line.Finish();
             graph.mediaControl->Stop();
-            return RunEnd{media::EC_USERABORT, S_OK, 0};
+            return RunEnd{media::EC_USERABORT, S_OK, 0, {}};
         }
         std::int64_t written = 0;
         if (seeking) seeking->GetCurrentPosition(written);
@@ -154,13 +154,15 @@ int Convert(const ConvertRequest& request) {
         shell::CatchInterrupts();
         if (SUCCEEDED(hr)) hr = graph.mediaControl->Run();
         if (FAILED(hr)) {
-            result = Fail("the conversion did not start: " + media::ErrorText(hr));
+            result = Fail(engine::WithReason("the conversion did not start: " + media::ErrorText(hr),
+                                             graph.RunFailureReason()));
         } else {
             const RunEnd end = RunToEnd(graph, duration, request.terminal);
             if (end.code == media::EC_USERABORT) {
                 result = Fail("stopped; the part converted so far is in " + settings.outputPath);
             } else if (end.code != media::EC_COMPLETE) {
-                result = Fail(media::ErrorText(FAILED(end.result) ? end.result : E_FAIL));
+                result = Fail(engine::WithReason(
+                    media::ErrorText(FAILED(end.result) ? end.result : E_FAIL), end.reason));
             } else if (end.result == media::QV_S_SOURCE_ENDED_EARLY) {
                 std::fprintf(stderr, "quorvel-converter: %s: at %s of %s; %s is kept.\n",
                              media::ErrorText(end.result).c_str(), Seconds(end.reached).c_str(),

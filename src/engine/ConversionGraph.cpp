@@ -1,6 +1,7 @@
 #include "engine/ConversionGraph.h"
 
 #include "engine/OutputSettings.h"
+#include "engine/RunProgress.h"
 #include "platform/media/Media.h"
 #include "platform/ui/MessageBox.h"
 
@@ -45,8 +46,13 @@ void ConversionGraph::GetAudioCompressor(int index) {
 void ConversionGraph::ShowGraphErrorText(HRESULT hr) {
     char buffer[160];
     media::AMGetErrorTextA(hr, buffer, sizeof buffer);
-    (errorText_ ? *errorText_ : ownErrorText_) = buffer;
-    ui::AppMessageBox(buffer);
+    const std::string text = WithReason(buffer, RunFailureReason());
+    (errorText_ ? *errorText_ : ownErrorText_) = text;
+    ui::AppMessageBox(text);
+}
+
+std::string ConversionGraph::RunFailureReason() const {
+    return mediaEvent ? mediaEvent->FailureReason() : std::string();
 }
 
 std::string ConversionGraph::lastErrorText() const {

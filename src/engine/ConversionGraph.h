@@ -73,8 +73,11 @@ public:
                          std::shared_ptr<media::Filter>& renderer);
     void RemoveDownstream(const std::shared_ptr<media::Filter>& filter);
 
-    // The platform's text for a result, kept in the window's errorText and shown.
+    // The platform's text for a result, kept in the window's errorText and shown;
+    // the media library's reason for a failed run, when it gave one, as a second line.
     void ShowGraphErrorText(HRESULT hr);
+    // The reason the held media event gives for the last run's failure, or "".
+    std::string RunFailureReason() const;
     std::string lastErrorText() const;
 
     ui::Dialog* window() const { return window_; }

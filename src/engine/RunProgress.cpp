@@ -21,7 +21,7 @@ RunProgress MeasureProgress(std::int64_t written, std::int64_t duration, double 
 }
 
 RunEnd ReadRunEnd(media::MediaEventEx& events, long code) {
-    RunEnd end{code, S_OK, 0};
+    RunEnd end{code, S_OK, 0, {}};
     long event = 0;
     media::LONG_PTR p1 = 0, p2 = 0;
     while (SUCCEEDED(events.GetEvent(event, p1, p2, 0))) {
@@ -31,7 +31,12 @@ RunEnd ReadRunEnd(media::MediaEventEx& events, long code) {
         }
         events.FreeEventParams(event, p1, p2);
     }
+    if (FAILED(end.result) || code == media::EC_ERRORABORT) end.reason = events.FailureReason();
     return end;
+}
+
+std::string WithReason(const std::string& message, const std::string& reason) {
+    return reason.empty() ? message : message + "\n" + reason;
 }
 
 }  // namespace engine

@@ -2,6 +2,7 @@
 // How far a run is and how it ended: shared by the window, the command line and
 // the benchmark.
 #include <cstdint>
+#include <string>
 
 #include "platform/Result.h"
 
@@ -24,9 +25,14 @@ struct RunEnd {
     long code = 0;                // EC_COMPLETE, EC_ERRORABORT, EC_USERABORT
     HRESULT result = S_OK;        // the end event's code (QV_S_SOURCE_ENDED_EARLY too)
     std::int64_t reached = 0;     // with an early end: where the source gave out, 100 ns
+    std::string reason;           // with a failure: the media library's own words, or ""
 };
 
 // Reads the end event out of the queue of a run that finished with `code`.
 RunEnd ReadRunEnd(media::MediaEventEx& events, long code);
+
+// A failure's message: the step's own text, and below it the reason the media
+// library gave (as it gave it), when there is one.
+std::string WithReason(const std::string& message, const std::string& reason);
 
 }  // namespace engine

@@ -201,6 +201,19 @@ TEST_F(ConversionRunTest, AFailedStartEndsLikeARunAndSaysError) {
     EXPECT_EQ(status, "Error. Output file: " + output + "     Resolution: 718*404");
 }
 
+// A real refusal: the step's text, then FFmpeg's reason as the second line.
+TEST_F(ConversionRunTest, AnEncoderThatWillNotOpenSaysWhyOnASecondLine) {
+    const std::string output = (out / "wide.avi").string();
+    Run(fixtures::TooWideForMpeg4(), engine::kAvi, output, [&](app::MainWindow& w) {
+        w.Item(IDC_BUTTON_CONVERT).Click();
+    });
+    ASSERT_EQ(automation.boxes.size(), 2u);
+    EXPECT_EQ(automation.boxes[0].text, "can not pControl->Run()!!!");
+    EXPECT_EQ(automation.boxes[1].text,
+              media::ErrorText(media::QV_E_ENCODER_OPEN) + "\ndimensions too large for MPEG-4");
+    EXPECT_FALSE(std::filesystem::exists(output));
+}
+
 TEST_F(ConversionRunTest, AnAbortedRunEndsWithTheErrorText) {
     media::testing::ForceFailure(media::testing::Operation::Streaming, E_FAIL);
     std::string status;

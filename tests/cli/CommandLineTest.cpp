@@ -2,6 +2,7 @@
 // exit codes, messages, progress lines and the files it writes.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <sstream>
 #include <string>
@@ -33,10 +34,12 @@ protected:
 
     // Runs the program without any display or platform plugin choice, so that
     // any window it tried to make would fail the run.
-    Outcome Run(const std::string& arguments) {
+    // `environment`: "NAME=value " pairs to set for the program.
+    Outcome Run(const std::string& arguments, const std::string& environment = {}) {
         const fs::path err = dir / "stderr.txt";
         Outcome o;
         o.code = fixtures::RunCommand("env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM " +
+                                          environment +
                                           ShellQuote(QUORVEL_PROGRAM) + " " + arguments + " 2>" +
                                           ShellQuote(err.string()),
                                       &o.out);
@@ -286,6 +289,31 @@ TEST_F(CommandLineTest, ListsTheCompressorsOfAFormatWithThePreferredMarked) {
     EXPECT_EQ(wmv.code, 0);
     EXPECT_EQ(wmv.out, "");
     EXPECT_NE(wmv.err.find("Windows Media writer"), std::string::npos);
+}
+
+// FFmpeg's own words come below the step's text; its log reaches the terminal
+// only when QUORVEL_MEDIA_LOG asks for it.
+TEST_F(CommandLineTest, AnEncoderRefusalSaysWhyBelowAndTheLogStaysQuietUnlessAsked) {
+    const std::string input = Copy(fixtures::TooWideForMpeg4(), "wide.mkv");
+    const fs::path out = dir / "wide.avi";
+    const std::string reason = "dimensions too large for MPEG-4";
+    const Outcome quiet = Run("--convert " + input + " -o " + out.string());
+    EXPECT_EQ(quiet.code, 1) << quiet.err;
+    const std::vector<std::string> lines = Lines(quiet.err);
+    auto stepLine = std::find_if(lines.begin(), lines.end(), [](const std::string& line) {
+        return line.find("the conversion did not start: ") != std::string::npos;
+    });
+    ASSERT_NE(stepLine, lines.end()) << quiet.err;
+    ASSERT_NE(stepLine + 1, lines.end()) << quiet.err;
+    EXPECT_EQ(stepLine[1], reason);
+    EXPECT_EQ(quiet.err.find("@ 0x"), std::string::npos) << "no FFmpeg log: " << quiet.err;
+    EXPECT_FALSE(fs::exists(out));
+
+    const Outcome logged =
+        Run("--convert " + input + " -o " + out.string(), "QUORVEL_MEDIA_LOG=yes ");
+    EXPECT_EQ(logged.code, 1);
+    EXPECT_NE(logged.err.find("[mpeg4 @ 0x"), std::string::npos) << logged.err;
+    EXPECT_NE(logged.err.find("] " + reason), std::string::npos) << logged.err;
 }
 
 }  // namespace

@@ -153,6 +153,14 @@ std::filesystem::path LongH264AacMp4() {
         {.seconds = 10.0, .codecs = "-c:v libx264 -preset ultrafast -pix_fmt yuv420p -c:a aac"});
 }
 
+std::filesystem::path TooWideForMpeg4() {
+    return MakeClip("wide-8200x16.mkv", {.width = 8200,
+                                         .height = 16,
+                                         .rate = "5",
+                                         .seconds = 0.4,
+                                         .codecs = "-c:v ffv1 -c:a pcm_s16le"});
+}
+
 const ProbedStream* ProbeResult::Find(const std::string& type) const {
     for (const auto& s : streams)
         if (s.type == type) return &s;

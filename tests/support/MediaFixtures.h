@@ -42,6 +42,8 @@ std::filesystem::path EndsEarlyMp4();
 std::filesystem::path RandomBytes();
 // A 10 s H.264/AAC clip, for runs that must still be going when stopped.
 std::filesystem::path LongH264AacMp4();
+// 8200x16 lossless video with sound: wider than an MPEG-4 encoder will open for.
+std::filesystem::path TooWideForMpeg4();
 
 struct ProbedStream {
     long index = -1;

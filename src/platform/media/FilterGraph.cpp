@@ -127,6 +127,7 @@ public:
     HRESULT WaitForCompletion(long timeoutMs, long& code) override {
         return events_->WaitFinished(timeoutMs, code);
     }
+    std::string FailureReason() override { return events_->Reason(); }
 
     // ---- MediaSeeking ----
     HRESULT GetStopPosition(std::int64_t& stop) override;

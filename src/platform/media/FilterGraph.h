@@ -47,6 +47,10 @@ public:
     // Waits until the run ends (completion or abort) without taking events from the
     // queue. E_ABORT on time-out.
     virtual HRESULT WaitForCompletion(long timeoutMs, long& code) = 0;
+    // FFmpeg's own words on why the last Run failed to start or aborted (an
+    // encoder that would not open, a write the system refused); "" when it said
+    // nothing or nothing failed. For the second line of the step's message.
+    virtual std::string FailureReason() = 0;
 };
 
 class MediaSeeking {

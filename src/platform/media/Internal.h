@@ -48,16 +48,11 @@ using FramePtr = std::unique_ptr<AVFrame, FrameFreer>;
 HRESULT FromAvError(int error, HRESULT fallback);
 // Path as FFmpeg's file protocol sees it, so names with ':' are never protocols.
 std::string FileUrl(const std::string& path);
-// Quiets FFmpeg's console logging once per process (QUORVEL_MEDIA_LOG=1 keeps it).
+// Sets up FFmpeg's log once per process (FfmpegLog.h).
 void EnsureFfmpegReady();
 
 // The installed runtime's word before a packet is written (S_OK: write it).
 HRESULT BeforeWrite();
-// The mux loop's older spelling of BeforeWrite, until it calls that itself.
-namespace testing {
-enum class Operation { Streaming };
-}
-inline HRESULT ForcedFailure(testing::Operation) { return BeforeWrite(); }
 
 // ---- filters -------------------------------------------------------------------
 // Lets a read that would block give up: at a deadline while a file is being

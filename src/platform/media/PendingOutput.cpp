@@ -103,7 +103,7 @@ AVIOContext* PendingOutput::OpenWriter() {
     if (temp_.empty() || fd_ >= 0) return nullptr;
     fd_ = ::open(temp_.c_str(), O_WRONLY | O_TRUNC | O_CLOEXEC);
     if (fd_ < 0) {
-        writeError_ = FromErrno(errno, HRESULT_WRITE_FAULT);
+        NoteWriteError(AVERROR(errno), FromErrno(errno, HRESULT_WRITE_FAULT));
         return nullptr;
     }
     constexpr int kBufferSize = 1 << 16;
@@ -122,13 +122,13 @@ AVIOContext* PendingOutput::OpenWriter() {
 HRESULT PendingOutput::CloseWriter(AVIOContext*& writer) {
     if (writer) {
         avio_flush(writer);
-        if (writer->error < 0 && SUCCEEDED(writeError_.load()))
-            writeError_ = FromAvError(writer->error, HRESULT_WRITE_FAULT);
+        if (writer->error < 0)
+            NoteWriteError(writer->error, FromAvError(writer->error, HRESULT_WRITE_FAULT));
         av_freep(&writer->buffer);
         avio_context_free(&writer);
     }
-    if (fd_ >= 0 && ::close(fd_) != 0 && SUCCEEDED(writeError_.load()))
-        writeError_ = FromErrno(errno, HRESULT_WRITE_FAULT);
+    if (fd_ >= 0 && ::close(fd_) != 0)
+        NoteWriteError(AVERROR(errno), FromErrno(errno, HRESULT_WRITE_FAULT));
     fd_ = -1;
     return writeError_.load();
 }
@@ -142,12 +142,26 @@ int PendingOutput::Write(void* opaque, std::uint8_t* data, int size) {
         if (n < 0 && errno == EINTR) continue;
         if (n <= 0) {
             const int error = n < 0 ? errno : ENOSPC;
-            self->writeError_ = FromErrno(error, HRESULT_WRITE_FAULT);
+            self->NoteWriteError(AVERROR(error), FromErrno(error, HRESULT_WRITE_FAULT));
             return AVERROR(error);
         }
         done += static_cast<int>(n);
     }
     return done;
+}
+
+void PendingOutput::NoteWriteError(int avError, HRESULT hr) {
+    if (FAILED(writeError_.load())) return;
+    writeAvError_ = avError;
+    writeError_ = hr;
+}
+
+std::string PendingOutput::WriteReason() const {
+    const int error = writeAvError_.load();
+    if (error >= 0) return {};
+    char text[AV_ERROR_MAX_STRING_SIZE] = {};
+    av_strerror(error, text, sizeof text);
+    return text;
 }
 
 std::int64_t PendingOutput::Seek(void* opaque, std::int64_t offset, int whence) {

@@ -32,6 +32,8 @@ public:
     HRESULT CloseWriter(AVIOContext*& writer);
     // The first write error so far (any thread), or S_OK.
     HRESULT WriteError() const { return writeError_.load(); }
+    // The system's words for that error ("No space left on device"), or "".
+    std::string WriteReason() const;
     // Moves the written file over the output, checking the source once more.
     HRESULT Commit();
     // Removes the hidden file (nothing else) unless it was committed.
@@ -45,6 +47,9 @@ private:
     bool haveSource_ = false;
     int fd_ = -1;
     std::atomic<HRESULT> writeError_{S_OK};
+    std::atomic<int> writeAvError_{0};  // FFmpeg's code for writeError_'s cause, when known
+
+    void NoteWriteError(int avError, HRESULT hr);  // keeps the first
 
     static int Write(void* self, std::uint8_t* data, int size);  // FFmpeg 5.1 wants it non-const
     static std::int64_t Seek(void* self, std::int64_t offset, int whence);

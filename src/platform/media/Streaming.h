@@ -1,46 +1,26 @@
 #pragma once
-// The streaming engine behind MediaControl::Run: demux, decode, convert, encode and
-// mux on threads of its own, joined by bounded queues so memory stays flat.
+// The streaming engine behind MediaControl::Run: a run in stages, each a class of
+// its own on a thread of its own, joined by bounded queues so memory stays flat
+// and a slow encoder holds the reader back.
+//
+//   demux ─┬▶ decode ─▶ video encode (timing, scaler) ─────┬▶ mux ─▶ file
+//          └▶ decode ─▶ audio encode (resampler, chunker) ─┘
+//   (packets)        (frames)                           (packets)
+//
+// The starting thread opens the encoders and the file and writes the header;
+// the threads then own their stage's data alone (see each stage's header).
+// Failures and Stop travel through RunStatus, which aborts every queue; the mux
+// stage finalises the file and posts the end event last.
 #include <atomic>
-#include <condition_variable>
 #include <cstdint>
-#include <deque>
-#include <functional>
 #include <memory>
-#include <mutex>
-#include <thread>
+#include <string>
 #include <vector>
 
+#include "platform/media/EventQueue.h"
 #include "platform/media/Internal.h"
 
 namespace media::detail {
-
-// The graph's event queue; shared with the streaming threads so that they can post
-// after the graph that started them is gone.
-class EventQueue {
-public:
-    void Post(long code, LONG_PTR param1, LONG_PTR param2);
-    HRESULT Get(long& code, LONG_PTR& param1, LONG_PTR& param2, long timeoutMs);
-    HRESULT SetNotify(std::function<void()> notify);
-    // The run has ended (completion, abort or stop); wakes WaitForCompletion.
-    void MarkFinished(long code);
-    void ClearFinished();
-    HRESULT WaitFinished(long timeoutMs, long& code);
-
-private:
-    struct Event {
-        long code;
-        LONG_PTR param1;
-        LONG_PTR param2;
-    };
-    std::mutex mutex_;
-    std::condition_variable changed_;
-    std::deque<Event> events_;
-    bool finished_ = false;
-    long finishCode_ = 0;
-    std::recursive_mutex notifyMutex_;
-    std::function<void()> notify_;
-};
 
 struct RunPlan {
     std::shared_ptr<SourceFilter> source;
@@ -57,17 +37,17 @@ public:
     Streamer& operator=(const Streamer&) = delete;
 
     // Opens the encoders and the output file, writes the header and starts the
-    // threads. On failure nothing runs and no partial file is left.
+    // threads. On failure nothing runs, no partial file is left, and the event
+    // queue holds FFmpeg's reason when it gave one.
     HRESULT Start();
     // Halts every thread; the file is finalised and closed when this returns.
     void Stop();
     // Stream time written so far, 100 ns units.
-    std::int64_t Position() const { return position_.load(); }
+    std::int64_t Position() const;
 
 private:
     struct Impl;
     std::unique_ptr<Impl> impl_;
-    std::atomic<std::int64_t> position_{0};
 };
 
 }  // namespace media::detail

@@ -1,8 +1,6 @@
 // Small pieces shared by the graph, the builder and the streaming engine.
 #include <cerrno>
 #include <cstdio>
-#include <cstdlib>
-#include <mutex>
 
 #include "platform/media/Internal.h"
 
@@ -38,14 +36,6 @@ int ReadGuard::Interrupted(void* opaque) {
     if (guard->stop) return 1;
     const std::int64_t deadline = guard->deadline;
     return deadline != 0 && av_gettime_relative() > deadline ? 1 : 0;
-}
-
-void EnsureFfmpegReady() {
-    static std::once_flag once;
-    std::call_once(once, [] {
-        const char* verbose = std::getenv("QUORVEL_MEDIA_LOG");
-        if (!verbose || std::string(verbose) != "1") av_log_set_level(AV_LOG_QUIET);
-    });
 }
 
 void ConnectPins(const std::shared_ptr<Pin>& output, const std::shared_ptr<Pin>& input,

@@ -5,13 +5,12 @@
 
 #include "platform/media/Internal.h"
 #include "platform/media/Runtime.h"
+#include "platform/media/StreamTime.h"
 #include "platform/wmf/Wmf.h"
 
 namespace media {
 namespace detail {
 namespace {
-
-constexpr AVRational kHundredNs{1, 10'000'000};
 
 HRESULT ReadMediaType(const wmf::WMMediaProps& props, wmf::WM_MEDIA_TYPE& type) {
     wmf::DWORD size = 0;

@@ -42,8 +42,7 @@ const int kBitrates[] = {320000, 256000, 192000, 160000, 128000, 96000, 80000, 6
 
 void QuietLogging() {
     // The trial openings below are expected to be refused now and then.
-    const char* verbose = std::getenv("QUORVEL_MEDIA_LOG");
-    if (!verbose || std::string(verbose) != "1") av_log_set_level(AV_LOG_QUIET);
+    if (!std::getenv("QUORVEL_MEDIA_LOG")) av_log_set_level(AV_LOG_QUIET);
 }
 
 // The format as the encoder writes it, or false when it refuses the combination or

@@ -192,16 +192,20 @@ TEST_F(OutputSafetyTest, AFullDiskIsReportedAsSuchAndCostsNothing) {
     testenv::WriteFile(output, "older");
     HRESULT hr = S_OK;
     long code = 0;
+    std::string reason;
     {
         Conversion conv;
         ASSERT_EQ(Build(fixtures::LongH264AacMp4(), output, conv), S_OK);
         code = RunToEnd(*conv.graph, &hr);
+        std::shared_ptr<MediaEventEx> events;
+        if (SUCCEEDED(conv.graph->QueryMediaEventEx(events))) reason = events->FailureReason();
     }
     const std::string kept = testenv::ReadFile(output);
     const auto left = Leftovers(small, {"full.mkv"});
     ::umount2(small.c_str(), MNT_DETACH);
     EXPECT_EQ(code, EC_ERRORABORT);
     EXPECT_EQ(hr, HRESULT_DISK_FULL);
+    EXPECT_EQ(reason, "No space left on device") << "the system's own words come along";
     EXPECT_TRUE(kept == "older") << kept.size() << " bytes instead";
     EXPECT_TRUE(left.empty());
 }

@@ -45,6 +45,7 @@ public:
     HRESULT WaitForCompletion(long timeoutMs, long& code) override {
         return inner_->WaitForCompletion(timeoutMs, code);
     }
+    std::string FailureReason() override { return inner_->FailureReason(); }
 
 private:
     std::shared_ptr<MediaEventEx> inner_;

@@ -1,0 +1,145 @@
+#include "platform/media/MuxStage.h"
+
+#include "platform/media/ContainerCodecs.h"
+#include "platform/media/FfmpegLog.h"
+#include "platform/media/StreamTime.h"
+
+namespace media::detail {
+
+MuxStage::~MuxStage() {
+    if (!output_) return;
+    pending_.CloseWriter(output_->pb);
+    avformat_free_context(output_);
+}
+
+HRESULT MuxStage::CreateFile(const std::string& sourcePath) {
+    return pending_.Create(outputPath_, sourcePath);
+}
+
+HRESULT MuxStage::Open(const std::vector<const StreamEncoder*>& encoders, std::string& reason) {
+    if (avformat_alloc_output_context2(&output_, mux_.format(), nullptr, outputPath_.c_str()) < 0)
+        return E_OUTOFMEMORY;
+    const AVOutputFormat* of = output_->oformat;
+    for (const StreamEncoder* encoder : encoders) {
+        const AVCodecContext* enc = encoder->context();
+        MuxStream stream;
+        stream.output = avformat_new_stream(output_, nullptr);
+        if (!stream.output) return E_OUTOFMEMORY;
+        if (avcodec_parameters_from_context(stream.output->codecpar, enc) < 0) return E_OUTOFMEMORY;
+        stream.output->time_base = enc->time_base;
+        stream.output->avg_frame_rate = enc->framerate;
+        // A tag the container would refuse is dropped; the container picks its own.
+        AVCodecParameters* par = stream.output->codecpar;
+        if (par->codec_tag && of->codec_tag &&
+            av_codec_get_id(of->codec_tag, par->codec_tag) != par->codec_id)
+            par->codec_tag = 0;
+        stream.encoderTimeBase = enc->time_base;
+        stream.frameDuration = encoder->frameDuration();
+        stream.video = encoder->route().type == AVMEDIA_TYPE_VIDEO;
+        stream.dropPriming = encoder->route().dropPriming;
+        streams_.push_back(stream);
+    }
+    output_->pb = pending_.OpenWriter();
+    if (!output_->pb) {
+        reason = pending_.WriteReason();
+        return pending_.WriteError();
+    }
+    // A muxer that reads its own file back (MP4 moving its index to the front)
+    // must find the file being written, not the output it will replace.
+    av_freep(&output_->url);
+    output_->url = av_strdup(pending_.path().c_str());
+    if (!output_->url) return E_OUTOFMEMORY;
+    AVDictionary* muxerOptions = nullptr;
+    for (const auto& [name, value] : MuxerDefaults(of->name))
+        av_dict_set(&muxerOptions, name.c_str(), value.c_str(), 0);
+    LogCapture capture;
+    const int err = avformat_write_header(output_, &muxerOptions);
+    av_dict_free(&muxerOptions);
+    if (err < 0) {
+        const HRESULT writeError = pending_.CloseWriter(output_->pb);
+        reason = FAILED(writeError) ? pending_.WriteReason() : capture.Reason(err);
+        pending_.Discard();
+        return FAILED(writeError) ? writeError : FromAvError(err, QV_E_MUX_START);
+    }
+    return S_OK;
+}
+
+void MuxStage::Run() {
+    std::size_t ended = 0;
+    MuxItem item;
+    while (ended < streams_.size() && queue_.Pop(item)) {
+        if (!item.packet) {
+            ++ended;
+            continue;
+        }
+        if (!Write(item)) break;
+    }
+    Finish();
+}
+
+bool MuxStage::Write(MuxItem& item) {
+    // A refusal from the runtime strikes mid-file, as a full disk would.
+    if (const HRESULT refused = written_ >= 20 ? BeforeWrite() : S_OK; FAILED(refused)) {
+        status_.Fail(refused);
+        return false;
+    }
+    ++written_;
+    const MuxStream& s = streams_[item.route];
+    AVPacket* p = item.packet.get();
+    if (s.dropPriming && p->pts != AV_NOPTS_VALUE && p->duration > 0 && p->pts + p->duration <= 0)
+        return true;
+    if (p->duration == 0 && s.video) p->duration = s.frameDuration;
+    av_packet_rescale_ts(p, s.encoderTimeBase, s.output->time_base);
+    p->stream_index = s.output->index;
+    if (p->pts != AV_NOPTS_VALUE) {
+        const std::int64_t end =
+            av_rescale_q(p->pts + p->duration, s.output->time_base, kHundredNs);
+        if (end > status_.position.load()) status_.position.store(end);
+    }
+    LogCapture capture;
+    const int err = av_interleaved_write_frame(output_, p);
+    if (const HRESULT writeError = pending_.WriteError(); FAILED(writeError)) {
+        status_.Fail(writeError, pending_.WriteReason());
+        return false;
+    }
+    if (err < 0) {
+        status_.Fail(FromAvError(err, HRESULT_WRITE_FAULT), capture.Reason(err));
+        return false;
+    }
+    return true;
+}
+
+void MuxStage::Finish() {
+    // Whatever ended the run, the file is finalised so that players can read it.
+    {
+        LogCapture capture;
+        if (const int err = av_write_trailer(output_); err < 0 && !status_.stopping()) {
+            const bool writeFailed = FAILED(pending_.WriteError());
+            status_.Fail(FromAvError(err, HRESULT_WRITE_FAULT),
+                         writeFailed ? pending_.WriteReason() : capture.Reason(err));
+        }
+    }
+    if (const HRESULT closed = pending_.CloseWriter(output_->pb); FAILED(closed))
+        status_.Fail(closed, pending_.WriteReason());
+    // A failed run leaves any older output as it was; a finished or stopped one
+    // takes its place.
+    if (FAILED(status_.error()))
+        pending_.Discard();
+    else if (const HRESULT moved = pending_.Commit(); FAILED(moved))
+        status_.Fail(moved);
+    // The event is queued before the run counts as finished, so that whoever waits
+    // for the end finds it.
+    EventQueue& events = status_.events();
+    if (const HRESULT hr = status_.error(); FAILED(hr)) {
+        events.Post(EC_ERRORABORT, hr, 0);
+        events.MarkFinished(EC_ERRORABORT);
+    } else if (!status_.stopping()) {
+        if (status_.endedEarly)
+            events.Post(EC_COMPLETE, QV_S_SOURCE_ENDED_EARLY, status_.reached.load());
+        else
+            events.Post(EC_COMPLETE, S_OK, 0);
+        events.MarkFinished(EC_COMPLETE);
+    }
+}
+
+}  // namespace media::detail

@@ -1,0 +1,62 @@
+#pragma once
+// The mux stage: writes the encoded packets into the run's file, finalises it
+// and posts how the run ended.
+//
+// Thread: the starting thread creates the file and writes the header; then the
+// mux thread alone owns the output context, the file and MuxStream's copies of
+// the encoders' settings. Stop: the aborted mux queue ends the loop, and the
+// file is finalised as it stands. Errors: a failed write (the writer remembers
+// the first, a full disk told apart) or a refused trailer fails the run; a
+// failed run leaves any older output as it was. Whatever the end, the mux
+// thread posts the end event (EC_COMPLETE, with QV_S_SOURCE_ENDED_EARLY and the
+// time reached when the source gave out early, or EC_ERRORABORT), and it does
+// so last.
+#include <string>
+#include <vector>
+
+#include "platform/media/Internal.h"
+#include "platform/media/PendingOutput.h"
+#include "platform/media/RunStatus.h"
+#include "platform/media/StreamEncoder.h"
+
+namespace media::detail {
+
+class MuxStage final : public Stage {
+public:
+    MuxStage(const MuxFilter& mux, std::string outputPath, BoundedQueue<MuxItem>& queue,
+             RunStatus& status)
+        : mux_(mux), outputPath_(std::move(outputPath)), queue_(queue), status_(status) {}
+    ~MuxStage() override;
+
+    // Refuses an output that is the source or a folder and creates the hidden file.
+    HRESULT CreateFile(const std::string& sourcePath);
+    // One output stream per encoder, in route order, then the header. On failure
+    // the hidden file is gone and `reason` holds FFmpeg's words.
+    HRESULT Open(const std::vector<const StreamEncoder*>& encoders, std::string& reason);
+
+    void Run() override;
+
+private:
+    // What the mux thread needs of each route, copied before the threads start.
+    struct MuxStream {
+        AVStream* output = nullptr;
+        AVRational encoderTimeBase{0, 1};
+        std::int64_t frameDuration = 0;  // for video packets that carry none
+        bool video = false;
+        bool dropPriming = false;
+    };
+    // False when the run must end here.
+    bool Write(MuxItem& item);
+    void Finish();
+
+    const MuxFilter& mux_;
+    std::string outputPath_;
+    BoundedQueue<MuxItem>& queue_;
+    RunStatus& status_;
+    PendingOutput pending_;
+    AVFormatContext* output_ = nullptr;
+    std::vector<MuxStream> streams_;
+    std::size_t written_ = 0;
+};
+
+}  // namespace media::detail
