@@ -20,7 +20,7 @@ void DemuxStage::Run() {
             const bool readFault = err != AVERROR_EOF && source_.pb && source_.pb->error &&
                                    source_.pb->error != AVERROR_EOF;
             const std::int64_t stated = StatedEnd();
-            const std::int64_t slack = std::max<std::int64_t>(10'000'000, stated / 100);
+            const std::int64_t slack = std::max<std::int64_t>(kHundredNsPerSecond, stated / 100);
             if (readFault || (stated > 0 && status_.reached.load() < stated - slack))
                 status_.endedEarly = true;
             break;

@@ -1,13 +1,11 @@
 // The system device enumerator over FFmpeg's encoders.
 #include "platform/media/DeviceEnum.h"
 
-#include <strings.h>
-
 #include <algorithm>
-#include <cctype>
 #include <map>
 #include <cstring>
 
+#include "platform/Text.h"
 #include "platform/media/Internal.h"
 #include "platform/media/Runtime.h"
 
@@ -19,11 +17,6 @@ struct Device {
     const AVCodec* codec;
     std::string friendlyName;  // empty: FFmpeg gives no name
 };
-
-std::string Lowered(std::string text) {
-    for (char& c : text) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    return text;
-}
 
 const char* PreferredName(const AVCodec* codec) {
     struct Alias {
@@ -86,7 +79,7 @@ const std::vector<Device>& Devices(AVMediaType type) {
                 a.friendlyName.empty() ? std::string(a.codec->name) : a.friendlyName;
             const std::string& y =
                 b.friendlyName.empty() ? std::string(b.codec->name) : b.friendlyName;
-            const int c = strcasecmp(x.c_str(), y.c_str());
+            const int c = text::CompareNoCase(x, y);
             return c != 0 ? c < 0 : std::strcmp(a.codec->name, b.codec->name) < 0;
         };
         std::stable_sort(video.begin(), video.end(), order);
@@ -95,9 +88,9 @@ const std::vector<Device>& Devices(AVMediaType type) {
         // a name that several encoders share says which encoder each one is.
         for (auto* devices : {&video, &audio}) {
             std::map<std::string, int> uses;
-            for (const Device& d : *devices) ++uses[Lowered(d.friendlyName)];
+            for (const Device& d : *devices) ++uses[text::Lowered(d.friendlyName)];
             for (Device& d : *devices)
-                if (!d.friendlyName.empty() && uses[Lowered(d.friendlyName)] > 1)
+                if (!d.friendlyName.empty() && uses[text::Lowered(d.friendlyName)] > 1)
                     d.friendlyName += std::string(" (") + d.codec->name + ")";
         }
         return std::pair{std::move(video), std::move(audio)};

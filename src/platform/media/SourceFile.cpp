@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "platform/media/Internal.h"
+#include "platform/media/StreamTime.h"
 
 extern "C" {
 #include <libavutil/time.h>
@@ -156,7 +157,7 @@ HRESULT SourceDuration(const SourceFilter& source, std::int64_t& stop) {
     if (!source.input) return E_NOTIMPL;
     AVFormatContext* ic = source.input.get();
     if (ic->duration != AV_NOPTS_VALUE && ic->duration > 0) {
-        stop = av_rescale(ic->duration, 10'000'000, AV_TIME_BASE);
+        stop = av_rescale(ic->duration, kHundredNsPerSecond, AV_TIME_BASE);
         return S_OK;
     }
     std::int64_t longest = -1;
@@ -165,7 +166,7 @@ HRESULT SourceDuration(const SourceFilter& source, std::int64_t& stop) {
         const AVStream* st = ic->streams[index];
         if (st->duration != AV_NOPTS_VALUE)
             longest = std::max(
-                longest, av_rescale_q(st->duration, st->time_base, AVRational{1, 10'000'000}));
+                longest, av_rescale_q(st->duration, st->time_base, kHundredNs));
     }
     if (longest < 0) return E_FAIL;
     stop = longest;

@@ -3,13 +3,15 @@
 // use to move a time stamp from one time base to another.
 #include <cstdint>
 
+#include "platform/Time.h"
+
 extern "C" {
 #include <libavutil/mathematics.h>
 }
 
 namespace media::detail {
 
-inline constexpr AVRational kHundredNs{1, 10'000'000};
+inline constexpr AVRational kHundredNs{1, static_cast<int>(kHundredNsPerSecond)};
 
 // To the nearest tick of `to`, halves away from zero; "no time" passes through.
 inline std::int64_t RescaleNearest(std::int64_t t, AVRational from, AVRational to) {

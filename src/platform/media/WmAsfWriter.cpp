@@ -57,7 +57,7 @@ HRESULT DescribeVideo(const std::shared_ptr<wmf::WMStreamConfig>& config,
     out.height = static_cast<int>(std::max<std::int64_t>(2, height & ~std::int64_t{1}));
     // 10,000,000 / fps is cut to whole 100 ns units; the nearest simple rate undoes that
     // (434782 is 23 fps, 333667 is 30000/1001).
-    out.frameRate = av_d2q(10'000'000.0 / static_cast<double>(info.AvgTimePerFrame), 1001);
+    out.frameRate = av_d2q(static_cast<double>(kHundredNsPerSecond) / static_cast<double>(info.AvgTimePerFrame), 1001);
     if (out.frameRate.num <= 0 || out.frameRate.den <= 0) return wmf::NS_E_INVALID_OUTPUT_FORMAT;
     wmf::DWORD bitrate = 0;
     config->GetBitrate(bitrate);
