@@ -1,30 +1,21 @@
 #include "platform/media/Runtime.h"
 
-#include <mutex>
-
+#include "platform/Installed.h"
 #include "platform/media/Internal.h"
 
 namespace media {
 namespace {
 
-std::mutex runtimeMutex;
-
-std::shared_ptr<Runtime>& Installed() {
-    static std::shared_ptr<Runtime> installed = std::make_shared<Runtime>();
-    return installed;
+Installed<Runtime>& Slot() {
+    static Installed<Runtime> slot;
+    return slot;
 }
 
 }  // namespace
 
-void InstallRuntime(std::shared_ptr<Runtime> runtime) {
-    std::lock_guard lock(runtimeMutex);
-    Installed() = runtime ? std::move(runtime) : std::make_shared<Runtime>();
-}
+void InstallRuntime(std::shared_ptr<Runtime> runtime) { Slot().Install(std::move(runtime)); }
 
-std::shared_ptr<Runtime> CurrentRuntime() {
-    std::lock_guard lock(runtimeMutex);
-    return Installed();
-}
+std::shared_ptr<Runtime> CurrentRuntime() { return Slot().Current(); }
 
 bool Runtime::OffersMuxer(const std::string& ffmpegName) {
     return av_guess_format(ffmpegName.c_str(), nullptr, nullptr) != nullptr;

@@ -1,30 +1,21 @@
 #include "platform/wmf/Runtime.h"
 
-#include <mutex>
-
+#include "platform/Installed.h"
 #include "platform/wmf/WmfInternal.h"
 
 namespace wmf {
 namespace {
 
-std::mutex runtimeMutex;
-
-std::shared_ptr<Runtime>& Installed() {
-    static std::shared_ptr<Runtime> installed = std::make_shared<Runtime>();
-    return installed;
+Installed<Runtime>& Slot() {
+    static Installed<Runtime> slot;
+    return slot;
 }
 
 }  // namespace
 
-void InstallRuntime(std::shared_ptr<Runtime> runtime) {
-    std::lock_guard lock(runtimeMutex);
-    Installed() = runtime ? std::move(runtime) : std::make_shared<Runtime>();
-}
+void InstallRuntime(std::shared_ptr<Runtime> runtime) { Slot().Install(std::move(runtime)); }
 
-std::shared_ptr<Runtime> CurrentRuntime() {
-    std::lock_guard lock(runtimeMutex);
-    return Installed();
-}
+std::shared_ptr<Runtime> CurrentRuntime() { return Slot().Current(); }
 
 std::vector<CodecEntry> Runtime::Codecs(const GUID& major) { return detail::BuiltInCodecs(major); }
 
