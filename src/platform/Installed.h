@@ -20,3 +20,10 @@ private:
     std::mutex mutex_;
     std::shared_ptr<T> object_ = std::make_shared<T>();
 };
+
+// The one holder of `T` in the process.
+template <typename T>
+Installed<T>& InstalledOf() {
+    static Installed<T> holder;
+    return holder;
+}

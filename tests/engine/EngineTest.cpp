@@ -32,12 +32,7 @@ protected:
     HRESULT Build(const std::filesystem::path& clip, int format, const std::string& output) {
         settings.format = format;
         settings.outputPath = output;
-        const bool webm = format == engine::kWebm;
-        const auto& row = engine::OutputFormatTable[webm ? 4 : 0];
-        (webm ? settings.webmVideoCompressorIndex : settings.videoCompressorIndex) =
-            graph.FindPreferredCompressor(CompressorCategory::Video, row.preferredVideo);
-        (webm ? settings.webmAudioCompressorIndex : settings.audioCompressorIndex) =
-            graph.FindPreferredCompressor(CompressorCategory::Audio, row.preferredAudio);
+        ChoosePreferredCompressors(format);
         sourcePath = clip.string();
         EXPECT_EQ(graph.OpenSourceGraph(sourcePath), 1);
         return graph.EnsureCompressors();

@@ -8,7 +8,9 @@
 #include "MediaFaults.h"
 #include "MediaFixtures.h"
 #include "TestEnv.h"
+#include "engine/CompressorCatalog.h"
 #include "engine/ConversionGraph.h"
+#include "engine/OutputFormat.h"
 #include "engine/OutputSettings.h"
 #include "platform/ui/Automation.h"
 #include "platform/ui/Dialog.h"
@@ -33,6 +35,16 @@ protected:
         graph.ReleaseCompressorSlots();
         graph.Attach(nullptr, nullptr, nullptr);
         media::testing::ResetAll();
+    }
+    // The catalogue's preferred compressors in the slots `format` reads: WebM's own
+    // pair, or the pair every other format shares.
+    void ChoosePreferredCompressors(int format) {
+        const bool webm = format == engine::kWebm;
+        const auto& row = engine::OutputFormatTable[webm ? engine::kWebm : engine::kAvi];
+        (webm ? settings.webmVideoCompressorIndex : settings.videoCompressorIndex) =
+            graph.FindPreferredCompressor(engine::CompressorCategory::Video, row.preferredVideo);
+        (webm ? settings.webmAudioCompressorIndex : settings.audioCompressorIndex) =
+            graph.FindPreferredCompressor(engine::CompressorCategory::Audio, row.preferredAudio);
     }
     std::vector<std::string> BoxTexts() const {
         std::vector<std::string> texts;

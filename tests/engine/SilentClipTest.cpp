@@ -36,12 +36,7 @@ protected:
         settings.outputPath =
             (out / ("out" + std::string(engine::OutputFormatTable[format].savePattern + 1)))
                 .string();
-        const bool webm = format == engine::kWebm;
-        const auto& row = engine::OutputFormatTable[webm ? 4 : 0];
-        (webm ? settings.webmVideoCompressorIndex : settings.videoCompressorIndex) =
-            graph.FindPreferredCompressor(CompressorCategory::Video, row.preferredVideo);
-        (webm ? settings.webmAudioCompressorIndex : settings.audioCompressorIndex) =
-            graph.FindPreferredCompressor(CompressorCategory::Audio, row.preferredAudio);
+        ChoosePreferredCompressors(format);
         settings.useVideoCompressor = settings.useAudioCompressor = 1;
         sourcePath = clip.string();
         return graph.OpenSourceGraph(sourcePath);

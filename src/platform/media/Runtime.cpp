@@ -4,18 +4,12 @@
 #include "platform/media/Internal.h"
 
 namespace media {
-namespace {
 
-Installed<Runtime>& Slot() {
-    static Installed<Runtime> slot;
-    return slot;
+void InstallRuntime(std::shared_ptr<Runtime> runtime) {
+    InstalledOf<Runtime>().Install(std::move(runtime));
 }
 
-}  // namespace
-
-void InstallRuntime(std::shared_ptr<Runtime> runtime) { Slot().Install(std::move(runtime)); }
-
-std::shared_ptr<Runtime> CurrentRuntime() { return Slot().Current(); }
+std::shared_ptr<Runtime> CurrentRuntime() { return InstalledOf<Runtime>().Current(); }
 
 bool Runtime::OffersMuxer(const std::string& ffmpegName) {
     return av_guess_format(ffmpegName.c_str(), nullptr, nullptr) != nullptr;

@@ -4,18 +4,12 @@
 #include "platform/wmf/WmfInternal.h"
 
 namespace wmf {
-namespace {
 
-Installed<Runtime>& Slot() {
-    static Installed<Runtime> slot;
-    return slot;
+void InstallRuntime(std::shared_ptr<Runtime> runtime) {
+    InstalledOf<Runtime>().Install(std::move(runtime));
 }
 
-}  // namespace
-
-void InstallRuntime(std::shared_ptr<Runtime> runtime) { Slot().Install(std::move(runtime)); }
-
-std::shared_ptr<Runtime> CurrentRuntime() { return Slot().Current(); }
+std::shared_ptr<Runtime> CurrentRuntime() { return InstalledOf<Runtime>().Current(); }
 
 std::vector<CodecEntry> Runtime::Codecs(const GUID& major) { return detail::BuiltInCodecs(major); }
 
