@@ -7,6 +7,7 @@
 #include "engine/CompressorCatalog.h"
 #include "engine/ConversionGraph.h"
 #include "engine/RunProgress.h"
+#include "i18n/FormattedText.h"
 #include "i18n/LanguagePack.h"
 #include "options/FilterPropertiesDialog.h"
 #include "options/OutputFormat.h"
@@ -52,8 +53,7 @@ void MainWindow::StartConversion() {
     }
     std::error_code ec;
     if (std::filesystem::is_directory(settings.outputPath, ec)) {
-        ui::AppMessageBox(
-            StrFormat(StringText(IDS_MESSAGE_OUTPUT_IS_FOLDER).c_str(), settings.outputPath.c_str()));
+        ui::AppMessageBox(i18n::FormatText(IDS_MESSAGE_OUTPUT_IS_FOLDER, settings.outputPath.c_str()));
         return;
     }
     // Nothing is removed here: the run writes beside the old output and takes its
@@ -151,9 +151,9 @@ long MainWindow::OnGraphEvent() {
     while (graph.mediaEvent && SUCCEEDED(graph.mediaEvent->GetEvent(code, param1, param2, 0))) {
         last = graph.mediaEvent->FreeEventParams(code, param1, param2);
         if (code == media::EC_COMPLETE && param1 == media::QV_S_SOURCE_ENDED_EARLY) {
-            EndConversion(StrFormat(StringText(IDS_MESSAGE_SOURCE_ENDED_EARLY).c_str(),
-                                    ClockText(param2 / kHundredNsPerSecond).c_str(),
-                                    ClockText(source.duration / kHundredNsPerSecond).c_str()));
+            EndConversion(i18n::FormatText(IDS_MESSAGE_SOURCE_ENDED_EARLY,
+                                           ClockText(param2 / kHundredNsPerSecond).c_str(),
+                                           ClockText(source.duration / kHundredNsPerSecond).c_str()));
         } else if (code == media::EC_COMPLETE) {
             EndConversion(IDS_MESSAGE_CONVERSION_DONE);
         } else if (code == media::EC_ERRORABORT) {
@@ -165,8 +165,8 @@ long MainWindow::OnGraphEvent() {
             const auto hr = static_cast<HRESULT>(param1);
             ui::AppMessageBox(engine::WithReason(
                 hr == media::HRESULT_DISK_FULL
-                    ? StrFormat(StringText(IDS_MESSAGE_DISK_FULL).c_str(),
-                                paths::FolderOf(settings.outputPath).c_str())
+                    ? i18n::FormatText(IDS_MESSAGE_DISK_FULL,
+                                       paths::FolderOf(settings.outputPath).c_str())
                     : media::ErrorText(hr),
                 reason));
         }
