@@ -58,6 +58,9 @@ bool MainWindow::OnInitDialog() {
     Item(IDC_BUTTON_BUILD_FILTERS).Show(false);
 
     options::LoadOutputSettings(settings, options::LoadContext{this, osVersion.major});
+    // A settings file that could not be read went aside: the person learns where.
+    for (const auto& file : settings::Profile().store().TakeSetAside())
+        ui::AppMessageBox(i18n::FormatText(IDS_MESSAGE_SETTINGS_SET_ASIDE, file.c_str()));
 
     Item(IDC_STATIC_STATUS).SetText(InitialStatusLine(settings.outputPath));
     Item(IDC_STATIC_SOURCE).SetText("00:00:00");

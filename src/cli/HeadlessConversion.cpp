@@ -117,6 +117,7 @@ int Convert(const ConvertRequest& request) {
     boxes.quiet = !request.output.empty();
     options::LoadOutputSettings(settings, options::LoadContext{nullptr, os.major});
     boxes.quiet = false;
+    SaySetAsideSettings();
 
     int format = request.format.empty() ? FormatOfPath(request.output) : FormatNumber(request.format);
     if (format < 0)

@@ -96,6 +96,9 @@ std::string BuiltInString(int id) {
         {IDS_SETTING_AUDIO_QUALITY, "Quality (higher is better)"},
         {IDS_MESSAGE_SETTINGS_NOT_USED, "Stored settings out of range, not used: %s"},
         {IDS_MESSAGE_SETTINGS_REFUSED, "%s did not accept the chosen settings and used its own."},
+        {IDS_MESSAGE_SETTINGS_SET_ASIDE,
+         "The settings file could not be read and was set aside as %s; the program starts with "
+         "the default settings."},
     };
     auto it = table.find(id);
     return it == table.end() ? std::string() : it->second;
