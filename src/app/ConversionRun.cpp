@@ -57,13 +57,16 @@ void MainWindow::StartConversion() {
         return;
     }
     // Nothing is removed here: the run writes beside the old output and takes its
-    // place only when it ends well.
+    // place only when it ends well. Only a file the person agreed to replace is
+    // replaced; one that appears during the run is left alone.
+    graph.replaceOutput = false;
     if (OutputFileExists(settings.outputPath)) {
         const std::string question =
             StrFormat("%s ", settings.outputPath.c_str()) + StringText(IDS_MESSAGE_FILE_EXIST);
         if (ui::MessageBox(this, question, "Warning", ui::MB_YESNO | ui::MB_ICONEXCLAMATION) !=
             ui::IDYES)
             return;
+        graph.replaceOutput = true;
     }
 
     // Refusals noted before this run concern another one.
@@ -115,8 +118,13 @@ void MainWindow::EndConversion(const std::string& firstField) {
         else if (filter == graph.audioCompressor && !runAudioCompressor.empty())
             refusedBy.push_back(runAudioCompressor);
     }
-    const std::string note = SettingsNote(settingsNotUsed, refusedBy);
+    std::string note = SettingsNote(settingsNotUsed, refusedBy);
     settingsNotUsed.clear();
+    const std::string keptAside = graph.KeptAside();
+    if (!keptAside.empty())
+        note = i18n::FormatText(IDS_MESSAGE_OUTPUT_APPEARED, settings.outputPath.c_str(),
+                                keptAside.c_str()) +
+               (note.empty() ? "" : " " + note);
     graph.TearDownConversionGraph(graph.graphManager, sourcePath);
     graph.ReleaseMediaEvent();
     graph.ReleaseMediaControl();
@@ -124,7 +132,8 @@ void MainWindow::EndConversion(const std::string& firstField) {
     elapsedSeconds = 0;
     ApplyState();
     ShowRunProgress(false);
-    std::string line = EndStatusLine(firstField, settings.outputPath, writtenWidth(), writtenHeight());
+    std::string line = EndStatusLine(firstField, keptAside.empty() ? settings.outputPath : keptAside,
+                                     writtenWidth(), writtenHeight());
     if (!note.empty()) line += "     " + note;
     Item(IDC_STATIC_STATUS).SetText(line);
     graph.OpenSourceGraph(sourcePath);

@@ -10,12 +10,14 @@
 #include "cli/Setup.h"
 #include "engine/ConversionGraph.h"
 #include "engine/RunProgress.h"
+#include "i18n/FormattedText.h"
 #include "options/OutputFormat.h"
 #include "options/OutputSettings.h"
 #include "platform/Format.h"
 #include "platform/Time.h"
 #include "platform/media/Media.h"
 #include "platform/shell/Shell.h"
+#include "resources/Resources.h"
 #include "settings/Keys.h"
 #include "settings/Profile.h"
 
@@ -77,8 +79,10 @@ RunEnd RunToEnd(engine::ConversionGraph& graph, std::int64_t duration, bool term
     long code = 0;
     while (graph.mediaEvent->WaitForCompletion(200, code) == E_ABORT) {
         if (shell::InterruptRequested()) {
-            // As the window's Stop: the part written so far is kept.
+            // The part written so far is kept, beside an older output: no signal
+            // costs the person a finished file.
             line.Finish();
+            graph.KeepOlderOutput();
             graph.mediaControl->Stop();
             return RunEnd{media::EC_USERABORT, S_OK, 0, {}};
         }
@@ -151,6 +155,7 @@ int Convert(const ConvertRequest& request) {
     } else {
         // Nothing is removed beforehand: the run writes beside the output and
         // takes its place only when it ends well.
+        graph.replaceOutput = request.overwrite;
         HRESULT hr = graph.EnsureCompressors();
         shell::CatchInterrupts();
         if (SUCCEEDED(hr)) hr = graph.mediaControl->Run();
@@ -159,8 +164,13 @@ int Convert(const ConvertRequest& request) {
                                              graph.RunFailureReason()));
         } else {
             const RunEnd end = RunToEnd(graph, duration, request.terminal);
+            const std::string keptAside = graph.KeptAside();
             if (end.code == media::EC_USERABORT) {
-                result = Fail("stopped; the part converted so far is in " + settings.outputPath);
+                result = Fail(keptAside.empty()
+                                  ? "stopped; the part converted so far is in " + settings.outputPath
+                                  : "stopped; " + settings.outputPath +
+                                        " is left as it was, and the part converted so far is in " +
+                                        keptAside);
             } else if (end.code != media::EC_COMPLETE) {
                 result = Fail(engine::WithReason(
                     media::ErrorText(FAILED(end.result) ? end.result : E_FAIL), end.reason));
@@ -169,6 +179,13 @@ int Convert(const ConvertRequest& request) {
                              media::ErrorText(end.result).c_str(), Seconds(end.reached).c_str(),
                              Seconds(duration).c_str(), settings.outputPath.c_str());
                 result = kSourceEnded;
+            }
+            if (end.code == media::EC_COMPLETE && !keptAside.empty()) {
+                std::fprintf(stderr, "quorvel-converter: %s\n",
+                             i18n::FormatText(resources::IDS_MESSAGE_OUTPUT_APPEARED,
+                                              settings.outputPath.c_str(), keptAside.c_str())
+                                 .c_str());
+                result = kOutputExists;
             }
         }
     }

@@ -73,6 +73,7 @@ const std::array<TextKey, kTextKeyCount> kTextKeyTable = {{
     {221, "IDS_SETTING_AUDIO_QUALITY"},
     {222, "IDS_MESSAGE_SETTINGS_NOT_USED"},
     {223, "IDS_MESSAGE_SETTINGS_REFUSED"},
+    {300, "IDS_MESSAGE_OUTPUT_APPEARED"},
     {301, "IDS_MESSAGE_SETTINGS_SET_ASIDE"},
 }};
 

@@ -96,6 +96,8 @@ std::string BuiltInString(int id) {
         {IDS_SETTING_AUDIO_QUALITY, "Quality (higher is better)"},
         {IDS_MESSAGE_SETTINGS_NOT_USED, "Stored settings out of range, not used: %s"},
         {IDS_MESSAGE_SETTINGS_REFUSED, "%s did not accept the chosen settings and used its own."},
+        {IDS_MESSAGE_OUTPUT_APPEARED,
+         "%s appeared during the conversion and was left as it was; this conversion is in %s."},
         {IDS_MESSAGE_SETTINGS_SET_ASIDE,
          "The settings file could not be read and was set aside as %s; the program starts with "
          "the default settings."},

@@ -68,6 +68,7 @@ inline constexpr int IDS_FILTER_MP4 = 186;
 inline constexpr int IDS_SETTING_AUDIO_QUALITY = 221;
 inline constexpr int IDS_MESSAGE_SETTINGS_NOT_USED = 222;
 inline constexpr int IDS_MESSAGE_SETTINGS_REFUSED = 223;
+inline constexpr int IDS_MESSAGE_OUTPUT_APPEARED = 300;
 inline constexpr int IDS_MESSAGE_SETTINGS_SET_ASIDE = 301;
 
 inline constexpr const char* kProgramTitle = "Quorvel Video Converter";

@@ -50,6 +50,8 @@ const std::vector<std::pair<HRESULT, const char*>>& Table() {
         {HRESULT_WRITE_FAULT, "The output file could not be written."},
         {HRESULT_READ_FAULT, "The source file could not be read."},
         {HRESULT_DISK_FULL, "There is not enough space on the disk."},
+        {HRESULT_FILENAME_EXCED_RANGE,
+         "The file name is too long: a name in a folder can have at most 255 bytes."},
         {QV_E_ENCODER_OPEN,
          "The compressor could not start with this stream's format or with its settings."},
         {QV_E_ENCODE, "The compressor failed while compressing."},
@@ -60,6 +62,9 @@ const std::vector<std::pair<HRESULT, const char*>>& Table() {
         {QV_E_OUTPUT_IS_FOLDER, "The output is a folder, not a file."},
         {QV_E_NOT_REGULAR_FILE,
          "This is not a regular file (a pipe, a device or a socket) and cannot be converted."},
+        {QV_E_OUTPUT_REPLACED,
+         "The file being written was replaced by another one (a link, perhaps) before it was "
+         "finished; nothing was moved into place."},
         {QV_S_SOURCE_ENDED_EARLY,
          "The source ended before its stated duration; it may be damaged."},
         {wmf::NS_E_AUDIO_CODEC_NOT_INSTALLED,

@@ -21,8 +21,11 @@ constexpr const char* kDescription =
     "  quorvel-converter --list-compressors [FORMAT]\n"
     "                                              the compressors of a format, * preferred\n"
     "\n"
-    "Exit codes of --convert: 0 done, 1 failed, 2 usage, 3 the output exists\n"
-    "(give --overwrite), 4 the source ended early (the output is kept).";
+    "Exit codes of --convert: 0 done, 1 failed or stopped, 2 usage, 3 the output\n"
+    "exists (give --overwrite) or appeared during the run (left as it was, the\n"
+    "conversion kept beside it as NAME (2).EXT), 4 the source ended early (the\n"
+    "output is kept). Ctrl+C keeps the part converted so far, beside an older\n"
+    "output as NAME.partial.EXT. An output that is a link is written through.";
 
 bool IsFormatName(const std::string& name) {
     return std::any_of(std::begin(kFormatNames), std::end(kFormatNames),
@@ -64,7 +67,8 @@ CommandLine ParseCommandLine(int argc, char** argv, const std::string& version) 
                                                    "output's extension, else the stored format)."),
                                     QStringLiteral("FORMAT"));
     const QCommandLineOption overwrite(QStringLiteral("overwrite"),
-                                       QStringLiteral("Replaces an existing output file."));
+                                       QStringLiteral("Replaces an existing output file (when it "
+                                                      "is a link, the file it names)."));
     const QCommandLineOption list(QStringLiteral("list-compressors"),
                                   QStringLiteral("Lists the compressors of FORMAT (default: the "
                                                  "stored format), the preferred ones marked *."));
