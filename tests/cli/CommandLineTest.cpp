@@ -299,12 +299,12 @@ TEST_F(CommandLineTest, RunsThatMeetAtOneOutputLoseNothingAndLeaveNothing) {
     EXPECT_EQ(parts(), 0);
 }
 
-// A name that nearly fills the file system's limit is written, one past it
-// refused in words.
+// Names are bytes: one that is not UTF-8 is read and written as given, one that
+// nearly fills the file system's limit is written, one past it refused in words.
 TEST_F(CommandLineTest, OddNamesAreReadAndWrittenAsTheirOwnBytes) {
-    const std::string input = Copy(fixtures::H264AacMp4(), "in.mp4");
+    const std::string input = Copy(fixtures::H264AacMp4(), "bad\xff\xfe.mp4");
     for (const auto& [name, code] : std::vector<std::pair<std::string, int>>{
-             {std::string(246, 'n') + ".mkv", 0}, {std::string(252, 'n') + ".mkv", 1}}) {
+             {"out\xe9.mkv", 0}, {std::string(246, 'n') + ".mkv", 0}, {std::string(252, 'n') + ".mkv", 1}}) {
         const Outcome o = Run("--convert " + ShellQuote(input) + " -o " + ShellQuote((dir / name).string()));
         EXPECT_EQ(o.code, code) << o.err;
         EXPECT_NE(o.err.find(code ? "name is too long" : "Done: "), std::string::npos) << o.err;
