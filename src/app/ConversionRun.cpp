@@ -53,7 +53,8 @@ void MainWindow::StartConversion() {
     }
     std::error_code ec;
     if (std::filesystem::is_directory(settings.outputPath, ec)) {
-        ui::AppMessageBox(i18n::FormatText(IDS_MESSAGE_OUTPUT_IS_FOLDER, settings.outputPath.c_str()));
+        ui::AppMessageBox(
+            i18n::FormatText(IDS_MESSAGE_OUTPUT_IS_FOLDER, settings.outputPath.c_str()));
         return;
     }
     // Nothing is removed here: the run writes beside the old output and takes its
@@ -132,8 +133,9 @@ void MainWindow::EndConversion(const std::string& firstField) {
     elapsedSeconds = 0;
     ApplyState();
     ShowRunProgress(false);
-    std::string line = EndStatusLine(firstField, keptAside.empty() ? settings.outputPath : keptAside,
-                                     writtenWidth(), writtenHeight());
+    std::string line =
+        EndStatusLine(firstField, keptAside.empty() ? settings.outputPath : keptAside,
+                      writtenWidth(), writtenHeight());
     if (!note.empty()) line += "     " + note;
     Item(IDC_STATIC_STATUS).SetText(line);
     graph.OpenSourceGraph(sourcePath);
@@ -160,9 +162,9 @@ long MainWindow::OnGraphEvent() {
     while (graph.mediaEvent && SUCCEEDED(graph.mediaEvent->GetEvent(code, param1, param2, 0))) {
         last = graph.mediaEvent->FreeEventParams(code, param1, param2);
         if (code == media::EC_COMPLETE && param1 == media::QV_S_SOURCE_ENDED_EARLY) {
-            EndConversion(i18n::FormatText(IDS_MESSAGE_SOURCE_ENDED_EARLY,
-                                           ClockText(param2 / kHundredNsPerSecond).c_str(),
-                                           ClockText(source.duration / kHundredNsPerSecond).c_str()));
+            EndConversion(i18n::FormatText(
+                IDS_MESSAGE_SOURCE_ENDED_EARLY, ClockText(param2 / kHundredNsPerSecond).c_str(),
+                ClockText(source.duration / kHundredNsPerSecond).c_str()));
         } else if (code == media::EC_COMPLETE) {
             EndConversion(IDS_MESSAGE_CONVERSION_DONE);
         } else if (code == media::EC_ERRORABORT) {

@@ -4,9 +4,9 @@ namespace cli {
 
 enum ExitCode : int {
     kDone = 0,
-    kFailed = 1,        // the reason went to standard error
+    kFailed = 1,  // the reason went to standard error
     kUsage = 2,
-    kOutputExists = 3,  // the output exists and was left as it was (the run kept its file beside it, if it ran)
+    kOutputExists = 3,  // left as it was; a run that went on kept its file beside it
     kSourceEnded = 4,   // the source ended before its duration; the output is kept
 };
 

@@ -166,11 +166,12 @@ int Convert(const ConvertRequest& request) {
             const RunEnd end = RunToEnd(graph, duration, request.terminal);
             const std::string keptAside = graph.KeptAside();
             if (end.code == media::EC_USERABORT) {
-                result = Fail(keptAside.empty()
-                                  ? "stopped; the part converted so far is in " + settings.outputPath
-                                  : "stopped; " + settings.outputPath +
-                                        " is left as it was, and the part converted so far is in " +
-                                        keptAside);
+                result =
+                    Fail(keptAside.empty()
+                             ? "stopped; the part converted so far is in " + settings.outputPath
+                             : "stopped; " + settings.outputPath +
+                                   " is left as it was, and the part converted so far is in " +
+                                   keptAside);
             } else if (end.code != media::EC_COMPLETE) {
                 result = Fail(engine::WithReason(
                     media::ErrorText(FAILED(end.result) ? end.result : E_FAIL), end.reason));

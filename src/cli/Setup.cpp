@@ -42,8 +42,9 @@ bool StartHeadless() {
 
 void SaySetAsideSettings() {
     for (const auto& file : settings::Profile().store().TakeSetAside())
-        std::fprintf(stderr, "quorvel-converter: %s\n",
-                     i18n::FormatText(resources::IDS_MESSAGE_SETTINGS_SET_ASIDE, file.c_str()).c_str());
+        std::fprintf(
+            stderr, "quorvel-converter: %s\n",
+            i18n::FormatText(resources::IDS_MESSAGE_SETTINGS_SET_ASIDE, file.c_str()).c_str());
 }
 
 int StoredFormat() {

@@ -38,6 +38,8 @@ std::string CheckedFormat(const std::string& text, int id) {
     return ConversionsMatch(text, builtIn) ? text : builtIn;
 }
 
-std::string CheckedFormat(int id) { return CheckedFormat(LanguagePack::Instance().StringText(id), id); }
+std::string CheckedFormat(int id) {
+    return CheckedFormat(LanguagePack::Instance().StringText(id), id);
+}
 
 }  // namespace i18n

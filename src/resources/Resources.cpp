@@ -80,7 +80,8 @@ std::string BuiltInString(int id) {
         {IDS_MESSAGE_DISK_FULL,
          "The disk is full: there is no room left in %s for the output file. An older output "
          "file of that name is unchanged."},
-        {IDS_MESSAGE_OUTPUT_IS_SOURCE, "The output file is the source file itself. Choose another output file in Options."},
+        {IDS_MESSAGE_OUTPUT_IS_SOURCE,
+         "The output file is the source file itself. Choose another output file in Options."},
         {IDS_MESSAGE_CONVERSION_STOPPED, "Stopped; the file holds the part converted so far"},
         {IDS_MESSAGE_TIME_LEFT, "Time left:"},
         {IDS_MESSAGE_VIDEO_FILES, "Video files"},

@@ -184,7 +184,8 @@ TEST_F(ConversionRunTest, RefusingReplacementChangesNothing) {
     EXPECT_TRUE(fixtures::ProbeFile(kept).ok);
     EXPECT_EQ(status, "Done. Output file: " + kept + "     Resolution: 718*404     " + later +
                           " appeared during the conversion and was left as it was; this "
-                          "conversion is in " + kept + ".");
+                          "conversion is in " +
+                          kept + ".");
 }
 
 TEST_F(ConversionRunTest, TheSourceIsNeverOfferedForReplacement) {

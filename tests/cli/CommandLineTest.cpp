@@ -260,7 +260,8 @@ TEST_F(CommandLineTest, AStopRequestEndsTheRunAndKeepsWhatWasWritten) {
         const std::string text = testenv::ReadFile(err);
         const fs::path part = older ? dir / "part.partial.webm" : out;
         EXPECT_EQ(code, 1) << text;
-        EXPECT_NE(text.find("the part converted so far is in " + part.string()), std::string::npos) << text;
+        EXPECT_NE(text.find("the part converted so far is in " + part.string()), std::string::npos)
+            << text;
         const fixtures::ProbeResult probe = fixtures::ProbeFile(part);
         ASSERT_TRUE(probe.ok) << text;
         EXPECT_LT(probe.duration, 9.5);
@@ -281,21 +282,26 @@ TEST_F(CommandLineTest, RunsThatMeetAtOneOutputLoseNothingAndLeaveNothing) {
     std::string codes;
     const std::string a = ShellQuote((dir / "a").string()), b = ShellQuote((dir / "b").string());
     fixtures::RunCommand("bash -c " + ShellQuote(run + " 2>" + a + " & a=$!; " + run + " 2>" + b +
-                                                 "; echo $?; wait $a; echo $?"), &codes);
+                                                 "; echo $?; wait $a; echo $?"),
+                         &codes);
     EXPECT_TRUE(codes == "0\n3\n" || codes == "3\n0\n") << codes;
     EXPECT_TRUE(fixtures::ProbeFile(out).ok && fixtures::ProbeFile(dir / "both (2).webm").ok);
-    EXPECT_NE((testenv::ReadFile(dir / "a") + testenv::ReadFile(dir / "b")).find(" appeared during the conversion"), std::string::npos);
+    const std::string said = testenv::ReadFile(dir / "a") + testenv::ReadFile(dir / "b");
+    EXPECT_NE(said.find(" appeared during the conversion"), std::string::npos) << said;
 
     auto parts = [&] {
         return std::count_if(fs::directory_iterator(dir.path()), {}, [](const auto& entry) {
             return entry.path().filename().string().starts_with(".both.webm.part-");
         });
     };
-    fixtures::RunCommand("bash -c " + ShellQuote(run + " --overwrite 2>/dev/null & p=$!; for i in $(seq 200); do ls -a " +
-                                                 ShellQuote(dir.path().string()) +
-                                                 " | grep -q part- && break; sleep 0.05; done; kill -9 $p"));
+    fixtures::RunCommand(
+        "bash -c " +
+        ShellQuote(run + " --overwrite 2>/dev/null & p=$!; for i in $(seq 200); do ls -a " +
+                   ShellQuote(dir.path().string()) +
+                   " | grep -q part- && break; sleep 0.05; done; kill -9 $p"));
     EXPECT_EQ(parts(), 1);
-    EXPECT_EQ(Run("--convert " + Copy(fixtures::H264AacMp4(), "in.mp4") + " -o " + out.string() + " --overwrite").code, 0);
+    const std::string input = Copy(fixtures::H264AacMp4(), "in.mp4");
+    EXPECT_EQ(Run("--convert " + input + " -o " + out.string() + " --overwrite").code, 0);
     EXPECT_EQ(parts(), 0);
 }
 
@@ -303,9 +309,12 @@ TEST_F(CommandLineTest, RunsThatMeetAtOneOutputLoseNothingAndLeaveNothing) {
 // nearly fills the file system's limit is written, one past it refused in words.
 TEST_F(CommandLineTest, OddNamesAreReadAndWrittenAsTheirOwnBytes) {
     const std::string input = Copy(fixtures::H264AacMp4(), "bad\xff\xfe.mp4");
-    for (const auto& [name, code] : std::vector<std::pair<std::string, int>>{
-             {"out\xe9.mkv", 0}, {std::string(246, 'n') + ".mkv", 0}, {std::string(252, 'n') + ".mkv", 1}}) {
-        const Outcome o = Run("--convert " + ShellQuote(input) + " -o " + ShellQuote((dir / name).string()));
+    for (const auto& [name, code] :
+         std::vector<std::pair<std::string, int>>{{"out\xe9.mkv", 0},
+                                                  {std::string(246, 'n') + ".mkv", 0},
+                                                  {std::string(252, 'n') + ".mkv", 1}}) {
+        const Outcome o =
+            Run("--convert " + ShellQuote(input) + " -o " + ShellQuote((dir / name).string()));
         EXPECT_EQ(o.code, code) << o.err;
         EXPECT_NE(o.err.find(code ? "name is too long" : "Done: "), std::string::npos) << o.err;
         EXPECT_EQ(fixtures::ProbeFile(dir / name).ok, code == 0) << name.size();

@@ -48,7 +48,8 @@ TEST_F(ShippedLanguages, AreAllInTheCatalogueAndHoldEveryKey) {
             EXPECT_FALSE(text.empty()) << name << " lacks " << row.key;
             // A translation the format check refused would show in English.
             EXPECT_TRUE(i18n::SectionOfKey(row.key) != "STRING" ||
-                        i18n::ConversionsMatch(text, BuiltInString(row.id))) << name << row.key;
+                        i18n::ConversionsMatch(text, BuiltInString(row.id)))
+                << name << row.key;
         }
     }
 }

@@ -18,7 +18,8 @@ HRESULT MuxStage::CreateFile(const std::string& sourcePath) {
 }
 
 HRESULT MuxStage::Open(const std::vector<const StreamEncoder*>& encoders, std::string& reason) {
-    if (avformat_alloc_output_context2(&output_, mux_.format(), nullptr, writer_.path().c_str()) < 0)
+    const std::string& path = writer_.path();
+    if (avformat_alloc_output_context2(&output_, mux_.format(), nullptr, path.c_str()) < 0)
         return E_OUTOFMEMORY;
     const AVOutputFormat* of = output_->oformat;
     for (const StreamEncoder* encoder : encoders) {

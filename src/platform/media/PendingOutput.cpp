@@ -87,7 +87,8 @@ int RemoveUnheld(int dir, const std::string& prefix) {
         const int fd =
             ::openat(dir, name.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
         if (fd < 0) continue;
-        struct stat held {}, named {};
+        struct stat held {};
+        struct stat named {};
         // Removed only while its name still is the file found unheld.
         if (::fstat(fd, &held) == 0 && S_ISREG(held.st_mode) && held.st_uid == ::geteuid() &&
             ::flock(fd, LOCK_EX | LOCK_NB) == 0 &&
@@ -126,11 +127,12 @@ int CreateLocked(int dir, const std::string& prefix, std::string& name) {
     // made anew in the rare case that another run took it for a killed one's).
     for (int attempt = 0; attempt < 16; ++attempt) {
         name = next();
-        const int fd = ::openat(dir, name.c_str(), O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC,
-                                0666);
+        const int fd =
+            ::openat(dir, name.c_str(), O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
         if (fd < 0 && errno != EEXIST) return -1;
         if (fd < 0) continue;
-        struct stat mine {}, named {};
+        struct stat mine {};
+        struct stat named {};
         if (::flock(fd, LOCK_EX) == 0 && ::fstat(fd, &mine) == 0 &&
             ::fstatat(dir, name.c_str(), &named, AT_SYMLINK_NOFOLLOW) == 0 && SameFile(mine, named))
             return fd;
@@ -162,11 +164,19 @@ std::int64_t SeekReader(void* opaque, std::int64_t offset, int whence) {
     struct stat st {};
     if (::fstat(reader->fd, &st) != 0) return AVERROR(errno);
     switch (whence & ~AVSEEK_FORCE) {
-        case AVSEEK_SIZE: return st.st_size;
-        case SEEK_SET: reader->at = offset; break;
-        case SEEK_CUR: reader->at += offset; break;
-        case SEEK_END: reader->at = st.st_size + offset; break;
-        default: return AVERROR(EINVAL);
+        case AVSEEK_SIZE:
+            return st.st_size;
+        case SEEK_SET:
+            reader->at = offset;
+            break;
+        case SEEK_CUR:
+            reader->at += offset;
+            break;
+        case SEEK_END:
+            reader->at = st.st_size + offset;
+            break;
+        default:
+            return AVERROR(EINVAL);
     }
     return reader->at;
 }
@@ -237,11 +247,13 @@ HRESULT PendingOutput::Create(const std::string& outputPath, const std::string& 
 
 HRESULT PendingOutput::Commit(bool replace, bool stopped) {
     if (fd_ < 0) return E_UNEXPECTED;
-    struct stat written {}, st {};
+    struct stat written {};
+    struct stat st {};
     // Whatever was swapped in under the hidden name (a link into another of the
     // user's files) is never moved into place, nor removed.
     if (::fstat(fd_, &written) != 0 ||
-        ::fstatat(dir_, partName_.c_str(), &st, AT_SYMLINK_NOFOLLOW) != 0 || !SameFile(written, st)) {
+        ::fstatat(dir_, partName_.c_str(), &st, AT_SYMLINK_NOFOLLOW) != 0 ||
+        !SameFile(written, st)) {
         Discard();
         return QV_E_OUTPUT_REPLACED;
     }
@@ -406,10 +418,12 @@ std::int64_t PendingOutput::Seek(void* opaque, std::int64_t offset, int whence) 
 }
 
 void PendingOutput::Discard() {
-    struct stat mine {}, named {};
+    struct stat mine {};
+    struct stat named {};
     // Only the file written: whatever was swapped in under its name stays.
     if (fd_ >= 0 && !partName_.empty() && ::fstat(fd_, &mine) == 0 &&
-        ::fstatat(dir_, partName_.c_str(), &named, AT_SYMLINK_NOFOLLOW) == 0 && SameFile(mine, named))
+        ::fstatat(dir_, partName_.c_str(), &named, AT_SYMLINK_NOFOLLOW) == 0 &&
+        SameFile(mine, named))
         ::unlinkat(dir_, partName_.c_str(), 0);
     partName_.clear();
     Close();

@@ -75,11 +75,11 @@ private:
     static int Write(void* self, std::uint8_t* data, int size);  // FFmpeg 5.1 wants it non-const
     static std::int64_t Seek(void* self, std::int64_t offset, int whence);
 
-    int dir_ = -1;         // the output's folder
-    std::string folder_;   // its path, with a trailing '/', for the names reported
-    std::string name_;     // the output's name in it
+    int dir_ = -1;        // the output's folder
+    std::string folder_;  // its path, with a trailing '/', for the names reported
+    std::string name_;    // the output's name in it
     std::string partName_;
-    int fd_ = -1;          // the hidden file, locked
+    int fd_ = -1;  // the hidden file, locked
     dev_t sourceDevice_ = 0;
     ino_t sourceInode_ = 0;
     bool haveSource_ = false;

@@ -43,10 +43,14 @@ std::size_t CharacterLength(std::string_view bytes) {
     std::size_t length = 1;
     unsigned char low = 0x80, high = 0xBF;  // the second byte's range
     if (at(0) < 0x80) return 1;
-    if (at(0) >= 0xC2 && at(0) <= 0xDF) length = 2;
-    else if (at(0) >= 0xE0 && at(0) <= 0xEF) length = 3;
-    else if (at(0) >= 0xF0 && at(0) <= 0xF4) length = 4;
-    else return 0;
+    if (at(0) >= 0xC2 && at(0) <= 0xDF)
+        length = 2;
+    else if (at(0) >= 0xE0 && at(0) <= 0xEF)
+        length = 3;
+    else if (at(0) >= 0xF0 && at(0) <= 0xF4)
+        length = 4;
+    else
+        return 0;
     if (at(0) == 0xE0) low = 0xA0;
     if (at(0) == 0xED) high = 0x9F;  // no surrogates
     if (at(0) == 0xF0) low = 0x90;

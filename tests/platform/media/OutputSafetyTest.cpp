@@ -147,17 +147,17 @@ TEST_F(OutputSafetyTest, ALinkSwappedInForThePartFileIsNeitherWrittenThroughNorM
     const fs::path victim = dir / "victim.txt", output = dir / "swap.mp4";
     testenv::WriteFile(victim, "another file of the user's");
     Conversion conv;
+    const auto mpeg4 = BindCompressor(CLSID_VideoCompressorCategory, kFfdshowVideoEncoderName);
+    const auto aac = BindCompressor(CLSID_AudioCompressorCategory, "AAC (Advanced Audio Coding)");
     ASSERT_EQ(BuildConversion(fixtures::LongH264AacMp4().string(), CLSID_Mp4Mux, output.string(),
-                              BindCompressor(CLSID_VideoCompressorCategory, kFfdshowVideoEncoderName),
-                              BindCompressor(CLSID_AudioCompressorCategory, "AAC (Advanced Audio Coding)"),
-                              conv), S_OK);
+                              mpeg4, aac, conv),
+              S_OK);
     HRESULT hr = S_OK;
     auto run = std::async(std::launch::async, [&] { return RunToEnd(*conv.graph, &hr); });
-    fs::path part;
-    ASSERT_TRUE(testenv::WaitUntil([&] {
-        for (const auto& name : Leftovers(dir.path(), {"victim.txt"})) part = dir / name;
-        return !part.empty();
-    }, 10000));
+    std::vector<std::string> made;
+    ASSERT_TRUE(testenv::WaitUntil(
+        [&] { return !(made = Leftovers(dir.path(), {"victim.txt"})).empty(); }, 10000));
+    const fs::path part = dir / made.front();
     fs::create_symlink(victim, dir / "planted");
     fs::rename(dir / "planted", part);
     EXPECT_EQ(run.get(), EC_ERRORABORT);
