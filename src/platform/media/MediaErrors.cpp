@@ -51,7 +51,8 @@ const std::vector<std::pair<HRESULT, const char*>>& Table() {
         {HRESULT_READ_FAULT, "The source file could not be read."},
         {HRESULT_DISK_FULL, "There is not enough space on the disk."},
         {HRESULT_FILENAME_EXCED_RANGE,
-         "The file name is too long: a name in a folder can have at most 255 bytes."},
+         "The file name is too long: a name in a folder can have at most 255 bytes, a whole "
+         "path 4095."},
         {QV_E_ENCODER_OPEN,
          "The compressor could not start with this stream's format or with its settings."},
         {QV_E_ENCODE, "The compressor failed while compressing."},
