@@ -61,8 +61,8 @@ void MainWindow::StartConversion() {
     if (OutputFileExists(settings.outputPath)) {
         const std::string question =
             StrFormat("%s ", settings.outputPath.c_str()) + StringText(IDS_MESSAGE_FILE_EXIST);
-        if (ui::MessageBox(this, question, "Warning", ui::MB_YESNO | ui::MB_ICONEXCLAMATION) !=
-            ui::IDYES)
+        if (ui::MessageBox(this, question, StringText(IDS_MESSAGE_WARNING),
+                           ui::MB_YESNO | ui::MB_ICONEXCLAMATION | ui::MB_DEFBUTTON2) != ui::IDYES)
             return;
     }
 

@@ -15,10 +15,6 @@ std::string ClockText(std::int64_t seconds) {
                      static_cast<long long>(seconds % 60));
 }
 
-std::string SourceLine(const std::string& fileName, std::int64_t seconds) {
-    return fileName + ": " + ClockText(seconds);
-}
-
 std::string InitialStatusLine(const std::string& outputPath) {
     return StrFormat("%s %s     %s %s", StringText(IDS_MESSAGE_OUTPUT_FILE).c_str(),
                      outputPath.c_str(), StringText(IDS_MESSAGE_RESOLUTION).c_str(),

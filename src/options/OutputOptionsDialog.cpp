@@ -269,8 +269,7 @@ void OutputOptionsDialog::StoreAndClose() {
 void OutputOptionsDialog::OnCommand(int id) {
     switch (id) {
         case IDC_BUTTON_BROWSE:
-            // The copy's path is the one the dialog opened with; only OK changes it.
-            BrowseOutputFile(*this, settings.format, settings.outputPath, IDC_EDIT_OUTPUT_PATH);
+            BrowseOutputFile(*this, settings.format, IDC_EDIT_OUTPUT_PATH);
             break;
         case IDC_BUTTON_OUTPUT_DEAULT: SelectDefaultCompressors(); break;
         case IDC_BUTTON_VIDEO_CODEC_SETTINGS:

@@ -156,7 +156,7 @@ TEST_F(ConversionRunTest, StopLeavesAReadableFileAndASecondRunWorks) {
     EXPECT_EQ(automation.boxes[0].text,
               output + " exists. Do you want to replace it?");
     EXPECT_EQ(automation.boxes[0].caption, "Warning");
-    EXPECT_EQ(automation.boxes[0].type, ui::MB_YESNO | ui::MB_ICONEXCLAMATION);
+    EXPECT_EQ(automation.boxes[0].type, ui::MB_YESNO | ui::MB_ICONEXCLAMATION | ui::MB_DEFBUTTON2);
     const auto probe = fixtures::ProbeFile(output);
     ASSERT_TRUE(probe.ok);
     EXPECT_NEAR(probe.duration, 60.0, 0.2);

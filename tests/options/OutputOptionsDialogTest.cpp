@@ -386,7 +386,7 @@ TEST_F(OutputOptionsDialogTest, CancelEscapeAndCloseChangeNothing) {
     }
 }
 
-TEST_F(OutputOptionsDialogTest, BrowseStartsInTheFolderTheDialogOpenedWith) {
+TEST_F(OutputOptionsDialogTest, BrowseSuggestsTheNameInThePathField) {
     automation.fileAnswers = {std::string("/elsewhere/picked"), std::nullopt};
     OutputOptionsDialog dialog(nullptr);
     Run(dialog, Settings(engine::kWebm, "/clips/out.webm"), [](OutputOptionsDialog& d) {
@@ -396,10 +396,14 @@ TEST_F(OutputOptionsDialogTest, BrowseStartsInTheFolderTheDialogOpenedWith) {
         EXPECT_EQ(d.Item(IDC_EDIT_OUTPUT_PATH).Text(), "/elsewhere/picked.webm");
     });
     ASSERT_EQ(automation.choosers.size(), 2u);
-    for (const auto& chooser : automation.choosers) {
+    const std::pair<const char*, const char*> suggested[] = {{"/clips", "out.webm"},
+                                                             {"/elsewhere", "picked.webm"}};
+    for (std::size_t i = 0; i < 2; ++i) {
+        const auto& chooser = automation.choosers[i];
         EXPECT_TRUE(chooser.save);
         EXPECT_EQ(chooser.ownerId, IDD_OUTPUT_OPTIONS);
-        EXPECT_EQ(chooser.request.initialDir, "/clips");
+        EXPECT_EQ(chooser.request.initialDir, suggested[i].first);
+        EXPECT_EQ(chooser.request.initialFile, suggested[i].second);
         ASSERT_EQ(chooser.request.filters.size(), 1u);
         EXPECT_EQ(chooser.request.filters[0].first, "Advanced Systems Format file(*.webm)");
     }

@@ -534,6 +534,18 @@ void Control::SetText(std::string_view text) {
     }
 }
 
+void Control::SetElidedText(std::string_view head, std::string_view tail) {
+    const QString h = QString::fromUtf8(head.data(), static_cast<qsizetype>(head.size()));
+    const QString t = QString::fromUtf8(tail.data(), static_cast<qsizetype>(tail.size()));
+    auto* label = qobject_cast<QLabel*>(Widget(dialog_, id_));
+    if (!label) return;
+    const QFontMetrics metrics(label->font());
+    const int frame = 2 * label->frameWidth() + 2 * label->margin() + metrics.averageCharWidth();
+    const int room = label->width() - frame - metrics.horizontalAdvance(t);
+    label->setText(metrics.elidedText(h, Qt::ElideMiddle, std::max(room, 0)) + t);
+    label->setToolTip(h + t);
+}
+
 std::string Control::Text() const {
     QWidget* w = Widget(dialog_, id_);
     if (auto* b = qobject_cast<QPushButton*>(w)) return b->text().toStdString();

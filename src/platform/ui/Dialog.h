@@ -55,6 +55,10 @@ public:
     ControlKind kind() const;
 
     void SetText(std::string_view text);
+    // `head` then `tail` on one line; when both do not fit the control's width, the
+    // middle of `head` gives way to an ellipsis, so that `tail` always shows. The
+    // whole text is the control's tooltip.
+    void SetElidedText(std::string_view head, std::string_view tail);
     std::string Text() const;
     void Show(bool visible);
     bool IsVisible() const;  // its own visibility flag, whether or not the window is shown
