@@ -43,7 +43,11 @@ void OutputOptionsDialog::FillList(bool video) {
     std::vector<int>& indices = video ? videoIndices_ : audioIndices_;
     list.ResetContent();
     indices.clear();
-    list.AddString(engine::ListCompressors(category).front());  // the no-compressor row
+    // The no-compressor row only where the container can hold what it writes.
+    if (engine::FormatTakesUncompressed(category, ListedFormat(settings.format))) {
+        list.AddString(engine::ListCompressors(category).front());
+        indices.push_back(-1);
+    }
     for (const auto& row : engine::FormatCompressors(category, ListedFormat(settings.format))) {
         list.AddString(row.name);
         indices.push_back(row.index);
@@ -56,32 +60,34 @@ void OutputOptionsDialog::FillVideoCompressorList() { FillList(true); }
 void OutputOptionsDialog::FillAudioCompressorList() { FillList(false); }
 
 int OutputOptionsDialog::EntryOfIndex(bool video, int index) const {
-    if (index == -1) return 0;
     const std::vector<int>& indices = video ? videoIndices_ : audioIndices_;
     for (std::size_t k = 0; k < indices.size(); ++k)
-        if (indices[k] == index) return static_cast<int>(k) + 1;
+        if (indices[k] == index) return static_cast<int>(k);
     return -1;
 }
 
 int OutputOptionsDialog::IndexOfEntry(bool video, int entry) const {
     const std::vector<int>& indices = video ? videoIndices_ : audioIndices_;
-    if (entry == 0) return -1;
-    if (entry < 1 || entry > static_cast<int>(indices.size())) return UnstoredIndex;
-    return indices[static_cast<std::size_t>(entry - 1)];
+    if (entry < 0 || entry >= static_cast<int>(indices.size())) return UnstoredIndex;
+    return indices[static_cast<std::size_t>(entry)];
 }
 
 int OutputOptionsDialog::PreferredEntry(bool video, const char* fragment) const {
     const int index = engine::ConversionGraph::Instance().FindPreferredCompressor(
         video ? CompressorCategory::Video : CompressorCategory::Audio, fragment);
-    const int entry = index < 0 ? 0 : EntryOfIndex(video, index);
-    return entry < 0 ? 0 : entry;
+    const int entry = index < 0 ? -1 : EntryOfIndex(video, index);
+    // Without it, the no-compressor row, or the first the format offers.
+    return entry >= 0 ? entry : 0;
 }
 
 int OutputOptionsDialog::StoredEntry(bool video, const char* numberKey, const char* fragment) {
     const int stored = settings::Profile().GetInt(
         video ? settings::kVideoSection : settings::kAudioSection, numberKey, UnstoredIndex);
     if (stored == UnstoredIndex) return PreferredEntry(video, fragment);
-    return EntryOfIndex(video, stored);  // not listed (uninstalled, or not for this format): none
+    const int entry = EntryOfIndex(video, stored);
+    // No compressor where the format cannot go without one: the preferred one.
+    if (entry < 0 && stored == -1) return PreferredEntry(video, fragment);
+    return entry;  // not listed (uninstalled, or not for this format): none
 }
 
 bool OutputOptionsDialog::OnInitDialog() {
@@ -245,7 +251,8 @@ void OutputOptionsDialog::UpdateAudioSettingsButton() {
     // WMV's audio is set by the Windows Media bitrates instead.
     ui::Control audio = Item(IDC_COMBO_AUDIO_COMPRESSOR);
     const bool settable = engine::IsValidFormat(settings.format) && settings.format != engine::kWmv &&
-                          audio.CurSel() > 0 && AudioCompressorHasSettings(audio.ItemText(audio.CurSel()));
+                          IndexOfEntry(false, audio.CurSel()) >= 0 &&
+                          AudioCompressorHasSettings(audio.ItemText(audio.CurSel()));
     Item(IDC_BUTTON_AUDIO_CODEC_SETTINGS).Enable(settable);
 }
 

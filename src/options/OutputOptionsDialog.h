@@ -32,8 +32,9 @@ public:
     // Fill the selectors with the compressors the current format's container holds.
     void FillVideoCompressorList();
     void FillAudioCompressorList();
-    // Selector entry of a catalogue index (-1 gives entry 0; -1 when not listed),
-    // and the catalogue index of an entry (entry 0 gives -1; no entry gives -2).
+    // Selector entry of a catalogue index (-1: the no-compressor row; gives -1 when
+    // not listed), and the catalogue index of an entry (-1 for the no-compressor
+    // row, -2 for no entry).
     int EntryOfIndex(bool video, int index) const;
     int IndexOfEntry(bool video, int entry) const;
     void ApplyFormatLayout(int format);
@@ -56,7 +57,7 @@ private:
     int PreferredEntry(bool video, const char* fragment) const;
     void FillList(bool video);
 
-    std::vector<int> videoIndices_;  // entry k >= 1 shows catalogue index videoIndices_[k - 1]
+    std::vector<int> videoIndices_;  // entry k shows catalogue index videoIndices_[k], -1 for none
     std::vector<int> audioIndices_;
 };
 

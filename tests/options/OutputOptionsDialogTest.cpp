@@ -125,10 +125,6 @@ TEST_F(OutputOptionsDialogTest, LayoutFollowsTheFormat) {
             // Each list starts with its format's preferred compressor.
             EXPECT_EQ(d.IndexOfEntry(true, d.Item(IDC_COMBO_VIDEO_COMPRESSOR).CurSel()), webm ? vp8 : ffdshow);
             EXPECT_EQ(d.IndexOfEntry(false, d.Item(IDC_COMBO_AUDIO_COMPRESSOR).CurSel()), webm ? vorbis : adpcm);
-            EXPECT_EQ(d.Item(IDC_COMBO_VIDEO_COMPRESSOR).CurSel(), 1);
-            EXPECT_EQ(d.Item(IDC_COMBO_AUDIO_COMPRESSOR).CurSel(), 1);
-            EXPECT_EQ(d.Item(IDC_COMBO_VIDEO_COMPRESSOR).ItemText(0), "Full frames (uncompressed)");
-            EXPECT_EQ(d.Item(IDC_COMBO_AUDIO_COMPRESSOR).ItemText(0), "Uncompressed Audio");
         });
     }
     EXPECT_TRUE(automation.boxes.empty());
@@ -319,8 +315,8 @@ TEST_F(OutputOptionsDialogTest, Mp4HasItsOwnChoicesWithSettingsAndKeepsTheShared
             }
             for (int id : {IDC_EDIT_VIDEO_BITRATE, IDC_COMBO_AUDIO_BITRATE})
                 EXPECT_FALSE(d.Item(id).IsVisible()) << id;
-            EXPECT_EQ(d.Item(IDC_COMBO_VIDEO_COMPRESSOR).CurSel(), 1);
-            EXPECT_EQ(d.IndexOfEntry(true, 1), x264);
+            EXPECT_EQ(d.Item(IDC_COMBO_VIDEO_COMPRESSOR).CurSel(), 0);
+            EXPECT_EQ(d.IndexOfEntry(true, 0), x264);
             EXPECT_EQ(d.IndexOfEntry(false, d.Item(IDC_COMBO_AUDIO_COMPRESSOR).CurSel()), aac);
             // MPEG-2 is no MP4 choice here, and leaving MP4 brings the shared one back.
             d.Item(IDC_COMBO_OUTPUT_FORMAT).Choose(engine::kAvi);
@@ -420,6 +416,33 @@ TEST_F(OutputOptionsDialogTest, DamagedFormatIsReportedAtOpening) {
     EXPECT_EQ(automation.boxes[1].text, "unknown error");
     EXPECT_EQ(automation.boxes[1].caption, "error");
     EXPECT_EQ(automation.boxes[1].ownerId, IDD_OUTPUT_OPTIONS);
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(OutputOptionsDialogTest, EachFormatOffersOnlyWhatItsContainerCanHold) {
+    struct Case {
+        int format;
+        bool rawVideo, rawAudio;
+    };
+    for (const Case c : {Case{engine::kAvi, true, true}, Case{engine::kMkv, true, true},
+                         Case{engine::kAsf, true, true}, Case{engine::kWebm, false, false},
+                         Case{engine::kMp4, false, false}}) {
+        OutputOptionsDialog dialog(nullptr);
+        Run(dialog, Settings(c.format), [&](OutputOptionsDialog& d) {
+            for (const bool video : {true, false}) {
+                ui::Control list = d.Item(video ? IDC_COMBO_VIDEO_COMPRESSOR : IDC_COMBO_AUDIO_COMPRESSOR);
+                std::vector<std::string> rows;
+                for (int i = 0; i < list.Count(); ++i) rows.push_back(list.ItemText(i));
+                const char* none = video ? "Full frames (uncompressed)" : "Uncompressed Audio";
+                EXPECT_EQ(std::count(rows.begin(), rows.end(), none), (video ? c.rawVideo : c.rawAudio) ? 1 : 0)
+                    << c.format << " " << none;
+                EXPECT_GE(list.CurSel(), 0) << c.format;  // something a run can write is chosen
+            }
+        });
+    }
 }
 
 }  // namespace
