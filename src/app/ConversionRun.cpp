@@ -9,6 +9,7 @@
 #include "engine/RunProgress.h"
 #include "i18n/LanguagePack.h"
 #include "options/FilterPropertiesDialog.h"
+#include "options/OutputFolderCheck.h"
 #include "options/OutputFormat.h"
 #include "platform/Format.h"
 #include "platform/Path.h"
@@ -56,6 +57,8 @@ void MainWindow::StartConversion() {
             StrFormat(StringText(IDS_MESSAGE_OUTPUT_IS_FOLDER).c_str(), settings.outputPath.c_str()));
         return;
     }
+    // Said in a sentence before anything is built, rather than as a failed start.
+    if (!options::OutputFolderUsable(settings.outputPath)) return;
     // Nothing is removed here: the run writes beside the old output and takes its
     // place only when it ends well.
     if (OutputFileExists(settings.outputPath)) {
@@ -96,7 +99,7 @@ void MainWindow::StartConversion() {
         SetTimer(ConversionTimer, 1000);
         return;
     }
-    ui::AppMessageBox("can not pControl->Run()!!!");
+    ui::AppMessageBox(std::string("can not pControl->Run()!!!\n") + StringText(IDS_MESSAGE_RUN_NOT_STARTED));
     graph.ShowGraphErrorText(hr);
     EndConversion(IDS_MESSAGE_ERROR);
 }

@@ -212,7 +212,8 @@ void MainWindow::OnConvert() {
         // The file is finalised but short: the line must not say "Done".
         EndConversion(IDS_MESSAGE_CONVERSION_STOPPED);
     } else if (!ConversionGraph::Instance().hasMediaControl()) {
-        ui::AppMessageBox("Please open an media file fisrt!");
+        ui::AppMessageBox(std::string("Please open an media file fisrt!\n") +
+                          StringText(IDS_MESSAGE_OPEN_FIRST));
     } else {
         StartConversion();
     }

@@ -73,6 +73,12 @@ const std::array<TextKey, kTextKeyCount> kTextKeyTable = {{
     {221, "IDS_SETTING_AUDIO_QUALITY"},
     {222, "IDS_MESSAGE_SETTINGS_NOT_USED"},
     {223, "IDS_MESSAGE_SETTINGS_REFUSED"},
+    {404, "IDS_MESSAGE_FOLDER_NOT_MADE"},
+    {405, "IDS_MESSAGE_FOLDER_NOT_WRITABLE"},
+    {406, "IDS_MESSAGE_RUN_NOT_STARTED"},
+    {407, "IDS_MESSAGE_VIDEO_NOT_HELD"},
+    {408, "IDS_MESSAGE_AUDIO_NOT_HELD"},
+    {409, "IDS_MESSAGE_OPEN_FIRST"},
 }};
 
 std::string_view SectionOfKey(std::string_view key) {

@@ -7,6 +7,7 @@
 #include "i18n/BrowserLaunchText.h"
 #include "i18n/LanguagePack.h"
 #include "options/CodecSettings.h"
+#include "options/OutputFolderCheck.h"
 #include "options/OutputFormat.h"
 #include "platform/shell/Shell.h"
 #include "platform/ui/MessageBox.h"
@@ -257,6 +258,8 @@ void OutputOptionsDialog::UpdateAudioSettingsButton() {
 }
 
 void OutputOptionsDialog::StoreAndClose() {
+    // A folder that cannot take the file is said now, while the person is choosing.
+    if (!OutputFolderUsable(Item(IDC_EDIT_OUTPUT_PATH).Text())) return;
     OptionsControlValues c;
     c.formatIndex = Item(IDC_COMBO_OUTPUT_FORMAT).CurSel();
     c.frameRateIndex = Item(IDC_COMBO_FRAME_RATE).CurSel();

@@ -96,6 +96,12 @@ std::string BuiltInString(int id) {
         {IDS_SETTING_AUDIO_QUALITY, "Quality (higher is better)"},
         {IDS_MESSAGE_SETTINGS_NOT_USED, "Stored settings out of range, not used: %s"},
         {IDS_MESSAGE_SETTINGS_REFUSED, "%s did not accept the chosen settings and used its own."},
+        {IDS_MESSAGE_FOLDER_NOT_MADE, "The output folder %s does not exist and cannot be created (%s). Choose another output folder in Options."},
+        {IDS_MESSAGE_FOLDER_NOT_WRITABLE, "You may not write in the output folder %s. Choose another output folder in Options, or ask for the right to write in this one."},
+        {IDS_MESSAGE_RUN_NOT_STARTED, "The conversion could not start. Check that the output folder can be written and that the disk has room, then try again."},
+        {IDS_MESSAGE_VIDEO_NOT_HELD, "The chosen video compressor cannot write into this output format. Choose another video compressor or another format in Options."},
+        {IDS_MESSAGE_AUDIO_NOT_HELD, "The chosen audio compressor cannot write into this output format. Choose another audio compressor or another format in Options."},
+        {IDS_MESSAGE_OPEN_FIRST, "Press Open Video (Ctrl+O) and choose a video file first."},
     };
     auto it = table.find(id);
     return it == table.end() ? std::string() : it->second;

@@ -68,6 +68,12 @@ inline constexpr int IDS_FILTER_MP4 = 186;
 inline constexpr int IDS_SETTING_AUDIO_QUALITY = 221;
 inline constexpr int IDS_MESSAGE_SETTINGS_NOT_USED = 222;
 inline constexpr int IDS_MESSAGE_SETTINGS_REFUSED = 223;
+inline constexpr int IDS_MESSAGE_FOLDER_NOT_MADE = 404;
+inline constexpr int IDS_MESSAGE_FOLDER_NOT_WRITABLE = 405;
+inline constexpr int IDS_MESSAGE_RUN_NOT_STARTED = 406;
+inline constexpr int IDS_MESSAGE_VIDEO_NOT_HELD = 407;
+inline constexpr int IDS_MESSAGE_AUDIO_NOT_HELD = 408;
+inline constexpr int IDS_MESSAGE_OPEN_FIRST = 409;
 
 inline constexpr const char* kProgramTitle = "Quorvel Video Converter";
 inline constexpr const char* kIconResource = ":/quorvel/icon.png";

@@ -189,7 +189,8 @@ TEST_F(MainWindowTest, ConvertWithoutSourceAsksToOpenOne) {
     app::MainWindow window;
     Run(window, [](app::MainWindow& w) { w.Item(IDC_BUTTON_CONVERT).Click(); });
     ASSERT_EQ(automation.boxes.size(), 1u);
-    EXPECT_EQ(automation.boxes[0].text, "Please open an media file fisrt!");
+    EXPECT_EQ(automation.boxes[0].text,
+              "Please open an media file fisrt!\nPress Open Video (Ctrl+O) and choose a video file first.");
     EXPECT_EQ(automation.boxes[0].caption, "quorvel-converter");
     EXPECT_EQ(automation.boxes[0].type, ui::MB_OK | ui::MB_ICONEXCLAMATION);
 }
