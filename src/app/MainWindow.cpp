@@ -64,6 +64,11 @@ bool MainWindow::OnInitDialog() {
     options::ClearVsFilterLoadLevel(vsFilterChanged, vsFilterSavedLevel);
 
     i18n::LanguagePack::Instance().ApplyToDialog(*this, IDD_MAIN);
+    // The keys people try first; each acts as its button does, so Open Video is
+    // refused during a run and Quit goes through the close procedure.
+    SetShortcut("Ctrl+O", IDC_BUTTON_ADD_VIDEO);
+    SetShortcut("Ctrl+Return", IDC_BUTTON_CONVERT);
+    SetShortcut("Ctrl+Q", IDC_BUTTON_EXIT);
     AcceptDrops(true);  // a file dropped on the window opens as Open Video would
     WatchOpenerFailures(*this);
     // Posted, so that the window shows before the file is probed.

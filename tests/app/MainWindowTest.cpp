@@ -151,12 +151,14 @@ TEST_F(MainWindowTest, CloseIsRefusedWhileConvertingFromEveryRoute) {
         runningAfter.push_back(w.IsRunning());
         w.Item(IDC_BUTTON_EXIT).Click();
         runningAfter.push_back(w.IsRunning());
+        w.PressKey("Ctrl+Q");
+        runningAfter.push_back(w.IsRunning());
         languageWhileRefused = registry::Store(registry.file())
                                    .Get("Software\\QuorvelStudio\\quorvel-converter\\Option",
                                         "CurrentLanguage");
     });
-    EXPECT_EQ(runningAfter, (std::vector<bool>{true, true, true}));
-    ASSERT_EQ(automation.boxes.size(), 3u);
+    EXPECT_EQ(runningAfter, (std::vector<bool>{true, true, true, true}));
+    ASSERT_EQ(automation.boxes.size(), 4u);
     for (const auto& box : automation.boxes) {
         EXPECT_EQ(box.text, "Please first stop converting");
         EXPECT_EQ(box.caption, "Warning");
@@ -167,13 +169,13 @@ TEST_F(MainWindowTest, CloseIsRefusedWhileConvertingFromEveryRoute) {
 }
 
 TEST_F(MainWindowTest, EscapeAndExitCloseThroughTheCloseProcedure) {
-    for (const std::string route : {"Escape", "Exit", "Return-on-Exit"}) {
+    for (const std::string route : {"Escape", "Exit", "Return-on-Exit", "Ctrl+Q"}) {
         testenv::ScopedRegistry fresh;
         app::MainWindow window;
         automation.onDialogShown = [&](ui::Dialog&) {
-            if (route == "Escape") window.PressKey("Escape");
-            else if (route == "Exit") window.Item(IDC_BUTTON_EXIT).Click();
-            else window.PressKey("Return");  // the focus starts on Exit
+            if (route == "Exit") window.Item(IDC_BUTTON_EXIT).Click();
+            else if (route == "Return-on-Exit") window.PressKey("Return");  // the focus starts on Exit
+            else window.PressKey(route);
         };
         window.RunModal();
         EXPECT_FALSE(window.IsRunning()) << route;
@@ -182,6 +184,30 @@ TEST_F(MainWindowTest, EscapeAndExitCloseThroughTheCloseProcedure) {
                                        "CurrentLanguage");
         ASSERT_TRUE(language.has_value()) << route;
         EXPECT_EQ(language->text, "english");
+    }
+}
+
+TEST_F(MainWindowTest, ShortcutsActAsTheirButtonsDo) {
+    struct Case {
+        const char* key;
+        bool converting;
+        std::size_t choosers, boxes, helpPages;
+    };
+    for (const Case c : {Case{"Ctrl+O", false, 1, 0, 0}, Case{"Ctrl+O", true, 0, 0, 0},
+                         Case{"Ctrl+Return", false, 0, 1, 0}, Case{"Ctrl+Enter", false, 0, 1, 0},
+                         Case{"F1", false, 0, 0, 1}}) {
+        automation.choosers.clear();
+        automation.boxes.clear();
+        shell.helpPages.clear();
+        app::MainWindow window;
+        Run(window, [&](app::MainWindow& w) {
+            w.isConverting = c.converting;
+            w.ApplyState();  // Open Video is refused during a run
+            w.PressKey(c.key);
+        });
+        EXPECT_EQ(automation.choosers.size(), c.choosers) << c.key;
+        EXPECT_EQ(automation.boxes.size(), c.boxes) << c.key;
+        EXPECT_EQ(shell.helpPages.size(), c.helpPages) << c.key;
     }
 }
 

@@ -9,6 +9,7 @@
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QKeyEvent>
+#include <QKeySequence>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -159,6 +160,13 @@ void DialogWindow::closeEvent(QCloseEvent* event) {
 void DialogWindow::keyPressEvent(QKeyEvent* event) {
     const bool plain = (event->modifiers() & (Qt::ShiftModifier | Qt::ControlModifier |
                                               Qt::AltModifier)) == 0;
+    const int key = event->key() == Qt::Key_Enter ? Qt::Key_Return : event->key();
+    const auto modifiers = event->modifiers() & ~Qt::KeypadModifier;
+    if (auto s = dialog_->impl()->shortcuts.find(QKeyCombination(modifiers, Qt::Key(key)).toCombined());
+        s != dialog_->impl()->shortcuts.end()) {
+        dialog_->Item(s->second).Click();
+        return;
+    }
     if (event->key() == Qt::Key_F1 && plain) {
         Dialog::Impl::Command(dialog_, ID_HELP);
         return;
@@ -448,16 +456,25 @@ void Dialog::OnSysCommand(int command) {
     }
 }
 
+namespace {
+QKeyCombination KeyOf(std::string_view key) {
+    const QKeySequence sequence =
+        QKeySequence::fromString(QString::fromUtf8(key.data(), static_cast<qsizetype>(key.size())),
+                                 QKeySequence::PortableText);
+    return sequence.isEmpty() ? QKeyCombination() : sequence[0];
+}
+}  // namespace
+
 void Dialog::PressKey(std::string_view key) {
-    int code = 0;
-    if (key == "Escape") code = Qt::Key_Escape;
-    else if (key == "Return") code = Qt::Key_Return;
-    else if (key == "F1") code = Qt::Key_F1;
-    else if (key == "Tab") code = Qt::Key_Tab;
+    const QKeyCombination combination = KeyOf(key);
     QWidget* target = impl_->window->focusWidget();
     if (!target) target = impl_->window.get();
-    QKeyEvent press(QEvent::KeyPress, code, Qt::NoModifier);
+    QKeyEvent press(QEvent::KeyPress, combination.key(), combination.keyboardModifiers());
     QApplication::sendEvent(target, &press);
+}
+
+void Dialog::SetShortcut(std::string_view key, int buttonId) {
+    impl_->shortcuts[KeyOf(key).toCombined()] = buttonId;
 }
 
 void Dialog::RightClick(Point client) {

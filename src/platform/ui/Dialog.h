@@ -141,8 +141,11 @@ public:
     // A system-menu command as a window manager with a system menu would send it.
     void SysCommand(int command);
     bool IsMinimized() const;
-    // A key press as the user would make it: "Escape", "Return", "F1".
+    // A key press as the user would make it: "Escape", "Return", "F1", "Ctrl+O".
     void PressKey(std::string_view key);
+    // The key ("Ctrl+O", "Ctrl+Return") presses the button, as a click would: a
+    // hidden or disabled button does nothing. Enter on the keypad counts as Return.
+    void SetShortcut(std::string_view key, int buttonId);
     // A right-button release at a point in client coordinates.
     void RightClick(Point client);
     // Files dropped on the window reach OnDropFiles while drops are accepted.

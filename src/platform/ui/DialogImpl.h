@@ -43,6 +43,7 @@ struct Dialog::Impl {
     std::shared_ptr<Mailbox> mailbox = std::make_shared<Mailbox>();
     bool running = false;
     bool programmatic = false;  // selection changes made by code send no notification
+    std::map<int, int> shortcuts;  // key combination (Qt's int form) -> button ID
 
     // Entry points for the window, which may call the dialog's protected handlers.
     static void Command(Dialog* d, int id) { d->OnCommand(id); }
