@@ -28,7 +28,7 @@ std::string SizedStatusLine(const std::string& outputPath, int width, int height
 }
 
 std::string ProgressStatusLine(int elapsedSeconds) {
-    return "Please wait... Used Time: " + ClockText(elapsedSeconds);
+    return StringText(IDS_MESSAGE_USED_TIME) + " " + ClockText(elapsedSeconds);
 }
 
 std::string RunProgressLine(int elapsedSeconds, int percent, std::int64_t secondsLeft) {

@@ -79,6 +79,13 @@ const std::array<TextKey, kTextKeyCount> kTextKeyTable = {{
     {407, "IDS_MESSAGE_VIDEO_NOT_HELD"},
     {408, "IDS_MESSAGE_AUDIO_NOT_HELD"},
     {409, "IDS_MESSAGE_OPEN_FIRST"},
+    {410, "IDS_MESSAGE_USED_TIME"},
+    {411, "IDC_STATIC_ABOUT_NOTICE"},
+    {412, "IDC_STATIC_ABOUT_SUPPORT"},
+    {413, "IDC_STATIC_ABOUT_CREDITS"},
+    {414, "IDS_ABOUT_VERSION"},
+    {415, "IDS_FILTER_PROPERTIES_CAPTION"},
+    {416, "IDS_BUTTON_CONTINUE"},
 }};
 
 std::string_view SectionOfKey(std::string_view key) {

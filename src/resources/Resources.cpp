@@ -102,6 +102,10 @@ std::string BuiltInString(int id) {
         {IDS_MESSAGE_VIDEO_NOT_HELD, "The chosen video compressor cannot write into this output format. Choose another video compressor or another format in Options."},
         {IDS_MESSAGE_AUDIO_NOT_HELD, "The chosen audio compressor cannot write into this output format. Choose another audio compressor or another format in Options."},
         {IDS_MESSAGE_OPEN_FIRST, "Press Open Video (Ctrl+O) and choose a video file first."},
+        {IDS_MESSAGE_USED_TIME, "Please wait... Used Time:"},
+        {IDS_ABOUT_VERSION, "Version %s"},
+        {IDS_FILTER_PROPERTIES_CAPTION, "Set Filter's Properties"},
+        {IDS_BUTTON_CONTINUE, "&Continue"},
     };
     auto it = table.find(id);
     return it == table.end() ? std::string() : it->second;

@@ -74,6 +74,13 @@ inline constexpr int IDS_MESSAGE_RUN_NOT_STARTED = 406;
 inline constexpr int IDS_MESSAGE_VIDEO_NOT_HELD = 407;
 inline constexpr int IDS_MESSAGE_AUDIO_NOT_HELD = 408;
 inline constexpr int IDS_MESSAGE_OPEN_FIRST = 409;
+inline constexpr int IDS_MESSAGE_USED_TIME = 410;
+inline constexpr int IDC_STATIC_ABOUT_NOTICE = 411;
+inline constexpr int IDC_STATIC_ABOUT_SUPPORT = 412;
+inline constexpr int IDC_STATIC_ABOUT_CREDITS = 413;
+inline constexpr int IDS_ABOUT_VERSION = 414;
+inline constexpr int IDS_FILTER_PROPERTIES_CAPTION = 415;
+inline constexpr int IDS_BUTTON_CONTINUE = 416;
 
 inline constexpr const char* kProgramTitle = "Quorvel Video Converter";
 inline constexpr const char* kIconResource = ":/quorvel/icon.png";

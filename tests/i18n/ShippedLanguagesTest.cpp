@@ -1,12 +1,16 @@
 // The language files we ship: complete, identified, and fitting the main window.
 #include <gtest/gtest.h>
 
+#include <QCoreApplication>
+
 #include <cstdlib>
 #include <filesystem>
 
 #include "FakeShell.h"
 #include "TestEnv.h"
+#include "app/AboutDialog.h"
 #include "app/MainWindow.h"
+#include "app/StatusText.h"
 #include "i18n/LanguagePack.h"
 #include "i18n/TextKeyTable.h"
 #include "platform/profile/ProfileFile.h"
@@ -93,6 +97,42 @@ TEST_F(ShippedLanguages, EachIsIdentifiedAndEveryButtonTextFitsItsButton) {
         };
         window.RunModal();
     }
+}
+
+TEST_F(ShippedLanguages, WhatTheWindowsDrawIsInTheLanguageQtsOwnTextsToo) {
+    // What each language must not show in English, read where a person sees it.
+    std::map<std::string, std::string> english;
+    auto seen = [&] {
+        std::map<std::string, std::string> texts;
+        texts["progress"] = app::ProgressStatusLine(0);
+        texts["replace caption"] = i18n::StringText(IDS_MESSAGE_WARNING);
+        app::AboutDialog about(nullptr);
+        automation.onDialogShown = [&](ui::Dialog& d) {
+            for (int id : {IDC_STATIC_ABOUT_NOTICE, IDC_STATIC_ABOUT_CREDITS, 1044})
+                texts["about " + std::to_string(id)] = d.Item(id).Text();
+            d.EndDialog(ui::IDOK);
+        };
+        about.RunModal();
+        // Qt's own: dialog buttons and the file chooser's labels.
+        texts["Yes"] = QCoreApplication::translate("QPlatformTheme", "&Yes").toStdString();
+        texts["Cancel"] = QCoreApplication::translate("QPlatformTheme", "Cancel").toStdString();
+        texts["file name"] = QCoreApplication::translate("QFileDialog", "File &name:").toStdString();
+        return texts;
+    };
+    pack.InitializeLanguages(kBase, "English");
+    english = seen();
+    EXPECT_EQ(english["progress"], "Please wait... Used Time: 00:00:00");
+    for (const std::string& name : kShipped) {
+        if (name == "English") continue;
+        pack.InitializeLanguages(kBase, name);
+        // French and German say "Version" too.
+        const bool sameVersionWord = name == "French" || name == "German";
+        for (const auto& [what, text] : seen()) {
+            if (what == "about 1044" && sameVersionWord) continue;
+            EXPECT_NE(text, english[what]) << name << ": " << what;
+        }
+    }
+    pack.InitializeLanguages(kBase, "English");
 }
 
 }  // namespace
