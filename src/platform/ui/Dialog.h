@@ -67,6 +67,9 @@ public:
     void SetFont(const LogFont& font);
     LogFont GetFont() const;  // the font the control draws with
     int TextWidth() const;    // pixels its text needs on one line in that font
+    // Whether the whole text shows in the control's rectangle and font: on one
+    // line, or wrapped where the control wraps; true for fields and lists.
+    bool ShowsWholeText() const;
     void SetFocus();
     bool HasFocus() const;
     PixelRect Geometry() const;
@@ -115,7 +118,9 @@ public:
 
     void SetCaption(std::string_view caption);
     std::string Caption() const;
-    // The window's own font; its controls keep theirs, as with WM_SETFONT.
+    // The window's own font; its controls keep theirs, as with WM_SETFONT. The
+    // window and its controls take the size the template has in dialog units of
+    // that font (never smaller than in the template's own).
     void SetFont(const LogFont& font);
     LogFont GetFont() const;
     void SetIcon(const std::string& resourcePath);
@@ -179,6 +184,7 @@ protected:
 private:
     friend class Control;
     friend struct Impl;
+    void PlaceControls();  // window and controls from the template in base_
     DialogTemplate template_;
     Dialog* owner_;
     BaseUnits base_;

@@ -39,6 +39,7 @@ struct Dialog::Impl {
     std::unique_ptr<DialogWindow> window;
     std::map<int, QWidget*> controls;
     std::vector<int> order;
+    std::vector<QWidget*> widgets;  // template order, one per control
     std::map<int, int> timerIds;  // our ID -> Qt timer ID
     std::shared_ptr<Mailbox> mailbox = std::make_shared<Mailbox>();
     bool running = false;
