@@ -50,7 +50,7 @@ TEST_F(MainWindowTest, StartsWithTheOutputLineAndAnEmptyClock) {
         buildFiltersVisible = w.Item(IDC_BUTTON_BUILD_FILTERS).IsVisible();
     });
     // No stored format: AVI, in the video folder; five blanks after the path.
-    EXPECT_EQ(status, "Output file: /media/videos/output.avi     Resolution: Original size");
+    EXPECT_EQ(status, "Output file: " + shell.videoFolder + "/output.avi     Resolution: Original size");
     EXPECT_EQ(source, "00:00:00");
     EXPECT_FALSE(buildFiltersVisible);
     EXPECT_EQ(window.Caption(), "Quorvel Video Converter");
@@ -263,7 +263,7 @@ TEST_F(MainWindowTest, TheFirstOpenVideoStartsInTheVideosFolder) {
     app::MainWindow window;
     Run(window, [&](app::MainWindow& w) { w.Item(IDC_BUTTON_ADD_VIDEO).Click(); });
     ASSERT_EQ(automation.choosers.size(), 1u);
-    EXPECT_EQ(automation.choosers[0].request.initialDir, "/media/videos");
+    EXPECT_EQ(automation.choosers[0].request.initialDir, shell.videoFolder);
 }
 
 TEST_F(MainWindowTest, AFileDroppedOnTheWindowOpensButNotDuringARun) {
