@@ -86,6 +86,23 @@ const std::array<TextKey, kTextKeyCount> kTextKeyTable = {{
     {414, "IDS_ABOUT_VERSION"},
     {415, "IDS_FILTER_PROPERTIES_CAPTION"},
     {416, "IDS_BUTTON_CONTINUE"},
+    {417, "IDS_SETTING_CRF"},
+    {418, "IDS_SETTING_PRESET"},
+    {419, "IDS_SETTING_PROFILE"},
+    {420, "IDS_SETTING_TUNE"},
+    {421, "IDS_SETTING_DEADLINE"},
+    {422, "IDS_SETTING_SPEED"},
+    {423, "IDS_HINT_QUALITY"},
+    {424, "IDS_HINT_BITRATE"},
+    {425, "IDS_HINT_KEYFRAMES"},
+    {426, "IDS_HINT_PRESET"},
+    {427, "IDS_HINT_PROFILE"},
+    {428, "IDS_HINT_TUNE"},
+    {429, "IDS_HINT_SPEED"},
+    {430, "IDS_HINT_DEADLINE"},
+    {431, "IDS_HINT_AUDIO_QUALITY"},
+    {432, "IDS_HINT_AUDIO_BITRATE"},
+    {433, "IDS_SETTINGS_ADVANCED"},
 }};
 
 std::string_view SectionOfKey(std::string_view key) {

@@ -90,8 +90,10 @@ void FilterPropertiesDialog::ShowFilterPages() {
     for (const auto& page : mediaPages) {
         ui::FramePage framePage{page.title, {}};
         for (const auto& o : page.options)
-            framePage.options.push_back(ui::FrameOption{o.name, o.help, o.type,
-                                                        o.minimum, o.maximum, o.value, o.choices});
+            // The general settings first; the encoder's own under Advanced.
+            framePage.options.push_back(ui::FrameOption{o.name, o.help, o.type, o.minimum, o.maximum,
+                                                        o.value, o.choices, "",
+                                                        &page != &mediaPages.front()});
         framePages.push_back(std::move(framePage));
     }
     ui::ShowPropertyFrame(this, info.name, framePages,

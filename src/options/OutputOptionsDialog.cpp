@@ -1,5 +1,6 @@
 #include "options/OutputOptionsDialog.h"
 
+#include <algorithm>
 #include <cstdio>
 
 #include "engine/CompressorCatalog.h"
@@ -92,6 +93,7 @@ int OutputOptionsDialog::StoredEntry(bool video, const char* numberKey, const ch
 }
 
 bool OutputOptionsDialog::OnInitDialog() {
+    opened_ = settings;
     char text[64];
     // The template's entries came with the window; the values:
     Item(IDC_EDIT_OUTPUT_PATH).SetText(settings.outputPath);
@@ -281,17 +283,49 @@ void OutputOptionsDialog::OnCommand(int id) {
         case IDC_BUTTON_BROWSE:
             BrowseOutputFile(*this, settings.format, IDC_EDIT_OUTPUT_PATH);
             break;
-        case IDC_BUTTON_OUTPUT_DEAULT: SelectDefaultCompressors(); break;
+        case IDC_BUTTON_OUTPUT_DEAULT:
+            SelectDefaultCompressors();
+            // Default means the compressors' own starting settings too.
+            for (const bool video : {true, false}) {
+                ui::Control list = Item(video ? IDC_COMBO_VIDEO_COMPRESSOR : IDC_COMBO_AUDIO_COMPRESSOR);
+                if (IndexOfEntry(video, list.CurSel()) < 0) continue;
+                KeepForCancel(video);
+                vfw::ResetDriverSettings(list.ItemText(list.CurSel()),
+                                         video ? vfw::ICTYPE_VIDEO : vfw::ICTYPE_AUDIO);
+            }
+            break;
         case IDC_BUTTON_VIDEO_CODEC_SETTINGS:
+            KeepForCancel(true);
             OnCodecSettings(*this, IDC_COMBO_VIDEO_COMPRESSOR, IDC_COMBO_CODEC_LIST);
             break;
         case IDC_BUTTON_AUDIO_CODEC_SETTINGS:
+            KeepForCancel(false);
             OnAudioCodecSettings(*this, IDC_COMBO_AUDIO_COMPRESSOR);
             break;
         case IDC_BUTTON_OPTIONS_OK: StoreAndClose(); break;
-        case IDC_BUTTON_OPTIONS_CANCEL: EndDialog(ui::IDCANCEL); break;
+        case IDC_BUTTON_OPTIONS_CANCEL: OnCancel(); break;
         default: ui::Dialog::OnCommand(id); break;
     }
+}
+
+void OutputOptionsDialog::KeepForCancel(bool video) {
+    ui::Control list = Item(video ? IDC_COMBO_VIDEO_COMPRESSOR : IDC_COMBO_AUDIO_COMPRESSOR);
+    const std::pair<std::string, vfw::DWORD> driver{list.ItemText(list.CurSel()),
+                                                    video ? vfw::ICTYPE_VIDEO : vfw::ICTYPE_AUDIO};
+    if (driver.first.empty() || std::find(kept_.begin(), kept_.end(), driver) != kept_.end()) return;
+    kept_.push_back(driver);
+    before_.push_back(vfw::SaveDriverSettings(driver.first, driver.second));
+}
+
+void OutputOptionsDialog::OnCancel() {
+    for (const vfw::DriverSettings& saved : before_) vfw::RestoreDriverSettings(saved);
+    if (!before_.empty()) {
+        // The compressors in use were handed what Settings confirmed: bind them afresh.
+        auto& graph = engine::ConversionGraph::Instance();
+        if (opened_.useVideoCompressor) graph.GetCompressor(engine::VideoCompressorSlot(opened_, opened_.format));
+        if (opened_.useAudioCompressor) graph.GetAudioCompressor(engine::AudioCompressorSlot(opened_, opened_.format));
+    }
+    EndDialog(ui::IDCANCEL);
 }
 
 void OutputOptionsDialog::OnSelectionChange(int id) {

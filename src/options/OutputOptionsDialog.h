@@ -6,6 +6,7 @@
 
 #include "options/OutputSettings.h"
 #include "platform/ui/Dialog.h"
+#include "platform/vfw/Vfw.h"
 
 namespace options {
 
@@ -50,12 +51,20 @@ protected:
     void OnCommand(int id) override;
     void OnSelectionChange(int id) override;
     void OnOK() override { StoreAndClose(); }
+    // Cancel, Escape and the close box: what Settings and Default changed is undone.
+    void OnCancel() override;
 
 private:
     // The entry a stored choice selects: the stored compressor's, or the preferred one's.
     int StoredEntry(bool video, const char* numberKey, const char* fragment);
     int PreferredEntry(bool video, const char* fragment) const;
     void FillList(bool video);
+
+    // The compressor settings as they were before this dialog first changed them.
+    void KeepForCancel(bool video);
+    std::vector<vfw::DriverSettings> before_;
+    engine::OutputSettings opened_;  // the settings the dialog opened with
+    std::vector<std::pair<std::string, vfw::DWORD>> kept_;
 
     std::vector<int> videoIndices_;  // entry k shows catalogue index videoIndices_[k], -1 for none
     std::vector<int> audioIndices_;

@@ -106,6 +106,23 @@ std::string BuiltInString(int id) {
         {IDS_ABOUT_VERSION, "Version %s"},
         {IDS_FILTER_PROPERTIES_CAPTION, "Set Filter's Properties"},
         {IDS_BUTTON_CONTINUE, "&Continue"},
+        {IDS_SETTING_CRF, "Constant quality (lower is better)"},
+        {IDS_SETTING_PRESET, "Preset"},
+        {IDS_SETTING_PROFILE, "Profile"},
+        {IDS_SETTING_TUNE, "Tune for"},
+        {IDS_SETTING_DEADLINE, "Quality mode"},
+        {IDS_SETTING_SPEED, "Speed"},
+        {IDS_HINT_QUALITY, "Lower numbers give better pictures and larger files."},
+        {IDS_HINT_BITRATE, "The average data rate. Setting it replaces the constant quality."},
+        {IDS_HINT_KEYFRAMES, "A full picture at least every so many frames: fewer make seeking quicker and files larger."},
+        {IDS_HINT_PRESET, "Faster presets finish sooner and give larger files at the same quality."},
+        {IDS_HINT_PROFILE, "Which players can read the file; leave it empty to let the encoder choose."},
+        {IDS_HINT_TUNE, "Fits the encoder to the kind of picture: film, animation, grain and so on."},
+        {IDS_HINT_SPEED, "Higher numbers finish sooner with slightly softer pictures."},
+        {IDS_HINT_DEADLINE, "good is the usual choice; best is much slower, realtime faster and rougher."},
+        {IDS_HINT_AUDIO_QUALITY, "Higher numbers give better sound and larger files."},
+        {IDS_HINT_AUDIO_BITRATE, "The data rate of the sound: higher gives better sound and larger files."},
+        {IDS_SETTINGS_ADVANCED, "Advanced"},
     };
     auto it = table.find(id);
     return it == table.end() ? std::string() : it->second;

@@ -18,6 +18,9 @@
 
 namespace {
 
+// Where the tests' output paths lie: OK makes a missing output folder.
+std::string Clips() { return (testenv::ProcessRoot() / "clips").string(); }
+
 using namespace resources;
 using engine::CompressorCategory;
 
@@ -69,7 +72,7 @@ protected:
              int format = engine::kAvi) {
         options::OutputOptionsDialog dialog(nullptr);
         dialog.settings.format = format;
-        dialog.settings.outputPath = "/clips/out.avi";
+        dialog.settings.outputPath = Clips() + "/out.avi";
         automation.onDialogShown = [&](ui::Dialog& shown) {
             if (&shown != &dialog) return;
             script(dialog);
@@ -175,7 +178,7 @@ TEST_F(CodecSettingsTest, ConfirmedStateIsOfferedAgainAndUsedByTheNextCompressor
         PressSettingsFor(d, "ffdshow video encoder");
     });
     ASSERT_EQ(automation.framesShown.size(), 2u);
-    EXPECT_EQ(FindOption(automation.framesShown[0].second, "b")->value, "200");
+    EXPECT_EQ(FindOption(automation.framesShown[0].second, "b")->value, "0");  // unused: a dash
     EXPECT_EQ(FindOption(automation.framesShown[1].second, "b")->value, "400");
     EXPECT_EQ(FindOption(automation.framesShown[1].second, "g")->value, "30");
     EXPECT_EQ(options::CodecState().size(), 1u);
@@ -210,6 +213,33 @@ TEST_F(CodecSettingsTest, ADriverIsOnlyEverHandedItsOwnState) {
     EXPECT_EQ(FindOption(automation.framesShown[3].second, "bf")->value, "2");
     EXPECT_EQ(FindOption(automation.framesShown[3].second, "g")->value, "12");
     EXPECT_EQ(options::CodecState().size(), 2u);
+}
+
+TEST_F(CodecSettingsTest, CancelInOptionsUndoesSettingsAndDefaultForgetsThem) {
+    const std::string mpeg4 = "ffdshow video encoder";
+    auto stored = [&] { return vfw::SavedCompressorOptions(mpeg4).count("b") ? "400 stored" : "none"; };
+    struct Case {
+        const char* what;
+        bool confirmSettings, pressDefault, ok;
+        const char* before;
+        const char* after;
+    };
+    for (const Case& c : {Case{"Settings, then Cancel", true, false, false, "none", "none"},
+                          Case{"Settings, then OK", true, false, true, "none", "400 stored"},
+                          Case{"Default, then Cancel", false, true, false, "400 stored", "400 stored"},
+                          Case{"Settings, Default, then OK", true, true, true, "400 stored", "none"}}) {
+        SCOPED_TRACE(c.what);
+        EXPECT_STREQ(stored(), c.before);
+        Run([&](options::OutputOptionsDialog& d) {
+            if (c.confirmSettings) {
+                automation.frameAnswers = {std::map<std::string, std::string>{{"b", "400"}}};
+                PressSettingsFor(d, mpeg4);
+            }
+            if (c.pressDefault) d.Item(IDC_BUTTON_OUTPUT_DEAULT).Click();
+            d.Item(c.ok ? IDC_BUTTON_OPTIONS_OK : IDC_BUTTON_OPTIONS_CANCEL).Click();
+        });
+        EXPECT_STREQ(stored(), c.after);
+    }
 }
 
 }  // namespace

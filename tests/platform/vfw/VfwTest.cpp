@@ -139,7 +139,7 @@ TEST_F(VfwTest, StateBlocksRoundTripAndForeignOrDamagedBlocksAreRefused) {
     EXPECT_EQ(ICGetState(mpeg4.hic, small.data(), static_cast<DWORD>(small.size())), ICERR_BADSIZE);
 
     std::vector<char> block = mpeg4.State();
-    EXPECT_EQ(SlotValue(block, "b"), "200000");
+    EXPECT_EQ(SlotValue(block, "b"), "0");  // runs go by quantizer: no bitrate
     EXPECT_EQ(SlotValue(block, "g"), "12");
     EXPECT_EQ(ICSetState(mpeg4.hic, block.data(), static_cast<DWORD>(size)), size);
 
@@ -179,7 +179,7 @@ TEST_F(VfwTest, ConfigurationDialogOffersTheUsefulOptionsAndKeepsTheConfirmedOne
         const ui::FrameOption* bitrate = FindOption(pages, "b");
         ASSERT_NE(bitrate, nullptr);
         EXPECT_EQ(bitrate->type, ui::FrameOption::Type::Integer);
-        EXPECT_EQ(bitrate->value, "200") << "shown in kbit/s";
+        EXPECT_EQ(bitrate->value, "0") << "unused while the quantizer rules: a dash";
         EXPECT_EQ(bitrate->help, "Bitrate (kbit/s)");
         const ui::FrameOption* gop = FindOption(pages, "g");
         ASSERT_NE(gop, nullptr);
@@ -218,7 +218,7 @@ TEST_F(VfwTest, DamagedSavedValuesAreIgnored) {
     store.Set(DriverStateKey("mpeg4"), "bf", registry::Value::String("2"));
     Opened mpeg4("ffdshow video encoder");
     ASSERT_NE(mpeg4.hic, nullptr);
-    EXPECT_EQ(SlotValue(mpeg4.State(), "b"), "200000");
+    EXPECT_EQ(SlotValue(mpeg4.State(), "b"), "0");
     EXPECT_EQ(SlotValue(mpeg4.State(), "g"), "12");
     EXPECT_EQ(SlotValue(mpeg4.State(), "bf"), "2");
 
@@ -231,6 +231,59 @@ TEST_F(VfwTest, DamagedSavedValuesAreIgnored) {
     const auto saved = SavedCompressorOptions("WebM VP8 Encoder Filter");
     EXPECT_FALSE(saved.count("qmax"));
     EXPECT_EQ(saved.at("g"), "40");
+}
+
+TEST_F(VfwTest, TheDialogShowsWhatARunUsesWithTheSettingsThatMatterFirst) {
+    SetOptionDescriptions({{"crf", "Lower is better."}}, "More");
+    struct Case {
+        DWORD type;
+        const char* compressor;
+        const char* first;  // the setting at the top
+        std::map<std::string, std::string> shown;  // "0" is shown as a dash
+    };
+    const Case cases[] = {
+        {ICTYPE_VIDEO, "ffdshow video encoder", "global_quality", {{"global_quality", "4"}, {"b", "0"}}},
+        {ICTYPE_VIDEO, "libx264 H.264 / AVC / MPEG-4 AVC / MPEG-4 part 10", "crf",
+         {{"crf", "21"}, {"preset", "veryfast"}, {"b", "0"}}},
+        // VP8's bitrate cap grows with the frame size: the run chooses it.
+        {ICTYPE_VIDEO, "WebM VP8 Encoder Filter", "crf",
+         {{"crf", "10"}, {"b", "0"}, {"deadline", "good"}, {"cpu-used", "5"}}},
+        {ICTYPE_AUDIO, "AAC (Advanced Audio Coding)", "b", {{"b", "160"}}},
+        {ICTYPE_AUDIO, "Xiph.Org Vorbis Encoder", "global_quality", {{"global_quality", "4"}}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.compressor);
+        ICINFO info;
+        bool found = false;
+        for (DWORD i = 0; !found && ICInfo(c.type, i, info); ++i) found = info.szDescription == c.compressor;
+        ASSERT_TRUE(found);
+        const HIC hic = ICOpen(c.type, info.fccHandler, ICMODE_COMPRESS);
+        ASSERT_NE(hic, nullptr);
+        automation.framesShown.clear();
+        EXPECT_EQ(ICConfigure(hic, nullptr), ICERR_ABORT);
+        ICClose(hic);
+        ASSERT_EQ(automation.framesShown.size(), 1u);
+        const auto& page = automation.framesShown[0].second.at(0);
+        EXPECT_EQ(page.options.front().name, c.first);
+        for (const auto& [key, value] : c.shown) {
+            const ui::FrameOption* option = FindOption(automation.framesShown[0].second, key);
+            ASSERT_NE(option, nullptr) << key;
+            EXPECT_EQ(option->value, value) << key;
+            EXPECT_FALSE(option->advanced) << key;
+        }
+        // The important settings, then the rest under Advanced ("More" here), never mixed.
+        bool inAdvanced = false;
+        for (const auto& option : page.options) {
+            EXPECT_FALSE(inAdvanced && !option.advanced) << option.name;
+            inAdvanced = inAdvanced || option.advanced;
+        }
+        EXPECT_EQ(page.advancedTitle, "More");
+        if (const auto* crf = FindOption(automation.framesShown[0].second, "crf")) {
+            EXPECT_EQ(crf->description, "Lower is better.");
+        }
+    }
+    EXPECT_TRUE(SavedCompressorOptions("libx264 H.264 / AVC / MPEG-4 AVC / MPEG-4 part 10").empty())
+        << "the starting values are not stored";
 }
 
 }  // namespace
