@@ -426,23 +426,18 @@ TEST_F(OutputOptionsDialogTest, DamagedFormatIsReportedAtOpening) {
 namespace {
 
 TEST_F(OutputOptionsDialogTest, EachFormatOffersOnlyWhatItsContainerCanHold) {
-    struct Case {
-        int format;
-        bool rawVideo, rawAudio;
-    };
-    for (const Case c : {Case{engine::kAvi, true, true}, Case{engine::kMkv, true, true},
-                         Case{engine::kAsf, true, true}, Case{engine::kWebm, false, false},
-                         Case{engine::kMp4, false, false}}) {
+    // Whether "Full frames (uncompressed)" and "Uncompressed Audio" are offered.
+    for (const auto& [format, raw] : {std::pair{engine::kAvi, 1}, {engine::kMkv, 1}, {engine::kAsf, 1},
+                                      {engine::kWebm, 0}, {engine::kMp4, 0}}) {
         OutputOptionsDialog dialog(nullptr);
-        Run(dialog, Settings(c.format), [&](OutputOptionsDialog& d) {
-            for (const bool video : {true, false}) {
-                ui::Control list = d.Item(video ? IDC_COMBO_VIDEO_COMPRESSOR : IDC_COMBO_AUDIO_COMPRESSOR);
-                std::vector<std::string> rows;
-                for (int i = 0; i < list.Count(); ++i) rows.push_back(list.ItemText(i));
-                const char* none = video ? "Full frames (uncompressed)" : "Uncompressed Audio";
-                EXPECT_EQ(std::count(rows.begin(), rows.end(), none), (video ? c.rawVideo : c.rawAudio) ? 1 : 0)
-                    << c.format << " " << none;
-                EXPECT_GE(list.CurSel(), 0) << c.format;  // something a run can write is chosen
+        Run(dialog, Settings(format), [&](OutputOptionsDialog& d) {
+            for (const int id : {IDC_COMBO_VIDEO_COMPRESSOR, IDC_COMBO_AUDIO_COMPRESSOR}) {
+                ui::Control list = d.Item(id);
+                int none = 0;
+                for (int i = 0; i < list.Count(); ++i)
+                    none += list.ItemText(i) == "Full frames (uncompressed)" || list.ItemText(i) == "Uncompressed Audio";
+                EXPECT_EQ(none, raw) << format;
+                EXPECT_GE(list.CurSel(), 0) << format;  // something a run can write is chosen
             }
         });
     }
