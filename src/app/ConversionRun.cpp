@@ -10,6 +10,7 @@
 #include "i18n/FormattedText.h"
 #include "i18n/LanguagePack.h"
 #include "options/FilterPropertiesDialog.h"
+#include "options/OutputFolderCheck.h"
 #include "options/OutputFormat.h"
 #include "platform/Format.h"
 #include "platform/Path.h"
@@ -57,6 +58,8 @@ void MainWindow::StartConversion() {
             i18n::FormatText(IDS_MESSAGE_OUTPUT_IS_FOLDER, settings.outputPath.c_str()));
         return;
     }
+    // Said in a sentence before anything is built, rather than as a failed start.
+    if (!options::OutputFolderUsable(settings.outputPath)) return;
     // Nothing is removed here: the run writes beside the old output and takes its
     // place only when it ends well. Only a file the person agreed to replace is
     // replaced; one that appears during the run is left alone.
@@ -64,8 +67,8 @@ void MainWindow::StartConversion() {
     if (OutputFileExists(settings.outputPath)) {
         const std::string question =
             StrFormat("%s ", settings.outputPath.c_str()) + StringText(IDS_MESSAGE_FILE_EXIST);
-        if (ui::MessageBox(this, question, "Warning", ui::MB_YESNO | ui::MB_ICONEXCLAMATION) !=
-            ui::IDYES)
+        if (ui::MessageBox(this, question, StringText(IDS_MESSAGE_WARNING),
+                           ui::MB_YESNO | ui::MB_ICONEXCLAMATION | ui::MB_DEFBUTTON2) != ui::IDYES)
             return;
         graph.replaceOutput = true;
     }
@@ -100,7 +103,7 @@ void MainWindow::StartConversion() {
         SetTimer(ConversionTimer, 1000);
         return;
     }
-    ui::AppMessageBox("can not pControl->Run()!!!");
+    ui::AppMessageBox(std::string("can not pControl->Run()!!!\n") + StringText(IDS_MESSAGE_RUN_NOT_STARTED));
     graph.ShowGraphErrorText(hr);
     EndConversion(IDS_MESSAGE_ERROR);
 }

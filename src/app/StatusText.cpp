@@ -16,10 +16,6 @@ std::string ClockText(std::int64_t seconds) {
                      static_cast<long long>(seconds % 60));
 }
 
-std::string SourceLine(const std::string& fileName, std::int64_t seconds) {
-    return fileName + ": " + ClockText(seconds);
-}
-
 std::string InitialStatusLine(const std::string& outputPath) {
     return StrFormat("%s %s     %s %s", StringText(IDS_MESSAGE_OUTPUT_FILE).c_str(),
                      outputPath.c_str(), StringText(IDS_MESSAGE_RESOLUTION).c_str(),
@@ -33,7 +29,7 @@ std::string SizedStatusLine(const std::string& outputPath, int width, int height
 }
 
 std::string ProgressStatusLine(int elapsedSeconds) {
-    return "Please wait... Used Time: " + ClockText(elapsedSeconds);
+    return StringText(IDS_MESSAGE_USED_TIME) + " " + ClockText(elapsedSeconds);
 }
 
 std::string RunProgressLine(int elapsedSeconds, int percent, std::int64_t secondsLeft) {

@@ -6,9 +6,7 @@
 
 namespace app {
 
-// "name: hh:mm:ss" of a source.
-std::string SourceLine(const std::string& fileName, std::int64_t seconds);
-// "hh:mm:ss".
+// "hh:mm:ss"; the source line is the file name, ": " and this.
 std::string ClockText(std::int64_t seconds);
 // Output file and original size: after start-up, and after options with no source size.
 std::string InitialStatusLine(const std::string& outputPath);

@@ -30,6 +30,10 @@ struct FormatCompressor {
 // for a format that takes no compressor choice (WMV) or is unknown.
 std::vector<FormatCompressor> FormatCompressors(CompressorCategory category, int format);
 
+// Whether the format's container holds the category's uncompressed stream, that
+// is, whether going without a compressor can be offered for it.
+bool FormatTakesUncompressed(CompressorCategory category, int format);
+
 // The first entry whose lower-cased name contains `fragment` (written in lower case).
 bool FindPreferredCompressor(CompressorCategory category, std::string_view fragment, int& index);
 

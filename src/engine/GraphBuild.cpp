@@ -5,11 +5,13 @@
 #include "engine/OutputFormat.h"
 #include "engine/OutputSettings.h"
 #include "engine/WmProfile.h"
+#include "i18n/LanguagePack.h"
 #include "platform/Time.h"
 #include "platform/media/Media.h"
 #include "platform/shell/Shell.h"
 #include "platform/ui/Dialog.h"
 #include "platform/ui/MessageBox.h"
+#include "resources/Resources.h"
 
 namespace engine {
 namespace {
@@ -268,7 +270,6 @@ HRESULT ConversionGraph::DetachRenderer(const std::shared_ptr<FilterGraph>& grap
 
 HRESULT ConversionGraph::BuildConversionGraph(const std::shared_ptr<FilterGraph>& graph) {
     OutputSettings& s = *settings_;
-    auto windowBox = [this](const char* text) { ui::MessageBox(window_, text, "Error", ui::MB_OK); };
 
     const double sourceFrameRate = SourceFrameRate(graph);
     const bool withSound = SourceHasSound(graph);
@@ -330,10 +331,15 @@ HRESULT ConversionGraph::BuildConversionGraph(const std::shared_ptr<FilterGraph>
         }
         hr = builder->RenderStream(nullptr, nullptr, route.pin, through, mux);
         if (FAILED(hr)) {
+            // The step's own words, then what a person can do about it.
             if (route.video)
-                windowBox("failed pBuilder->RenderStream( NULL, NULL, pPin, NULL, pMux)");
+                ui::MessageBox(window_,
+                               std::string("failed pBuilder->RenderStream( NULL, NULL, pPin, NULL, pMux)\n") +
+                                   i18n::StringText(resources::IDS_MESSAGE_VIDEO_NOT_HELD),
+                               "Error", ui::MB_OK);
             else
-                ui::AppMessageBox("failed pBuilder->RenderStream( NULL, NULL, pPin, NULL, pMux )");
+                ui::AppMessageBox(std::string("failed pBuilder->RenderStream( NULL, NULL, pPin, NULL, pMux )\n") +
+                                  i18n::StringText(resources::IDS_MESSAGE_AUDIO_NOT_HELD));
             ShowGraphErrorText(hr);
             return hr;
         }

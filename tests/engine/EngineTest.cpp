@@ -202,7 +202,10 @@ TEST_F(EngineTest, RawVideoIntoWebmFailsAtTheRoute) {
     EXPECT_LT(Build(fixtures::H264AacMp4(), engine::kWebm, (out / "raw.webm").string()), 0);
     const auto texts = BoxTexts();
     ASSERT_EQ(texts.size(), 2u);
-    EXPECT_EQ(texts[0], "failed pBuilder->RenderStream( NULL, NULL, pPin, NULL, pMux)");
+    // The step's own words, then what to do.
+    EXPECT_EQ(texts[0], "failed pBuilder->RenderStream( NULL, NULL, pPin, NULL, pMux)\nThe chosen video "
+                        "compressor cannot write into this output format. Choose another video "
+                        "compressor or another format in Options.");
     EXPECT_EQ(automation.boxes[0].ownerId, 102);
     EXPECT_EQ(texts[1], media::ErrorText(media::VFW_E_TYPE_NOT_ACCEPTED));
 }
