@@ -102,7 +102,7 @@ int Convert(const Format& format, bool videoCompressor, bool audioCompressor,
     settings.outputPath = output;
     settings.videoBitrate = 780 * 1024;
     settings.audioBitrate = 128000;
-    const auto& preferred = engine::OutputFormatTable[static_cast<std::size_t>(format.format)];
+    const auto& preferred = engine::FormatRow(format.format);
     if (preferred.preferredVideo) {  // the Windows Media writer compresses by itself
         engine::VideoCompressorSlot(settings, format.format) = graph.FindPreferredCompressor(
             engine::CompressorCategory::Video, preferred.preferredVideo);

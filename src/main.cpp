@@ -10,13 +10,15 @@
 #include "cli/CompressorList.h"
 #include "cli/ExitCode.h"
 #include "cli/HeadlessConversion.h"
+#include "engine/OutputFormat.h"
 #include "platform/shell/Shell.h"
 #include "platform/ui/CommandLine.h"
 #include "platform/ui/Dialog.h"
 #include "resources/Resources.h"
 
 int main(int argc, char** argv) {
-    const ui::CommandLine line = ui::ParseCommandLine(argc, argv, program::kVersion);
+    const ui::CommandLine line =
+        ui::ParseCommandLine(argc, argv, program::kVersion, engine::FormatNames());
     // The registry profile is named after the program, in every mode.
     const std::string name = shell::ExecutableBaseName();
     ui::SetApplicationName(name.empty() ? "quorvel-converter" : name);

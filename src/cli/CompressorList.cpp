@@ -20,13 +20,13 @@ std::vector<std::string> CompressorLines(int format) {
 
 int ListCompressors(const std::string& formatName) {
     if (!StartHeadless()) return kFailed;
-    const int format = formatName.empty() ? StoredFormat() : FormatNumber(formatName);
+    const int format = formatName.empty() ? StoredFormat() : engine::FormatOfName(formatName);
     SaySetAsideSettings();
     const std::vector<std::string> lines = CompressorLines(format);
     if (lines.empty())
         std::fprintf(stderr, "%s: the Windows Media writer compresses by itself; its bitrates are "
                              "set in the Options dialog.\n",
-                     FormatName(format).c_str());
+                     engine::FormatRow(format).name);
     for (const std::string& line : lines) std::printf("%s\n", line.c_str());
     return kDone;
 }

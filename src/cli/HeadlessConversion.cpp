@@ -49,7 +49,7 @@ void AdoptFormat(engine::OutputSettings& settings, int format) {
     const int wasFamily = engine::FamilyFormat(settings.format);
     settings.format = format;
     if (engine::FamilyFormat(format) == wasFamily) return;
-    const auto& row = engine::OutputFormatTable[static_cast<std::size_t>(format)];
+    const auto& row = engine::FormatRow(format);
     engine::ConversionGraph& graph = engine::ConversionGraph::Instance();
     // The Windows Media writer compresses by itself: no choice to take.
     const int video = row.preferredVideo
@@ -123,7 +123,8 @@ int Convert(const ConvertRequest& request) {
     boxes.quiet = false;
     SaySetAsideSettings();
 
-    int format = request.format.empty() ? FormatOfPath(request.output) : FormatNumber(request.format);
+    int format = request.format.empty() ? engine::FormatOfPath(request.output)
+                                        : engine::FormatOfName(request.format);
     if (format < 0)
         format = engine::IsValidFormat(settings.format) ? settings.format : engine::kAvi;
     if (format != settings.format) AdoptFormat(settings, format);
@@ -139,7 +140,7 @@ int Convert(const ConvertRequest& request) {
     }
     if (target.verdict == OutputVerdict::Refused) return Fail(target.reason);
     std::fprintf(stderr, "%s -> %s (%s)\n", request.input.c_str(), settings.outputPath.c_str(),
-                 FormatName(format).c_str());
+                 engine::FormatRow(format).name);
 
     engine::ConversionGraph& graph = engine::ConversionGraph::Instance();
     std::string errorText;

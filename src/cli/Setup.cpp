@@ -1,13 +1,10 @@
 #include "cli/Setup.h"
 
 #include <cstdio>
-#include <filesystem>
 
 #include "i18n/FormattedText.h"
 #include "options/OutputFormat.h"
-#include "platform/Text.h"
 #include "platform/media/Media.h"
-#include "platform/ui/CommandLine.h"
 #include "platform/ui/Dialog.h"
 #include "platform/ui/MessageBox.h"
 #include "resources/Resources.h"
@@ -51,22 +48,6 @@ int StoredFormat() {
     const int format =
         settings::Profile().GetInt(settings::kSettingsSection, settings::kFormatValue, 0);
     return engine::IsValidFormat(format) ? format : 0;
-}
-
-int FormatNumber(const std::string& name) {
-    for (int i = 0; i < static_cast<int>(std::size(ui::kFormatNames)); ++i)
-        if (name == ui::kFormatNames[i]) return i;
-    return -1;
-}
-
-std::string FormatName(int format) {
-    return engine::IsValidFormat(format) ? ui::kFormatNames[format] : "";
-}
-
-int FormatOfPath(const std::string& path) {
-    const std::string extension = std::filesystem::path(path).extension().string();
-    if (extension.empty()) return -1;
-    return FormatNumber(text::Lowered(extension.substr(1)));
 }
 
 }  // namespace cli

@@ -27,10 +27,5 @@ void SaySetAsideSettings();
 
 // The stored output format, as the window would load it.
 int StoredFormat();
-// "avi" ... "webm" to the format number, -1 for anything else.
-int FormatNumber(const std::string& name);
-std::string FormatName(int format);
-// The format a file name's extension names, -1 for none.
-int FormatOfPath(const std::string& path);
 
 }  // namespace cli

@@ -80,8 +80,8 @@ std::vector<std::string> ListCompressors(CompressorCategory category) {
 
 std::vector<FormatCompressor> FormatCompressors(CompressorCategory category, int format) {
     std::vector<FormatCompressor> rows;
-    if (format < 0 || format >= static_cast<int>(OutputFormatTable.size())) return rows;
-    const OutputFormatRow& row = OutputFormatTable[static_cast<std::size_t>(format)];
+    if (!IsValidFormat(format)) return rows;
+    const OutputFormatRow& row = FormatRow(format);
     if (!row.muxer) return rows;
     const char* fragment = category == CompressorCategory::Video ? row.preferredVideo : row.preferredAudio;
     int preferred = -1;
@@ -106,7 +106,7 @@ std::vector<FormatCompressor> FormatCompressors(CompressorCategory category, int
 
 bool FormatTakesUncompressed(CompressorCategory category, int format) {
     if (!IsValidFormat(format)) return false;
-    const char* muxer = OutputFormatTable[static_cast<std::size_t>(format)].muxer;
+    const char* muxer = FormatRow(format).muxer;
     return muxer &&
            media::MuxerHolds(muxer, category == CompressorCategory::Video ? "rawvideo" : "pcm_s16le");
 }

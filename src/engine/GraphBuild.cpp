@@ -86,32 +86,6 @@ double SourceFrameRate(const std::shared_ptr<FilterGraph>& graph) {
     return 1 / seconds;
 }
 
-struct WriterFormat {
-    media::Guid type;
-    const char* missingMessage;  // null: the generic message, no page
-    const char* page;
-};
-
-WriterFormat WriterFor(int format) {
-    switch (format) {
-        case kMkv:
-            return {media::CLSID_MatroskaMux, "Please install MKV codec)",
-                    "https://www.quorvel.example/converter/get-matroska-muxer"};
-        case kAsf:
-            return {media::CLSID_AsfMux, "Please install ASF Multipexer)",
-                    "https://www.quorvel.example/search?q=ASF+Multiplexer"};
-        case kWebm:
-            return {media::CLSID_WebmMux, "Please install WebM Muxer codec)",
-                    "https://www.quorvel.example/converter/get-webm-codecs"};
-        case kMp4:
-            return {media::CLSID_Mp4Mux, nullptr, nullptr};
-        case kWmv:
-            return {media::CLSID_WMAsfWriter, nullptr, nullptr};
-        default:
-            return {media::MEDIASUBTYPE_Avi, nullptr, nullptr};
-    }
-}
-
 // Interleaving and overwrite, when the writer offers them; results are not examined.
 // Overwrite only when replacing the output was agreed: a file that appears there
 // during the run is then left alone.
@@ -163,7 +137,7 @@ HRESULT WmvWriterStep(media::CaptureGraphBuilder& builder, OutputSettings& s, bo
         return hr;
     }
 
-    hr = builder.SetOutputFileName(WriterFor(kWmv).type, s.outputPath, mux, sink);
+    hr = builder.SetOutputFileName(FormatRow(kWmv).writerType, s.outputPath, mux, sink);
     if (FAILED(hr)) {
         ui::AppMessageBox(kSetOutputFileNameFailed);
         return hr;
@@ -299,11 +273,13 @@ HRESULT ConversionGraph::BuildConversionGraph(const std::shared_ptr<FilterGraph>
         hr = WmvWriterStep(*builder, s, withSound, sourceFrameRate, replaceOutput, mux, sink);
         if (FAILED(hr)) return hr;
     } else {
-        const WriterFormat writer = WriterFor(s.format);
-        hr = builder->SetOutputFileName(writer.type, s.outputPath, mux, sink);
+        // A damaged format number writes AVI, the first format.
+        const OutputFormatRow& writer = FormatRow(IsValidFormat(s.format) ? s.format : kAvi);
+        hr = builder->SetOutputFileName(writer.writerType, s.outputPath, mux, sink);
         if (FAILED(hr)) {
-            ui::AppMessageBox(writer.missingMessage ? writer.missingMessage : kSetOutputFileNameFailed);
-            if (writer.page) shell::ShellOpen(writer.page);
+            ui::AppMessageBox(writer.missingWriterText ? writer.missingWriterText
+                                                       : kSetOutputFileNameFailed);
+            if (writer.missingWriterPage) shell::ShellOpen(writer.missingWriterPage);
             return hr;
         }
         ConfigureWriter(mux, sink, replaceOutput);

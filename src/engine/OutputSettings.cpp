@@ -2,7 +2,7 @@
 
 namespace engine {
 
-int FamilyFormat(int format) { return format == kWebm || format == kMp4 ? format : kAvi; }
+int FamilyFormat(int format) { return IsValidFormat(format) ? FormatRow(format).family : kAvi; }
 
 bool SharesCompressors(int format) { return FamilyFormat(format) == kAvi; }
 

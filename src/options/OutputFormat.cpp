@@ -30,8 +30,7 @@ bool ForceOutputExtension(int format, const std::string& path, std::string& dest
         ui::MessageBox(nullptr, kUnsupportedFormat, "Error", ui::MB_OK);
         return false;
     }
-    destination =
-        ApplyRule(engine::OutputFormatTable[static_cast<std::size_t>(format)].extensionRule, copy);
+    destination = ApplyRule(engine::FormatRow(format).extensionRule, copy);
     return true;
 }
 
@@ -61,12 +60,10 @@ void BrowseOutputFile(ui::Dialog& dialog, int format, int pathFieldId) {
     request.owner = &dialog;
     request.title = i18n::StringText(resources::IDS_MESSAGE_BROWSE_CAPTION);
     if (engine::IsValidFormat(format)) {
-        const engine::OutputFormatRow& row =
-            engine::OutputFormatTable[static_cast<std::size_t>(format)];
-        // The older formats' filter texts are fixed; MP4's is the language's.
-        const std::string filter = format == engine::kMp4
-                                       ? i18n::StringText(resources::IDS_FILTER_MP4)
-                                       : row.saveFilterText;
+        const engine::OutputFormatRow& row = engine::FormatRow(format);
+        // The older formats' filter texts are fixed; a newer one's is the language's.
+        const std::string filter =
+            row.saveFilterKey ? i18n::StringText(row.saveFilterKey) : row.saveFilterText;
         request.filters = {{filter, row.savePattern}};
     } else {
         ui::MessageBox(&dialog, kUnsupportedFormat, "Error", ui::MB_OK);

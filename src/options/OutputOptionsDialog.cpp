@@ -26,7 +26,7 @@ namespace {
 
 // The row whose preferred compressors start the format's family.
 const engine::OutputFormatRow& FamilyRow(int format) {
-    return engine::OutputFormatTable[static_cast<std::size_t>(engine::FamilyFormat(format))];
+    return engine::FormatRow(engine::FamilyFormat(format));
 }
 
 // The format whose compressors the selectors list: WMV shares AVI's choice.
@@ -95,7 +95,10 @@ int OutputOptionsDialog::StoredEntry(bool video, const char* numberKey, const ch
 bool OutputOptionsDialog::OnInitDialog() {
     opened_ = settings;
     char text[64];
-    // The template's entries came with the window; the values:
+    // The formats, from the one table that names them; the audio bitrates came
+    // with the template. Then the values:
+    for (const engine::OutputFormatRow& row : engine::OutputFormatTable)
+        Item(IDC_COMBO_OUTPUT_FORMAT).AddString(row.selectorText);
     Item(IDC_EDIT_OUTPUT_PATH).SetText(settings.outputPath);
     Item(IDC_EDIT_WIDTH).SetText(std::to_string(settings.outputWidth));
     Item(IDC_EDIT_HEIGHT).SetText(std::to_string(settings.outputHeight));
@@ -166,7 +169,8 @@ void OutputOptionsDialog::ApplyFormatLayout(int format) {
         ui::MessageBox(this, "unknown error", "error", ui::MB_OK);
         return;
     }
-    const bool wmv = format == engine::kWmv;
+    const engine::StreamChoice choice = engine::FormatRow(format).choice;
+    const bool wmv = choice == engine::StreamChoice::Bitrates;
     for (int id : {IDC_STATIC_VIDEO_COMPRESSOR_BITRATE, IDC_STATIC_AUDIO_COMPRESSOR_BITRATE,
                    IDC_EDIT_VIDEO_BITRATE, IDC_COMBO_AUDIO_BITRATE, IDC_STATIC_VIDEO_KBPS,
                    IDC_STATIC_AUDIO_KBPS})
@@ -176,8 +180,8 @@ void OutputOptionsDialog::ApplyFormatLayout(int format) {
                    IDC_BUTTON_VIDEO_CODEC_SETTINGS, IDC_BUTTON_AUDIO_CODEC_SETTINGS,
                    IDC_STATIC_OPTIONS_NOTE})
         Item(id).Show(!wmv);
-    Item(IDC_COMBO_VIDEO_COMPRESSOR).Enable(format != engine::kWebm);
-    Item(IDC_COMBO_AUDIO_COMPRESSOR).Enable(format != engine::kWebm);
+    Item(IDC_COMBO_VIDEO_COMPRESSOR).Enable(choice != engine::StreamChoice::FixedCompressors);
+    Item(IDC_COMBO_AUDIO_COMPRESSOR).Enable(choice != engine::StreamChoice::FixedCompressors);
 }
 
 void OutputOptionsDialog::OnFormatChanged() {

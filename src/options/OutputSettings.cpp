@@ -62,13 +62,7 @@ int ResolveCompressor(CompressorCategory category, int stored, const char* fragm
 bool NonWebmIndicesLoaded() { return g_nonWebmIndicesLoaded; }
 
 const char* CompressorNumberKey(int format) {
-    switch (engine::FamilyFormat(format)) {
-        case engine::kWebm:
-            return "WebmCompressorNumber";
-        case engine::kMp4:
-            return "Mp4CompressorNumber";
-        default: return "CompressorNumber";
-    }
+    return engine::FormatRow(engine::FamilyFormat(format)).compressorNumberKey;
 }
 
 int AtoiLike(std::string_view text) {
@@ -106,8 +100,7 @@ void LoadOutputSettings(engine::OutputSettings& s, const LoadContext& context) {
     const bool shared = engine::SharesCompressors(s.format);
     if (shared) DisableDivXFeedback();
     const char* numberKey = CompressorNumberKey(s.format);
-    const engine::OutputFormatRow& fragments =
-        engine::OutputFormatTable[static_cast<std::size_t>(engine::FamilyFormat(s.format))];
+    const engine::OutputFormatRow& fragments = engine::FormatRow(engine::FamilyFormat(s.format));
     const int v = ResolveCompressor(CompressorCategory::Video,
                                     profile.GetInt(kVideoSection, numberKey, UnstoredIndex),
                                     fragments.preferredVideo, s.useVideoCompressor);

@@ -62,7 +62,6 @@ const ui::DialogTemplate& OptionsDialogTemplate() {
             {IDC_EDIT_AUDIO_BITRATE, ControlKind::Edit, "", {221, 92, 40, 14}, field | kHidden},
         };
         d.listItems = {
-            {IDC_COMBO_OUTPUT_FORMAT, {"AVI", "WMV", "MKV", "ASF", "WEBM", "MP4"}},
             {IDC_COMBO_AUDIO_BITRATE, {"64", "128", "192", "320"}},
         };
         return d;

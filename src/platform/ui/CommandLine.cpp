@@ -12,7 +12,7 @@ namespace ui {
 namespace {
 
 constexpr const char* kDescription =
-    "Converts a video to AVI, WMV, MKV, ASF, WebM or MP4.\n"
+    "Converts a video into another container: %1.\n"
     "\n"
     "  quorvel-converter [FILE]                    the window, with FILE opened\n"
     "  quorvel-converter --convert INPUT [-o OUTPUT] [--format FORMAT] [--overwrite]\n"
@@ -27,9 +27,14 @@ constexpr const char* kDescription =
     "output is kept). Ctrl+C keeps the part converted so far, beside an older\n"
     "output as NAME.partial.EXT. An output that is a link is written through.";
 
-bool IsFormatName(const std::string& name) {
-    return std::any_of(std::begin(kFormatNames), std::end(kFormatNames),
-                       [&](const char* known) { return name == known; });
+// "avi, wmv or mp4".
+QString NameList(const std::vector<std::string>& names) {
+    QString list;
+    for (std::size_t i = 0; i < names.size(); ++i) {
+        if (i > 0) list += i + 1 == names.size() ? QStringLiteral(" or ") : QStringLiteral(", ");
+        list += QString::fromStdString(names[i]);
+    }
+    return list;
 }
 
 // File names are bytes, not always UTF-8 ($'bad\xff.mp4', a Latin-1 name). Qt reads
@@ -106,14 +111,22 @@ CommandLine Invalid(const QString& text) {
 
 }  // namespace
 
-CommandLine ParseCommandLine(int argc, char** argv, const std::string& version) {
+CommandLine ParseCommandLine(int argc, char** argv, const std::string& version,
+                             const std::vector<std::string>& formatNames) {
+    const QString formats = NameList(formatNames);
+    auto isFormatName = [&](const std::string& name) {
+        return std::find(formatNames.begin(), formatNames.end(), name) != formatNames.end();
+    };
+    auto unknownFormat = [&](const QString& name) {
+        return Invalid(QStringLiteral("Unknown format '%1': use %2.").arg(name, formats));
+    };
     // A core application names the program in the help; it needs no display.
     QCoreApplication core(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("quorvel-converter"));
     QCoreApplication::setApplicationVersion(QString::fromStdString(version));
 
     QCommandLineParser parser;
-    parser.setApplicationDescription(QString::fromUtf8(kDescription));
+    parser.setApplicationDescription(QString::fromUtf8(kDescription).arg(formats));
     const QCommandLineOption help = parser.addHelpOption();
     const QCommandLineOption versionOption = parser.addVersionOption();
     const QCommandLineOption convert(QStringLiteral("convert"),
@@ -124,8 +137,9 @@ CommandLine ParseCommandLine(int argc, char** argv, const std::string& version) 
                                                    "file of the Options dialog)."),
                                     QStringLiteral("OUTPUT"));
     const QCommandLineOption format(QStringLiteral("format"),
-                                    QStringLiteral("avi, wmv, mkv, asf, webm or mp4 (default: the "
-                                                   "output's extension, else the stored format)."),
+                                    QStringLiteral("%1 (default: the output's extension, else "
+                                                   "the stored format).")
+                                        .arg(formats),
                                     QStringLiteral("FORMAT"));
     const QCommandLineOption overwrite(QStringLiteral("overwrite"),
                                        QStringLiteral("Replaces an existing output file (when it "
@@ -156,9 +170,7 @@ CommandLine ParseCommandLine(int argc, char** argv, const std::string& version) 
 
     const QStringList positional = parser.positionalArguments();
     line.format = parser.value(format).toLower().toStdString();
-    if (parser.isSet(format) && !IsFormatName(line.format))
-        return Invalid(QStringLiteral("Unknown format '%1': use avi, wmv, mkv, asf, webm or mp4.")
-                           .arg(parser.value(format)));
+    if (parser.isSet(format) && !isFormatName(line.format)) return unknownFormat(parser.value(format));
     if (parser.isSet(convert) && parser.isSet(list))
         return Invalid(QStringLiteral("--convert and --list-compressors cannot be combined."));
 
@@ -169,9 +181,7 @@ CommandLine ParseCommandLine(int argc, char** argv, const std::string& version) 
             return Invalid(QStringLiteral("--list-compressors takes one FORMAT."));
         if (positional.size() == 1) {
             line.format = positional.front().toLower().toStdString();
-            if (!IsFormatName(line.format))
-                return Invalid(QStringLiteral("Unknown format '%1': use avi, wmv, mkv, asf, webm or mp4.")
-                                   .arg(positional.front()));
+            if (!isFormatName(line.format)) return unknownFormat(positional.front());
         }
         line.mode = CommandLine::Mode::ListCompressors;
         return line;

@@ -2,6 +2,7 @@
 // The program's command line, read with Qt's parser before any window or
 // display exists.
 #include <string>
+#include <vector>
 
 namespace ui {
 
@@ -15,9 +16,8 @@ struct CommandLine {
     std::string text;  // the help or version text, or what is wrong with the line
 };
 
-// The formats the command line names, in the order of the format numbers.
-inline constexpr const char* kFormatNames[] = {"avi", "wmv", "mkv", "asf", "webm", "mp4"};
-
-CommandLine ParseCommandLine(int argc, char** argv, const std::string& version);
+// `formatNames`: the output formats' names, as the help lists them and --format takes them.
+CommandLine ParseCommandLine(int argc, char** argv, const std::string& version,
+                             const std::vector<std::string>& formatNames);
 
 }  // namespace ui
