@@ -125,6 +125,20 @@ bool FindPreferredCompressor(CompressorCategory category, std::string_view fragm
     return false;
 }
 
+int FindCompressorByName(CompressorCategory category, std::string_view name) {
+    if (name.empty()) return -1;
+    const auto monikers = Enumerate(category);
+    for (std::size_t i = 0; i < monikers.size(); ++i) {
+        std::string friendly, encoder;
+        std::shared_ptr<media::PropertyBag> bag;
+        const bool hasBag = SUCCEEDED(monikers[i]->BindToStorage(bag)) && bag;
+        if ((hasBag && bag->Read("FriendlyName", friendly) == S_OK && text::EqualNoCase(friendly, name)) ||
+            (hasBag && bag->Read("FFmpegEncoder", encoder) == S_OK && text::EqualNoCase(encoder, name)))
+            return static_cast<int>(i);
+    }
+    return -1;
+}
+
 void GetCompressor(int index, std::shared_ptr<media::Filter>* slot) {
     if (!slot) {
         ui::AppMessageBox("GetCompressor received invalid pointer");

@@ -37,6 +37,10 @@ bool FormatTakesUncompressed(CompressorCategory category, int format);
 // The first entry whose lower-cased name contains `fragment` (written in lower case).
 bool FindPreferredCompressor(CompressorCategory category, std::string_view fragment, int& index);
 
+// The entry named so: its friendly name, or the short name of the FFmpeg encoder
+// behind it ("libx264"), in any letter case; -1 when there is none.
+int FindCompressorByName(CompressorCategory category, std::string_view name);
+
 // A new filter instance of the entry at `index`; an index of -1 or past the end
 // leaves the slot empty without a message. A null slot is refused with a message.
 void GetCompressor(int index, std::shared_ptr<media::Filter>* slot);

@@ -9,6 +9,9 @@ namespace engine {
 
 inline constexpr double kFrameRate = 23.976;
 
+// Which of the source's sound tracks a conversion writes.
+enum class AudioTracks : int { DefaultOnly = 0, All = 1 };
+
 struct OutputSettings {
     std::string outputPath;
     int outputHeight = 0;
@@ -26,6 +29,14 @@ struct OutputSettings {
     int audioBitrate = 128000;
     int format = 1;
     int fileProfile = 0;
+    // The preset the Options were last filled from (its English name for a
+    // built-in one); empty for none. Fields changed since stay as changed.
+    std::string preset;
+    AudioTracks audioTracks = AudioTracks::DefaultOnly;
+    bool keepVideoStream = false;  // the source's stream as it is, no re-encoding
+    bool keepAudioStream = false;
+    int longerSideAtMost = 0;  // pixels; 0: the source's size
+    int targetSizeMB = 0;      // millions of bytes; 0: no size asked for
     bool operator==(const OutputSettings&) const = default;
 };
 

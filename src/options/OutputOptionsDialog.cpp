@@ -152,11 +152,15 @@ bool OutputOptionsDialog::OnInitDialog() {
     for (int id : {IDC_STATIC_VIDEO_COMPRESSOR, IDC_STATIC_AUDIO_COMPRESSOR, IDC_STATIC_OPTIONS_NOTE})
         Item(id).Show(false);
 
+    SetSizeFields(settings.targetSizeMB, settings.longerSideAtMost);
+
     Item(IDC_COMBO_OUTPUT_FORMAT).SetCurSel(settings.format);
     ApplyFormatLayout(settings.format);
     UpdateAudioSettingsButton();
 
     i18n::LanguagePack::Instance().ApplyToDialog(*this, IDD_OUTPUT_OPTIONS);
+    // Last: the note names fields by their labels in the language.
+    FillPresetList();
     return true;
 }
 
@@ -180,6 +184,8 @@ void OutputOptionsDialog::ApplyFormatLayout(int format) {
                    IDC_BUTTON_VIDEO_CODEC_SETTINGS, IDC_BUTTON_AUDIO_CODEC_SETTINGS,
                    IDC_STATIC_OPTIONS_NOTE})
         Item(id).Show(!wmv);
+    for (int id : {IDC_STATIC_TARGET_SIZE, IDC_EDIT_TARGET_SIZE})
+        Item(id).Show(engine::FormatRow(format).sizeTarget);
     Item(IDC_COMBO_VIDEO_COMPRESSOR).Enable(choice != engine::StreamChoice::FixedCompressors);
     Item(IDC_COMBO_AUDIO_COMPRESSOR).Enable(choice != engine::StreamChoice::FixedCompressors);
 }
@@ -211,6 +217,7 @@ void OutputOptionsDialog::OnFormatChanged() {
             .SetCurSel(a >= 0 || restoreAudioIndex == UnstoredIndex ? a : PreferredEntry(false, row.preferredAudio));
     }
     UpdateAudioSettingsButton();
+    UpdatePresetNote();
 }
 
 void OutputOptionsDialog::SelectDefaultCompressors() {
@@ -278,6 +285,10 @@ void OutputOptionsDialog::StoreAndClose() {
     c.audioSelectorIndex = IndexOfEntry(false, Item(IDC_COMBO_AUDIO_COMPRESSOR).CurSel()) + 1;
     c.videoBitrateText = Item(IDC_EDIT_VIDEO_BITRATE).Text();
     c.audioBitrateIndex = Item(IDC_COMBO_AUDIO_BITRATE).CurSel();
+    const engine::Preset* preset = SelectedPreset();
+    c.preset = preset ? preset->name : std::string();
+    c.targetSizeText = Item(IDC_EDIT_TARGET_SIZE).Text();
+    c.longerSideText = Item(IDC_EDIT_LONGER_SIDE).Text();
     StoreOutputSettings(settings, c);
     EndDialog(ui::IDOK);
 }
@@ -297,15 +308,19 @@ void OutputOptionsDialog::OnCommand(int id) {
                 vfw::ResetDriverSettings(list.ItemText(list.CurSel()),
                                          video ? vfw::ICTYPE_VIDEO : vfw::ICTYPE_AUDIO);
             }
+            UpdatePresetNote();
             break;
         case IDC_BUTTON_VIDEO_CODEC_SETTINGS:
             KeepForCancel(true);
             OnCodecSettings(*this, IDC_COMBO_VIDEO_COMPRESSOR, IDC_COMBO_CODEC_LIST);
+            UpdatePresetNote();
             break;
         case IDC_BUTTON_AUDIO_CODEC_SETTINGS:
             KeepForCancel(false);
             OnAudioCodecSettings(*this, IDC_COMBO_AUDIO_COMPRESSOR);
+            UpdatePresetNote();
             break;
+        case IDC_BUTTON_PRESETS: OnPresetsMenu(); break;
         case IDC_BUTTON_OPTIONS_OK: StoreAndClose(); break;
         case IDC_BUTTON_OPTIONS_CANCEL: OnCancel(); break;
         default: ui::Dialog::OnCommand(id); break;
@@ -334,7 +349,16 @@ void OutputOptionsDialog::OnCancel() {
 
 void OutputOptionsDialog::OnSelectionChange(int id) {
     if (id == IDC_COMBO_OUTPUT_FORMAT) OnFormatChanged();
+    else if (id == IDC_COMBO_PRESET) OnPresetChosen();
     else if (id == IDC_COMBO_AUDIO_COMPRESSOR) UpdateAudioSettingsButton();
+    if (id == IDC_COMBO_VIDEO_COMPRESSOR || id == IDC_COMBO_AUDIO_COMPRESSOR ||
+        id == IDC_COMBO_AUDIO_BITRATE)
+        UpdatePresetNote();
+}
+
+void OutputOptionsDialog::OnEditChange(int id) {
+    if (id == IDC_EDIT_TARGET_SIZE || id == IDC_EDIT_LONGER_SIDE || id == IDC_EDIT_VIDEO_BITRATE)
+        UpdatePresetNote();
 }
 
 }  // namespace options

@@ -1,9 +1,11 @@
 #pragma once
 // The output options dialog: format, path, compressors or Windows Media bitrates,
 // on a copy of the settings that OK stores and hands back.
+#include <optional>
 #include <string>
 #include <vector>
 
+#include "engine/Preset.h"
 #include "options/OutputSettings.h"
 #include "platform/ui/Dialog.h"
 #include "platform/vfw/Vfw.h"
@@ -46,10 +48,25 @@ public:
     // OK: the controls' values stored, the dialog ended with OK.
     void StoreAndClose();
 
+    // ---- Presets (OutputOptionsPresets.cpp) ----
+    // The selector: "None", the built-in presets, the person's; the one the
+    // settings came from chosen.
+    void FillPresetList();
+    // Fills the dialog from the preset chosen in the selector.
+    void OnPresetChosen();
+    void ApplyPresetToDialog(const engine::Preset& preset);
+    // The dialog's fields as a preset named `name`.
+    engine::Preset CurrentAsPreset(const std::string& name);
+    // The description of the chosen preset, or the fields that no longer match it.
+    void UpdatePresetNote();
+    // The Presets button: save, rename, delete, export, import.
+    void OnPresetsMenu();
+
 protected:
     bool OnInitDialog() override;
     void OnCommand(int id) override;
     void OnSelectionChange(int id) override;
+    void OnEditChange(int id) override;
     void OnOK() override { StoreAndClose(); }
     // Cancel, Escape and the close box: what Settings and Default changed is undone.
     void OnCancel() override;
@@ -65,6 +82,17 @@ private:
     std::vector<vfw::DriverSettings> before_;
     engine::OutputSettings opened_;  // the settings the dialog opened with
     std::vector<std::pair<std::string, vfw::DWORD>> kept_;
+
+    // What the dialog shows when the chosen preset fills it; none for "None".
+    engine::Preset ExpectedFrom(const engine::Preset& preset);
+    const engine::Preset* SelectedPreset() const;
+    void SelectPreset(const std::string& name);
+    // A name for a preset, asked until it is usable or the person cancels; the
+    // preset named `current` may keep its name.
+    std::optional<std::string> AskPresetName(const std::string& initial, const std::string& current);
+    void SetSizeFields(int targetSizeMB, int longerSideAtMost);
+    std::vector<engine::Preset> presets_;    // entry k + 1 of the selector
+    std::optional<engine::Preset> chosen_;  // the chosen preset as the dialog showed it
 
     std::vector<int> videoIndices_;  // entry k shows catalogue index videoIndices_[k], -1 for none
     std::vector<int> audioIndices_;

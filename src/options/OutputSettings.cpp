@@ -121,6 +121,15 @@ void LoadOutputSettings(engine::OutputSettings& s, const LoadContext& context) {
     s.videoBitrate = profile.GetInt(kSettingsSection, "n_video_bitrate", kDefaultVideoBitrate);
     s.audioBitrate = profile.GetInt(kSettingsSection, "n_audio_bitrate", 128000);
     s.fileProfile = profile.GetInt(kSettingsSection, "b_file_profile", 0);
+
+    s.preset = profile.GetString(kSettingsSection, "Preset", "");
+    s.audioTracks = profile.GetInt(kSettingsSection, "AudioTracks", 0) == 1
+                        ? engine::AudioTracks::All
+                        : engine::AudioTracks::DefaultOnly;
+    s.keepVideoStream = profile.GetInt(kSettingsSection, "KeepVideoStream", 0) == 1;
+    s.keepAudioStream = profile.GetInt(kSettingsSection, "KeepAudioStream", 0) == 1;
+    s.longerSideAtMost = std::max(0, profile.GetInt(kSettingsSection, "LongerSideAtMost", 0));
+    s.targetSizeMB = std::max(0, profile.GetInt(kSettingsSection, "TargetSizeMB", 0));
 }
 
 void StoreOutputSettings(engine::OutputSettings& s, const OptionsControlValues& c) {
@@ -144,9 +153,10 @@ void StoreOutputSettings(engine::OutputSettings& s, const OptionsControlValues& 
 
     const int v = c.videoSelectorIndex - 1;
     const int a = c.audioSelectorIndex - 1;
-    // WebM's pair is fixed by the dialog and never written; MP4's is chosen, so kept.
-    if (s.format != engine::kWebm)
-        profile.WriteInt(kVideoSection, CompressorNumberKey(s.format), v);
+    // WebM's pair is fixed by the dialog and written only when a preset chose it;
+    // MP4's is chosen, so kept.
+    const bool writePair = s.format != engine::kWebm || !c.preset.empty();
+    if (writePair) profile.WriteInt(kVideoSection, CompressorNumberKey(s.format), v);
     engine::VideoCompressorSlot(s, s.format) = v;
     if (engine::SharesCompressors(s.format)) g_nonWebmIndicesLoaded = true;
     if (v == -1) {
@@ -155,8 +165,7 @@ void StoreOutputSettings(engine::OutputSettings& s, const OptionsControlValues& 
         graph.GetCompressor(v);
         s.useVideoCompressor = true;
     }
-    if (s.format != engine::kWebm)
-        profile.WriteInt(kAudioSection, CompressorNumberKey(s.format), a);
+    if (writePair) profile.WriteInt(kAudioSection, CompressorNumberKey(s.format), a);
     engine::AudioCompressorSlot(s, s.format) = a;
     if (a == -1) {
         s.useAudioCompressor = false;
@@ -173,6 +182,17 @@ void StoreOutputSettings(engine::OutputSettings& s, const OptionsControlValues& 
     if (c.audioBitrateIndex >= 0 && c.audioBitrateIndex < 4)
         s.audioBitrate = kAudioBitrates[c.audioBitrateIndex];
     profile.WriteInt(kSettingsSection, "n_audio_bitrate", s.audioBitrate);
+
+    // An empty or unreadable field asks for nothing.
+    s.preset = c.preset;
+    s.longerSideAtMost = std::max(0, AtoiLike(c.longerSideText));
+    s.targetSizeMB = std::max(0, AtoiLike(c.targetSizeText));
+    profile.WriteString(kSettingsSection, "Preset", s.preset);
+    profile.WriteInt(kSettingsSection, "AudioTracks", static_cast<int>(s.audioTracks));
+    profile.WriteInt(kSettingsSection, "KeepVideoStream", s.keepVideoStream);
+    profile.WriteInt(kSettingsSection, "KeepAudioStream", s.keepAudioStream);
+    profile.WriteInt(kSettingsSection, "LongerSideAtMost", s.longerSideAtMost);
+    profile.WriteInt(kSettingsSection, "TargetSizeMB", s.targetSizeMB);
 }
 
 }  // namespace options

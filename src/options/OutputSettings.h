@@ -44,6 +44,9 @@ struct OptionsControlValues {
     int audioSelectorIndex = -1;
     std::string videoBitrateText;  // kbit/s
     int audioBitrateIndex = -1;    // 64, 128, 192, 320
+    std::string preset;            // the preset the Options came from; empty for none
+    std::string longerSideText;    // pixels
+    std::string targetSizeText;    // MB
 };
 
 // Computes the settings from the dialog's controls and writes them to the registry.

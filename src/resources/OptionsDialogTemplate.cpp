@@ -10,41 +10,50 @@ const ui::DialogTemplate& OptionsDialogTemplate() {
         DialogTemplate d;
         d.id = IDD_OUTPUT_OPTIONS;
         d.caption = "Output options";
-        d.rect = {0, 0, 278, 143};
+        d.rect = {0, 0, 278, 221};
         d.fontFace = "Microsoft Sans Serif";
         d.fontPoints = 8;
         d.systemMenu = true;
         d.minimizeBox = false;
         const std::uint32_t field = kTabStop | kBorder;
         d.controls = {
-            {IDC_STATIC_OUTPUT_FORMAT, ControlKind::Static, "Output Format:", {7, 7, 72, 14}, 0},
-            {IDC_COMBO_OUTPUT_FORMAT, ControlKind::DropDownList, "", {80, 7, 86, 177}, kTabStop},
-            {IDC_STATIC_OUTPUT_FILE, ControlKind::Static, "Output file:", {7, 27, 72, 14}, 0},
-            {IDC_EDIT_OUTPUT_PATH, ControlKind::Edit, "", {80, 27, 126, 14}, field | kAutoScroll},
-            {IDC_BUTTON_BROWSE, ControlKind::PushButton, "Browse", {206, 27, 65, 14}, kTabStop},
-            {IDC_STATIC_VIDEO_COMPRESSOR, ControlKind::Static, "Video compressor:", {7, 49, 72, 14}, 0},
-            {IDC_COMBO_VIDEO_COMPRESSOR, ControlKind::DropDownList, "", {80, 49, 126, 115}, kTabStop},
-            {IDC_BUTTON_VIDEO_CODEC_SETTINGS, ControlKind::PushButton, "Settings", {205, 48, 66, 14},
+            {IDC_STATIC_PRESET, ControlKind::Static, "Preset:", {7, 7, 72, 14}, 0},
+            {IDC_COMBO_PRESET, ControlKind::DropDownList, "", {80, 7, 126, 140}, kTabStop},
+            {IDC_BUTTON_PRESETS, ControlKind::PushButton, "Presets...", {206, 7, 65, 14}, kTabStop},
+            {IDC_STATIC_PRESET_NOTE, ControlKind::Static, "", {7, 23, 264, 18}, kWrap | kNoPrefix},
+            {IDC_STATIC_OUTPUT_FORMAT, ControlKind::Static, "Output Format:", {7, 43, 72, 14}, 0},
+            {IDC_COMBO_OUTPUT_FORMAT, ControlKind::DropDownList, "", {80, 43, 86, 177}, kTabStop},
+            {IDC_STATIC_OUTPUT_FILE, ControlKind::Static, "Output file:", {7, 63, 72, 14}, 0},
+            {IDC_EDIT_OUTPUT_PATH, ControlKind::Edit, "", {80, 63, 126, 14}, field | kAutoScroll},
+            {IDC_BUTTON_BROWSE, ControlKind::PushButton, "Browse", {206, 63, 65, 14}, kTabStop},
+            {IDC_STATIC_VIDEO_COMPRESSOR, ControlKind::Static, "Video compressor:", {7, 85, 72, 14}, 0},
+            {IDC_COMBO_VIDEO_COMPRESSOR, ControlKind::DropDownList, "", {80, 85, 126, 115}, kTabStop},
+            {IDC_BUTTON_VIDEO_CODEC_SETTINGS, ControlKind::PushButton, "Settings", {205, 84, 66, 14},
              kTabStop},
-            {IDC_STATIC_AUDIO_COMPRESSOR, ControlKind::Static, "Audio compressor:", {7, 69, 72, 14}, 0},
-            {IDC_COMBO_AUDIO_COMPRESSOR, ControlKind::DropDownList, "", {80, 69, 126, 138}, kTabStop},
-            {IDC_BUTTON_AUDIO_CODEC_SETTINGS, ControlKind::PushButton, "Settings", {205, 68, 66, 14},
+            {IDC_STATIC_AUDIO_COMPRESSOR, ControlKind::Static, "Audio compressor:", {7, 105, 72, 14}, 0},
+            {IDC_COMBO_AUDIO_COMPRESSOR, ControlKind::DropDownList, "", {80, 105, 126, 138}, kTabStop},
+            {IDC_BUTTON_AUDIO_CODEC_SETTINGS, ControlKind::PushButton, "Settings", {205, 104, 66, 14},
              kTabStop},
+            {IDC_STATIC_VIDEO_COMPRESSOR_BITRATE, ControlKind::Static, "Video encoding bitrate:",
+             {7, 84, 100, 14}, 0},
+            {IDC_EDIT_VIDEO_BITRATE, ControlKind::Edit, "", {114, 84, 89, 14}, field},
+            {IDC_STATIC_VIDEO_KBPS, ControlKind::Static, "Kbps", {213, 83, 53, 14}, 0},
+            {IDC_STATIC_AUDIO_COMPRESSOR_BITRATE, ControlKind::Static, "Audio encoding bitrate:",
+             {7, 104, 100, 14}, 0},
+            {IDC_COMBO_AUDIO_BITRATE, ControlKind::DropDownList, "", {114, 105, 90, 159}, kTabStop},
+            {IDC_STATIC_AUDIO_KBPS, ControlKind::Static, "Kbps", {214, 105, 53, 14}, 0},
+            {IDC_STATIC_TARGET_SIZE, ControlKind::Static, "Target size (MB):", {7, 127, 100, 14}, 0},
+            {IDC_EDIT_TARGET_SIZE, ControlKind::Edit, "", {114, 127, 50, 14}, field},
+            {IDC_STATIC_LONGER_SIDE, ControlKind::Static, "Longer side at most:", {7, 147, 100, 14}, 0},
+            {IDC_EDIT_LONGER_SIDE, ControlKind::Edit, "", {114, 147, 50, 14}, field},
+            {IDC_STATIC_PIXELS, ControlKind::Static, "pixels", {170, 147, 60, 14}, 0},
             {IDC_STATIC_OPTIONS_NOTE, ControlKind::Static,
              "Note: some video and audio compressors may not work properly. For more detail, "
              "please read help.",
-             {7, 91, 264, 29}, kWrap},
-            {IDC_STATIC_VIDEO_COMPRESSOR_BITRATE, ControlKind::Static, "Video encoding bitrate:",
-             {7, 48, 100, 14}, 0},
-            {IDC_EDIT_VIDEO_BITRATE, ControlKind::Edit, "", {114, 48, 89, 14}, field},
-            {IDC_STATIC_VIDEO_KBPS, ControlKind::Static, "Kbps", {213, 47, 53, 14}, 0},
-            {IDC_STATIC_AUDIO_COMPRESSOR_BITRATE, ControlKind::Static, "Audio encoding bitrate:",
-             {7, 68, 100, 14}, 0},
-            {IDC_COMBO_AUDIO_BITRATE, ControlKind::DropDownList, "", {114, 69, 90, 159}, kTabStop},
-            {IDC_STATIC_AUDIO_KBPS, ControlKind::Static, "Kbps", {214, 69, 53, 14}, 0},
-            {IDC_BUTTON_OPTIONS_OK, ControlKind::DefPushButton, "OK", {16, 122, 66, 14}, kTabStop},
-            {IDC_BUTTON_OUTPUT_DEAULT, ControlKind::PushButton, "Default", {105, 122, 66, 14}, kTabStop},
-            {IDC_BUTTON_OPTIONS_CANCEL, ControlKind::PushButton, "Cancel", {194, 122, 66, 14},
+             {7, 167, 264, 29}, kWrap},
+            {IDC_BUTTON_OPTIONS_OK, ControlKind::DefPushButton, "OK", {16, 200, 66, 14}, kTabStop},
+            {IDC_BUTTON_OUTPUT_DEAULT, ControlKind::PushButton, "Default", {105, 200, 66, 14}, kTabStop},
+            {IDC_BUTTON_OPTIONS_CANCEL, ControlKind::PushButton, "Cancel", {194, 200, 66, 14},
              kTabStop},
             // Never shown: the width, height and frame-rate fields and the frame-rate
             // selector carry values to OK; the rest have no effect.
@@ -63,6 +72,44 @@ const ui::DialogTemplate& OptionsDialogTemplate() {
         };
         d.listItems = {
             {IDC_COMBO_AUDIO_BITRATE, {"64", "128", "192", "320"}},
+        };
+        return d;
+    }();
+    return t;
+}
+
+const ui::MenuTemplate& PresetMenuTemplate() {
+    using ui::MenuItemTemplate;
+    static const ui::MenuTemplate t{
+        IDC_BUTTON_PRESETS,
+        {MenuItemTemplate{"Presets",
+                          0,
+                          {MenuItemTemplate{"Save the Options as a preset...", IDM_PRESET_SAVE, {}, false},
+                           MenuItemTemplate{"Rename...", IDM_PRESET_RENAME, {}, false},
+                           MenuItemTemplate{"Delete", IDM_PRESET_DELETE, {}, false},
+                           MenuItemTemplate{"", 0, {}, false},
+                           MenuItemTemplate{"Export to a file...", IDM_PRESET_EXPORT, {}, false},
+                           MenuItemTemplate{"Import from a file...", IDM_PRESET_IMPORT, {}, false}},
+                          true}}};
+    return t;
+}
+
+const ui::DialogTemplate& PresetNameTemplate() {
+    using namespace ui;
+    static const DialogTemplate t = [] {
+        DialogTemplate d;
+        d.id = IDD_PRESET_NAME;
+        d.caption = "Preset name";
+        d.rect = {0, 0, 220, 50};
+        d.fontFace = "Microsoft Sans Serif";
+        d.fontPoints = 8;
+        d.controls = {
+            {IDC_STATIC_PRESET_NAME, ControlKind::Static, "Name:", {7, 9, 40, 14}, 0},
+            {IDC_EDIT_PRESET_NAME, ControlKind::Edit, "", {50, 7, 163, 14},
+             kTabStop | kBorder | kAutoScroll},
+            {IDC_BUTTON_PRESET_NAME_OK, ControlKind::DefPushButton, "OK", {50, 29, 66, 14}, kTabStop},
+            {IDC_BUTTON_PRESET_NAME_CANCEL, ControlKind::PushButton, "Cancel", {147, 29, 66, 14},
+             kTabStop},
         };
         return d;
     }();

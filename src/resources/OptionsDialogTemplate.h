@@ -36,7 +36,32 @@ inline constexpr int IDC_STATIC_RESIZE_MODE = 1037;
 inline constexpr int IDC_COMBO_RESIZE_MODE = 1019;
 inline constexpr int IDC_COMBO_CODEC_LIST = 1015;
 inline constexpr int IDC_EDIT_AUDIO_BITRATE = 1053;
+inline constexpr int IDC_STATIC_PRESET = 720;
+inline constexpr int IDC_COMBO_PRESET = 721;
+inline constexpr int IDC_BUTTON_PRESETS = 723;
+inline constexpr int IDC_STATIC_PRESET_NOTE = 724;
+inline constexpr int IDC_STATIC_TARGET_SIZE = 726;
+inline constexpr int IDC_EDIT_TARGET_SIZE = 727;
+inline constexpr int IDC_STATIC_LONGER_SIDE = 728;
+inline constexpr int IDC_EDIT_LONGER_SIDE = 729;
+inline constexpr int IDC_STATIC_PIXELS = 730;
+
+// The Presets button's menu.
+inline constexpr int IDM_PRESET_SAVE = 731;
+inline constexpr int IDM_PRESET_RENAME = 732;
+inline constexpr int IDM_PRESET_DELETE = 733;
+inline constexpr int IDM_PRESET_EXPORT = 734;
+inline constexpr int IDM_PRESET_IMPORT = 735;
+
+// The name asked for when a preset is saved or renamed.
+inline constexpr int IDD_PRESET_NAME = 740;
+inline constexpr int IDC_STATIC_PRESET_NAME = 741;
+inline constexpr int IDC_EDIT_PRESET_NAME = 742;
+inline constexpr int IDC_BUTTON_PRESET_NAME_OK = 743;
+inline constexpr int IDC_BUTTON_PRESET_NAME_CANCEL = 744;
 
 const ui::DialogTemplate& OptionsDialogTemplate();
+const ui::MenuTemplate& PresetMenuTemplate();
+const ui::DialogTemplate& PresetNameTemplate();
 
 }  // namespace resources

@@ -116,6 +116,10 @@ KeyData& Document::Create(std::string_view fullPath) {
     return *last;
 }
 
+KeyData& Document::Insert(std::string_view fullPath) {
+    return keys_.try_emplace(Normalize(fullPath)).first->second;
+}
+
 bool Document::Erase(std::string_view fullPath) {
     const std::string path = Normalize(fullPath);
     auto it = keys_.lower_bound(path);

@@ -49,6 +49,8 @@ public:
     // spelling of parents that exist.
     KeyData& Create(std::string_view fullPath);
     bool Erase(std::string_view fullPath);  // with its subkeys
+    // Just this key, without its parents: an export holds only the keys it is given.
+    KeyData& Insert(std::string_view fullPath);
 
     const std::map<std::string, KeyData, KeyPathLess>& Keys() const { return keys_; }
 

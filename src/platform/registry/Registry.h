@@ -13,6 +13,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace registry {
@@ -49,6 +50,14 @@ struct Value {
     // The inverse: type 4 with 4 bytes gives a Dword, type 1 a String (the bytes up
     // to the first zero), type 3 a Binary, anything else an Other holding the bytes.
     static Value FromData(std::uint32_t registryType, std::vector<std::uint8_t> data);
+};
+
+// One key with its values, its path written without the hive; what a key's
+// subtree is read as, written as, and exported in.
+struct KeyContent {
+    std::string path;
+    std::vector<std::pair<std::string, Value>> values;  // in the order written
+    bool operator==(const KeyContent&) const = default;
 };
 
 namespace detail {
@@ -90,6 +99,17 @@ public:
     bool DeleteValue(std::string_view key, std::string_view name);
     bool DeleteKey(std::string_view key);  // with its subkeys
 
+    // The key and every key under it, the key first, in tree order; empty when
+    // the key is missing.
+    std::vector<KeyContent> Tree(std::string_view key) const;
+    // The names of the key's direct subkeys, in tree order.
+    std::vector<std::string> SubKeys(std::string_view key) const;
+    // In one write: the subtrees of `key` and of `alsoRemove` (when given) are
+    // deleted and `content` (keys at or under `key`) written. False, with nothing
+    // changed, when a key is not under `key` or the file cannot take it all.
+    bool ReplaceTree(std::string_view key, const std::vector<KeyContent>& content,
+                     std::string_view alsoRemove = {});
+
     // The files set aside as damaged ("<file>.damaged-<time>") since the last
     // call, so that the program can say where the user's file went. A file that
     // does not parse is read again after a pause first, as long as it changes: an
@@ -105,6 +125,15 @@ private:
     std::filesystem::path file_;
     std::unique_ptr<Cache> cache_;
 };
+
+// A file of its own in the registry's text form (REGEDIT5), as the platform's
+// export and import make: the keys are written atomically, in the order given.
+bool ExportKeys(const std::filesystem::path& file, const std::vector<KeyContent>& keys);
+// The user hive's keys of such a file, in tree order, as it stands: nothing is
+// moved aside or written. None, with the reason in English, when the file cannot
+// be read, is larger than a settings file can be, or is not in that form.
+std::optional<std::vector<KeyContent>> ImportKeys(const std::filesystem::path& file,
+                                                  std::string& reason);
 
 // The application profile: (section, key) values under
 // Software\<company>\<application>\<section>. Integers are 32-bit values read

@@ -281,6 +281,8 @@ Dialog::Dialog(const DialogTemplate& tmpl, Dialog* owner)
             QObject::connect(combo, &QComboBox::activated, w, [this, id] {
                 if (!impl_->programmatic) OnSelectionChange(id);
             });
+        if (auto* edit = qobject_cast<QLineEdit*>(control))
+            QObject::connect(edit, &QLineEdit::textEdited, w, [this, id] { OnEditChange(id); });
         if (auto* list = qobject_cast<QListWidget*>(control)) {
             QObject::connect(list, &QListWidget::currentRowChanged, w, [this, id] {
                 if (!impl_->programmatic) OnSelectionChange(id);
@@ -497,6 +499,11 @@ void Dialog::PressKey(std::string_view key) {
 
 void Dialog::SetShortcut(std::string_view key, int buttonId) {
     impl_->shortcuts[KeyOf(key).toCombined()] = buttonId;
+}
+
+Point Dialog::ClientToScreen(Point client) const {
+    const QPoint global = impl_->window->mapToGlobal(QPoint(client.x, client.y));
+    return {global.x(), global.y()};
 }
 
 void Dialog::RightClick(Point client) {
@@ -729,6 +736,13 @@ int Control::CurSel() const {
     if (auto* c = qobject_cast<QComboBox*>(w)) return c->currentIndex();
     if (auto* l = qobject_cast<QListWidget*>(w)) return l->currentRow();
     return -1;
+}
+
+void Control::Type(std::string_view text) {
+    auto* e = qobject_cast<QLineEdit*>(Widget(dialog_, id_));
+    if (!e || !e->isEnabled()) return;
+    e->setText(QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())));
+    emit e->textEdited(e->text());
 }
 
 void Control::Choose(int index) {

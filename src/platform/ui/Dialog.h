@@ -87,6 +87,8 @@ public:
     int CurSel() const;        // -1: none
     // Picks an entry as the user would, so the dialog hears of the change.
     void Choose(int index);
+    // Replaces an edit field's text as the user would type it, so the dialog hears of it.
+    void Type(std::string_view text);
     std::string ItemText(int index) const;
 
 private:
@@ -151,6 +153,7 @@ public:
     // The key ("Ctrl+O", "Ctrl+Return") presses the button, as a click would: a
     // hidden or disabled button does nothing. Enter on the keypad counts as Return.
     void SetShortcut(std::string_view key, int buttonId);
+    Point ClientToScreen(Point client) const;
     // A right-button release at a point in client coordinates.
     void RightClick(Point client);
     // Files dropped on the window reach OnDropFiles while drops are accepted.
@@ -180,6 +183,7 @@ protected:
     virtual void OnDropFiles(const std::vector<std::string>& /*paths*/) {}
     virtual void OnSelectionChange(int /*id*/) {}  // drop-down list or list box
     virtual void OnDoubleClick(int /*id*/) {}      // list box
+    virtual void OnEditChange(int /*id*/) {}       // an edit field's text, changed by the user
 
 private:
     friend class Control;

@@ -88,6 +88,13 @@ bool Menu::CheckItem(int id, bool checked) {
     return true;
 }
 
+bool Menu::EnableItem(int id, bool enabled) {
+    const Item* found = FindCommand(id);
+    if (!found) return false;
+    const_cast<Item*>(found)->enabled = enabled;
+    return true;
+}
+
 bool Menu::IsChecked(int id) const {
     const Item* found = FindCommand(id);
     return found && found->checked;

@@ -43,6 +43,7 @@ public:
     bool DeleteByPosition(int position);
     bool CheckItem(int id, bool checked);
     bool IsChecked(int id) const;
+    bool EnableItem(int id, bool enabled);  // a disabled item shows greyed and cannot be chosen
 
     const std::vector<Item>& items() const { return items_; }
 

@@ -521,6 +521,41 @@ void ResetDriverSettings(const std::string& description, DWORD fccType) {
         registry::Store::User().DeleteKey(DriverStateKey(entry->encoder, fccType));
 }
 
+namespace {
+
+// A driver holding `changes` over its starting values; none when there is no such driver.
+std::unique_ptr<Driver> DriverWith(const std::string& description, DWORD fccType,
+                                   const std::map<std::string, std::string>& changes) {
+    const DriverEntry* entry = DriverNamed(description, fccType);
+    auto driver = std::make_unique<Driver>();
+    if (!entry || !driver->Init(*entry)) return nullptr;
+    for (std::size_t i = 0; i < driver->options.size(); ++i) {
+        const auto change = changes.find(driver->options[i].key);
+        driver->values[i] =
+            change != changes.end() && driver->Accepts(driver->options[i], change->second)
+                ? change->second
+                : driver->initial[i];
+    }
+    return driver;
+}
+
+}  // namespace
+
+void SetDriverSettings(const std::string& description, DWORD fccType,
+                       const std::map<std::string, std::string>& changes) {
+    if (const auto driver = DriverWith(description, fccType, changes)) driver->SaveForUser();
+}
+
+std::map<std::string, std::string> KeptDriverSettings(const std::string& description, DWORD fccType,
+                                                      const std::map<std::string, std::string>& changes) {
+    std::map<std::string, std::string> kept;
+    if (const auto driver = DriverWith(description, fccType, changes))
+        for (std::size_t i = 0; i < driver->options.size(); ++i)
+            if (driver->values[i] != driver->initial[i])
+                kept[driver->options[i].key] = driver->values[i];
+    return kept;
+}
+
 std::map<std::string, std::string> SavedCompressorOptions(const std::string& description,
                                                           DWORD fccType) {
     std::map<std::string, std::string> options;

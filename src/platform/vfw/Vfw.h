@@ -127,6 +127,15 @@ struct DriverSettings {
 DriverSettings SaveDriverSettings(const std::string& description, DWORD fccType);
 void RestoreDriverSettings(const DriverSettings& saved);
 void ResetDriverSettings(const std::string& description, DWORD fccType);
+// Keeps `changes` (FFmpeg names and values) as what the person confirmed for that
+// driver, in place of what was kept; a setting its encoder does not have, or a
+// value it does not take, is left at the encoder's starting value.
+void SetDriverSettings(const std::string& description, DWORD fccType,
+                       const std::map<std::string, std::string>& changes);
+// What SetDriverSettings keeps of `changes`: the values the encoder takes that
+// differ from its starting ones.
+std::map<std::string, std::string> KeptDriverSettings(const std::string& description, DWORD fccType,
+                                                      const std::map<std::string, std::string>& changes);
 
 // The registry key where the driver of this encoder keeps the user's state.
 std::string DriverStateKey(const std::string& encoderName, DWORD fccType = ICTYPE_VIDEO);

@@ -17,6 +17,7 @@ std::array<std::atomic<HRESULT>, kOperations> forced{};
 std::mutex namesMutex;
 std::set<std::string> hiddenMuxers;
 std::set<std::string> unreadableNames;
+std::string leadingEncoder;
 
 bool Listed(const std::set<std::string>& names, const std::string& name) {
     std::lock_guard lock(namesMutex);
@@ -90,6 +91,7 @@ void ResetAll() {
         std::lock_guard lock(namesMutex);
         hiddenMuxers.clear();
         unreadableNames.clear();
+        leadingEncoder.clear();
     }
     if (!dynamic_cast<FaultyRuntime*>(CurrentRuntime().get())) InstallFaultyRuntime();
 }
@@ -100,6 +102,16 @@ void HideMuxers(const std::string& commaSeparated) {
     std::string item;
     while (std::getline(in, item, ','))
         if (!item.empty()) hiddenMuxers.insert(item);
+}
+
+void AddLeadingEncoder(const std::string& friendlyName) {
+    std::lock_guard lock(namesMutex);
+    leadingEncoder = friendlyName;
+}
+
+std::string LeadingEncoder() {
+    std::lock_guard lock(namesMutex);
+    return leadingEncoder;
 }
 
 void SetUnreadableDeviceName(const std::string& encoderName) {

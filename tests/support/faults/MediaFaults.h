@@ -47,6 +47,9 @@ void ResetAll();
 void HideMuxers(const std::string& commaSeparated);
 // The friendly name of this encoder ("adpcm_ms") cannot be read.
 void SetUnreadableDeviceName(const std::string& encoderName);
+// As when FFmpeg gains an encoder that sorts first: a device of that name stands
+// before every other of both categories, so every catalogue index moves by one.
+void AddLeadingEncoder(const std::string& friendlyName);
 
 class ScopedFailure {
 public:

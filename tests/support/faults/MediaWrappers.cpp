@@ -118,6 +118,41 @@ private:
     std::shared_ptr<Moniker> inner_;
 };
 
+// The encoder added in front: named, of no container's codec, never bound.
+class LeadingBag final : public PropertyBag {
+public:
+    explicit LeadingBag(std::string name) : name_(std::move(name)) {}
+    HRESULT Read(const std::string& property, std::string& value) override {
+        if (property == "FriendlyName") value = name_;
+        else if (property == "FFmpegEncoder") value = "leading";
+        else return E_INVALIDARG;
+        return S_OK;
+    }
+
+private:
+    std::string name_;
+};
+
+class LeadingMoniker final : public Moniker {
+public:
+    explicit LeadingMoniker(std::string name) : name_(std::move(name)) {}
+    HRESULT BindToStorage(std::shared_ptr<PropertyBag>& out) override {
+        out = std::make_shared<LeadingBag>(name_);
+        return S_OK;
+    }
+    HRESULT BindToObject(std::shared_ptr<Filter>& out) override {
+        out.reset();
+        return E_FAIL;
+    }
+    HRESULT GetDisplayName(std::string& out) override {
+        out = "@device:ffmpeg:leading";
+        return S_OK;
+    }
+
+private:
+    std::string name_;
+};
+
 }  // namespace
 
 HRESULT GraphWrapper::RenderFile(const std::string& path) {
@@ -177,6 +212,8 @@ HRESULT DeviceEnumWrapper::CreateClassEnumerator(const Guid& category,
     const HRESULT hr = inner_->CreateClassEnumerator(category, inner, flags);
     if (!inner) return hr;
     std::vector<std::shared_ptr<Moniker>> wrapped;
+    if (const std::string leading = LeadingEncoder(); !leading.empty())
+        wrapped.push_back(std::make_shared<LeadingMoniker>(leading));
     std::shared_ptr<Moniker> moniker;
     while (inner->Next(moniker) == S_OK)
         wrapped.push_back(std::make_shared<MonikerWrapper>(moniker));

@@ -14,6 +14,7 @@ namespace media::testing {
 // The code forced for `op`; S_OK when none is.
 HRESULT Forced(Operation op);
 bool NameUnreadable(const std::string& encoderName);
+std::string LeadingEncoder();  // empty: none
 
 // Filters added through the wrapper belong to it, as they belong to the graph the
 // caller holds on the platform.
