@@ -10,6 +10,7 @@
 #include "cli/CompressorList.h"
 #include "cli/ExitCode.h"
 #include "cli/HeadlessConversion.h"
+#include "cli/PresetList.h"
 #include "engine/OutputFormat.h"
 #include "platform/shell/Shell.h"
 #include "platform/ui/CommandLine.h"
@@ -35,8 +36,10 @@ int main(int argc, char** argv) {
             return cli::kUsage;
         case Mode::ListCompressors:
             return cli::ListCompressors(line.format);
+        case Mode::ListPresets:
+            return cli::ListPresets();
         case Mode::Convert:
-            return cli::Convert({line.file, line.output, line.format, line.overwrite,
+            return cli::Convert({line.file, line.output, line.format, line.preset, line.overwrite,
                                  shell::StandardErrorIsTerminal()});
         case Mode::Window:
             break;

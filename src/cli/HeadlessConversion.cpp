@@ -3,6 +3,7 @@
 #include <chrono>
 #include <cstdio>
 #include <filesystem>
+#include <optional>
 
 #include "cli/ExitCode.h"
 #include "cli/OutputChecks.h"
@@ -13,6 +14,7 @@
 #include "i18n/FormattedText.h"
 #include "options/OutputFormat.h"
 #include "options/OutputSettings.h"
+#include "options/PresetStore.h"
 #include "platform/Format.h"
 #include "platform/Time.h"
 #include "platform/media/Media.h"
@@ -64,6 +66,36 @@ void AdoptFormat(engine::OutputSettings& settings, int format) {
     settings.useAudioCompressor = audio >= 0;
     // Loading filled the slots for the stored family; the run fills them anew.
     graph.ReleaseCompressorSlots();
+}
+
+// The preset's Options over the stored ones, saying which of its compressors this
+// computer lacks.
+void UsePreset(const engine::Preset& preset, engine::OutputSettings& settings) {
+    std::vector<engine::MissingCompressor> missing;
+    engine::ApplyPreset(preset, settings, missing);
+    for (const auto& m : missing)
+        std::fprintf(stderr, "quorvel-converter: %s\n",
+                     i18n::FormatText(resources::IDS_PRESET_COMPRESSOR_MISSING, m.wanted.c_str(),
+                                      m.used.c_str())
+                         .c_str());
+    engine::ConversionGraph::Instance().ReleaseCompressorSlots();
+}
+
+// The run's compressors with the preset's settings, not the ones the person keeps
+// for the window; one used in place of a missing one with its starting settings.
+void BindPresetCompressors(const engine::Preset& preset, engine::OutputSettings& settings) {
+    if (engine::FormatRow(settings.format).choice == engine::StreamChoice::Bitrates) return;
+    engine::ConversionGraph& graph = engine::ConversionGraph::Instance();
+    for (const bool video : {true, false}) {
+        const auto category = video ? engine::CompressorCategory::Video : engine::CompressorCategory::Audio;
+        const int index = video ? engine::VideoCompressorSlot(settings, settings.format)
+                                : engine::AudioCompressorSlot(settings, settings.format);
+        const engine::CompressorChoice& wanted = video ? preset.video : preset.audio;
+        if (index < 0) continue;
+        const bool named = engine::FindCompressorByName(category, wanted.name) == index;
+        engine::GetCompressorWith(category, index, named ? wanted.settings : std::map<std::string, std::string>{},
+                                  video ? &graph.videoCompressor : &graph.audioCompressor);
+    }
 }
 
 // How the run ended: its end event with the result code and the time reached.
@@ -123,11 +155,24 @@ int Convert(const ConvertRequest& request) {
     boxes.quiet = false;
     SaySetAsideSettings();
 
+    std::optional<engine::Preset> preset;
+    if (!request.preset.empty() && !(preset = options::FindPreset(request.preset))) {
+        std::fprintf(stderr, "quorvel-converter: %s\n",
+                     i18n::FormatText(resources::IDS_PRESET_NOT_FOUND, request.preset.c_str()).c_str());
+        return kUsage;
+    }
     int format = request.format.empty() ? engine::FormatOfPath(request.output)
                                         : engine::FormatOfName(request.format);
+    if (format < 0 && preset) format = preset->format;
     if (format < 0)
         format = engine::IsValidFormat(settings.format) ? settings.format : engine::kAvi;
-    if (format != settings.format) AdoptFormat(settings, format);
+    if (preset) {
+        // The other options go over the preset's: its compressors then as this format holds them.
+        preset->format = format;
+        UsePreset(*preset, settings);
+    } else if (format != settings.format) {
+        AdoptFormat(settings, format);
+    }
     // The window's rule for every output path: it ends in the format's extension.
     const std::string output = request.output.empty() ? settings.outputPath : request.output;
     options::ForceOutputExtension(format, output, settings.outputPath);
@@ -157,6 +202,7 @@ int Convert(const ConvertRequest& request) {
         // Nothing is removed beforehand: the run writes beside the output and
         // takes its place only when it ends well.
         graph.replaceOutput = request.overwrite;
+        if (preset) BindPresetCompressors(*preset, settings);
         HRESULT hr = graph.EnsureCompressors();
         shell::CatchInterrupts();
         if (SUCCEEDED(hr)) hr = graph.mediaControl->Run();

@@ -8,7 +8,8 @@ namespace cli {
 struct ConvertRequest {
     std::string input;
     std::string output;  // empty: the output file of the stored settings
-    std::string format;  // empty: the output's extension, else the stored format
+    std::string format;  // empty: the output's extension, else the preset's or the stored format
+    std::string preset;  // empty: the stored settings
     bool overwrite = false;
     bool terminal = false;  // standard error is a terminal: redraw the progress line
 };

@@ -45,7 +45,9 @@ bool FriendlyName(media::Moniker& moniker, std::string& name) {
     return bag->Read("FriendlyName", name) == S_OK;
 }
 
-void Bind(CompressorCategory category, int index, std::shared_ptr<media::Filter>* slot) {
+// `settings`: the compressor's settings for this instance; null: what the person confirmed.
+void Bind(CompressorCategory category, int index, std::shared_ptr<media::Filter>* slot,
+          const std::map<std::string, std::string>* settings = nullptr) {
     slot->reset();
     if (index < 0) return;
     const auto monikers = Enumerate(category);
@@ -54,6 +56,10 @@ void Bind(CompressorCategory category, int index, std::shared_ptr<media::Filter>
     if (FAILED(moniker.BindToObject(*slot))) {
         slot->reset();
         ui::AppMessageBox("Failed to bind to object");
+        return;
+    }
+    if (settings) {
+        if (!settings->empty()) media::SetFilterOptions(*slot, *settings);
         return;
     }
     // What the user confirmed in the driver of the same name applies here too.
@@ -123,6 +129,12 @@ bool FindPreferredCompressor(CompressorCategory category, std::string_view fragm
         }
     }
     return false;
+}
+
+void GetCompressorWith(CompressorCategory category, int index,
+                       const std::map<std::string, std::string>& settings,
+                       std::shared_ptr<media::Filter>* slot) {
+    if (slot) Bind(category, index, slot, &settings);
 }
 
 int FindCompressorByName(CompressorCategory category, std::string_view name) {

@@ -1,5 +1,6 @@
 #pragma once
 // The installed compressors, in two categories, as the device enumerator lists them.
+#include <map>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -45,6 +46,11 @@ int FindCompressorByName(CompressorCategory category, std::string_view name);
 // leaves the slot empty without a message. A null slot is refused with a message.
 void GetCompressor(int index, std::shared_ptr<media::Filter>* slot);
 void GetAudioCompressor(int index, std::shared_ptr<media::Filter>* slot);
+
+// The same with `settings` in place of those the person confirmed for it.
+void GetCompressorWith(CompressorCategory category, int index,
+                       const std::map<std::string, std::string>& settings,
+                       std::shared_ptr<media::Filter>* slot);
 
 // The name of the entry at `index`; empty for -1 or past the end.
 std::string CompressorName(CompressorCategory category, int index);

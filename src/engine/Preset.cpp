@@ -56,9 +56,10 @@ std::vector<Preset> MakeBuiltIns() {
     webm.longerSideAtMost = 1920;
     presets.push_back(webm);
 
-    // MPEG-4 part 2 and MP3 at DVD size: what DVD and DivX players took.
-    Preset avi = BuiltIn(IDS_PRESET_AVI_NAME, IDS_PRESET_AVI_DESCRIPTION, kAvi, {"mpeg4", {}},
-                         {"libmp3lame", {}});
+    // MPEG-4 part 2 marked as Xvid, and MP3, at DVD size and a rate DVD and DivX
+    // players take.
+    Preset avi = BuiltIn(IDS_PRESET_AVI_NAME, IDS_PRESET_AVI_DESCRIPTION, kAvi,
+                         {"libxvid", {{"b", "1500000"}}}, {"libmp3lame", {}});
     avi.longerSideAtMost = 720;
     presets.push_back(avi);
 

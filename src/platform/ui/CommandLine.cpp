@@ -15,11 +15,13 @@ constexpr const char* kDescription =
     "Converts a video into another container: %1.\n"
     "\n"
     "  quorvel-converter [FILE]                    the window, with FILE opened\n"
-    "  quorvel-converter --convert INPUT [-o OUTPUT] [--format FORMAT] [--overwrite]\n"
-    "                                              converts without a window, with the\n"
-    "                                              settings the Options dialog stored\n"
+    "  quorvel-converter --convert INPUT [-o OUTPUT] [--preset NAME] [--format FORMAT]\n"
+    "                    [--overwrite]             converts without a window, with the\n"
+    "                                              settings the Options dialog stored, or\n"
+    "                                              a preset's with the other options over it\n"
     "  quorvel-converter --list-compressors [FORMAT]\n"
     "                                              the compressors of a format, * preferred\n"
+    "  quorvel-converter --list-presets            the presets, built-in and your own\n"
     "\n"
     "Exit codes of --convert: 0 done, 1 failed or stopped, 2 usage, 3 the output\n"
     "exists (give --overwrite) or appeared during the run (left as it was, the\n"
@@ -147,7 +149,14 @@ CommandLine ParseCommandLine(int argc, char** argv, const std::string& version,
     const QCommandLineOption list(QStringLiteral("list-compressors"),
                                   QStringLiteral("Lists the compressors of FORMAT (default: the "
                                                  "stored format), the preferred ones marked *."));
-    for (const auto* option : {&convert, &output, &format, &overwrite, &list})
+    const QCommandLineOption preset(QStringLiteral("preset"),
+                                    QStringLiteral("Converts with the preset NAME (see "
+                                                   "--list-presets); --format and the output's "
+                                                   "extension go over its format."),
+                                    QStringLiteral("NAME"));
+    const QCommandLineOption presets(QStringLiteral("list-presets"),
+                                     QStringLiteral("Lists the presets and what each sets."));
+    for (const auto* option : {&convert, &output, &format, &preset, &overwrite, &list, &presets})
         parser.addOption(*option);
     parser.addPositionalArgument(QStringLiteral("FILE"),
                                  QStringLiteral("The video to open in the window."),
@@ -173,6 +182,15 @@ CommandLine ParseCommandLine(int argc, char** argv, const std::string& version,
     if (parser.isSet(format) && !isFormatName(line.format)) return unknownFormat(parser.value(format));
     if (parser.isSet(convert) && parser.isSet(list))
         return Invalid(QStringLiteral("--convert and --list-compressors cannot be combined."));
+    if (parser.isSet(preset) && !parser.isSet(convert))
+        return Invalid(QStringLiteral("--preset belongs to --convert."));
+    if (parser.isSet(presets)) {
+        if (parser.isSet(convert) || parser.isSet(list) || parser.isSet(output) ||
+            parser.isSet(format) || parser.isSet(overwrite) || !positional.isEmpty())
+            return Invalid(QStringLiteral("--list-presets takes nothing else."));
+        line.mode = CommandLine::Mode::ListPresets;
+        return line;
+    }
 
     if (parser.isSet(list)) {
         if (parser.isSet(output) || parser.isSet(overwrite))
@@ -196,6 +214,7 @@ CommandLine ParseCommandLine(int argc, char** argv, const std::string& version,
         line.mode = CommandLine::Mode::Convert;
         line.file = ToBytes(parser.value(convert));
         line.output = ToBytes(parser.value(output));
+        line.preset = parser.value(preset).toStdString();
         line.overwrite = parser.isSet(overwrite);
         return line;
     }

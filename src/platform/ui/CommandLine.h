@@ -7,11 +7,12 @@
 namespace ui {
 
 struct CommandLine {
-    enum class Mode { Window, Help, Version, Convert, ListCompressors, Invalid };
+    enum class Mode { Window, Help, Version, Convert, ListCompressors, ListPresets, Invalid };
     Mode mode = Mode::Window;
     std::string file;    // the window's file to open (absolute), or the file to convert
     std::string output;  // --output; empty: where the window would write
     std::string format;  // --format or --list-compressors' FORMAT, lower case; empty if not given
+    std::string preset;  // --preset: the preset's name, as given
     bool overwrite = false;
     std::string text;  // the help or version text, or what is wrong with the line
 };
