@@ -60,6 +60,8 @@ const std::vector<std::pair<HRESULT, const char*>>& Table() {
         {QV_E_OUTPUT_IS_FOLDER, "The output is a folder, not a file."},
         {QV_E_NOT_REGULAR_FILE,
          "This is not a regular file (a pipe, a device or a socket) and cannot be converted."},
+        {QV_E_FILTER,
+         "The pictures or the sound could not be brought to the form the compressor takes."},
         {QV_S_SOURCE_ENDED_EARLY,
          "The source ended before its stated duration; it may be damaged."},
         {wmf::NS_E_AUDIO_CODEC_NOT_INSTALLED,

@@ -60,14 +60,17 @@ MediaType CompressedType(const AVStream* st, AVRational frameRate) {
     return t;
 }
 
-MediaType DecodedType(const AVCodecContext* ctx, AVRational frameRate) {
+// The decoded stream as the renderer shows it: a picture upright, at its
+// display shape (the size the program reports).
+MediaType DecodedType(const AVCodecContext* ctx, const SourcePicture& picture,
+                      AVRational frameRate) {
     MediaType t;
     if (ctx->codec_type == AVMEDIA_TYPE_VIDEO) {
         t.majortype = MEDIATYPE_Video;
         const char* name = av_get_pix_fmt_name(ctx->pix_fmt);
         t.subtype = name ? name : "video";
-        t.width = ctx->width;
-        t.height = ctx->height;
+        t.width = picture.displayWidth();
+        t.height = picture.displayHeight();
         t.frameRateNum = frameRate.num;
         t.frameRateDen = frameRate.den;
     } else {
@@ -128,7 +131,8 @@ HRESULT OpenSourceFilters(const std::string& path, std::vector<std::shared_ptr<F
                                         " Decoder (" + context->codec->name + ")";
         auto decoder =
             std::make_shared<DecoderFilter>(decoderName, index, st->codecpar->codec_type);
-        const MediaType decoded = DecodedType(context.get(), rate);
+        if (major == MEDIATYPE_Video) decoder->picture = ReadPicture(path, *raw, *st, *context);
+        const MediaType decoded = DecodedType(context.get(), decoder->picture, rate);
         decoder->context = std::move(context);
         decoder->source = source;
         auto in = decoder->AddPin(PINDIR_INPUT, "In", major);
@@ -165,8 +169,7 @@ HRESULT SourceDuration(const SourceFilter& source, std::int64_t& stop) {
         if (index < 0) continue;
         const AVStream* st = ic->streams[index];
         if (st->duration != AV_NOPTS_VALUE)
-            longest = std::max(
-                longest, av_rescale_q(st->duration, st->time_base, kHundredNs));
+            longest = std::max(longest, av_rescale_q(st->duration, st->time_base, kHundredNs));
     }
     if (longest < 0) return E_FAIL;
     stop = longest;
