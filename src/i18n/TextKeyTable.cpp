@@ -73,6 +73,15 @@ const std::array<TextKey, kTextKeyCount> kTextKeyTable = {{
     {221, "IDS_SETTING_AUDIO_QUALITY"},
     {222, "IDS_MESSAGE_SETTINGS_NOT_USED"},
     {223, "IDS_MESSAGE_SETTINGS_REFUSED"},
+    {340, "IDS_NOTE_TURN_IGNORED"},
+    {341, "IDS_NOTE_TURN_DAMAGED"},
+    {342, "IDS_NOTE_HDR_METADATA_MISSING"},
+    {343, "IDS_NOTE_NOT_DEINTERLACED"},
+    {344, "IDS_NOTE_NOT_TONE_MAPPED"},
+    {345, "IDS_NOTE_DAMAGED_FRAMES"},
+    {346, "IDS_NOTE_STREAMS_LEFT_OUT"},
+    {347, "IDS_NOTE_SAMPLE_RATE"},
+    {348, "IDS_MESSAGE_WRITTEN"},
 }};
 
 std::string_view SectionOfKey(std::string_view key) {

@@ -96,6 +96,15 @@ std::string BuiltInString(int id) {
         {IDS_SETTING_AUDIO_QUALITY, "Quality (higher is better)"},
         {IDS_MESSAGE_SETTINGS_NOT_USED, "Stored settings out of range, not used: %s"},
         {IDS_MESSAGE_SETTINGS_REFUSED, "%s did not accept the chosen settings and used its own."},
+        {IDS_NOTE_TURN_IGNORED, "The picture's rotation is not a quarter turn; the picture is as stored."},
+        {IDS_NOTE_TURN_DAMAGED, "The picture's rotation data is damaged or contradictory; the picture is as stored."},
+        {IDS_NOTE_HDR_METADATA_MISSING, "The HDR picture states no complete mastering data; it is written without it."},
+        {IDS_NOTE_NOT_DEINTERLACED, "The interlaced picture could not be deinterlaced; it is as stored."},
+        {IDS_NOTE_NOT_TONE_MAPPED, "The HDR picture could not be tone-mapped; its colours are as stored."},
+        {IDS_NOTE_DAMAGED_FRAMES, "%d damaged frames of the source could not be decoded."},
+        {IDS_NOTE_STREAMS_LEFT_OUT, "%d streams that begin midway in the source were left out."},
+        {IDS_NOTE_SAMPLE_RATE, "The sound's sample rate could not be written; it was resampled to %d Hz."},
+        {IDS_MESSAGE_WRITTEN, "Written:"},
     };
     auto it = table.find(id);
     return it == table.end() ? std::string() : it->second;

@@ -68,6 +68,15 @@ inline constexpr int IDS_FILTER_MP4 = 186;
 inline constexpr int IDS_SETTING_AUDIO_QUALITY = 221;
 inline constexpr int IDS_MESSAGE_SETTINGS_NOT_USED = 222;
 inline constexpr int IDS_MESSAGE_SETTINGS_REFUSED = 223;
+inline constexpr int IDS_NOTE_TURN_IGNORED = 340;
+inline constexpr int IDS_NOTE_TURN_DAMAGED = 341;
+inline constexpr int IDS_NOTE_HDR_METADATA_MISSING = 342;
+inline constexpr int IDS_NOTE_NOT_DEINTERLACED = 343;
+inline constexpr int IDS_NOTE_NOT_TONE_MAPPED = 344;
+inline constexpr int IDS_NOTE_DAMAGED_FRAMES = 345;
+inline constexpr int IDS_NOTE_STREAMS_LEFT_OUT = 346;
+inline constexpr int IDS_NOTE_SAMPLE_RATE = 347;
+inline constexpr int IDS_MESSAGE_WRITTEN = 348;
 
 inline constexpr const char* kProgramTitle = "Quorvel Video Converter";
 inline constexpr const char* kIconResource = ":/quorvel/icon.png";

@@ -222,7 +222,12 @@ private:
 // in the order they are added (the source, a decoder per stream, the renderers).
 // VFW_S_PARTIAL_RENDER when a stream was left out for want of a decoder.
 HRESULT OpenSourceFilters(const std::string& path, std::vector<std::shared_ptr<Filter>>& filters);
-// The opened source's duration, in 100 ns units.
+// The length `source` states for these streams (the longest stream's first, or
+// the file's first), 100 ns; 0 when it states none worth believing (unknown, or
+// longer than its size could fill).
+std::int64_t StatedDuration(const AVFormatContext& source, const std::vector<int>& streams,
+                            bool streamsFirst);
+// The opened source's duration, in 100 ns units; 0 when not known.
 HRESULT SourceDuration(const SourceFilter& source, std::int64_t& stop);
 
 // Pin plumbing shared by the graph and the builder.
