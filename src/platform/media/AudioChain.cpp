@@ -1,5 +1,11 @@
 #include "platform/media/AudioChain.h"
 
+#include <algorithm>
+
+extern "C" {
+#include <libavutil/samplefmt.h>
+}
+
 namespace media::detail {
 namespace {
 
@@ -44,6 +50,8 @@ bool AudioChain::Send(FramePtr frame, const Emit& emit) {
                 ? 0
                 : av_rescale_q(pts - start_, timeBase_, AVRational{1, out_.sampleRate});
         next_ = first < 0 ? 0 : first;
+        if (fillFromStart_ && next_ > 0 && frames_.built() && !LeadIn())
+            return Fail(AVERROR(ENOMEM));
     }
     if (frame->ch_layout.order == AV_CHANNEL_ORDER_UNSPEC)
         av_channel_layout_default(&frame->ch_layout, frame->ch_layout.nb_channels);
@@ -70,6 +78,26 @@ bool AudioChain::Finish(const Emit& emit) {
         return Fail(AVERROR(EINVAL));
     if (const int err = frames_.Close(AV_NOPTS_VALUE); err < 0) return Fail(err);
     return Pull(emit);
+}
+
+bool AudioChain::LeadIn() {
+    // A second of silence at a time, into the framer ahead of the first sound.
+    for (std::int64_t left = next_; left > 0;) {
+        FramePtr silence(av_frame_alloc());
+        if (!silence) return false;
+        silence->format = out_.format;
+        silence->sample_rate = out_.sampleRate;
+        silence->nb_samples = static_cast<int>(std::min<std::int64_t>(left, out_.sampleRate));
+        silence->ch_layout = LayoutOf(out_);
+        if (av_frame_get_buffer(silence.get(), 0) < 0 ||
+            av_samples_set_silence(silence->extended_data, 0, silence->nb_samples, out_.channels,
+                                   out_.format) < 0 ||
+            frames_.Send(silence.get()) < 0)
+            return false;
+        left -= silence->nb_samples;
+    }
+    next_ = 0;
+    return true;
 }
 
 bool AudioChain::Fail(int err) {

@@ -22,9 +22,16 @@ class AudioChain {
 public:
     // `out`: the encoder's format; `frameSize`: samples per encoder frame;
     // `timeBase`: the decoded sound's times; `start`: the source's start in it.
+    // `fillFromStart`: sound that starts after the source is led in by silence (a
+    // container that cannot start a stream late).
     AudioChain(SoundFormat out, int frameSize, AVRational timeBase, std::int64_t start,
-               RunStatus& status)
-        : out_(out), frameSize_(frameSize), timeBase_(timeBase), start_(start), status_(status) {}
+               bool fillFromStart, RunStatus& status)
+        : out_(out),
+          frameSize_(frameSize),
+          timeBase_(timeBase),
+          start_(start),
+          fillFromStart_(fillFromStart),
+          status_(status) {}
 
     // Builds the chain for sound `in`; QV_E_FILTER and FFmpeg's words when it cannot be had.
     HRESULT Configure(const SoundFormat& in, std::string& reason);
@@ -39,6 +46,7 @@ public:
 
 private:
     bool Fail(int err);
+    bool LeadIn();
     // Moves what the converter gives into the framer; with `end`, all it holds.
     bool Convert(bool end);
     bool Pull(const Emit& emit);
@@ -47,6 +55,7 @@ private:
     int frameSize_;
     AVRational timeBase_;
     std::int64_t start_;
+    bool fillFromStart_;
     RunStatus& status_;
     FilterChain convert_;  // not built while the sound fits
     FilterChain frames_;

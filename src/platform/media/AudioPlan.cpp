@@ -7,10 +7,12 @@
 namespace media::detail {
 namespace {
 
-// Rates every encoder and player handles; outside them a source rate is damage
-// (1 Hz sound), not a choice worth keeping.
+// Rates every encoder and player handles; outside them a source rate is not
+// worth keeping, and below the least one it is damage (1 Hz "sound" holds a
+// handful of samples, which no resampler can stretch into seconds).
 constexpr int kLowestRate = 8000;
 constexpr int kHighestRate = 192000;
+constexpr int kLeastRate = 100;
 
 AVSampleFormat ChooseSampleFormat(const AVCodec* encoder, AVSampleFormat source, bool raw) {
     if (raw) return AV_SAMPLE_FMT_S16;
@@ -103,6 +105,7 @@ SoundFormat PlanAudio(const SoundFormat& decoded, const AVCodec* encoder, bool r
         out.channels = wm->channels;
         return out;
     }
+    if (decoded.sampleRate < kLeastRate) return out;  // no rate: the route is refused
     out.sampleRate = ChooseSampleRate(raw ? nullptr : encoder, decoded.sampleRate);
     if (decoded.sampleRate != std::clamp(decoded.sampleRate, kLowestRate, kHighestRate))
         notes.push_back(RunNote{RunNoteKind::SampleRateChanged, out.sampleRate});

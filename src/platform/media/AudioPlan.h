@@ -34,7 +34,8 @@ AVChannelLayout LayoutOf(const SoundFormat& sound);
 // The encoder's format for `decoded` sound: the source's where the encoder takes
 // it; else the nearest it takes, channels mixed down only where it must (ADPCM,
 // WMA). A rate no encoder should be asked to write (below 8 kHz or above 192 kHz)
-// is resampled, and said so in `notes`.
+// is resampled, and said so in `notes`; below 100 Hz there is no sound to
+// resample, and the format has no rate.
 SoundFormat PlanAudio(const SoundFormat& decoded, const AVCodec* encoder, bool raw,
                       const WmStream* wm, std::vector<RunNote>& notes);
 

@@ -184,9 +184,11 @@ HRESULT CaptureGraphBuilderImpl::RenderStream(const Guid*, const Guid*,
         target.subtype = av_get_sample_fmt_name(route.sound.format);
         target.sampleRate = route.sound.sampleRate;
         target.channels = route.sound.channels;
-        if (route.sound.sampleRate <= 0 || route.sound.channels <= 0) return VFW_E_CANNOT_CONNECT;
+        if (route.sound.sampleRate <= 0) return QV_E_SAMPLE_RATE;
+        if (route.sound.channels <= 0) return VFW_E_CANNOT_CONNECT;
     }
     const bool convert = !chain.empty() && chain != "null";
+    route.fillFromStart = std::strcmp(mux->format()->name, "avi") == 0;
 
     // Build: decoder -> [converter] -> [compressor] -> multiplexer.
     std::shared_ptr<Pin> upstream = source;

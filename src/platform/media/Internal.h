@@ -149,6 +149,9 @@ struct Route {
     // Packets that end before the stream starts (an audio encoder's priming) are left
     // out, so the file starts at zero instead of every stream being pushed back.
     bool dropPriming = false;
+    // The container cannot start a stream late (AVI): a stream that starts after the
+    // source shows its first picture, or silence, from the start.
+    bool fillFromStart = false;
     // What the route goes without, noted for the run when it starts.
     std::vector<RunNote> notes;
 };

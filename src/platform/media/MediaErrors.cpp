@@ -62,6 +62,9 @@ const std::vector<std::pair<HRESULT, const char*>>& Table() {
          "This is not a regular file (a pipe, a device or a socket) and cannot be converted."},
         {QV_E_FILTER,
          "The pictures or the sound could not be brought to the form the compressor takes."},
+        {QV_E_SAMPLE_RATE,
+         "The sound's sample rate is below 100 Hz, which no compressor can write: the sound "
+         "is damaged."},
         {QV_S_SOURCE_ENDED_EARLY,
          "The source ended before its stated duration; it may be damaged."},
         {wmf::NS_E_AUDIO_CODEC_NOT_INSTALLED,

@@ -96,7 +96,7 @@ HRESULT Streamer::Impl::Prepare() {
                 route.sound,
                 ChunkSize(enc.frame_size,
                           enc.codec->capabilities & AV_CODEC_CAP_VARIABLE_FRAME_SIZE),
-                input.time_base, start, status);
+                input.time_base, start, route.fillFromStart, status);
             if (HRESULT hr = chain->Configure(SoundOf(decoder), reason); FAILED(hr))
                 return Refuse(hr, reason);
             stages.push_back(

@@ -25,6 +25,14 @@ void VideoEncodeStage::Run() {
 bool VideoEncodeStage::Encode(AVFrame& frame) {
     if (keep_) frame.pts = keep_->Next(frame.pts);
     frame.pict_type = AV_PICTURE_TYPE_NONE;  // the encoder places its own key frames
+    // A picture that starts after the sound, in a container that cannot start it
+    // late, shows from the start so that the two stay together.
+    if (!started_ && encoder_.route().fillFromStart && encoder_.frameDuration() > 0) {
+        const std::int64_t first = frame.pts;
+        for (frame.pts = 0; frame.pts < first; ++frame.pts)
+            if (!encoder_.Send(&frame)) return false;
+    }
+    started_ = true;
     return encoder_.Send(&frame);
 }
 

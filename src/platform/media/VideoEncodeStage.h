@@ -35,6 +35,7 @@ private:
     BoundedQueue<FramePtr>& frames_;
     std::optional<KeepRateTiming> keep_;  // unless the chain converts the rate
     VideoChain::Emit emit_;
+    bool started_ = false;
 };
 
 }  // namespace media::detail

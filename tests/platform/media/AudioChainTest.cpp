@@ -22,7 +22,7 @@ constexpr std::uint64_t kStereo = AV_CH_LAYOUT_STEREO;
 // A chain into `out` in frames of `chunk`, built for `in`, recording what comes out.
 struct ChainRun {
     ChainRun(SoundFormat target, int chunk, SoundFormat in)
-        : chain(target, chunk, {1, in.sampleRate}, 0, status) {
+        : chain(target, chunk, {1, in.sampleRate}, 0, false, status) {
         std::string reason;
         EXPECT_EQ(chain.Configure(in, reason), S_OK) << reason;
     }
