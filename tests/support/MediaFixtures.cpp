@@ -70,6 +70,10 @@ std::filesystem::path Produce(const std::string& fileName, const std::string& co
 
 }  // namespace
 
+std::filesystem::path MakeWith(const std::string& fileName, const std::string& args) {
+    return Produce(fileName, "ffmpeg -nostdin -v error -y " + args + " {out}");
+}
+
 std::filesystem::path MakeClip(const std::string& fileName, const ClipRecipe& recipe) {
     std::ostringstream cmd;
     cmd << "ffmpeg -nostdin -v error -y";

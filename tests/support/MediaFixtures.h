@@ -27,6 +27,10 @@ struct ClipRecipe {
 // Throws std::runtime_error when ffmpeg fails.
 std::filesystem::path MakeClip(const std::string& fileName, const ClipRecipe& recipe);
 
+// Generates `fileName` with `ffmpeg -nostdin -v error -y ARGS OUT` unless it
+// already exists; returns its path. Throws std::runtime_error when ffmpeg fails.
+std::filesystem::path MakeWith(const std::string& fileName, const std::string& args);
+
 // The standard clips: 718x404 at 29.97 fps, 2 s, 44.1 kHz stereo sine.
 std::filesystem::path H264AacMp4();
 std::filesystem::path Mpeg4Mp3Avi();

@@ -40,6 +40,8 @@ HRESULT MuxStage::Open(const std::vector<const StreamEncoder*>& encoders, std::s
         if (avcodec_parameters_from_context(stream.output->codecpar, enc) < 0) return E_OUTOFMEMORY;
         stream.output->time_base = enc->time_base;
         stream.output->avg_frame_rate = enc->framerate;
+        // Matroska and WebM state the pixels' shape from the stream's own field.
+        stream.output->sample_aspect_ratio = enc->sample_aspect_ratio;
         // A tag the container would refuse is dropped; the container picks its own.
         AVCodecParameters* par = stream.output->codecpar;
         if (par->codec_tag && of->codec_tag &&

@@ -1,0 +1,295 @@
+// The videos people have, converted by the program without a window and read
+// back with ffprobe: phone clips turned on their side, anamorphic and
+// interlaced camera files, HDR, colour-tagged pictures, 5.1 sound, a phone's
+// 90 kHz rate, a fragmented MP4 of unknown length, sound that starts late.
+// One table of sources x formats.
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <array>
+#include <cmath>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <sstream>
+#include <string>
+
+#include "MediaFixtures.h"
+#include "TestEnv.h"
+#include "engine/CompressorCatalog.h"
+#include "platform/ui/Dialog.h"
+#include "settings/Profile.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using fixtures::MakeWith;
+using fixtures::ShellQuote;
+
+// A fragmented MP4 whose header gives every length as all ones ("unknown").
+fs::path UnknownLengthMp4() {
+    const fs::path target = fixtures::FixtureDir() / "unknown-length.mp4";
+    if (fs::exists(target)) return target;
+    const fs::path fragmented = MakeWith(
+        "fragmented.mp4",
+        "-f lavfi -i testsrc=s=160x120:r=25:d=0.6 -c:v libx264 -movflags frag_keyframe+empty_moov");
+    std::ifstream in(fragmented, std::ios::binary);
+    std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    // Duration fields: mvhd and mdhd at 20 bytes past the type, tkhd at 24.
+    for (const auto& [box, offset] :
+         {std::pair<std::string, std::size_t>{"mvhd", 20}, {"tkhd", 24}, {"mdhd", 20}})
+        for (auto at = bytes.find(box); at != std::string::npos; at = bytes.find(box, at + 4))
+            bytes.replace(at + offset, 4, "\xff\xff\xff\xff");
+    const fs::path temp = target.string() + ".part" + std::to_string(::getpid());
+    std::ofstream(temp, std::ios::binary) << bytes;
+    fs::rename(temp, target);
+    return target;
+}
+
+// The sources, made on first use.
+fs::path Source(const std::string& name) {
+    // 10-bit HEVC in BT.2020: PQ with HDR10 mastering data (in the pictures alone, as
+    // x265 writes it), HLG without.
+    const std::string hevc10 =
+        "-f lavfi -i testsrc2=s=320x180:r=25:d=0.4 -pix_fmt yuv420p10le -c:v libx265 "
+        "-color_primaries bt2020 -colorspace bt2020nc -x265-params log-level=error";
+    const std::string hdr10 =
+        ":hdr10=1:master-display='G(13250,34500)B(7500,3000)R(34000,16000)WP(15635,16450)"
+        "L(10000000,1)':max-cll=1000,400";
+    // A solid RGB 176,64,32 stored with one matrix and stated with it.
+    auto field = [](const char* size, const char* matrix, const char* tag) {
+        return std::string("-f lavfi -i color=c=0xB04020:s=") + size +
+               ":r=25:d=0.4 -vf scale=out_color_matrix=" + matrix +
+               ":out_range=tv,format=yuv420p -c:v libx264 -qp 0 -colorspace " + tag +
+               " -color_primaries " + tag + " -color_trc " + tag;
+    };
+    if (name == "rot90.mp4" || name == "rot180.mp4") {
+        const fs::path base =
+            MakeWith("upright.mp4", "-f lavfi -i testsrc=s=320x180:r=25:d=0.4 -c:v libx264");
+        return MakeWith(name, "-i " + ShellQuote(base.string()) + " -c copy -metadata:s:v rotate=" +
+                                  (name == "rot90.mp4" ? "90" : "180"));
+    }
+    if (name == "unknown-length.mp4") return UnknownLengthMp4();
+    const std::map<std::string, std::string> recipes = {
+        {"anamorphic.mpg", "-f lavfi -i testsrc=s=720x576:r=25:d=0.4 -c:v mpeg2video -aspect 16:9"},
+        {"interlaced.mpg",
+         "-f lavfi -i testsrc=s=720x576:r=50:d=0.4 -vf tinterlace=interleave_top,fieldorder=tff "
+         "-flags +ildct+ilme -c:v mpeg2video"},
+        {"pq.mkv", hevc10 + hdr10 + " -color_trc smpte2084"},
+        {"hlg.mkv", hevc10 + " -color_trc arib-std-b67"},
+        {"bt601-hd.mkv", field("1280x720", "bt601", "smpte170m")},
+        {"bt709-sd.mkv", field("640x480", "bt709", "bt709")},
+        {"surround.mkv",
+         "-f lavfi -i testsrc=s=160x120:r=25:d=0.4 -f lavfi -i sine=d=0.4 -af "
+         "'pan=5.1|c0=c0|c1=c0|c2=c0|c3=c0|c4=c0|c5=c0' -c:v mpeg4 -c:a pcm_s16le"},
+        {"phone-90k.mp4",
+         "-f lavfi -i testsrc=s=160x120:r=90000/3001:d=0.4 -c:v libx264 -video_track_timescale "
+         "90000"},
+        {"late-sound.mkv",
+         "-f lavfi -i testsrc=s=160x120:r=25:d=0.6 -itsoffset 0.3 -f lavfi -i sine=d=0.3 -c:v "
+         "mpeg4 -c:a aac"},
+    };
+    return MakeWith(name, recipes.at(name));
+}
+
+// ffprobe's key=value lines of a stream ("v:0", "a:0"), side data types among them.
+std::map<std::string, std::string> Facts(const fs::path& file, const std::string& stream) {
+    std::string out;
+    fixtures::RunCommand(
+        "ffprobe -v error -select_streams " + stream +
+            " -show_entries stream=width,height,sample_aspect_ratio,pix_fmt,color_space,"
+            "color_transfer,field_order,channels,r_frame_rate,start_time:"
+            "stream_side_data=side_data_type -of default=nw=1 " +
+            ShellQuote(file.string()),
+        &out);
+    std::map<std::string, std::string> facts;
+    std::istringstream lines(out);
+    for (std::string line; std::getline(lines, line);)
+        if (const auto eq = line.find('='); eq != std::string::npos)
+            facts[line.substr(0, eq)] += line.substr(eq + 1);
+    return facts;
+}
+
+// The mean colour of the first picture as a player shows it: its Y'CbCr means
+// turned to RGB with the matrix the file states, or the one its size implies.
+std::array<double, 3> ShownColour(const fs::path& file, const std::string& matrix, int height) {
+    std::string out;
+    fixtures::RunCommand(
+        "ffmpeg -v error -i " + ShellQuote(file.string()) +
+            " -frames:v 1 -vf signalstats,metadata=print:file=- -f null - 2>/dev/null",
+        &out);
+    auto mean = [&](const char* key) {
+        const auto at = out.find(key);
+        return at == std::string::npos ? -1.0 : std::atof(out.c_str() + at + std::strlen(key) + 1);
+    };
+    const bool bt709 =
+        matrix == "bt709" || (matrix.empty() || matrix == "unknown" ? height >= 720 : false);
+    const double kr = bt709 ? 0.2126 : 0.299, kb = bt709 ? 0.0722 : 0.114, kg = 1 - kr - kb;
+    const double y = (mean("lavfi.signalstats.YAVG") - 16) * 255 / 219;
+    const double cb = (mean("lavfi.signalstats.UAVG") - 128) * 255 / 224;
+    const double cr = (mean("lavfi.signalstats.VAVG") - 128) * 255 / 224;
+    const double r = y + 2 * (1 - kr) * cr, b = y + 2 * (1 - kb) * cb;
+    return {r, (y - kr * r - kb * b) / kg, b};
+}
+
+struct Row {
+    const char* source;
+    const char* format;
+    const char* video;  // compressor name fragment; nullptr: the format's own
+    const char* audio;
+    const char* size;  // "" where not checked
+    const char* aspect;
+    const char* pixels;
+    const char* matrix;  // color_space; "unknown": none stated
+    const char* transfer;
+    bool mastering;     // the HDR mastering data carried
+    int channels;       // 0: not checked
+    const char* rate;   // r_frame_rate
+    double soundStart;  // -1: not checked
+};
+
+class SourceKindsTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        if (!fixtures::HaveFfmpegTools()) GTEST_SKIP() << "ffmpeg tools missing";
+        ui::SetApplicationName("quorvel-converter");
+    }
+
+    // The choice of a format family's compressor, or -2 (its preferred one).
+    void Choose(engine::CompressorCategory category, const char* format, const char* fragment) {
+        int index = -2;
+        if (fragment) {
+            ASSERT_TRUE(engine::FindPreferredCompressor(category, fragment, index)) << fragment;
+        }
+        const std::string key = std::string(format) == "mp4"    ? "Mp4CompressorNumber"
+                                : std::string(format) == "webm" ? "WebmCompressorNumber"
+                                                                : "CompressorNumber";
+        const bool video = category == engine::CompressorCategory::Video;
+        settings::Profile().WriteInt(video ? "DexVideoCompress" : "DexAudioCompress", key.c_str(),
+                                     index);
+    }
+
+    testenv::ScopedRegistry registry;
+    testenv::TempDir dir;
+};
+
+TEST_F(SourceKindsTest, OutputsAreUprightInShapeInColourAndInTime) {
+    const Row rows[] = {
+        // Turned on its side: upright, and no rotation left in the file.
+        {"rot90.mp4", "avi", nullptr, nullptr, "180x320", "1:1", "", "", "", false, 0, "", -1},
+        {"rot90.mp4", "wmv", nullptr, nullptr, "180x320", "1:1", "", "", "", false, 0, "", -1},
+        {"rot90.mp4", "mkv", nullptr, nullptr, "180x320", "1:1", "", "", "", false, 0, "", -1},
+        {"rot90.mp4", "asf", nullptr, nullptr, "180x320", "", "", "", "", false, 0, "", -1},
+        {"rot90.mp4", "webm", nullptr, nullptr, "180x320", "1:1", "", "", "", false, 0, "", -1},
+        {"rot90.mp4", "mp4", nullptr, nullptr, "180x320", "1:1", "", "", "", false, 0, "", -1},
+        {"rot180.mp4", "mkv", nullptr, nullptr, "320x180", "1:1", "", "", "", false, 0, "", -1},
+        // 16:9 on 720x576: the shape kept, or square pixels at the display size.
+        {"anamorphic.mpg", "avi", nullptr, nullptr, "1024x576", "1:1", "", "", "", false, 0, "",
+         -1},
+        {"anamorphic.mpg", "wmv", nullptr, nullptr, "1024x576", "1:1", "", "", "", false, 0, "",
+         -1},
+        {"anamorphic.mpg", "asf", nullptr, nullptr, "1024x576", "1:1", "", "", "", false, 0, "",
+         -1},
+        {"anamorphic.mpg", "mkv", nullptr, nullptr, "720x576", "64:45", "", "", "", false, 0, "",
+         -1},
+        {"anamorphic.mpg", "webm", nullptr, nullptr, "720x576", "64:45", "", "", "", false, 0, "",
+         -1},
+        {"anamorphic.mpg", "mp4", nullptr, nullptr, "720x576", "64:45", "", "", "", false, 0, "",
+         -1},
+        // Interlaced: one progressive frame per frame.
+        {"interlaced.mpg", "mkv", nullptr, nullptr, "720x576", "", "", "", "", false, 0, "25/1",
+         -1},
+        {"interlaced.mpg", "avi", nullptr, nullptr, "720x576", "", "", "", "", false, 0, "25/1",
+         -1},
+        // HDR: tone-mapped for 8 bits, kept with 10 bits and its mastering data.
+        {"pq.mkv", "mp4", nullptr, nullptr, "320x180", "", "yuv420p", "bt709", "bt709", false, 0,
+         "", -1},
+        {"pq.mkv", "avi", nullptr, nullptr, "320x180", "", "yuv420p", "", "", false, 0, "", -1},
+        {"pq.mkv", "mkv", "libx265", nullptr, "", "", "yuv420p10le", "bt2020nc", "smpte2084", true,
+         0, "", -1},
+        {"pq.mkv", "mp4", "libx265", nullptr, "", "", "yuv420p10le", "bt2020nc", "smpte2084", true,
+         0, "", -1},
+        {"pq.mkv", "webm", "libvpx vp9", nullptr, "", "", "yuv420p10le", "bt2020nc", "smpte2084",
+         true, 0, "", -1},
+        {"hlg.mkv", "mkv", nullptr, nullptr, "", "", "yuv420p", "bt709", "bt709", false, 0, "", -1},
+        {"hlg.mkv", "mkv", "libx265", nullptr, "", "", "yuv420p10le", "bt2020nc", "arib-std-b67",
+         false, 0, "", -1},
+        // Colours as stated, or as the frame size makes players take them.
+        {"bt601-hd.mkv", "mkv", nullptr, nullptr, "", "", "", "smpte170m", "", false, 0, "", -1},
+        {"bt601-hd.mkv", "avi", nullptr, nullptr, "", "", "", "", "", false, 0, "", -1},
+        {"bt601-hd.mkv", "wmv", nullptr, nullptr, "", "", "", "", "", false, 0, "", -1},
+        {"bt709-sd.mkv", "mkv", nullptr, nullptr, "", "", "", "bt709", "", false, 0, "", -1},
+        {"bt709-sd.mkv", "mp4", nullptr, nullptr, "", "", "", "bt709", "", false, 0, "", -1},
+        {"bt709-sd.mkv", "asf", nullptr, nullptr, "", "", "", "", "", false, 0, "", -1},
+        // 5.1 stays 5.1 where the compressor takes it.
+        {"surround.mkv", "mp4", nullptr, nullptr, "", "", "", "", "", false, 6, "", -1},
+        {"surround.mkv", "webm", nullptr, nullptr, "", "", "", "", "", false, 6, "", -1},
+        {"surround.mkv", "mkv", nullptr, "a/52a", "", "", "", "", "", false, 6, "", -1},
+        {"surround.mkv", "mkv", nullptr, "libopus", "", "", "", "", "", false, 6, "", -1},
+        {"surround.mkv", "avi", nullptr, nullptr, "", "", "", "", "", false, 2, "", -1},
+        {"surround.mkv", "wmv", nullptr, nullptr, "", "", "", "", "", false, 2, "", -1},
+        // A phone's 90 kHz rate, stored as the rate it is.
+        {"phone-90k.mp4", "mkv", nullptr, nullptr, "", "", "", "", "", false, 0, "30/1", -1},
+        {"phone-90k.mp4", "avi", nullptr, nullptr, "", "", "", "", "", false, 0, "30/1", -1},
+        // Of unknown length: converted whole, no early end.
+        {"unknown-length.mp4", "mkv", nullptr, nullptr, "160x120", "", "", "", "", false, 0, "25/1",
+         -1},
+        // Sound that starts after the picture starts there.
+        {"late-sound.mkv", "mkv", nullptr, nullptr, "", "", "", "", "", false, 0, "", 0.3},
+        {"late-sound.mkv", "mp4", nullptr, nullptr, "", "", "", "", "", false, 0, "", 0.3},
+    };
+    int n = 0;
+    for (const Row& r : rows) {
+        SCOPED_TRACE(std::string(r.source) + " to " + r.format +
+                     (r.video ? std::string(" with ") + r.video : "") +
+                     (r.audio ? std::string(" with ") + r.audio : ""));
+        Choose(engine::CompressorCategory::Video, r.format, r.video);
+        Choose(engine::CompressorCategory::Audio, r.format, r.audio);
+        const fs::path out = dir / (std::to_string(++n) + "." + r.format);
+        const fs::path err = dir / "stderr.txt";
+        ASSERT_EQ(fixtures::RunCommand("env -u DISPLAY -u WAYLAND_DISPLAY " +
+                                       ShellQuote(QUORVEL_PROGRAM) + " --convert " +
+                                       ShellQuote(Source(r.source).string()) + " -o " +
+                                       ShellQuote(out.string()) + " --format " + r.format + " 2>" +
+                                       ShellQuote(err.string())),
+                  0)
+            << testenv::ReadFile(err);
+        auto video = Facts(out, "v:0");
+        EXPECT_EQ(video["side_data_type"].find("Display Matrix"), std::string::npos)
+            << "no rotation left";
+        // An empty expectation is not checked.
+        auto expect = [](const std::string& got, const char* want) {
+            if (*want) {
+                EXPECT_EQ(got, want);
+            }
+        };
+        expect(video["width"] + "x" + video["height"], r.size);
+        expect(video["sample_aspect_ratio"], r.aspect);
+        expect(video["pix_fmt"], r.pixels);
+        expect(video["color_space"], r.matrix);
+        expect(video["color_transfer"], r.transfer);
+        EXPECT_EQ(video["side_data_type"].find("Mastering display") != std::string::npos,
+                  r.mastering);
+        expect(video["r_frame_rate"], r.rate);
+        EXPECT_TRUE(video["field_order"].empty() || video["field_order"] == "progressive" ||
+                    video["field_order"] == "unknown")
+            << video["field_order"];
+        auto sound = Facts(out, "a:0");
+        expect(sound["channels"], r.channels ? std::to_string(r.channels).c_str() : "");
+        if (r.soundStart >= 0) {
+            EXPECT_NEAR(
+                std::atof(sound["start_time"].c_str()) - std::atof(video["start_time"].c_str()),
+                r.soundStart, 0.05);
+        }
+        if (std::string(r.source).starts_with("bt")) {
+            const auto rgb =
+                ShownColour(out, video["color_space"], std::atoi(video["height"].c_str()));
+            EXPECT_NEAR(rgb[0], 176, 6);
+            EXPECT_NEAR(rgb[1], 64, 6);
+            EXPECT_NEAR(rgb[2], 32, 6);
+        }
+    }
+}
+
+}  // namespace
