@@ -4,13 +4,11 @@
 // 90 kHz rate, a fragmented MP4 of unknown length, sound that starts late.
 // One table of sources x formats.
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <array>
 #include <cmath>
 #include <cstring>
 #include <filesystem>
-#include <fstream>
 #include <map>
 #include <sstream>
 #include <string>
@@ -26,26 +24,6 @@ namespace {
 namespace fs = std::filesystem;
 using fixtures::MakeWith;
 using fixtures::ShellQuote;
-
-// A fragmented MP4 whose header gives every length as all ones ("unknown").
-fs::path UnknownLengthMp4() {
-    const fs::path target = fixtures::FixtureDir() / "unknown-length.mp4";
-    if (fs::exists(target)) return target;
-    const fs::path fragmented = MakeWith(
-        "fragmented.mp4",
-        "-f lavfi -i testsrc=s=160x120:r=25:d=0.6 -c:v libx264 -movflags frag_keyframe+empty_moov");
-    std::ifstream in(fragmented, std::ios::binary);
-    std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    // Duration fields: mvhd and mdhd at 20 bytes past the type, tkhd at 24.
-    for (const auto& [box, offset] :
-         {std::pair<std::string, std::size_t>{"mvhd", 20}, {"tkhd", 24}, {"mdhd", 20}})
-        for (auto at = bytes.find(box); at != std::string::npos; at = bytes.find(box, at + 4))
-            bytes.replace(at + offset, 4, "\xff\xff\xff\xff");
-    const fs::path temp = target.string() + ".part" + std::to_string(::getpid());
-    std::ofstream(temp, std::ios::binary) << bytes;
-    fs::rename(temp, target);
-    return target;
-}
 
 // The sources, made on first use.
 fs::path Source(const std::string& name) {
@@ -64,15 +42,11 @@ fs::path Source(const std::string& name) {
                ":out_range=tv,format=yuv420p -c:v libx264 -qp 0 -colorspace " + tag +
                " -color_primaries " + tag + " -color_trc " + tag;
     };
-    if (name == "rot90.mp4" || name == "rot180.mp4") {
-        const fs::path base =
-            MakeWith("upright.mp4", "-f lavfi -i testsrc=s=320x180:r=25:d=0.4 -c:v libx264");
-        return MakeWith(name, "-i " + ShellQuote(base.string()) + " -c copy -metadata:s:v rotate=" +
-                                  (name == "rot90.mp4" ? "90" : "180"));
-    }
-    if (name == "unknown-length.mp4") return UnknownLengthMp4();
+    if (name == "rot90.mp4") return fixtures::TurnedClip(90);
+    if (name == "rot180.mp4") return fixtures::TurnedClip(180);
+    if (name == "unknown-length.mp4") return fixtures::UnknownLengthMp4();
+    if (name == "anamorphic.mpg") return fixtures::AnamorphicMpeg2();
     const std::map<std::string, std::string> recipes = {
-        {"anamorphic.mpg", "-f lavfi -i testsrc=s=720x576:r=25:d=0.4 -c:v mpeg2video -aspect 16:9"},
         {"interlaced.mpg",
          "-f lavfi -i testsrc=s=720x576:r=50:d=0.4 -vf tinterlace=interleave_top,fieldorder=tff "
          "-flags +ildct+ilme -c:v mpeg2video"},

@@ -25,9 +25,7 @@ protected:
         if (!fixtures::HaveFfmpegTools()) GTEST_SKIP() << "ffmpeg tools missing";
         AttachGraph();
     }
-    void TearDown() override {
-        DetachGraph();
-    }
+    void TearDown() override { DetachGraph(); }
     // Opens `clip` as the window does and builds for `format` with the preferred compressors.
     HRESULT Build(const std::filesystem::path& clip, int format, const std::string& output) {
         settings.format = format;
@@ -37,7 +35,6 @@ protected:
         EXPECT_EQ(graph.OpenSourceGraph(sourcePath), 1);
         return graph.EnsureCompressors();
     }
-
 };
 
 TEST_F(EngineTest, ProbeReadsTheSourceFactsAndTakesItsSize) {
@@ -53,6 +50,30 @@ TEST_F(EngineTest, ProbeReadsTheSourceFactsAndTakesItsSize) {
     EXPECT_EQ(settings.outputHeight, 404);
     EXPECT_FALSE(graph.hasGraph());  // the probe graph never survives
     EXPECT_TRUE(automation.boxes.empty());
+}
+
+// The size the status line, the options and the WMV profile take is the picture
+// as it is shown: upright, at square pixels; a length the file leaves unknown is 0.
+TEST_F(EngineTest, ProbeReportsThePictureAsShown) {
+    struct Case {
+        std::filesystem::path source;
+        int width, height;
+        double seconds;
+    } const cases[] = {
+        {fixtures::TurnedClip(90), 180, 320, 0.4},
+        {fixtures::AnamorphicMpeg2(), 1024, 576, 0.4},
+        {fixtures::UnknownLengthMp4(), 160, 120, 0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.source.filename().string());
+        engine::SourceInfo info;
+        std::int64_t duration = -1;
+        ASSERT_EQ(graph.ProbeSource(c.source.string(), duration, info, settings), 1);
+        EXPECT_EQ(info.width, c.width);
+        EXPECT_EQ(info.height, c.height);
+        EXPECT_EQ(settings.outputWidth, c.width);
+        EXPECT_NEAR(duration / 1e7, c.seconds, 0.1);
+    }
 }
 
 TEST_F(EngineTest, ProbeFailuresSayWhy) {
@@ -109,9 +130,11 @@ TEST_F(EngineTest, CatalogueFindsThePreferredCompressorsAndBindsFreshInstances) 
         EXPECT_EQ(rows[static_cast<std::size_t>(index) + 1], name);
     }
     int index = -1;
-    EXPECT_FALSE(engine::FindPreferredCompressor(CompressorCategory::Video, "no such encoder", index));
+    EXPECT_FALSE(
+        engine::FindPreferredCompressor(CompressorCategory::Video, "no such encoder", index));
 
-    const int mpeg4 = graph.FindPreferredCompressor(CompressorCategory::Video, "ffdshow video encoder");
+    const int mpeg4 =
+        graph.FindPreferredCompressor(CompressorCategory::Video, "ffdshow video encoder");
     std::shared_ptr<media::Filter> first, second, none;
     engine::GetCompressor(mpeg4, &first);
     engine::GetCompressor(mpeg4, &second);
@@ -127,14 +150,16 @@ TEST_F(EngineTest, CatalogueFindsThePreferredCompressorsAndBindsFreshInstances) 
 
 TEST_F(EngineTest, UnnamedDevicesKeepTheirRowSoIndexesNeverDrift) {
     int adpcm = -1;
-    ASSERT_TRUE(engine::FindPreferredCompressor(CompressorCategory::Audio, "microsoft adpcm", adpcm));
+    ASSERT_TRUE(
+        engine::FindPreferredCompressor(CompressorCategory::Audio, "microsoft adpcm", adpcm));
     const auto before = engine::ListCompressors(CompressorCategory::Audio);
     media::testing::SetUnreadableDeviceName("adpcm_ms");
     const auto after = engine::ListCompressors(CompressorCategory::Audio);
     ASSERT_EQ(after.size(), before.size());
     EXPECT_NE(after[static_cast<std::size_t>(adpcm) + 1], "Microsoft ADPCM");
     int found = -1;
-    EXPECT_FALSE(engine::FindPreferredCompressor(CompressorCategory::Audio, "microsoft adpcm", found));
+    EXPECT_FALSE(
+        engine::FindPreferredCompressor(CompressorCategory::Audio, "microsoft adpcm", found));
 }
 
 TEST_F(EngineTest, CatalogueFailuresAreReportedAndGiveNothing) {

@@ -5,6 +5,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <fstream>
 #include <random>
 #include <sstream>
 #include <stdexcept>
@@ -74,6 +75,39 @@ std::filesystem::path MakeWith(const std::string& fileName, const std::string& a
     return Produce(fileName, "ffmpeg -nostdin -v error -y " + args + " {out}");
 }
 
+// A fragmented MP4 whose header gives every length as all ones ("unknown").
+std::filesystem::path UnknownLengthMp4() {
+    const std::filesystem::path target = fixtures::FixtureDir() / "unknown-length.mp4";
+    if (std::filesystem::exists(target)) return target;
+    const std::filesystem::path fragmented = MakeWith(
+        "fragmented.mp4",
+        "-f lavfi -i testsrc=s=160x120:r=25:d=0.6 -c:v libx264 -movflags frag_keyframe+empty_moov");
+    std::ifstream in(fragmented, std::ios::binary);
+    std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    // Duration fields: mvhd and mdhd at 20 bytes past the type, tkhd at 24.
+    for (const auto& [box, offset] :
+         {std::pair<std::string, std::size_t>{"mvhd", 20}, {"tkhd", 24}, {"mdhd", 20}})
+        for (auto at = bytes.find(box); at != std::string::npos; at = bytes.find(box, at + 4))
+            bytes.replace(at + offset, 4, "\xff\xff\xff\xff");
+    const std::filesystem::path temp = target.string() + ".part" + std::to_string(::getpid());
+    std::ofstream(temp, std::ios::binary) << bytes;
+    std::filesystem::rename(temp, target);
+    return target;
+}
+
+std::filesystem::path TurnedClip(int degrees) {
+    const auto upright =
+        MakeWith("upright.mp4", "-f lavfi -i testsrc=s=320x180:r=25:d=0.4 -c:v libx264");
+    return MakeWith("turned" + std::to_string(degrees) + ".mp4",
+                    "-i " + ShellQuote(upright.string()) +
+                        " -c copy -metadata:s:v rotate=" + std::to_string(degrees));
+}
+
+std::filesystem::path AnamorphicMpeg2() {
+    return MakeWith("anamorphic.mpg",
+                    "-f lavfi -i testsrc=s=720x576:r=25:d=0.4 -c:v mpeg2video -aspect 16:9");
+}
+
 std::filesystem::path MakeClip(const std::string& fileName, const ClipRecipe& recipe) {
     std::ostringstream cmd;
     cmd << "ffmpeg -nostdin -v error -y";
@@ -131,7 +165,8 @@ std::filesystem::path EndsEarlyMp4() {
     const auto whole = MakeClip(
         "ends-early-source.mp4",
         {.seconds = 10.0,
-         .codecs = "-c:v libx264 -preset ultrafast -pix_fmt yuv420p -c:a aac -movflags +faststart"});
+         .codecs =
+             "-c:v libx264 -preset ultrafast -pix_fmt yuv420p -c:a aac -movflags +faststart"});
     const std::string bytes = testenv::ReadFile(whole);
     const auto temp = FixtureDir() / (std::to_string(::getpid()) + ".tmp.ends-early.mp4");
     testenv::WriteFile(temp, bytes.substr(0, bytes.size() * 2 / 5));

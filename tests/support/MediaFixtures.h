@@ -31,6 +31,13 @@ std::filesystem::path MakeClip(const std::string& fileName, const ClipRecipe& re
 // already exists; returns its path. Throws std::runtime_error when ffmpeg fails.
 std::filesystem::path MakeWith(const std::string& fileName, const std::string& args);
 
+// A 320x180 H.264 clip whose display matrix turns it by `degrees` (90, 180...).
+std::filesystem::path TurnedClip(int degrees);
+// 720x576 MPEG-2 of 16:9 display shape (pixels 64:45).
+std::filesystem::path AnamorphicMpeg2();
+// A fragmented MP4 (160x120, 0.6 s) whose header gives every length as all ones.
+std::filesystem::path UnknownLengthMp4();
+
 // The standard clips: 718x404 at 29.97 fps, 2 s, 44.1 kHz stereo sine.
 std::filesystem::path H264AacMp4();
 std::filesystem::path Mpeg4Mp3Avi();
@@ -59,8 +66,8 @@ struct ProbedStream {
     int channels = 0;
     std::string frameRate;  // ffprobe's r_frame_rate, "23/1"
     long bitRate = -1;      // bits per second, -1 when unknown
-    long frames = -1;  // decoded frames (with countFrames), -1 when unknown
-    double end = -1;   // end of the last packet in seconds (with countFrames), -1 when unknown
+    long frames = -1;       // decoded frames (with countFrames), -1 when unknown
+    double end = -1;        // end of the last packet in seconds (with countFrames), -1 when unknown
 };
 
 struct ProbeResult {
