@@ -158,8 +158,9 @@ double SourceFrameSeconds(const std::string& path) {
 std::vector<detail::FramePtr> ThroughVideoChain(const detail::VideoPlan& plan, AVRational timeBase,
                                                 std::int64_t start, std::int64_t frameDuration,
                                                 std::vector<detail::FramePtr> pictures,
-                                                std::string* text) {
-    detail::RunStatus status{std::make_shared<detail::EventQueue>()};
+                                                std::string* text, std::vector<RunNote>* notes) {
+    auto events = std::make_shared<detail::EventQueue>();
+    detail::RunStatus status{events};
     detail::VideoChain chain(plan, {1, 1}, timeBase, start, frameDuration, status);
     std::vector<detail::FramePtr> out;
     const detail::VideoChain::Emit emit = [&](AVFrame& frame) {
@@ -173,6 +174,7 @@ std::vector<detail::FramePtr> ThroughVideoChain(const detail::VideoPlan& plan, A
     if (text) *text = chain.text();
     for (auto& picture : pictures) EXPECT_TRUE(chain.Send(std::move(picture), emit));
     EXPECT_TRUE(chain.Finish(emit));
+    if (notes) *notes = events->Notes();
     return out;
 }
 

@@ -95,4 +95,24 @@ TEST(VideoScalerTest, FollowsASourceThatChangesSizeMidStream) {
     }
 }
 
+// A step the picture can do without, refused, is left out and said: two lines
+// are too few for the deinterlacer.
+TEST(VideoScalerTest, ARefusedDeinterlacerIsLeftOutAndSaid) {
+    VideoPlan plan;
+    plan.width = 16;
+    plan.height = 2;
+    plan.format = AV_PIX_FMT_YUV420P;
+    plan.deinterlace = true;
+    std::vector<FramePtr> pictures;
+    pictures.push_back(Grey(16, 2, AV_PIX_FMT_YUV420P));
+    std::string text;
+    std::vector<media::RunNote> notes;
+    EXPECT_EQ(mediatest::ThroughVideoChain(plan, {1, 25}, 0, 1, std::move(pictures), &text, &notes)
+                  .size(),
+              1u);
+    EXPECT_EQ(text.find("bwdif"), std::string::npos) << text;
+    ASSERT_EQ(notes.size(), 1u);
+    EXPECT_EQ(notes[0].kind, media::RunNoteKind::NotDeinterlaced);
+}
+
 }  // namespace
