@@ -11,7 +11,6 @@
 #include <filesystem>
 #include <fstream>
 #include <map>
-#include <sstream>
 #include <string>
 
 #include "MediaFixtures.h"
@@ -99,24 +98,6 @@ fs::path Source(const std::string& name) {
     return MakeWith(name, recipes.at(name));
 }
 
-// ffprobe's key=value lines of a stream ("v:0", "a:0"), side data types among them.
-std::map<std::string, std::string> Facts(const fs::path& file, const std::string& stream) {
-    std::string out;
-    fixtures::RunCommand(
-        "ffprobe -v error -select_streams " + stream +
-            " -show_entries stream=width,height,sample_aspect_ratio,pix_fmt,color_space,"
-            "color_transfer,field_order,channels,r_frame_rate,start_time:"
-            "stream_side_data=side_data_type -of default=nw=1 " +
-            ShellQuote(file.string()),
-        &out);
-    std::map<std::string, std::string> facts;
-    std::istringstream lines(out);
-    for (std::string line; std::getline(lines, line);)
-        if (const auto eq = line.find('='); eq != std::string::npos)
-            facts[line.substr(0, eq)] += line.substr(eq + 1);
-    return facts;
-}
-
 // The mean colour of the first picture as a player shows it: its Y'CbCr means
 // turned to RGB with the matrix the file states, or the one its size implies.
 std::array<double, 3> ShownColour(const fs::path& file, const std::string& matrix, int height) {
@@ -140,6 +121,11 @@ std::array<double, 3> ShownColour(const fs::path& file, const std::string& matri
 }
 
 // What a conversion of `source` to `format` must give; empty fields are not checked.
+// What ffprobe is asked of each stream; the side data types come as one value.
+constexpr const char* kEntries =
+    "stream=width,height,sample_aspect_ratio,pix_fmt,color_space,color_transfer,field_order,"
+    "channels,r_frame_rate,start_time:stream_side_data=side_data_type";
+
 struct Row {
     const char* source;
     const char* format;
@@ -184,6 +170,7 @@ protected:
 };
 
 TEST_F(SourceKindsTest, OutputsAreUprightInShapeInColourAndInTime) {
+    // clang-format off
     const Row rows[] = {
         // Turned on its side: upright, and no rotation left in the file.
         {.source = "rot90.mp4", .format = "avi", .size = "180x320", .aspect = "1:1"},
@@ -204,44 +191,17 @@ TEST_F(SourceKindsTest, OutputsAreUprightInShapeInColourAndInTime) {
         {.source = "interlaced.mpg", .format = "mkv", .size = "720x576", .rate = "25/1"},
         {.source = "interlaced.mpg", .format = "avi", .size = "720x576", .rate = "25/1"},
         // HDR: tone-mapped for 8 bits, kept with 10 bits and its mastering data.
-        {.source = "pq.mkv",
-         .format = "mp4",
-         .pixels = "yuv420p",
-         .matrix = "bt709",
-         .transfer = "bt709"},
+        {.source = "pq.mkv", .format = "mp4", .pixels = "yuv420p", .matrix = "bt709", .transfer = "bt709"},
         {.source = "pq.mkv", .format = "avi", .pixels = "yuv420p"},
-        {.source = "pq.mkv",
-         .format = "mkv",
-         .video = "libx265",
-         .pixels = "yuv420p10le",
-         .matrix = "bt2020nc",
-         .transfer = "smpte2084",
-         .mastering = true},
-        {.source = "pq.mkv",
-         .format = "mp4",
-         .video = "libx265",
-         .pixels = "yuv420p10le",
-         .matrix = "bt2020nc",
-         .transfer = "smpte2084",
-         .mastering = true},
-        {.source = "pq.mkv",
-         .format = "webm",
-         .video = "libvpx vp9",
-         .pixels = "yuv420p10le",
-         .matrix = "bt2020nc",
-         .transfer = "smpte2084",
-         .mastering = true},
-        {.source = "hlg.mkv",
-         .format = "mkv",
-         .pixels = "yuv420p",
-         .matrix = "bt709",
-         .transfer = "bt709"},
-        {.source = "hlg.mkv",
-         .format = "mkv",
-         .video = "libx265",
-         .pixels = "yuv420p10le",
-         .matrix = "bt2020nc",
-         .transfer = "arib-std-b67"},
+        {.source = "pq.mkv", .format = "mkv", .video = "libx265", .pixels = "yuv420p10le",
+         .matrix = "bt2020nc", .transfer = "smpte2084", .mastering = true},
+        {.source = "pq.mkv", .format = "mp4", .video = "libx265", .pixels = "yuv420p10le",
+         .matrix = "bt2020nc", .transfer = "smpte2084", .mastering = true},
+        {.source = "pq.mkv", .format = "webm", .video = "libvpx vp9", .pixels = "yuv420p10le",
+         .matrix = "bt2020nc", .transfer = "smpte2084", .mastering = true},
+        {.source = "hlg.mkv", .format = "mkv", .pixels = "yuv420p", .matrix = "bt709", .transfer = "bt709"},
+        {.source = "hlg.mkv", .format = "mkv", .video = "libx265", .pixels = "yuv420p10le",
+         .matrix = "bt2020nc", .transfer = "arib-std-b67"},
         // Colours as stated, or as the frame size makes players take them.
         {.source = "bt601-hd.mkv", .format = "mkv", .matrix = "smpte170m"},
         {.source = "bt601-hd.mkv", .format = "avi"},
@@ -271,6 +231,7 @@ TEST_F(SourceKindsTest, OutputsAreUprightInShapeInColourAndInTime) {
         // Sound of 1 Hz is refused with a sentence, not written as nothing.
         {.source = "1hz.mkv", .format = "mp4", .exit = 1, .said = "below 100 Hz"},
     };
+    // clang-format on
 
     int n = 0;
     for (const Row& r : rows) {
@@ -290,7 +251,7 @@ TEST_F(SourceKindsTest, OutputsAreUprightInShapeInColourAndInTime) {
             << testenv::ReadFile(err);
         EXPECT_NE(testenv::ReadFile(err).find(r.said), std::string::npos) << testenv::ReadFile(err);
         if (r.exit != 0) continue;
-        auto video = Facts(out, "v:0");
+        auto video = fixtures::StreamFacts(out, "v:0", kEntries);
         EXPECT_EQ(video["side_data_type"].find("Display Matrix"), std::string::npos)
             << "no rotation left";
         // An empty expectation is not checked.
@@ -310,7 +271,7 @@ TEST_F(SourceKindsTest, OutputsAreUprightInShapeInColourAndInTime) {
         EXPECT_TRUE(video["field_order"].empty() || video["field_order"] == "progressive" ||
                     video["field_order"] == "unknown")
             << video["field_order"];
-        auto sound = Facts(out, "a:0");
+        auto sound = fixtures::StreamFacts(out, "a:0", kEntries);
         expect(sound["channels"], r.channels ? std::to_string(r.channels).c_str() : "");
         if (r.soundStart >= 0) {
             EXPECT_NEAR(

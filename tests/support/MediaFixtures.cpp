@@ -71,6 +71,21 @@ std::filesystem::path Produce(const std::string& fileName, const std::string& co
 
 }  // namespace
 
+std::map<std::string, std::string> StreamFacts(const std::filesystem::path& file,
+                                               const std::string& stream,
+                                               const std::string& entries) {
+    std::string out;
+    RunCommand("ffprobe -v error -select_streams " + stream + " -show_entries " + entries +
+                   " -of default=nw=1 " + ShellQuote(file.string()),
+               &out);
+    std::map<std::string, std::string> facts;
+    std::istringstream lines(out);
+    for (std::string line; std::getline(lines, line);)
+        if (const auto eq = line.find('='); eq != std::string::npos)
+            facts[line.substr(0, eq)] += line.substr(eq + 1);
+    return facts;
+}
+
 std::filesystem::path MakeWith(const std::string& fileName, const std::string& args) {
     return Produce(fileName, "ffmpeg -nostdin -v error -y " + args + " {out}");
 }

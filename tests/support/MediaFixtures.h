@@ -2,6 +2,7 @@
 // Media clips for tests, generated with the ffmpeg CLI from lavfi sources on first
 // use and kept in the build tree, plus an independent read-back with ffprobe.
 #include <filesystem>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -81,6 +82,12 @@ struct ProbeResult {
 // Reads a file back with ffprobe; countFrames decodes it all to count video frames
 // and reads every packet's time to find where each stream ends.
 ProbeResult ProbeFile(const std::filesystem::path& file, bool countFrames = false);
+
+// ffprobe's key=value lines of one stream ("v:0", "a:0") for `entries` (its
+// -show_entries); a key given twice (side data types) has its values joined.
+std::map<std::string, std::string> StreamFacts(const std::filesystem::path& file,
+                                               const std::string& stream,
+                                               const std::string& entries);
 
 // Runs a shell command, returning its exit status and (optionally) its standard output.
 int RunCommand(const std::string& command, std::string* output = nullptr);
