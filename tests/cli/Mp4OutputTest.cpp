@@ -38,8 +38,7 @@ std::vector<std::string> TopLevelBoxes(const fs::path& file) {
         unsigned char head[16];
         in.seekg(static_cast<std::streamoff>(at));
         if (!in.read(reinterpret_cast<char*>(head), 8)) break;
-        std::uint64_t length =
-            (std::uint64_t{head[0]} << 24) | (head[1] << 16) | (head[2] << 8) | head[3];
+        std::uint64_t length = (std::uint64_t{head[0]} << 24) | (head[1] << 16) | (head[2] << 8) | head[3];
         boxes.emplace_back(reinterpret_cast<char*>(head + 4), 4);
         if (length == 1) {  // a 64-bit length follows the type
             if (!in.read(reinterpret_cast<char*>(head + 8), 8)) break;
@@ -71,8 +70,8 @@ protected:
         const fs::path err = dir / "stderr.txt";
         const int code = fixtures::RunCommand(
             "env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM " + ShellQuote(QUORVEL_PROGRAM) +
-            " --convert " + ShellQuote(input.string()) + " -o " + ShellQuote(output.string()) +
-            " " + extra + " 2>" + ShellQuote(err.string()));
+            " --convert " + ShellQuote(input.string()) + " -o " + ShellQuote(output.string()) + " " +
+            extra + " 2>" + ShellQuote(err.string()));
         lastErr = testenv::ReadFile(err);
         return code;
     }
@@ -158,8 +157,8 @@ TEST_F(Mp4OutputTest, TheFormatSwitchTakesMp4sOwnStoredChoiceNotTheSharedOne) {
     int mpeg4 = -1, mpeg2 = -1;
     ASSERT_TRUE(engine::FindPreferredCompressor(engine::CompressorCategory::Video,
                                                 "ffdshow video encoder", mpeg4));
-    ASSERT_TRUE(
-        engine::FindPreferredCompressor(engine::CompressorCategory::Video, "mpeg-2 video", mpeg2));
+    ASSERT_TRUE(engine::FindPreferredCompressor(engine::CompressorCategory::Video, "mpeg-2 video",
+                                                mpeg2));
     settings::Profile().WriteInt("Settings", "nOuptputFormat", 0);
     settings::Profile().WriteInt("DexVideoCompress", "CompressorNumber", mpeg2);
     settings::Profile().WriteInt("DexVideoCompress", "Mp4CompressorNumber", mpeg4);
@@ -174,8 +173,8 @@ TEST_F(Mp4OutputTest, HevcAndAv1ChoicesWriteMkvAndMp4FilesThatReadBack) {
         const char* codec;
     };
     int tried = 0;
-    for (const Choice& c :
-         {Choice{"libx265 h.265", "hevc"}, Choice{"svt-av1", "av1"}, Choice{"libaom av1", "av1"}}) {
+    for (const Choice& c : {Choice{"libx265 h.265", "hevc"}, Choice{"svt-av1", "av1"},
+                            Choice{"libaom av1", "av1"}}) {
         int index = -1;
         if (!engine::FindPreferredCompressor(engine::CompressorCategory::Video, c.fragment, index))
             continue;  // this FFmpeg has no such encoder
@@ -186,9 +185,8 @@ TEST_F(Mp4OutputTest, HevcAndAv1ChoicesWriteMkvAndMp4FilesThatReadBack) {
         for (const char* format : {"mkv", "mp4"}) {
             SCOPED_TRACE(std::string(c.fragment) + " in " + format);
             const fs::path out = dir / (std::string("new.") + format);
-            ASSERT_EQ(
-                Convert(fixtures::H264AacMp4(), out, std::string("--overwrite --format ") + format),
-                0)
+            ASSERT_EQ(Convert(fixtures::H264AacMp4(), out, std::string("--overwrite --format ") + format),
+                      0)
                 << lastErr;
             auto video = StreamFacts(out, "v:0");
             EXPECT_EQ(video["codec_name"], c.codec);

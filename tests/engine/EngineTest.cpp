@@ -25,7 +25,9 @@ protected:
         if (!fixtures::HaveFfmpegTools()) GTEST_SKIP() << "ffmpeg tools missing";
         AttachGraph();
     }
-    void TearDown() override { DetachGraph(); }
+    void TearDown() override {
+        DetachGraph();
+    }
     // Opens `clip` as the window does and builds for `format` with the preferred compressors.
     HRESULT Build(const std::filesystem::path& clip, int format, const std::string& output) {
         settings.format = format;
@@ -35,6 +37,7 @@ protected:
         EXPECT_EQ(graph.OpenSourceGraph(sourcePath), 1);
         return graph.EnsureCompressors();
     }
+
 };
 
 TEST_F(EngineTest, ProbeReadsTheSourceFactsAndTakesItsSize) {
@@ -130,11 +133,9 @@ TEST_F(EngineTest, CatalogueFindsThePreferredCompressorsAndBindsFreshInstances) 
         EXPECT_EQ(rows[static_cast<std::size_t>(index) + 1], name);
     }
     int index = -1;
-    EXPECT_FALSE(
-        engine::FindPreferredCompressor(CompressorCategory::Video, "no such encoder", index));
+    EXPECT_FALSE(engine::FindPreferredCompressor(CompressorCategory::Video, "no such encoder", index));
 
-    const int mpeg4 =
-        graph.FindPreferredCompressor(CompressorCategory::Video, "ffdshow video encoder");
+    const int mpeg4 = graph.FindPreferredCompressor(CompressorCategory::Video, "ffdshow video encoder");
     std::shared_ptr<media::Filter> first, second, none;
     engine::GetCompressor(mpeg4, &first);
     engine::GetCompressor(mpeg4, &second);
@@ -150,16 +151,14 @@ TEST_F(EngineTest, CatalogueFindsThePreferredCompressorsAndBindsFreshInstances) 
 
 TEST_F(EngineTest, UnnamedDevicesKeepTheirRowSoIndexesNeverDrift) {
     int adpcm = -1;
-    ASSERT_TRUE(
-        engine::FindPreferredCompressor(CompressorCategory::Audio, "microsoft adpcm", adpcm));
+    ASSERT_TRUE(engine::FindPreferredCompressor(CompressorCategory::Audio, "microsoft adpcm", adpcm));
     const auto before = engine::ListCompressors(CompressorCategory::Audio);
     media::testing::SetUnreadableDeviceName("adpcm_ms");
     const auto after = engine::ListCompressors(CompressorCategory::Audio);
     ASSERT_EQ(after.size(), before.size());
     EXPECT_NE(after[static_cast<std::size_t>(adpcm) + 1], "Microsoft ADPCM");
     int found = -1;
-    EXPECT_FALSE(
-        engine::FindPreferredCompressor(CompressorCategory::Audio, "microsoft adpcm", found));
+    EXPECT_FALSE(engine::FindPreferredCompressor(CompressorCategory::Audio, "microsoft adpcm", found));
 }
 
 TEST_F(EngineTest, CatalogueFailuresAreReportedAndGiveNothing) {

@@ -180,8 +180,7 @@ std::filesystem::path EndsEarlyMp4() {
     const auto whole = MakeClip(
         "ends-early-source.mp4",
         {.seconds = 10.0,
-         .codecs =
-             "-c:v libx264 -preset ultrafast -pix_fmt yuv420p -c:a aac -movflags +faststart"});
+         .codecs = "-c:v libx264 -preset ultrafast -pix_fmt yuv420p -c:a aac -movflags +faststart"});
     const std::string bytes = testenv::ReadFile(whole);
     const auto temp = FixtureDir() / (std::to_string(::getpid()) + ".tmp.ends-early.mp4");
     testenv::WriteFile(temp, bytes.substr(0, bytes.size() * 2 / 5));

@@ -67,8 +67,8 @@ struct ProbedStream {
     int channels = 0;
     std::string frameRate;  // ffprobe's r_frame_rate, "23/1"
     long bitRate = -1;      // bits per second, -1 when unknown
-    long frames = -1;       // decoded frames (with countFrames), -1 when unknown
-    double end = -1;        // end of the last packet in seconds (with countFrames), -1 when unknown
+    long frames = -1;  // decoded frames (with countFrames), -1 when unknown
+    double end = -1;   // end of the last packet in seconds (with countFrames), -1 when unknown
 };
 
 struct ProbeResult {
