@@ -8,6 +8,7 @@
 #include "engine/ConversionGraph.h"
 #include "engine/RunNotes.h"
 #include "engine/RunProgress.h"
+#include "i18n/FormattedText.h"
 #include "i18n/LanguagePack.h"
 #include "options/FilterPropertiesDialog.h"
 #include "options/OutputFormat.h"
@@ -54,17 +55,20 @@ void MainWindow::StartConversion() {
     std::error_code ec;
     if (std::filesystem::is_directory(settings.outputPath, ec)) {
         ui::AppMessageBox(
-            StrFormat(StringText(IDS_MESSAGE_OUTPUT_IS_FOLDER).c_str(), settings.outputPath.c_str()));
+            i18n::FormatText(IDS_MESSAGE_OUTPUT_IS_FOLDER, settings.outputPath.c_str()));
         return;
     }
     // Nothing is removed here: the run writes beside the old output and takes its
-    // place only when it ends well.
+    // place only when it ends well. Only a file the person agreed to replace is
+    // replaced; one that appears during the run is left alone.
+    graph.replaceOutput = false;
     if (OutputFileExists(settings.outputPath)) {
         const std::string question =
             StrFormat("%s ", settings.outputPath.c_str()) + StringText(IDS_MESSAGE_FILE_EXIST);
         if (ui::MessageBox(this, question, "Warning", ui::MB_YESNO | ui::MB_ICONEXCLAMATION) !=
             ui::IDYES)
             return;
+        graph.replaceOutput = true;
     }
 
     // Refusals noted before this run concern another one.
@@ -124,6 +128,11 @@ void MainWindow::EndConversion(const std::string& firstField) {
             !runNotes.empty())
             note += (note.empty() ? "" : " ") + runNotes;
     settingsNotUsed.clear();
+    const std::string keptAside = graph.KeptAside();
+    if (!keptAside.empty())
+        note = i18n::FormatText(IDS_MESSAGE_OUTPUT_APPEARED, settings.outputPath.c_str(),
+                                keptAside.c_str()) +
+               (note.empty() ? "" : " " + note);
     graph.TearDownConversionGraph(graph.graphManager, sourcePath);
     graph.ReleaseMediaEvent();
     graph.ReleaseMediaControl();
@@ -131,7 +140,9 @@ void MainWindow::EndConversion(const std::string& firstField) {
     elapsedSeconds = 0;
     ApplyState();
     ShowRunProgress(false);
-    std::string line = EndStatusLine(firstField, settings.outputPath, writtenWidth(), writtenHeight());
+    std::string line =
+        EndStatusLine(firstField, keptAside.empty() ? settings.outputPath : keptAside,
+                      writtenWidth(), writtenHeight());
     if (!note.empty()) line += "     " + note;
     Item(IDC_STATIC_STATUS).SetText(line);
     graph.OpenSourceGraph(sourcePath);
@@ -158,9 +169,9 @@ long MainWindow::OnGraphEvent() {
     while (graph.mediaEvent && SUCCEEDED(graph.mediaEvent->GetEvent(code, param1, param2, 0))) {
         last = graph.mediaEvent->FreeEventParams(code, param1, param2);
         if (code == media::EC_COMPLETE && param1 == media::QV_S_SOURCE_ENDED_EARLY) {
-            EndConversion(StrFormat(StringText(IDS_MESSAGE_SOURCE_ENDED_EARLY).c_str(),
-                                    ClockText(param2 / kHundredNsPerSecond).c_str(),
-                                    ClockText(source.duration / kHundredNsPerSecond).c_str()));
+            EndConversion(i18n::FormatText(
+                IDS_MESSAGE_SOURCE_ENDED_EARLY, ClockText(param2 / kHundredNsPerSecond).c_str(),
+                ClockText(source.duration / kHundredNsPerSecond).c_str()));
         } else if (code == media::EC_COMPLETE) {
             EndConversion(IDS_MESSAGE_CONVERSION_DONE);
         } else if (code == media::EC_ERRORABORT) {
@@ -172,8 +183,8 @@ long MainWindow::OnGraphEvent() {
             const auto hr = static_cast<HRESULT>(param1);
             ui::AppMessageBox(engine::WithReason(
                 hr == media::HRESULT_DISK_FULL
-                    ? StrFormat(StringText(IDS_MESSAGE_DISK_FULL).c_str(),
-                                paths::FolderOf(settings.outputPath).c_str())
+                    ? i18n::FormatText(IDS_MESSAGE_DISK_FULL,
+                                       paths::FolderOf(settings.outputPath).c_str())
                     : media::ErrorText(hr),
                 reason));
         }

@@ -3,6 +3,7 @@
 #include "app/HelpAndAbout.h"
 #include "app/StatusText.h"
 #include "engine/ConversionGraph.h"
+#include "i18n/FormattedText.h"
 #include "i18n/LanguagePack.h"
 #include "options/OtherMakersFilters.h"
 #include "options/OutputFormat.h"
@@ -57,6 +58,9 @@ bool MainWindow::OnInitDialog() {
     Item(IDC_BUTTON_BUILD_FILTERS).Show(false);
 
     options::LoadOutputSettings(settings, options::LoadContext{this, osVersion.major});
+    // A settings file that could not be read went aside: the person learns where.
+    for (const auto& file : settings::Profile().store().TakeSetAside())
+        ui::AppMessageBox(i18n::FormatText(IDS_MESSAGE_SETTINGS_SET_ASIDE, file.c_str()));
 
     Item(IDC_STATIC_STATUS).SetText(InitialStatusLine(settings.outputPath));
     Item(IDC_STATIC_SOURCE).SetText("00:00:00");
@@ -132,7 +136,7 @@ void MainWindow::OnOpenVideo() {
 void MainWindow::OpenSourceFile(const std::string& path) {
     // A pipe or a device would hold the window until something writes to it.
     if (media::CheckSourceFile(path) == media::QV_E_NOT_REGULAR_FILE) {
-        ui::AppMessageBox(StrFormat(StringText(IDS_MESSAGE_NOT_REGULAR_FILE).c_str(), path.c_str()));
+        ui::AppMessageBox(i18n::FormatText(IDS_MESSAGE_NOT_REGULAR_FILE, path.c_str()));
         return;
     }
     ConversionGraph& graph = ConversionGraph::Instance();

@@ -1,5 +1,6 @@
 #include "app/StatusText.h"
 
+#include "i18n/FormattedText.h"
 #include "i18n/LanguagePack.h"
 #include "platform/Format.h"
 #include "resources/Resources.h"
@@ -66,10 +67,10 @@ std::string SettingsNote(const std::vector<std::string>& notUsed,
     };
     std::string note;
     if (!notUsed.empty())
-        note = StrFormat(StringText(IDS_MESSAGE_SETTINGS_NOT_USED).c_str(), joined(notUsed).c_str());
+        note = i18n::FormatText(IDS_MESSAGE_SETTINGS_NOT_USED, joined(notUsed).c_str());
     if (!refusedBy.empty())
         note += (note.empty() ? "" : " ") +
-                StrFormat(StringText(IDS_MESSAGE_SETTINGS_REFUSED).c_str(), joined(refusedBy).c_str());
+                i18n::FormatText(IDS_MESSAGE_SETTINGS_REFUSED, joined(refusedBy).c_str());
     return note;
 }
 

@@ -21,6 +21,7 @@ std::vector<std::string> CompressorLines(int format) {
 int ListCompressors(const std::string& formatName) {
     if (!StartHeadless()) return kFailed;
     const int format = formatName.empty() ? StoredFormat() : FormatNumber(formatName);
+    SaySetAsideSettings();
     const std::vector<std::string> lines = CompressorLines(format);
     if (lines.empty())
         std::fprintf(stderr, "%s: the Windows Media writer compresses by itself; its bitrates are "

@@ -11,12 +11,14 @@
 #include "engine/ConversionGraph.h"
 #include "engine/RunNotes.h"
 #include "engine/RunProgress.h"
+#include "i18n/FormattedText.h"
 #include "options/OutputFormat.h"
 #include "options/OutputSettings.h"
 #include "platform/Format.h"
 #include "platform/Time.h"
 #include "platform/media/Media.h"
 #include "platform/shell/Shell.h"
+#include "resources/Resources.h"
 #include "settings/Keys.h"
 #include "settings/Profile.h"
 
@@ -78,8 +80,10 @@ RunEnd RunToEnd(engine::ConversionGraph& graph, std::int64_t duration, bool term
     long code = 0;
     while (graph.mediaEvent->WaitForCompletion(200, code) == E_ABORT) {
         if (shell::InterruptRequested()) {
-            // As the window's Stop: the part written so far is kept.
+            // The part written so far is kept, beside an older output: no signal
+            // costs the person a finished file.
             line.Finish();
+            graph.KeepOlderOutput();
             graph.mediaControl->Stop();
             return RunEnd{media::EC_USERABORT, S_OK, 0, {}, graph.mediaEvent->RunNotes()};
         }
@@ -118,6 +122,7 @@ int Convert(const ConvertRequest& request) {
     boxes.quiet = !request.output.empty();
     options::LoadOutputSettings(settings, options::LoadContext{nullptr, os.major});
     boxes.quiet = false;
+    SaySetAsideSettings();
 
     int format = request.format.empty() ? FormatOfPath(request.output) : FormatNumber(request.format);
     if (format < 0)
@@ -152,6 +157,7 @@ int Convert(const ConvertRequest& request) {
     } else {
         // Nothing is removed beforehand: the run writes beside the output and
         // takes its place only when it ends well.
+        graph.replaceOutput = request.overwrite;
         HRESULT hr = graph.EnsureCompressors();
         shell::CatchInterrupts();
         if (SUCCEEDED(hr)) hr = graph.mediaControl->Run();
@@ -161,8 +167,14 @@ int Convert(const ConvertRequest& request) {
         } else {
             const RunEnd end = RunToEnd(graph, duration, request.terminal);
             runNotes = end.notes;
+            const std::string keptAside = graph.KeptAside();
             if (end.code == media::EC_USERABORT) {
-                result = Fail("stopped; the part converted so far is in " + settings.outputPath);
+                result =
+                    Fail(keptAside.empty()
+                             ? "stopped; the part converted so far is in " + settings.outputPath
+                             : "stopped; " + settings.outputPath +
+                                   " is left as it was, and the part converted so far is in " +
+                                   keptAside);
             } else if (end.code != media::EC_COMPLETE) {
                 result = Fail(engine::WithReason(
                     media::ErrorText(FAILED(end.result) ? end.result : E_FAIL), end.reason));
@@ -171,6 +183,13 @@ int Convert(const ConvertRequest& request) {
                              media::ErrorText(end.result).c_str(), Seconds(end.reached).c_str(),
                              Seconds(duration).c_str(), settings.outputPath.c_str());
                 result = kSourceEnded;
+            }
+            if (end.code == media::EC_COMPLETE && !keptAside.empty()) {
+                std::fprintf(stderr, "quorvel-converter: %s\n",
+                             i18n::FormatText(resources::IDS_MESSAGE_OUTPUT_APPEARED,
+                                              settings.outputPath.c_str(), keptAside.c_str())
+                                 .c_str());
+                result = kOutputExists;
             }
         }
     }

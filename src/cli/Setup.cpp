@@ -3,12 +3,14 @@
 #include <cstdio>
 #include <filesystem>
 
+#include "i18n/FormattedText.h"
 #include "options/OutputFormat.h"
 #include "platform/Text.h"
 #include "platform/media/Media.h"
 #include "platform/ui/CommandLine.h"
 #include "platform/ui/Dialog.h"
 #include "platform/ui/MessageBox.h"
+#include "resources/Resources.h"
 #include "settings/Keys.h"
 #include "settings/Profile.h"
 
@@ -36,6 +38,13 @@ bool StartHeadless() {
         return false;
     }
     return true;
+}
+
+void SaySetAsideSettings() {
+    for (const auto& file : settings::Profile().store().TakeSetAside())
+        std::fprintf(
+            stderr, "quorvel-converter: %s\n",
+            i18n::FormatText(resources::IDS_MESSAGE_SETTINGS_SET_ASIDE, file.c_str()).c_str());
 }
 
 int StoredFormat() {

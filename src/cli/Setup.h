@@ -21,6 +21,10 @@ public:
 // standard error) when the platform does not start.
 bool StartHeadless();
 
+// One line on standard error for each settings file that could not be read and
+// was set aside while the settings were read.
+void SaySetAsideSettings();
+
 // The stored output format, as the window would load it.
 int StoredFormat();
 // "avi" ... "webm" to the format number, -1 for anything else.

@@ -55,6 +55,24 @@ std::string ConversionGraph::RunFailureReason() const {
     return mediaEvent ? mediaEvent->FailureReason() : std::string();
 }
 
+std::shared_ptr<media::FileSinkFilter2> ConversionGraph::OutputSink() const {
+    std::shared_ptr<media::EnumFilters> filters;
+    if (!graphManager || FAILED(graphManager->EnumFilters(filters))) return nullptr;
+    std::shared_ptr<media::Filter> filter;
+    while (filters->Next(filter) == S_OK)
+        if (auto sink = media::QueryFileSinkFilter2(filter)) return sink;
+    return nullptr;
+}
+
+void ConversionGraph::KeepOlderOutput() {
+    if (auto sink = OutputSink()) sink->SetMode(0);
+}
+
+std::string ConversionGraph::KeptAside() const {
+    const auto sink = OutputSink();
+    return sink ? sink->KeptAside() : std::string();
+}
+
 std::string ConversionGraph::lastErrorText() const {
     return errorText_ ? *errorText_ : ownErrorText_;
 }

@@ -11,6 +11,7 @@
 #include "platform/Result.h"
 
 namespace media {
+class FileSinkFilter2;
 class Filter;
 class FilterGraph;
 class MediaControl;
@@ -73,6 +74,17 @@ public:
                          std::shared_ptr<media::Filter>& renderer);
     void RemoveDownstream(const std::shared_ptr<media::Filter>& filter);
 
+    // Whether the next run may replace a file at the output (the person agreed, or
+    // the command line said --overwrite). Without it a file that appears there
+    // during the run is left alone and the run's file is kept beside it.
+    bool replaceOutput = false;
+    // Before a Stop that must not cost an older output (a command line
+    // interrupted): the stopped run's part is kept beside it instead.
+    void KeepOlderOutput();
+    // Where the ended run's file was kept beside the output ("NAME (2).EXT",
+    // "NAME.partial.EXT"); "" when it took the output's place.
+    std::string KeptAside() const;
+
     // The platform's text for a result, kept in the window's errorText and shown;
     // the media library's reason for a failed run, when it gave one, as a second line.
     void ShowGraphErrorText(HRESULT hr);
@@ -87,6 +99,7 @@ private:
     HRESULT DetachRenderer(const std::shared_ptr<media::FilterGraph>& graph, bool video,
                            std::shared_ptr<media::Pin>& sourcePin);
     HRESULT AcquireMediaControl(const std::shared_ptr<media::FilterGraph>& graph);
+    std::shared_ptr<media::FileSinkFilter2> OutputSink() const;
     // The catalogue index for a slot under the current format's family.
     int SlotIndex(bool video) const;
     ui::Dialog* window_ = nullptr;

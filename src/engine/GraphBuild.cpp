@@ -111,17 +111,21 @@ WriterFormat WriterFor(int format) {
 }
 
 // Interleaving and overwrite, when the writer offers them; results are not examined.
-void ConfigureWriter(const std::shared_ptr<Filter>& mux, const std::shared_ptr<Filter>& sink) {
+// Overwrite only when replacing the output was agreed: a file that appears there
+// during the run is then left alone.
+void ConfigureWriter(const std::shared_ptr<Filter>& mux, const std::shared_ptr<Filter>& sink,
+                     bool replace) {
     if (auto interleaving = media::QueryConfigInterleaving(mux))
         interleaving->put_Mode(media::INTERLEAVE_FULL);
-    if (auto fileSink = media::QueryFileSinkFilter2(sink)) fileSink->SetMode(media::AM_FILE_OVERWRITE);
+    if (auto fileSink = media::QueryFileSinkFilter2(sink))
+        fileSink->SetMode(replace ? media::AM_FILE_OVERWRITE : 0);
 }
 
 // The Windows Media writer, configured with a profile made from the settings (or read
 // from profile text when the file-profile switch is on). It compresses by itself, so
 // the decoders connect straight to it.
 HRESULT WmvWriterStep(media::CaptureGraphBuilder& builder, OutputSettings& s, bool withSound,
-                      double sourceFrameRate, std::shared_ptr<Filter>& mux,
+                      double sourceFrameRate, bool replace, std::shared_ptr<Filter>& mux,
                       std::shared_ptr<Filter>& sink) {
     AudioProfileParams audio;
     audio.present = withSound;
@@ -162,7 +166,7 @@ HRESULT WmvWriterStep(media::CaptureGraphBuilder& builder, OutputSettings& s, bo
         ui::AppMessageBox(kSetOutputFileNameFailed);
         return hr;
     }
-    ConfigureWriter(mux, sink);
+    ConfigureWriter(mux, sink, replace);
 
     auto config = media::QueryConfigAsfWriter(mux);
     if (!config) {
@@ -291,7 +295,7 @@ HRESULT ConversionGraph::BuildConversionGraph(const std::shared_ptr<FilterGraph>
     // Writer for the output format.
     std::shared_ptr<Filter> mux, sink;
     if (s.format == kWmv) {
-        hr = WmvWriterStep(*builder, s, withSound, sourceFrameRate, mux, sink);
+        hr = WmvWriterStep(*builder, s, withSound, sourceFrameRate, replaceOutput, mux, sink);
         if (FAILED(hr)) return hr;
     } else {
         const WriterFormat writer = WriterFor(s.format);
@@ -301,7 +305,7 @@ HRESULT ConversionGraph::BuildConversionGraph(const std::shared_ptr<FilterGraph>
             if (writer.page) shell::ShellOpen(writer.page);
             return hr;
         }
-        ConfigureWriter(mux, sink);
+        ConfigureWriter(mux, sink, replaceOutput);
     }
 
     // Both routes, through the compressor when it is switched on.

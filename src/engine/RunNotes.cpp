@@ -1,7 +1,6 @@
 #include "engine/RunNotes.h"
 
-#include "i18n/LanguagePack.h"
-#include "platform/Format.h"
+#include "i18n/FormattedText.h"
 #include "resources/Resources.h"
 
 namespace engine {
@@ -28,8 +27,7 @@ int KeyOf(media::RunNoteKind kind) {
 std::string RunNotesText(const std::vector<media::RunNote>& notes) {
     std::string text;
     for (const media::RunNote& note : notes) {
-        const std::string sentence =
-            StrFormat(i18n::StringText(KeyOf(note.kind)).c_str(), static_cast<int>(note.count));
+        const std::string sentence = i18n::FormatText(KeyOf(note.kind), static_cast<int>(note.count));
         text += (text.empty() ? "" : " ") + sentence;
     }
     return text;

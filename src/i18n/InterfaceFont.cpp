@@ -1,4 +1,6 @@
 // The interface font: one per language, stored under the language's name.
+#include <algorithm>
+
 #include "i18n/LanguagePack.h"
 #include "platform/ui/Choosers.h"
 #include "platform/ui/Dialog.h"
@@ -22,6 +24,14 @@ std::string FitFaceName(std::string face) {
 }
 
 std::uint8_t Low8(int value) { return static_cast<std::uint8_t>(value & 0xFF); }
+
+// The font section is anyone's to edit: a size no window can be laid out with (a
+// 2048-pixel font) is brought within what a screen can show. 0 keeps the face's own.
+int SaneSize(int pixels) {
+    constexpr int kMin = 6, kMax = 72;
+    if (pixels == 0) return 0;
+    return pixels < 0 ? std::clamp(pixels, -kMax, -kMin) : std::clamp(pixels, kMin, kMax);
+}
 
 }  // namespace
 
@@ -54,6 +64,8 @@ int LanguagePack::LoadInterfaceFont() {
         return 0;
     }
     interfaceFont_ = description;
+    interfaceFont_->height = SaneSize(description.height);
+    interfaceFont_->width = SaneSize(description.width);
     return 1;
 }
 

@@ -82,6 +82,8 @@ const std::array<TextKey, kTextKeyCount> kTextKeyTable = {{
     {346, "IDS_NOTE_STREAMS_LEFT_OUT"},
     {347, "IDS_NOTE_SAMPLE_RATE"},
     {348, "IDS_MESSAGE_WRITTEN"},
+    {300, "IDS_MESSAGE_OUTPUT_APPEARED"},
+    {301, "IDS_MESSAGE_SETTINGS_SET_ASIDE"},
 }};
 
 std::string_view SectionOfKey(std::string_view key) {

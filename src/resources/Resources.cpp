@@ -80,7 +80,8 @@ std::string BuiltInString(int id) {
         {IDS_MESSAGE_DISK_FULL,
          "The disk is full: there is no room left in %s for the output file. An older output "
          "file of that name is unchanged."},
-        {IDS_MESSAGE_OUTPUT_IS_SOURCE, "The output file is the source file itself. Choose another output file in Options."},
+        {IDS_MESSAGE_OUTPUT_IS_SOURCE,
+         "The output file is the source file itself. Choose another output file in Options."},
         {IDS_MESSAGE_CONVERSION_STOPPED, "Stopped; the file holds the part converted so far"},
         {IDS_MESSAGE_TIME_LEFT, "Time left:"},
         {IDS_MESSAGE_VIDEO_FILES, "Video files"},
@@ -105,6 +106,11 @@ std::string BuiltInString(int id) {
         {IDS_NOTE_STREAMS_LEFT_OUT, "%d streams that begin midway in the source were left out."},
         {IDS_NOTE_SAMPLE_RATE, "The sound's sample rate could not be written; it was resampled to %d Hz."},
         {IDS_MESSAGE_WRITTEN, "Written:"},
+        {IDS_MESSAGE_OUTPUT_APPEARED,
+         "%s appeared during the conversion and was left as it was; this conversion is in %s."},
+        {IDS_MESSAGE_SETTINGS_SET_ASIDE,
+         "The settings file could not be read and was set aside as %s; the program starts with "
+         "the default settings."},
     };
     auto it = table.find(id);
     return it == table.end() ? std::string() : it->second;

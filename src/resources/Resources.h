@@ -77,6 +77,8 @@ inline constexpr int IDS_NOTE_DAMAGED_FRAMES = 345;
 inline constexpr int IDS_NOTE_STREAMS_LEFT_OUT = 346;
 inline constexpr int IDS_NOTE_SAMPLE_RATE = 347;
 inline constexpr int IDS_MESSAGE_WRITTEN = 348;
+inline constexpr int IDS_MESSAGE_OUTPUT_APPEARED = 300;
+inline constexpr int IDS_MESSAGE_SETTINGS_SET_ASIDE = 301;
 
 inline constexpr const char* kProgramTitle = "Quorvel Video Converter";
 inline constexpr const char* kIconResource = ":/quorvel/icon.png";

@@ -1,6 +1,5 @@
 // Whole runs through the main window: open, convert, complete or stop, read back.
 #include <gtest/gtest.h>
-
 #include <sys/stat.h>
 
 #include <cstdlib>
@@ -162,6 +161,8 @@ TEST_F(ConversionRunTest, StopLeavesAReadableFileAndASecondRunWorks) {
     EXPECT_NEAR(probe.duration, 60.0, 0.2);
 }
 
+// A file the person did not agree to replace is never replaced: not when they say
+// No, nor when it appears during the run (the run's file is kept beside it).
 TEST_F(ConversionRunTest, RefusingReplacementChangesNothing) {
     const std::string output = (out / "keep.avi").string();
     testenv::WriteFile(output, "precious");
@@ -171,6 +172,20 @@ TEST_F(ConversionRunTest, RefusingReplacementChangesNothing) {
         EXPECT_EQ(w.isConverting, 0);
     });
     EXPECT_EQ(testenv::ReadFile(output), "precious");
+    const std::string later = (out / "later.mkv").string(), kept = (out / "later (2).mkv").string();
+    std::string status;
+    Run(fixtures::LongH264AacMp4(), engine::kMkv, later, [&](app::MainWindow& w) {
+        w.Item(IDC_BUTTON_CONVERT).Click();
+        testenv::WriteFile(later, "appeared");
+        ASSERT_TRUE(WaitForEnd(w));
+        status = w.statusLine();
+    });
+    EXPECT_EQ(testenv::ReadFile(later), "appeared");
+    EXPECT_TRUE(fixtures::ProbeFile(kept).ok);
+    EXPECT_EQ(status, "Done. Output file: " + kept + "     Resolution: 718*404     " + later +
+                          " appeared during the conversion and was left as it was; this "
+                          "conversion is in " +
+                          kept + ".");
 }
 
 TEST_F(ConversionRunTest, TheSourceIsNeverOfferedForReplacement) {

@@ -243,24 +243,82 @@ TEST_F(CommandLineTest, AFailedRunLeavesAnOlderOutputAsItWas) {
     EXPECT_EQ(files, 3u);  // the source, the old output and the captured stderr: nothing left beside
 }
 
+// A stop by signal keeps the part converted so far, and never in place of an
+// older output: with --overwrite that one stays and the part goes beside it.
 TEST_F(CommandLineTest, AStopRequestEndsTheRunAndKeepsWhatWasWritten) {
     const std::string input = Copy(fixtures::LongH264AacMp4(), "long.mp4");
     const fs::path out = dir / "part.webm", err = dir / "stderr.txt";
-    // Stopped as soon as the first progress line shows (WebM runs slowest).
-    const std::string script =
-        "env -u DISPLAY " + ShellQuote(QUORVEL_PROGRAM) + " --convert " + ShellQuote(input) +
-        " -o " + ShellQuote(out.string()) + " 2>" + ShellQuote(err.string()) +
-        " & pid=$!; for i in $(seq 200); do grep -q ' left ' " + ShellQuote(err.string()) +
-        " && break; sleep 0.05; done; kill -TERM $pid; wait $pid";
-    const int code = fixtures::RunCommand("bash -c " + ShellQuote(script));
-    const std::string text = testenv::ReadFile(err);
-    EXPECT_EQ(code, 1) << text;
-    EXPECT_NE(text.find("stopped; the part converted so far is in"), std::string::npos) << text;
-    const fixtures::ProbeResult probe = fixtures::ProbeFile(out);
-    ASSERT_TRUE(probe.ok) << text;
-    EXPECT_LT(probe.duration, 9.5);
-    for (const auto& entry : fs::directory_iterator(dir.path()))  // no hidden run file left
-        EXPECT_NE(entry.path().filename().string().front(), '.') << entry.path();
+    for (const bool older : {false, true}) {
+        if (older) testenv::WriteFile(out, "older");
+        // Stopped as soon as the first progress line shows (WebM runs slowest).
+        const std::string script =
+            "env -u DISPLAY " + ShellQuote(QUORVEL_PROGRAM) + " --convert " + ShellQuote(input) +
+            " -o " + ShellQuote(out.string()) + (older ? " --overwrite" : "") + " 2>" +
+            ShellQuote(err.string()) + " & pid=$!; for i in $(seq 200); do grep -q ' left ' " +
+            ShellQuote(err.string()) + " && break; sleep 0.05; done; kill -TERM $pid; wait $pid";
+        const int code = fixtures::RunCommand("bash -c " + ShellQuote(script));
+        const std::string text = testenv::ReadFile(err);
+        const fs::path part = older ? dir / "part.partial.webm" : out;
+        EXPECT_EQ(code, 1) << text;
+        EXPECT_NE(text.find("the part converted so far is in " + part.string()), std::string::npos)
+            << text;
+        const fixtures::ProbeResult probe = fixtures::ProbeFile(part);
+        ASSERT_TRUE(probe.ok) << text;
+        EXPECT_LT(probe.duration, 9.5);
+        EXPECT_EQ(older, testenv::ReadFile(out) == "older");
+        for (const auto& entry : fs::directory_iterator(dir.path()))  // no hidden run file left
+            EXPECT_NE(entry.path().filename().string().front(), '.') << entry.path();
+    }
+}
+
+// Runs that meet at one output lose nothing: two at once without --overwrite each
+// keep their file, the later saying where (exit 3); a run killed mid-way leaves a
+// part file that the next run to that output removes.
+TEST_F(CommandLineTest, RunsThatMeetAtOneOutputLoseNothingAndLeaveNothing) {
+    const fs::path out = dir / "both.webm";
+    const std::string run = "env -u DISPLAY " + ShellQuote(QUORVEL_PROGRAM) + " --convert " +
+                            ShellQuote(Copy(fixtures::LongH264AacMp4(), "long.mp4")) + " -o " +
+                            ShellQuote(out.string());
+    std::string codes;
+    const std::string a = ShellQuote((dir / "a").string()), b = ShellQuote((dir / "b").string());
+    fixtures::RunCommand("bash -c " + ShellQuote(run + " 2>" + a + " & a=$!; " + run + " 2>" + b +
+                                                 "; echo $?; wait $a; echo $?"),
+                         &codes);
+    EXPECT_TRUE(codes == "0\n3\n" || codes == "3\n0\n") << codes;
+    EXPECT_TRUE(fixtures::ProbeFile(out).ok && fixtures::ProbeFile(dir / "both (2).webm").ok);
+    const std::string said = testenv::ReadFile(dir / "a") + testenv::ReadFile(dir / "b");
+    EXPECT_NE(said.find(" appeared during the conversion"), std::string::npos) << said;
+
+    auto parts = [&] {
+        return std::count_if(fs::directory_iterator(dir.path()), {}, [](const auto& entry) {
+            return entry.path().filename().string().starts_with(".both.webm.part-");
+        });
+    };
+    fixtures::RunCommand(
+        "bash -c " +
+        ShellQuote(run + " --overwrite 2>/dev/null & p=$!; for i in $(seq 200); do ls -a " +
+                   ShellQuote(dir.path().string()) +
+                   " | grep -q part- && break; sleep 0.05; done; kill -9 $p"));
+    EXPECT_EQ(parts(), 1);
+    const std::string input = Copy(fixtures::H264AacMp4(), "in.mp4");
+    EXPECT_EQ(Run("--convert " + input + " -o " + out.string() + " --overwrite").code, 0);
+    EXPECT_EQ(parts(), 0);
+}
+
+// Names are bytes: one that is not UTF-8 is read and written as given, one that
+// nearly fills the file system's limit is written, one past it refused in words.
+TEST_F(CommandLineTest, OddNamesAreReadAndWrittenAsTheirOwnBytes) {
+    const std::string input = Copy(fixtures::H264AacMp4(), "bad\xff\xfe.mp4");
+    for (const auto& [name, code] :
+         std::vector<std::pair<std::string, int>>{{"out\xe9.mkv", 0},
+                                                  {std::string(246, 'n') + ".mkv", 0},
+                                                  {std::string(252, 'n') + ".mkv", 1}}) {
+        const Outcome o =
+            Run("--convert " + ShellQuote(input) + " -o " + ShellQuote((dir / name).string()));
+        EXPECT_EQ(o.code, code) << o.err;
+        EXPECT_NE(o.err.find(code ? "name is too long" : "Done: "), std::string::npos) << o.err;
+        EXPECT_EQ(fixtures::ProbeFile(dir / name).ok, code == 0) << name.size();
+    }
 }
 
 TEST_F(CommandLineTest, ListsTheCompressorsOfAFormatWithThePreferredMarked) {

@@ -16,6 +16,10 @@ inline constexpr long INTERLEAVE_CAPTURE = 1;
 inline constexpr long INTERLEAVE_FULL = 2;
 inline constexpr long INTERLEAVE_NONE_BUFFERED = 3;
 
+// A file at the output may be replaced. Without it the run's file never replaces
+// one: if a file appeared there meanwhile, it is left alone and the run's file is
+// kept beside it (see KeptAside). Read when the run ends, so clearing it before
+// Stop keeps an older output from being replaced by a stopped run's part.
 inline constexpr unsigned long AM_FILE_OVERWRITE = 1;
 
 // IConfigInterleaving of a multiplexer.
@@ -33,6 +37,10 @@ public:
     virtual HRESULT SetMode(unsigned long flags) = 0;
     virtual HRESULT GetMode(unsigned long& flags) = 0;
     virtual HRESULT GetCurFile(std::string& path) = 0;
+    // Where the last run's file was kept when it could not take the output's place:
+    // "NAME (2).EXT" (the next free number), or "NAME.partial.EXT" for a stopped run.
+    // Empty when it took the output's place (or no run has ended).
+    virtual std::string KeptAside() = 0;
 };
 
 // The optional interfaces of a filter; empty when the filter does not offer them.

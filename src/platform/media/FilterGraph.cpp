@@ -247,7 +247,7 @@ HRESULT FilterGraphImpl::PlanRun(RunPlan& plan) const {
     auto writer =
         writerPin ? std::dynamic_pointer_cast<FileWriterFilter>(writerPin->owner()) : nullptr;
     if (!writer || !contains(writer) || !Linked(muxOut, writerPin)) return VFW_E_NOT_CONNECTED;
-    plan.outputPath = writer->path();
+    plan.writer = writer;
 
     for (const auto& route : plan.mux->routes) {
         if (!route.muxInput->peer()) continue;  // taken out of the graph since: not written

@@ -131,4 +131,9 @@ HRESULT CreateFilterGraph(std::shared_ptr<FilterGraph>& out);
 // device, a folder, nothing) cannot be a source. Never blocks.
 HRESULT CheckSourceFile(const std::string& path);
 
+// A run writes into a hidden ".NAME.part-XXXXXXXX" beside its output and holds it
+// locked. This removes the part files of `outputPath` that no run holds (left by
+// runs that were killed); every run does so for its own output. How many.
+int RemoveStalePartFiles(const std::string& outputPath);
+
 }  // namespace media

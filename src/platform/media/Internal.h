@@ -214,11 +214,16 @@ public:
     HRESULT SetMode(unsigned long flags) override;
     HRESULT GetMode(unsigned long& flags) override;
     HRESULT GetCurFile(std::string& path) override;
+    std::string KeptAside() override;
     const std::string& path() const { return path_; }
+    // The mux thread says where the file went as a run ends.
+    void SetKeptAside(std::string path);
 
 private:
     std::string path_;
     std::atomic<unsigned long> mode_{0};
+    std::mutex mutex_;
+    std::string keptAside_;  // under mutex_
 };
 
 // The source file for RenderFile: opens it and makes the filters the graph adds, connected,

@@ -50,6 +50,9 @@ const std::vector<std::pair<HRESULT, const char*>>& Table() {
         {HRESULT_WRITE_FAULT, "The output file could not be written."},
         {HRESULT_READ_FAULT, "The source file could not be read."},
         {HRESULT_DISK_FULL, "There is not enough space on the disk."},
+        {HRESULT_FILENAME_EXCED_RANGE,
+         "The file name is too long: a name in a folder can have at most 255 bytes, a whole "
+         "path 4095."},
         {QV_E_ENCODER_OPEN,
          "The compressor could not start with this stream's format or with its settings."},
         {QV_E_ENCODE, "The compressor failed while compressing."},
@@ -60,6 +63,9 @@ const std::vector<std::pair<HRESULT, const char*>>& Table() {
         {QV_E_OUTPUT_IS_FOLDER, "The output is a folder, not a file."},
         {QV_E_NOT_REGULAR_FILE,
          "This is not a regular file (a pipe, a device or a socket) and cannot be converted."},
+        {QV_E_OUTPUT_REPLACED,
+         "The file being written was replaced by another one (a link, perhaps) before it was "
+         "finished; nothing was moved into place."},
         {QV_E_FILTER,
          "The pictures or the sound could not be brought to the form the compressor takes."},
         {QV_E_SAMPLE_RATE,

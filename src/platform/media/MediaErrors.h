@@ -37,6 +37,7 @@ inline constexpr HRESULT HRESULT_PATH_NOT_FOUND = MakeError(0x80070003u);  // ER
 inline constexpr HRESULT HRESULT_WRITE_FAULT = MakeError(0x8007001Du);     // ERROR_WRITE_FAULT
 inline constexpr HRESULT HRESULT_READ_FAULT = MakeError(0x8007001Eu);      // ERROR_READ_FAULT
 inline constexpr HRESULT HRESULT_DISK_FULL = MakeError(0x80070070u);       // ERROR_DISK_FULL
+inline constexpr HRESULT HRESULT_FILENAME_EXCED_RANGE = MakeError(0x800700CEu);  // name too long
 
 // The layer's own codes (interface facility, past DirectShow's range).
 inline constexpr HRESULT QV_E_ENCODER_OPEN = MakeError(0x8004F001u);
@@ -47,8 +48,9 @@ inline constexpr HRESULT QV_E_OUTPUT_IS_SOURCE = MakeError(0x8004F005u);
 inline constexpr HRESULT QV_E_NO_STREAMS = MakeError(0x8004F006u);
 inline constexpr HRESULT QV_E_OUTPUT_IS_FOLDER = MakeError(0x8004F007u);
 inline constexpr HRESULT QV_E_NOT_REGULAR_FILE = MakeError(0x8004F008u);
-inline constexpr HRESULT QV_E_FILTER = MakeError(0x8004F009u);
-inline constexpr HRESULT QV_E_SAMPLE_RATE = MakeError(0x8004F00Au);
+inline constexpr HRESULT QV_E_OUTPUT_REPLACED = MakeError(0x8004F009u);
+inline constexpr HRESULT QV_E_FILTER = MakeError(0x8004F00Au);
+inline constexpr HRESULT QV_E_SAMPLE_RATE = MakeError(0x8004F00Bu);
 
 // A completed run whose source ended before its stated duration: what could be
 // read is written (the EC_COMPLETE event carries this code and the time reached).

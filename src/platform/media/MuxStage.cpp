@@ -25,11 +25,13 @@ MuxStage::~MuxStage() {
 }
 
 HRESULT MuxStage::CreateFile(const std::string& sourcePath) {
-    return pending_.Create(outputPath_, sourcePath);
+    writer_.SetKeptAside({});
+    return pending_.Create(writer_.path(), sourcePath);
 }
 
 HRESULT MuxStage::Open(const std::vector<const StreamEncoder*>& encoders, std::string& reason) {
-    if (avformat_alloc_output_context2(&output_, mux_.format(), nullptr, outputPath_.c_str()) < 0)
+    const std::string& path = writer_.path();
+    if (avformat_alloc_output_context2(&output_, mux_.format(), nullptr, path.c_str()) < 0)
         return E_OUTOFMEMORY;
     const AVOutputFormat* of = output_->oformat;
     for (const StreamEncoder* encoder : encoders) {
@@ -66,10 +68,10 @@ HRESULT MuxStage::Open(const std::vector<const StreamEncoder*>& encoders, std::s
         return pending_.WriteError();
     }
     // A muxer that reads its own file back (MP4 moving its index to the front)
-    // must find the file being written, not the output it will replace.
-    av_freep(&output_->url);
-    output_->url = av_strdup(pending_.path().c_str());
-    if (!output_->url) return E_OUTOFMEMORY;
+    // reads the file being written, through its descriptor: no name is opened.
+    output_->opaque = &pending_;
+    output_->io_open = &PendingOutput::OpenReader;
+    output_->io_close2 = &PendingOutput::CloseReader;
     AVDictionary* muxerOptions = nullptr;
     for (const auto& [name, value] : MuxerDefaults(of->name))
         av_dict_set(&muxerOptions, name.c_str(), value.c_str(), 0);
@@ -143,11 +145,15 @@ void MuxStage::Finish() {
     if (const HRESULT closed = pending_.CloseWriter(output_->pb); FAILED(closed))
         status_.Fail(closed, pending_.WriteReason());
     // A failed run leaves any older output as it was; a finished or stopped one
-    // takes its place.
+    // takes its place, or is kept beside a file it may not replace.
+    unsigned long mode = 0;
+    writer_.GetMode(mode);
     if (FAILED(status_.error()))
         pending_.Discard();
-    else if (const HRESULT moved = pending_.Commit(); FAILED(moved))
+    else if (const HRESULT moved = pending_.Commit(mode & AM_FILE_OVERWRITE, status_.stopping());
+             FAILED(moved))
         status_.Fail(moved);
+    writer_.SetKeptAside(pending_.keptAside());
     // The event is queued before the run counts as finished, so that whoever waits
     // for the end finds it.
     EventQueue& events = status_.events();

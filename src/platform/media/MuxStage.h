@@ -10,7 +10,8 @@
 // failed run leaves any older output as it was. Whatever the end, the mux
 // thread posts the end event (EC_COMPLETE, with QV_S_SOURCE_ENDED_EARLY and the
 // time reached when the source gave out early, or EC_ERRORABORT), and it does
-// so last.
+// so last. Whether the file may replace one at the output is the file writer's
+// mode as the run ends; where the file went is told back to the writer.
 #include <string>
 #include <vector>
 
@@ -23,9 +24,9 @@ namespace media::detail {
 
 class MuxStage final : public Stage {
 public:
-    MuxStage(const MuxFilter& mux, std::string outputPath, BoundedQueue<MuxItem>& queue,
+    MuxStage(const MuxFilter& mux, FileWriterFilter& writer, BoundedQueue<MuxItem>& queue,
              RunStatus& status)
-        : mux_(mux), outputPath_(std::move(outputPath)), queue_(queue), status_(status) {}
+        : mux_(mux), writer_(writer), queue_(queue), status_(status) {}
     ~MuxStage() override;
 
     // Refuses an output that is the source or a folder and creates the hidden file.
@@ -50,7 +51,7 @@ private:
     void Finish();
 
     const MuxFilter& mux_;
-    std::string outputPath_;
+    FileWriterFilter& writer_;  // its mode is read, and where the file went told, at the end
     BoundedQueue<MuxItem>& queue_;
     RunStatus& status_;
     PendingOutput pending_;

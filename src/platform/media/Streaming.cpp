@@ -27,7 +27,7 @@ struct Streamer::Impl {
     Impl(RunPlan p, std::shared_ptr<EventQueue> events)
         : plan(std::move(p)),
           status(std::move(events)),
-          mux(*plan.mux, plan.outputPath, muxQueue, status) {
+          mux(*plan.mux, *plan.writer, muxQueue, status) {
         status.Watch(muxQueue);
     }
 

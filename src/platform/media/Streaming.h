@@ -25,7 +25,7 @@ namespace media::detail {
 struct RunPlan {
     std::shared_ptr<SourceFilter> source;
     std::shared_ptr<MuxFilter> mux;
-    std::string outputPath;
+    std::shared_ptr<FileWriterFilter> writer;
     std::vector<Route> routes;
 };
 

@@ -24,6 +24,8 @@ HRESULT FromAvError(int error, HRESULT fallback) {
         case AVERROR(ENOSPC):
         case AVERROR(EDQUOT):
             return HRESULT_DISK_FULL;
+        case AVERROR(ENAMETOOLONG):
+            return HRESULT_FILENAME_EXCED_RANGE;
         default:
             return fallback;
     }
@@ -89,6 +91,16 @@ HRESULT FileWriterFilter::GetMode(unsigned long& flags) {
 HRESULT FileWriterFilter::GetCurFile(std::string& path) {
     path = path_;
     return S_OK;
+}
+
+std::string FileWriterFilter::KeptAside() {
+    std::lock_guard lock(mutex_);
+    return keptAside_;
+}
+
+void FileWriterFilter::SetKeptAside(std::string path) {
+    std::lock_guard lock(mutex_);
+    keptAside_ = std::move(path);
 }
 
 }  // namespace detail

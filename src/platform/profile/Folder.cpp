@@ -42,12 +42,12 @@ std::optional<std::string> ReadRegularFile(const std::string& path) {
     for (;;) {
         const ssize_t n = ::read(fd, buffer, sizeof buffer);
         if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) {
+        if (n > 0) bytes.append(buffer, static_cast<std::size_t>(n));
+        if (n <= 0 || bytes.size() > kMaxFileBytes) {
             ::close(fd);
-            if (n < 0) return std::nullopt;
+            if (n != 0) return std::nullopt;  // unreadable, or too large
             return bytes;
         }
-        bytes.append(buffer, static_cast<std::size_t>(n));
     }
 }
 

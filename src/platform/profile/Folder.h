@@ -2,6 +2,7 @@
 // The file-system questions the language files raise: does a file exist, what
 // lies in a folder, and which entry a name means when letter case is ignored
 // (language files are named on systems whose file names ignore case).
+#include <cstddef>
 #include <optional>
 #include <string>
 #include <vector>
@@ -12,7 +13,12 @@ namespace profile {
 // FIFO, socket or device is none: reading one could wait without end.
 bool FileExists(const std::string& path);
 
-// The bytes of such a file; none when there is no such file or it cannot be read.
+// A language file is some kilobytes; as with the settings file, anything larger
+// is not one (and reading a huge one would take the memory of several copies).
+inline constexpr std::size_t kMaxFileBytes = 4 * 1024 * 1024;
+
+// The bytes of such a file; none when there is no such file, it cannot be read or
+// it is larger than kMaxFileBytes.
 std::optional<std::string> ReadRegularFile(const std::string& path);
 
 // Names of the entries of a folder (files and folders alike, without "." and

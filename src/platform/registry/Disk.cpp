@@ -114,7 +114,7 @@ FileLock::FileLock(const fs::path& file) {
     if (rc == 0) fd_.Reset(fd.Release());
 }
 
-bool MoveAside(const fs::path& file) {
+std::optional<fs::path> MoveAside(const fs::path& file) {
     const std::time_t now = std::time(nullptr);
     std::tm local{};
     ::localtime_r(&now, &local);
@@ -125,9 +125,10 @@ bool MoveAside(const fs::path& file) {
         const fs::path candidate = n == 1 ? base : Sibling(base, "-" + std::to_string(n));
         struct stat st {};
         if (::lstat(candidate.c_str(), &st) == 0 || errno != ENOENT) continue;
-        return ::rename(file.c_str(), candidate.c_str()) == 0;
+        if (::rename(file.c_str(), candidate.c_str()) != 0) break;
+        return candidate;
     }
-    return false;
+    return std::nullopt;
 }
 
 bool ReplaceAtomically(const fs::path& file, std::string_view contents) {

@@ -72,8 +72,9 @@ private:
     Fd fd_;
 };
 
-// Renames a damaged file to "<file>.damaged-YYYYMMDD-HHMMSS[-N]". Call with the lock held.
-bool MoveAside(const std::filesystem::path& file);
+// Renames a damaged file to "<file>.damaged-YYYYMMDD-HHMMSS[-N]" and returns that
+// name; none when it could not be moved. Call with the lock held.
+std::optional<std::filesystem::path> MoveAside(const std::filesystem::path& file);
 
 // Temporary file in the same folder, fsync, rename over the file, fsync the folder.
 // Call with the lock held.

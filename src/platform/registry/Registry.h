@@ -90,6 +90,12 @@ public:
     bool DeleteValue(std::string_view key, std::string_view name);
     bool DeleteKey(std::string_view key);  // with its subkeys
 
+    // The files set aside as damaged ("<file>.damaged-<time>") since the last
+    // call, so that the program can say where the user's file went. A file that
+    // does not parse is read again after a pause first, as long as it changes: an
+    // editor saving it in place is not damage.
+    std::vector<std::filesystem::path> TakeSetAside();
+
 private:
     struct Cache;
     std::shared_ptr<const detail::Document> Snapshot() const;

@@ -3,11 +3,13 @@
 #include <pwd.h>
 #include <unistd.h>
 
+#include <chrono>
 #include <cstdlib>
 #include <functional>
 #include <map>
 #include <memory>
 #include <mutex>
+#include <thread>
 #include <utility>
 
 #include "platform/registry/Disk.h"
@@ -24,25 +26,48 @@ using detail::ReadOutcome;
 
 namespace {
 
-// A file found damaged (or too large) by a lock-free read is looked at again under
-// the lock, since a writer may have just replaced it, and moved aside only if it
-// still is. Without the lock (read-only folder) the file stays where it is.
-void SetAsideIfStillDamaged(const fs::path& file) {
+// A file that does not parse, changed a moment ago, may be one an editor is saving
+// in place (emptied, half written, then the rest): it is read again after a pause,
+// for as long as it keeps changing. A damaged file stays as it is and is returned
+// damaged.
+ReadOutcome ReadSettled(const fs::path& file, std::string& bytes, detail::ParseResult& parsed,
+                        FileStamp* stamp = nullptr) {
+    constexpr auto kPause = std::chrono::milliseconds(300);
+    FileStamp read;
+    ReadOutcome outcome = detail::ReadAll(file, bytes, &read);
+    for (int round = 0; outcome == ReadOutcome::Read; ++round) {
+        parsed = detail::Parse(bytes);
+        if (!parsed.damaged || round == 10 || !detail::RecentlyModified(read)) break;
+        std::this_thread::sleep_for(kPause);
+        std::string again;
+        outcome = detail::ReadAll(file, again, &read);
+        if (again == bytes) break;
+        bytes = std::move(again);
+    }
+    if (stamp) *stamp = read;
+    return outcome;
+}
+
+// A file found damaged (or too large) by a lock-free read, settled, is looked at
+// again under the lock, since a writer may have just replaced it, and moved aside
+// only if it still is; where it went, if it was. Without the lock (read-only folder) the
+// file stays where it is.
+std::optional<fs::path> SetAsideIfStillDamaged(const fs::path& file) {
     const fs::path target = detail::Target(file);
     FileLock lock(target);
-    if (!lock.ok()) return;
+    if (!lock.ok()) return std::nullopt;
     std::string bytes;
     switch (detail::ReadAll(target, bytes)) {
         case ReadOutcome::TooLarge:
             break;
         case ReadOutcome::Read:
-            if (!detail::Parse(bytes).damaged) return;
+            if (!detail::Parse(bytes).damaged) return std::nullopt;
             break;
         case ReadOutcome::Missing:
         case ReadOutcome::Unreadable:
-            return;
+            return std::nullopt;
     }
-    detail::MoveAside(target);
+    return detail::MoveAside(target);
 }
 
 // What a write left on disk, for the reading cache.
@@ -54,7 +79,8 @@ struct Written {
 // Locked read-modify-write of the file as it is on disk (never of a cached copy,
 // so writers in other processes lose nothing). `apply` edits the document and says
 // whether anything is to be written; when nothing is, the call reports false.
-bool Modify(const fs::path& file, const std::function<Change(Document&)>& apply, Written& written) {
+bool Modify(const fs::path& file, const std::function<Change(Document&)>& apply, Written& written,
+            std::optional<fs::path>& setAside) {
     const fs::path target = detail::Target(file);
     std::error_code ec;
     if (target.has_parent_path()) {
@@ -67,23 +93,21 @@ bool Modify(const fs::path& file, const std::function<Change(Document&)>& apply,
 
     Document document;
     std::string bytes;
-    switch (detail::ReadAll(target, bytes)) {
+    detail::ParseResult parsed;
+    switch (ReadSettled(target, bytes, parsed)) {
         case ReadOutcome::Missing:
             break;
         case ReadOutcome::Unreadable:
             return false;  // never overwrite what we could not read
         case ReadOutcome::TooLarge:
-            if (!detail::MoveAside(target)) return false;
+            if (!(setAside = detail::MoveAside(target))) return false;
             break;
-        case ReadOutcome::Read: {
-            auto parsed = detail::Parse(bytes);
-            if (parsed.damaged) {
-                if (!detail::MoveAside(target)) return false;
-            } else {
+        case ReadOutcome::Read:
+            if (!parsed.damaged)
                 document = std::move(parsed.document);
-            }
+            else if (!(setAside = detail::MoveAside(target)))
+                return false;
             break;
-        }
     }
     if (apply(document) == Change::Unchanged) return false;
     std::string text = detail::Serialize(document);
@@ -122,6 +146,7 @@ struct Store::Cache {
     std::optional<FileStamp> stamp;
     std::string bytes;
     std::shared_ptr<const Document> document;
+    std::vector<fs::path> setAside;  // not yet taken
 
     void Forget() {
         stamp.reset();
@@ -138,7 +163,13 @@ Store& Store::operator=(Store&&) noexcept = default;
 
 bool Store::Update(const std::function<Change(Document&)>& apply) {
     Written written;
-    if (!Modify(file_, apply, written)) return false;
+    std::optional<fs::path> setAside;
+    const bool done = Modify(file_, apply, written, setAside);
+    if (setAside) {
+        std::lock_guard<std::mutex> guard(cache_->mutex);
+        cache_->setAside.push_back(*setAside);
+    }
+    if (!done) return false;
     Remember(std::move(written.document), std::move(written.bytes));
     return true;
 }
@@ -157,13 +188,13 @@ std::shared_ptr<const Document> Store::Snapshot() const {
 
     std::string bytes;
     FileStamp stamp;
-    const ReadOutcome outcome = detail::ReadAll(file_, bytes, &stamp);
+    detail::ParseResult parsed;
+    const ReadOutcome outcome = ReadSettled(file_, bytes, parsed, &stamp);
     if (outcome == ReadOutcome::Read) {
         if (cache.document && cache.bytes == bytes) {
             cache.stamp = stamp;  // the same text (touched, or rewritten unchanged)
             return cache.document;
         }
-        auto parsed = detail::Parse(bytes);
         if (!parsed.damaged) {
             cache.stamp = stamp;
             cache.bytes = std::move(bytes);
@@ -173,8 +204,13 @@ std::shared_ptr<const Document> Store::Snapshot() const {
     }
     cache.Forget();
     if (outcome == ReadOutcome::Read || outcome == ReadOutcome::TooLarge)
-        SetAsideIfStillDamaged(file_);
+        if (auto aside = SetAsideIfStillDamaged(file_)) cache.setAside.push_back(*aside);
     return empty;
+}
+
+std::vector<fs::path> Store::TakeSetAside() {
+    std::lock_guard<std::mutex> guard(cache_->mutex);
+    return std::exchange(cache_->setAside, {});
 }
 
 void Store::Remember(std::shared_ptr<const Document> document, std::string bytes) const {

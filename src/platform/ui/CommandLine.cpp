@@ -3,10 +3,10 @@
 #include <QCommandLineParser>
 #include <QCoreApplication>
 #include <QDir>
-#include <QFile>
-#include <QFileInfo>
 
 #include <algorithm>
+#include <filesystem>
+#include <string_view>
 
 namespace ui {
 namespace {
@@ -21,16 +21,81 @@ constexpr const char* kDescription =
     "  quorvel-converter --list-compressors [FORMAT]\n"
     "                                              the compressors of a format, * preferred\n"
     "\n"
-    "Exit codes of --convert: 0 done, 1 failed, 2 usage, 3 the output exists\n"
-    "(give --overwrite), 4 the source ended early (the output is kept).";
+    "Exit codes of --convert: 0 done, 1 failed or stopped, 2 usage, 3 the output\n"
+    "exists (give --overwrite) or appeared during the run (left as it was, the\n"
+    "conversion kept beside it as NAME (2).EXT), 4 the source ended early (the\n"
+    "output is kept). Ctrl+C keeps the part converted so far, beside an older\n"
+    "output as NAME.partial.EXT. An output that is a link is written through.";
 
 bool IsFormatName(const std::string& name) {
     return std::any_of(std::begin(kFormatNames), std::end(kFormatNames),
                        [&](const char* known) { return name == known; });
 }
 
-// File names back in the bytes the system gave, whatever their encoding.
-std::string LocalPath(const QString& path) { return QFile::encodeName(path).toStdString(); }
+// File names are bytes, not always UTF-8 ($'bad\xff.mp4', a Latin-1 name). Qt reads
+// the arguments as text, so each byte that is no part of a UTF-8 character
+// travels through the parser as an unpaired surrogate (U+DC80 to U+DCFF, which
+// UTF-8 text never holds) and comes back out as that byte.
+
+// The length of the UTF-8 character that `bytes` starts with; 0 when it is none.
+std::size_t CharacterLength(std::string_view bytes) {
+    const auto at = [&](std::size_t i) { return static_cast<unsigned char>(bytes[i]); };
+    std::size_t length = 1;
+    unsigned char low = 0x80, high = 0xBF;  // the second byte's range
+    if (at(0) < 0x80) return 1;
+    if (at(0) >= 0xC2 && at(0) <= 0xDF)
+        length = 2;
+    else if (at(0) >= 0xE0 && at(0) <= 0xEF)
+        length = 3;
+    else if (at(0) >= 0xF0 && at(0) <= 0xF4)
+        length = 4;
+    else
+        return 0;
+    if (at(0) == 0xE0) low = 0xA0;
+    if (at(0) == 0xED) high = 0x9F;  // no surrogates
+    if (at(0) == 0xF0) low = 0x90;
+    if (at(0) == 0xF4) high = 0x8F;  // nothing past U+10FFFF
+    if (bytes.size() < length || at(1) < low || at(1) > high) return 0;
+    for (std::size_t i = 2; i < length; ++i)
+        if ((at(i) & 0xC0) != 0x80) return 0;
+    return length;
+}
+
+QString FromBytes(std::string_view bytes) {
+    QString text;
+    while (!bytes.empty()) {
+        const std::size_t length = CharacterLength(bytes);
+        if (length > 0)
+            text += QString::fromUtf8(bytes.data(), static_cast<qsizetype>(length));
+        else
+            text += QChar(static_cast<char16_t>(0xDC00 + static_cast<unsigned char>(bytes[0])));
+        bytes.remove_prefix(length > 0 ? length : 1);
+    }
+    return text;
+}
+
+std::string ToBytes(const QString& text) {
+    std::string bytes;
+    qsizetype run = 0;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const char16_t c = text[i].unicode();
+        if (c < 0xDC80 || c > 0xDCFF || (i > 0 && QChar::isHighSurrogate(text[i - 1].unicode())))
+            continue;
+        bytes += text.mid(run, i - run).toStdString();
+        bytes += static_cast<char>(c - 0xDC00);
+        run = i + 1;
+    }
+    return bytes + text.mid(run).toStdString();
+}
+
+// The absolute, cleaned form of a file named on the line, in its own bytes.
+std::string AbsolutePath(const QString& file) {
+    std::string path = ToBytes(file);
+    std::error_code ec;  // a folder removed under the shell: the name stays relative
+    if (const auto here = std::filesystem::current_path(ec); path.front() != '/' && !ec)
+        path = here.string() + "/" + path;
+    return ToBytes(QDir::cleanPath(FromBytes(path)));
+}
 
 CommandLine Invalid(const QString& text) {
     CommandLine line;
@@ -42,8 +107,7 @@ CommandLine Invalid(const QString& text) {
 }  // namespace
 
 CommandLine ParseCommandLine(int argc, char** argv, const std::string& version) {
-    // A core application names the program in the help and reads the
-    // arguments in the locale's encoding; it needs no display.
+    // A core application names the program in the help; it needs no display.
     QCoreApplication core(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("quorvel-converter"));
     QCoreApplication::setApplicationVersion(QString::fromStdString(version));
@@ -64,7 +128,8 @@ CommandLine ParseCommandLine(int argc, char** argv, const std::string& version) 
                                                    "output's extension, else the stored format)."),
                                     QStringLiteral("FORMAT"));
     const QCommandLineOption overwrite(QStringLiteral("overwrite"),
-                                       QStringLiteral("Replaces an existing output file."));
+                                       QStringLiteral("Replaces an existing output file (when it "
+                                                      "is a link, the file it names)."));
     const QCommandLineOption list(QStringLiteral("list-compressors"),
                                   QStringLiteral("Lists the compressors of FORMAT (default: the "
                                                  "stored format), the preferred ones marked *."));
@@ -74,7 +139,9 @@ CommandLine ParseCommandLine(int argc, char** argv, const std::string& version) 
                                  QStringLiteral("The video to open in the window."),
                                  QStringLiteral("[FILE]"));
 
-    if (!parser.parse(QCoreApplication::arguments())) return Invalid(parser.errorText());
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i) arguments.append(FromBytes(argv[i]));
+    if (!parser.parse(arguments)) return Invalid(parser.errorText());
     CommandLine line;
     if (parser.isSet(help) || parser.isSet(QStringLiteral("help-all"))) {
         line.mode = CommandLine::Mode::Help;
@@ -117,16 +184,15 @@ CommandLine ParseCommandLine(int argc, char** argv, const std::string& version) 
             (parser.isSet(output) && parser.value(output).isEmpty()))
             return Invalid(QStringLiteral("An empty file name was given."));
         line.mode = CommandLine::Mode::Convert;
-        line.file = LocalPath(parser.value(convert));
-        line.output = LocalPath(parser.value(output));
+        line.file = ToBytes(parser.value(convert));
+        line.output = ToBytes(parser.value(output));
         line.overwrite = parser.isSet(overwrite);
         return line;
     }
     if (parser.isSet(output) || parser.isSet(format) || parser.isSet(overwrite))
         return Invalid(QStringLiteral("--output, --format and --overwrite belong to --convert."));
     if (positional.size() > 1) return Invalid(QStringLiteral("The window opens one FILE."));
-    if (!positional.isEmpty())
-        line.file = LocalPath(QDir::cleanPath(QFileInfo(positional.front()).absoluteFilePath()));
+    if (!positional.isEmpty()) line.file = AbsolutePath(positional.front());
     return line;
 }
 

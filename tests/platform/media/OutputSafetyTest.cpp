@@ -93,22 +93,31 @@ TEST_F(OutputSafetyTest, AFailedRunLeavesTheOlderOutputByteForByte) {
     EXPECT_TRUE(Leftovers(dir.path(), {"old.mkv"}).empty());
 }
 
+// What the person made of the output stays: a link keeps pointing at the file it
+// names, which is replaced, and the replacing file has the old one's permissions.
+// A new file is created as any new file of the user's: the umask decides.
 TEST_F(OutputSafetyTest, AFinishedRunReplacesTheOlderOutputAndLeavesNothingElse) {
-    const std::string output = (dir / "old.mkv").string();
-    testenv::WriteFile(output, "an older conversion");
-    Conversion conv;
-    ASSERT_EQ(Build(fixtures::H264AacMp4(), output, conv), S_OK);
-    HRESULT hr = E_FAIL;
-    EXPECT_EQ(RunToEnd(*conv.graph, &hr), EC_COMPLETE);
-    EXPECT_EQ(hr, S_OK);
-    EXPECT_TRUE(fixtures::ProbeFile(output).ok);
-    EXPECT_TRUE(Leftovers(dir.path(), {"old.mkv"}).empty());
-    // Created as any new file of the user's: the umask decides, not a private mode.
-    struct stat st {};
-    ASSERT_EQ(::stat(output.c_str(), &st), 0);
     const mode_t mask = ::umask(0);
     ::umask(mask);
-    EXPECT_EQ(st.st_mode & 0777, 0666 & ~mask);
+    testenv::WriteFile(dir / "target.mkv", "an older conversion");
+    fs::create_symlink("target.mkv", dir / "link.mkv");
+    for (const auto& [name, mode] : std::vector<std::pair<std::string, mode_t>>{
+             {"old.mkv", 0640}, {"link.mkv", 0600}, {"new.mkv", 0666 & ~mask}}) {
+        const fs::path output = dir / name, file = dir / (name == "link.mkv" ? "target.mkv" : name);
+        if (name == "old.mkv") testenv::WriteFile(output, "an older conversion");
+        if (fs::exists(file)) fs::permissions(file, static_cast<fs::perms>(mode));
+        Conversion conv;
+        ASSERT_EQ(Build(fixtures::H264AacMp4(), output.string(), conv), S_OK);
+        HRESULT hr = E_FAIL;
+        EXPECT_EQ(RunToEnd(*conv.graph, &hr), EC_COMPLETE);
+        EXPECT_EQ(hr, S_OK);
+        EXPECT_TRUE(fixtures::ProbeFile(file).ok) << name;
+        struct stat st {};
+        ASSERT_EQ(::stat(file.c_str(), &st), 0);
+        EXPECT_EQ(st.st_mode & 0777, mode) << name;
+    }
+    EXPECT_TRUE(fs::is_symlink(dir / "link.mkv"));
+    EXPECT_TRUE(Leftovers(dir.path(), {"old.mkv", "link.mkv", "target.mkv", "new.mkv"}).empty());
 }
 
 TEST_F(OutputSafetyTest, AStoppedRunKeepsWhatItWrote) {
@@ -129,6 +138,33 @@ TEST_F(OutputSafetyTest, AStoppedRunKeepsWhatItWrote) {
     ASSERT_EQ(control->Stop(), S_OK);
     EXPECT_TRUE(fixtures::ProbeFile(output).ok);
     EXPECT_TRUE(Leftovers(dir.path(), {"stopped.mkv"}).empty());
+}
+
+// Another user who may write the folder swaps a link in for the hidden file while
+// a run writes it: nothing is written through it (MP4 even reads its file back at
+// the end), and it is never moved into place.
+TEST_F(OutputSafetyTest, ALinkSwappedInForThePartFileIsNeitherWrittenThroughNorMoved) {
+    const fs::path victim = dir / "victim.txt", output = dir / "swap.mp4";
+    testenv::WriteFile(victim, "another file of the user's");
+    Conversion conv;
+    const auto mpeg4 = BindCompressor(CLSID_VideoCompressorCategory, kFfdshowVideoEncoderName);
+    const auto aac = BindCompressor(CLSID_AudioCompressorCategory, "AAC (Advanced Audio Coding)");
+    ASSERT_EQ(BuildConversion(fixtures::LongH264AacMp4().string(), CLSID_Mp4Mux, output.string(),
+                              mpeg4, aac, conv),
+              S_OK);
+    HRESULT hr = S_OK;
+    auto run = std::async(std::launch::async, [&] { return RunToEnd(*conv.graph, &hr); });
+    std::vector<std::string> made;
+    ASSERT_TRUE(testenv::WaitUntil(
+        [&] { return !(made = Leftovers(dir.path(), {"victim.txt"})).empty(); }, 10000));
+    const fs::path part = dir / made.front();
+    fs::create_symlink(victim, dir / "planted");
+    fs::rename(dir / "planted", part);
+    EXPECT_EQ(run.get(), EC_ERRORABORT);
+    EXPECT_EQ(hr, QV_E_OUTPUT_REPLACED);
+    EXPECT_EQ(testenv::ReadFile(victim), "another file of the user's");
+    EXPECT_FALSE(fs::exists(output));
+    EXPECT_TRUE(fs::is_symlink(part)) << "what was planted is not ours to remove";
 }
 
 TEST_F(OutputSafetyTest, PipesDevicesAndFoldersAreRefusedAtOnce) {

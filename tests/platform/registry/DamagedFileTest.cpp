@@ -2,8 +2,10 @@
 // starts empty.
 #include <gtest/gtest.h>
 
+#include <fstream>
 #include <random>
 #include <set>
+#include <thread>
 
 #include "RegistryTestUtil.h"
 #include "TestEnv.h"
@@ -80,6 +82,29 @@ TEST(registryDamagedFile, WriteToADamagedFileMovesItAsideFirst) {
     EXPECT_FALSE(store.Get("Software\\K", "good").has_value());
 }
 
+// An editor saving the file in place (emptied, half written, a pause, the rest) is
+// waited for; a damaged file is set aside, and the store tells where it went.
+TEST(registryDamagedFile, AFileSavedInPlaceIsWaitedForAndOnlyDamageIsSetAside) {
+    testenv::TempDir dir;
+    const auto file = dir / "user.reg";
+    const std::string text = kGoodStart + "\"more\"=\"text\"\n";
+    std::thread editor([&] {
+        std::ofstream out(file, std::ios::trunc);
+        out << text.substr(0, 70) << std::flush;
+        std::this_thread::sleep_for(std::chrono::milliseconds(150));
+        out << text.substr(70);
+    });
+    ASSERT_TRUE(testenv::WaitUntil([&] { return testenv::ReadFile(file).size() == 70; }, 5000));
+    Store store(file);
+    EXPECT_EQ(store.Get("Software\\K", "more"), Value::String("text"));
+    editor.join();
+    EXPECT_TRUE(store.TakeSetAside().empty());
+
+    testenv::WriteFile(file, text + "garbage\n");
+    EXPECT_FALSE(store.Get("Software\\K", "more"));
+    EXPECT_EQ(store.TakeSetAside(), regtest::FilesStartingWith(dir.path(), "user.reg.damaged-"));
+}
+
 TEST(registryDamagedFile, EachDamagedFileGetsItsOwnName) {
     testenv::TempDir dir;
     const auto file = dir / "user.reg";
@@ -141,6 +166,9 @@ TEST(registryDamagedFile, CorruptedFilesNeverCrashAndAreKeptOrMovedAsideIntact) 
         testenv::TempDir dir;
         const auto file = dir / "user.reg";
         testenv::WriteFile(file, content);
+        // Damaged long before: no editor can be saving it now.
+        std::filesystem::last_write_time(
+            file, std::filesystem::file_time_type::clock::now() - std::chrono::hours(1));
         Store store(file);
         (void)store.Get("Software\\K", "s");
         (void)store.KeyExists("Software\\K");
