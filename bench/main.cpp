@@ -214,13 +214,28 @@ bool SourceFacts(const std::string& input, engine::SourceInfo& info) {
     return ok;
 }
 
-// The ffmpeg command that converts as the engine does: the engine's filter chains
-// (the CLI's own turning of the picture left off, as the chain turns it), the
-// same encoders with the same starting settings for this frame size and rate.
+// The chain without its turning steps: the CLI turns the picture by itself, with
+// the same filters, and only then leaves the rotation out of its output.
+std::string WithoutTurning(const std::string& chain) {
+    std::string kept;
+    for (std::size_t at = 0; at < chain.size();) {
+        std::size_t end = chain.find(',', at);
+        if (end == std::string::npos) end = chain.size();
+        const std::string step = chain.substr(at, end - at);
+        if (!step.starts_with("transpose=") && step != "hflip" && step != "vflip")
+            kept += (kept.empty() ? "" : ",") + step;
+        at = end + 1;
+    }
+    return kept;
+}
+
+// The ffmpeg command that converts as the engine does: the engine's filter chains,
+// the same encoders with the same starting settings for this frame size and rate.
 std::string CliCommand(const Format& f, const engine::SourceInfo& info, const Chains& chains,
                        const std::string& input, const std::string& output) {
-    std::string command = "ffmpeg -nostdin -v error -y -noautorotate -i " + Quote(input);
-    if (!chains.video.empty()) command += " -vf " + Quote(chains.video);
+    std::string command = "ffmpeg -nostdin -v error -y -i " + Quote(input);
+    if (const std::string video = WithoutTurning(chains.video); !video.empty())
+        command += " -vf " + Quote(video);
     if (!chains.audio.empty()) command += " -af " + Quote(chains.audio);
     // The Windows Media writer's key frame every 8 s, at the chain's rate.
     if (f.format == engine::kWmv)
@@ -382,6 +397,8 @@ int Compare(const std::string& input, const std::vector<std::string>& only) {
         Chains chains;
         if (Convert(f, true, true, input, ours, nullptr, &chains) != 0) ++failures;
         const std::string command = CliCommand(f, info, chains, input, theirs);
+        std::printf("%s chains: video '%s', sound '%s'\n", f.name, chains.video.c_str(),
+                    chains.audio.c_str());
         std::printf("%s: %s\n", f.name, command.c_str());
         std::fflush(stdout);
         Row row{&f, {}, {}, 0, 0, -1, -1};
