@@ -6,6 +6,7 @@
 #include "app/StatusText.h"
 #include "engine/CompressorCatalog.h"
 #include "engine/ConversionGraph.h"
+#include "engine/RunNotes.h"
 #include "engine/RunProgress.h"
 #include "i18n/FormattedText.h"
 #include "i18n/LanguagePack.h"
@@ -123,6 +124,12 @@ void MainWindow::EndConversion(const std::string& firstField) {
             refusedBy.push_back(runAudioCompressor);
     }
     std::string note = SettingsNote(settingsNotUsed, refusedBy);
+    // What the run went without or worked around (damaged frames, a rotation it
+    // could not apply...), read before the graph's events are let go.
+    if (graph.mediaEvent)
+        if (const std::string runNotes = engine::RunNotesText(graph.mediaEvent->RunNotes());
+            !runNotes.empty())
+            note += (note.empty() ? "" : " ") + runNotes;
     settingsNotUsed.clear();
     const std::string keptAside = graph.KeptAside();
     if (!keptAside.empty())

@@ -38,6 +38,11 @@ std::string RunProgressLine(int elapsedSeconds, int percent, std::int64_t second
                      StringText(IDS_MESSAGE_TIME_LEFT).c_str(), left.c_str());
 }
 
+std::string RunWrittenLine(int elapsedSeconds, std::int64_t writtenSeconds) {
+    return StrFormat("%s     %s %s", ProgressStatusLine(elapsedSeconds).c_str(),
+                     StringText(IDS_MESSAGE_WRITTEN).c_str(), ClockText(writtenSeconds).c_str());
+}
+
 std::string RunProgressCaption(int percent, const std::string& title) {
     return StrFormat("%d%% – %s", percent, title.c_str());
 }

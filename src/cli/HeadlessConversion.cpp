@@ -10,6 +10,7 @@
 #include "cli/ProgressLine.h"
 #include "cli/Setup.h"
 #include "engine/ConversionGraph.h"
+#include "engine/RunNotes.h"
 #include "engine/RunProgress.h"
 #include "i18n/FormattedText.h"
 #include "options/OutputFormat.h"
@@ -116,7 +117,7 @@ RunEnd RunToEnd(engine::ConversionGraph& graph, std::int64_t duration, bool term
             line.Finish();
             graph.KeepOlderOutput();
             graph.mediaControl->Stop();
-            return RunEnd{media::EC_USERABORT, S_OK, 0, {}};
+            return RunEnd{media::EC_USERABORT, S_OK, 0, {}, graph.mediaEvent->RunNotes()};
         }
         std::int64_t written = 0;
         if (seeking) seeking->GetCurrentPosition(written);
@@ -194,6 +195,7 @@ int Convert(const ConvertRequest& request) {
     std::int64_t duration = 0;
     int result = kDone;
     bool opened = false;
+    std::vector<media::RunNote> runNotes;
     if (!graph.ProbeSource(request.input, duration, info, settings)) {
         result = Fail(request.input + ": not a media file this program can read");
     } else if (!(opened = SUCCEEDED(graph.OpenSourceGraph(request.input)))) {
@@ -211,6 +213,7 @@ int Convert(const ConvertRequest& request) {
                                              graph.RunFailureReason()));
         } else {
             const RunEnd end = RunToEnd(graph, duration, request.terminal);
+            runNotes = end.notes;
             const std::string keptAside = graph.KeptAside();
             if (end.code == media::EC_USERABORT) {
                 result =
@@ -245,7 +248,13 @@ int Convert(const ConvertRequest& request) {
     graph.ReleaseGraph();
     graph.ReleaseCompressorSlots();
     graph.Attach(nullptr, nullptr, nullptr);
-    if (result == kDone) std::fprintf(stderr, "Done: %s\n", settings.outputPath.c_str());
+    // What the run went without or worked around is said whatever the end.
+    const std::string notes = engine::RunNotesText(runNotes);
+    if (result == kDone)
+        std::fprintf(stderr, "Done: %s%s%s\n", settings.outputPath.c_str(), notes.empty() ? "" : "  ",
+                     notes.c_str());
+    else if (!notes.empty())
+        std::fprintf(stderr, "quorvel-converter: %s\n", notes.c_str());
     return result;
 }
 

@@ -55,6 +55,30 @@ TEST_F(EngineTest, ProbeReadsTheSourceFactsAndTakesItsSize) {
     EXPECT_TRUE(automation.boxes.empty());
 }
 
+// The size the status line, the options and the WMV profile take is the picture
+// as it is shown: upright, at square pixels; a length the file leaves unknown is 0.
+TEST_F(EngineTest, ProbeReportsThePictureAsShown) {
+    struct Case {
+        std::filesystem::path source;
+        int width, height;
+        double seconds;
+    } const cases[] = {
+        {fixtures::TurnedClip(90), 180, 320, 0.4},
+        {fixtures::AnamorphicMpeg2(), 1024, 576, 0.4},
+        {fixtures::UnknownLengthMp4(), 160, 120, 0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.source.filename().string());
+        engine::SourceInfo info;
+        std::int64_t duration = -1;
+        ASSERT_EQ(graph.ProbeSource(c.source.string(), duration, info, settings), 1);
+        EXPECT_EQ(info.width, c.width);
+        EXPECT_EQ(info.height, c.height);
+        EXPECT_EQ(settings.outputWidth, c.width);
+        EXPECT_NEAR(duration / 1e7, c.seconds, 0.1);
+    }
+}
+
 TEST_F(EngineTest, ProbeFailuresSayWhy) {
     engine::SourceInfo info;
     std::int64_t duration = 0;
