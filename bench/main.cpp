@@ -6,6 +6,7 @@
 //                   [--no-audio-compressor] INPUT OUTPUT
 //   converter-bench compare INPUT [FORMAT...]   (MP4 and WebM also against HandBrake's
 //                                   command line when installed; WebM at equal SSIM)
+//   converter-bench size INPUT [MB...]   (MP4 files of those sizes: two passes against one)
 //
 // Each measured conversion runs in a child process so that its peak memory is its own.
 #include <sys/resource.h>
@@ -18,6 +19,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -104,9 +106,15 @@ Chains ReadChains(FilterGraph& graph) {
 // The window's road through the engine: probe, open, build, run, wait, tear down.
 // Stores the opening time; returns 0 on a completed conversion. With `chainsOnly`
 // the graph is built and its chains read, and nothing is converted.
+// What a run asks beyond the format: a size (MB), or the video compressor's options.
+struct Asked {
+    int targetMB = 0;
+    std::map<std::string, std::string> videoOptions;
+};
+
 int Convert(const Format& format, bool videoCompressor, bool audioCompressor,
             const std::string& input, const std::string& output, double* openSeconds,
-            Chains* chainsOnly = nullptr) {
+            Chains* chainsOnly = nullptr, const Asked& asked = {}) {
     ui::ScriptedAutomation boxes;  // the engine's messages go to the terminal
     boxes.onMessageBox = [](const ui::MessageBoxRecord& box) {
         std::fprintf(stderr, "%s: %s\n", box.caption.c_str(), box.text.c_str());
@@ -137,10 +145,13 @@ int Convert(const Format& format, bool videoCompressor, bool audioCompressor,
     }
     settings.useVideoCompressor = videoCompressor;
     settings.useAudioCompressor = audioCompressor;
+    settings.targetSizeMB = asked.targetMB;
     // Nothing is removed beforehand: the engine writes beside the output, never
     // onto the source, and replaces the output only when the run ends well.
 
     hr = graph.EnsureCompressors();
+    if (SUCCEEDED(hr) && !asked.videoOptions.empty())
+        hr = SetFilterOptions(graph.videoCompressor, asked.videoOptions);
     engine::RunEnd end{EC_COMPLETE, S_OK, 0, {}, {}};
     if (SUCCEEDED(hr) && chainsOnly) *chainsOnly = ReadChains(*graph.graphManager);
     if (SUCCEEDED(hr) && !chainsOnly) hr = graph.mediaControl->Run();
@@ -428,12 +439,75 @@ int Compare(const std::string& input, const std::vector<std::string>& only) {
     return failures ? 1 : 0;
 }
 
+// The video stream's average rate in a written file, bits per second.
+long long VideoBitRate(const std::string& file) {
+    const std::string command =
+        "ffprobe -v error -select_streams v:0 -show_entries packet=size -of csv=p=0 " +
+        Quote(file) + " | awk '{s+=$1} END {print s}'; ffprobe -v error -show_entries "
+        "format=duration -of csv=p=0 " + Quote(file);
+    FILE* pipe = popen(command.c_str(), "r");
+    if (!pipe) return 0;
+    double bytes = 0, seconds = 0;
+    if (std::fscanf(pipe, "%lf %lf", &bytes, &seconds) != 2) seconds = 0;
+    pclose(pipe);
+    return seconds > 0 ? static_cast<long long>(bytes * 8 / seconds) : 0;
+}
+
+// A file of each size asked: the two passes against one pass of the same
+// encoder at the rate they chose, ours and the ffmpeg CLI's.
+int SizeTarget(const std::string& source, const std::vector<int>& sizes) {
+    const std::string input = std::filesystem::absolute(source).string();  // the CLI runs elsewhere
+    const Format& f = *FindFormat("mp4");
+    const auto folder = std::filesystem::temp_directory_path() /
+                        ("converter-bench-size-" + std::to_string(getpid()));
+    std::filesystem::create_directories(folder);
+    const std::string ours = (folder / "ours.mp4").string();
+    const std::string one = (folder / "one.mp4").string();
+    const std::string theirs = (folder / "ffmpeg.mp4").string();
+    std::printf("%4s %8s %7s %8s %8s %6s %6s %9s %9s %6s\n", "MB", "reached", "kbit/s",
+                "2-pass s", "1-pass s", "ratio", "cpu", "ff 2-pass", "ff 1-pass", "ratio");
+    int failures = 0;
+    for (const int mb : sizes) {
+        // A run never replaces a file it did not agree to: each starts on an empty folder.
+        for (const std::string& file : {ours, one, theirs}) std::filesystem::remove(file);
+        const Measure two = InChild([&] { return Convert(f, true, true, input, ours, nullptr, nullptr, {mb, {}}); });
+        const long long rate = VideoBitRate(ours);
+        const Measure single = InChild([&] {
+            return Convert(f, true, true, input, one, nullptr, nullptr,
+                           {0, {{"b", std::to_string(rate)}}});
+        });
+        const std::string x264 = "ffmpeg -nostdin -v error -y -i " + Quote(input) +
+                                 " -c:v libx264 -preset veryfast -b:v " + std::to_string(rate);
+        const std::string passes = "cd " + Quote(folder.string()) + " && " + x264 +
+                                   " -pass 1 -an -f null - && " + x264 +
+                                   " -pass 2 -c:a aac -b:a 160000 " + Quote(theirs);
+        const std::string onePass = x264 + " -c:a aac -b:a 160000 " + Quote(theirs);
+        const Measure ffTwo = InChild(
+            [&] { return execl("/bin/sh", "sh", "-c", passes.c_str(), nullptr) == -1 ? 127 : 0; });
+        const Measure ffOne = InChild(
+            [&] { return execl("/bin/sh", "sh", "-c", onePass.c_str(), nullptr) == -1 ? 127 : 0; });
+        if (!two.ok || !single.ok || !ffTwo.ok || !ffOne.ok) ++failures;
+        std::printf("%4d %7.1f%% %7lld %8.2f %8.2f %6.2f %6.2f %9.2f %9.2f %6.2f\n", mb,
+                    MegabytesOf(ours) * 100 / mb, rate / 1000, two.seconds, single.seconds,
+                    single.seconds > 0 ? two.seconds / single.seconds : 0.0,
+                    single.cpuSeconds > 0 ? two.cpuSeconds / single.cpuSeconds : 0.0,
+                    ffTwo.seconds, ffOne.seconds, ffTwo.seconds > 0 ? two.seconds / ffTwo.seconds : 0.0);
+        std::fflush(stdout);
+    }
+    std::printf("ratio: our two passes over our one pass at their rate (wall, then processor "
+                "time); last: ours over the ffmpeg CLI's two passes\n");
+    std::error_code ec;
+    std::filesystem::remove_all(folder, ec);
+    return failures ? 1 : 0;
+}
+
 int Usage() {
     std::fprintf(
         stderr,
         "usage: converter-bench convert --format avi|wmv|mkv|asf|webm|mp4 [--no-video-compressor] "
         "[--no-audio-compressor] INPUT OUTPUT\n"
-        "       converter-bench compare INPUT [avi|wmv|mkv|asf|webm|mp4 ...]\n");
+        "       converter-bench compare INPUT [avi|wmv|mkv|asf|webm|mp4 ...]\n"
+        "       converter-bench size INPUT [MB ...]\n");
     return 2;
 }
 
@@ -447,6 +521,12 @@ int main(int argc, char** argv) {
         for (std::size_t i = 2; i < args.size(); ++i)
             if (!FindFormat(args[i])) return Usage();
         return Compare(args[1], {args.begin() + 2, args.end()});
+    }
+    if (args[0] == "size" && args.size() >= 2) {
+        std::vector<int> sizes;
+        for (std::size_t i = 2; i < args.size(); ++i) sizes.push_back(std::atoi(args[i].c_str()));
+        if (sizes.empty()) sizes = {5, 10, 25};
+        return SizeTarget(args[1], sizes);
     }
     if (args[0] != "convert") return Usage();
     const Format* format = nullptr;

@@ -39,8 +39,8 @@ int main(int argc, char** argv) {
         case Mode::ListPresets:
             return cli::ListPresets();
         case Mode::Convert:
-            return cli::Convert({line.file, line.output, line.format, line.preset, line.overwrite,
-                                 shell::StandardErrorIsTerminal()});
+            return cli::Convert({line.file, line.output, line.format, line.preset, line.sizeMB,
+                                 line.overwrite, shell::StandardErrorIsTerminal()});
         case Mode::Window:
             break;
     }

@@ -104,8 +104,13 @@ void MainWindow::StartConversion() {
         SetTimer(ConversionTimer, 1000);
         return;
     }
-    ui::AppMessageBox(std::string("can not pControl->Run()!!!\n") + StringText(IDS_MESSAGE_RUN_NOT_STARTED));
-    graph.ShowGraphErrorText(hr);
+    if (hr == media::QV_E_SIZE_UNREACHABLE) {
+        // Refused before anything ran: the person hears what size would do.
+        ui::AppMessageBox(graph.SizeRefusal());
+    } else {
+        ui::AppMessageBox(std::string("can not pControl->Run()!!!\n") + StringText(IDS_MESSAGE_RUN_NOT_STARTED));
+        graph.ShowGraphErrorText(hr);
+    }
     EndConversion(IDS_MESSAGE_ERROR);
 }
 
@@ -131,6 +136,9 @@ void MainWindow::EndConversion(const std::string& firstField) {
             !runNotes.empty())
             note += (note.empty() ? "" : " ") + runNotes;
     settingsNotUsed.clear();
+    // A stopped file of a chosen size is not kept at all.
+    if (firstField == StringText(IDS_MESSAGE_CONVERSION_STOPPED) && engine::AsksForSize(settings))
+        note += (note.empty() ? "" : " ") + StringText(IDS_NOTE_SIZE_STOPPED);
     const std::string keptAside = graph.KeptAside();
     if (!keptAside.empty())
         note = i18n::FormatText(IDS_MESSAGE_OUTPUT_APPEARED, settings.outputPath.c_str(),

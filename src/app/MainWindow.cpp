@@ -204,7 +204,8 @@ int MainWindow::writtenWidth() const {
     // Before a source is known, the settings' size is all there is to show.
     return WrittenFrameSize(settings.format == engine::kWmv || sourcePath.empty(),
                             {settings.outputWidth, settings.outputHeight},
-                            {source.width, source.height}, settings.format == engine::kMp4)
+                            {source.width, source.height}, settings.format == engine::kMp4,
+                            settings.longerSideAtMost)
         .width;
 }
 
@@ -212,7 +213,8 @@ int MainWindow::writtenHeight() const {
     // Before a source is known, the settings' size is all there is to show.
     return WrittenFrameSize(settings.format == engine::kWmv || sourcePath.empty(),
                             {settings.outputWidth, settings.outputHeight},
-                            {source.width, source.height}, settings.format == engine::kMp4)
+                            {source.width, source.height}, settings.format == engine::kMp4,
+                            settings.longerSideAtMost)
         .height;
 }
 

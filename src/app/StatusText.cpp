@@ -1,5 +1,8 @@
 #include "app/StatusText.h"
 
+#include <algorithm>
+#include <cmath>
+
 #include "i18n/FormattedText.h"
 #include "i18n/LanguagePack.h"
 #include "platform/Format.h"
@@ -70,8 +73,15 @@ std::string SettingsNote(const std::vector<std::string>& notUsed,
     return note;
 }
 
-FrameSize WrittenFrameSize(bool scaled, FrameSize settings, FrameSize source, bool evenSides) {
+FrameSize WrittenFrameSize(bool scaled, FrameSize settings, FrameSize source, bool evenSides,
+                           int longerSideAtMost) {
     auto even = [](int side) { return side > 2 ? side & ~1 : 2; };
+    if (const int longer = std::max(source.width, source.height);
+        !scaled && longerSideAtMost > 0 && longer > longerSideAtMost) {
+        const double half = static_cast<double>(longerSideAtMost) / longer / 2;
+        source = {std::max(2, 2 * static_cast<int>(std::lround(source.width * half))),
+                  std::max(2, 2 * static_cast<int>(std::lround(source.height * half)))};
+    }
     if (!scaled) return evenSides ? FrameSize{even(source.width), even(source.height)} : source;
     return {even(settings.width), even(settings.height)};
 }

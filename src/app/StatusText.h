@@ -35,9 +35,10 @@ struct FrameSize {
     int height = 0;
 };
 // The frame size a run writes: a scaling writer (WMV) takes the settings' size, odd
-// sides losing a line; every other writer keeps the source's frames, with odd
-// sides losing a line when `evenSides` (MP4).
+// sides losing a line; every other writer keeps the source's frames (scaled down
+// whole to `longerSideAtMost` when they are larger), with odd sides losing a line
+// when `evenSides` (MP4).
 FrameSize WrittenFrameSize(bool scaled, FrameSize settings, FrameSize source,
-                           bool evenSides = false);
+                           bool evenSides = false, int longerSideAtMost = 0);
 
 }  // namespace app

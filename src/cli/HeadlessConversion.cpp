@@ -13,6 +13,7 @@
 #include "engine/RunNotes.h"
 #include "engine/RunProgress.h"
 #include "i18n/FormattedText.h"
+#include "i18n/LanguagePack.h"
 #include "options/OutputFormat.h"
 #include "options/OutputSettings.h"
 #include "options/PresetStore.h"
@@ -174,6 +175,12 @@ int Convert(const ConvertRequest& request) {
     } else if (format != settings.format) {
         AdoptFormat(settings, format);
     }
+    if (request.sizeMB >= 0) settings.targetSizeMB = request.sizeMB;
+    if (request.sizeMB > 0 && !engine::FormatRow(format).sizeTarget) {
+        std::fprintf(stderr, "quorvel-converter: --size needs MP4, MKV or WebM, not %s; see --help.\n",
+                     engine::FormatRow(format).name);
+        return kUsage;
+    }
     // The window's rule for every output path: it ends in the format's extension.
     const std::string output = request.output.empty() ? settings.outputPath : request.output;
     options::ForceOutputExtension(format, output, settings.outputPath);
@@ -208,14 +215,18 @@ int Convert(const ConvertRequest& request) {
         HRESULT hr = graph.EnsureCompressors();
         shell::CatchInterrupts();
         if (SUCCEEDED(hr)) hr = graph.mediaControl->Run();
-        if (FAILED(hr)) {
+        if (hr == media::QV_E_SIZE_UNREACHABLE) {
+            result = Fail(graph.SizeRefusal());
+        } else if (FAILED(hr)) {
             result = Fail(engine::WithReason("the conversion did not start: " + media::ErrorText(hr),
                                              graph.RunFailureReason()));
         } else {
             const RunEnd end = RunToEnd(graph, duration, request.terminal);
             runNotes = end.notes;
             const std::string keptAside = graph.KeptAside();
-            if (end.code == media::EC_USERABORT) {
+            if (end.code == media::EC_USERABORT && engine::AsksForSize(settings)) {
+                result = Fail("stopped; " + i18n::StringText(resources::IDS_NOTE_SIZE_STOPPED));
+            } else if (end.code == media::EC_USERABORT) {
                 result =
                     Fail(keptAside.empty()
                              ? "stopped; the part converted so far is in " + settings.outputPath

@@ -2,8 +2,10 @@
 
 #include "engine/OutputSettings.h"
 #include "engine/RunProgress.h"
+#include "i18n/FormattedText.h"
 #include "platform/media/Media.h"
 #include "platform/ui/MessageBox.h"
+#include "resources/Resources.h"
 
 namespace engine {
 
@@ -71,6 +73,19 @@ void ConversionGraph::KeepOlderOutput() {
 std::string ConversionGraph::KeptAside() const {
     const auto sink = OutputSink();
     return sink ? sink->KeptAside() : std::string();
+}
+
+std::string ConversionGraph::SizeRefusal() const {
+    std::shared_ptr<media::EnumFilters> filters;
+    std::int64_t smallest = 0;
+    std::shared_ptr<media::Filter> filter;
+    if (graphManager && SUCCEEDED(graphManager->EnumFilters(filters)))
+        while (filters->Next(filter) == S_OK)
+            if (auto size = media::QueryConfigSizeTarget(filter)) size->get_SmallestSize(smallest);
+    const int asked = settings_ ? settings_->targetSizeMB : 0;
+    // Rounded up to a tenth: a size that would be met.
+    const double least = static_cast<double>((smallest + kBytesPerMB / 10 - 1) / (kBytesPerMB / 10)) / 10;
+    return i18n::FormatText(resources::IDS_MESSAGE_SIZE_UNREACHABLE, asked, least);
 }
 
 std::string ConversionGraph::lastErrorText() const {

@@ -84,6 +84,9 @@ public:
     // Where the ended run's file was kept beside the output ("NAME (2).EXT",
     // "NAME.partial.EXT"); "" when it took the output's place.
     std::string KeptAside() const;
+    // Why a run asked for a file of a size was refused: the size and the smallest
+    // that could work, in the person's language.
+    std::string SizeRefusal() const;
 
     // The platform's text for a result, kept in the window's errorText and shown;
     // the media library's reason for a failed run, when it gave one, as a second line.

@@ -283,6 +283,12 @@ HRESULT ConversionGraph::BuildConversionGraph(const std::shared_ptr<FilterGraph>
             return hr;
         }
         ConfigureWriter(mux, sink, replaceOutput);
+        // A size asked for, where the format keeps to one (the writer encodes twice),
+        // and the largest picture.
+        if (auto size = media::QueryConfigSizeTarget(mux)) {
+            size->put_TargetSize(AsksForSize(s) ? std::int64_t{s.targetSizeMB} * kBytesPerMB : 0);
+            size->put_LongerSideAtMost(s.longerSideAtMost);
+        }
     }
 
     // Both routes, through the compressor when it is switched on.

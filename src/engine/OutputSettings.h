@@ -1,6 +1,7 @@
 #pragma once
 // The output options a conversion is built from: container, frame size and
 // rate, the chosen compressors and bitrates.
+#include <cstdint>
 #include <string>
 
 #include "engine/OutputFormat.h"
@@ -11,6 +12,9 @@ inline constexpr double kFrameRate = 23.976;
 
 // Which of the source's sound tracks a conversion writes.
 enum class AudioTracks : int { DefaultOnly = 0, All = 1 };
+
+// A megabyte as file sizes are told to people: a million bytes.
+inline constexpr std::int64_t kBytesPerMB = 1000000;
 
 struct OutputSettings {
     std::string outputPath;
@@ -47,5 +51,12 @@ int& VideoCompressorSlot(OutputSettings& settings, int format);
 int& AudioCompressorSlot(OutputSettings& settings, int format);
 int FamilyFormat(int format);
 bool SharesCompressors(int format);
+
+// Whether a run with these settings is asked for a file of a given size: a
+// format that keeps to one, with the picture compressed.
+inline bool AsksForSize(const OutputSettings& s) {
+    return s.targetSizeMB > 0 && IsValidFormat(s.format) && FormatRow(s.format).sizeTarget &&
+           s.useVideoCompressor;
+}
 
 }  // namespace engine

@@ -18,6 +18,7 @@ int KeyOf(media::RunNoteKind kind) {
         case RunNoteKind::DamagedFrames: return IDS_NOTE_DAMAGED_FRAMES;
         case RunNoteKind::StreamsLeftOut: return IDS_NOTE_STREAMS_LEFT_OUT;
         case RunNoteKind::SampleRateChanged: return IDS_NOTE_SAMPLE_RATE;
+        case RunNoteKind::OverSizeTarget: return IDS_NOTE_OVER_SIZE_TARGET;
     }
     return IDS_NOTE_TURN_IGNORED;
 }

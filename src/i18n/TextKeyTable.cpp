@@ -157,6 +157,9 @@ const std::array<TextKey, kTextKeyCount> kTextKeyTable = {{
     {754, "IDS_PRESET_EXPORT_CAPTION"},
     {755, "IDS_PRESET_IMPORT_CAPTION"},
     {756, "IDS_PRESET_NOT_FOUND"},
+    {760, "IDS_MESSAGE_SIZE_UNREACHABLE"},
+    {761, "IDS_NOTE_OVER_SIZE_TARGET"},
+    {762, "IDS_NOTE_SIZE_STOPPED"},
 }};
 
 std::string_view SectionOfKey(std::string_view key) {

@@ -167,6 +167,10 @@ std::string BuiltInString(int id) {
         {IDS_PRESET_EXPORT_CAPTION, "Export the preset"},
         {IDS_PRESET_IMPORT_CAPTION, "Import a preset"},
         {IDS_PRESET_NOT_FOUND, "There is no preset named \"%s\"; --list-presets shows them."},
+        {IDS_MESSAGE_SIZE_UNREACHABLE,
+         "A file of %d MB cannot be made: the sound and the container leave too little room for the picture. The smallest size that could work is %.1f MB."},
+        {IDS_NOTE_OVER_SIZE_TARGET, "The file came to %d kB, over the size asked for, even at a lower rate."},
+        {IDS_NOTE_SIZE_STOPPED, "Nothing was kept: a file of a chosen size is written whole or not at all."},
     };
     auto it = table.find(id);
     return it == table.end() ? std::string() : it->second;

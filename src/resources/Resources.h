@@ -139,6 +139,9 @@ inline constexpr int IDS_PRESET_FILE_FILTER = 753;
 inline constexpr int IDS_PRESET_EXPORT_CAPTION = 754;
 inline constexpr int IDS_PRESET_IMPORT_CAPTION = 755;
 inline constexpr int IDS_PRESET_NOT_FOUND = 756;
+inline constexpr int IDS_MESSAGE_SIZE_UNREACHABLE = 760;
+inline constexpr int IDS_NOTE_OVER_SIZE_TARGET = 761;
+inline constexpr int IDS_NOTE_SIZE_STOPPED = 762;
 
 inline constexpr const char* kProgramTitle = "Quorvel Video Converter";
 inline constexpr const char* kIconResource = ":/quorvel/icon.png";

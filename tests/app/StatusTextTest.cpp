@@ -44,6 +44,10 @@ TEST(StatusText, TheSizeWrittenIsTheSourcesUnlessTheWriterScales) {
     EXPECT_EQ(even.width, 320);
     EXPECT_EQ(even.height, 240);
     EXPECT_EQ(app::WrittenFrameSize(false, {712, 400}, source, true).width, 718);
+    // A preset's longer side scales a larger picture down whole.
+    const auto limited = app::WrittenFrameSize(false, {712, 400}, {1440, 810}, true, 1280);
+    EXPECT_EQ(limited.width, 1280);
+    EXPECT_EQ(limited.height, 720);
 }
 
 TEST(StatusText, FolderOfKeepsTheTrailingSeparator) {

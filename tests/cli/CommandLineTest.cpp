@@ -90,7 +90,8 @@ TEST_F(CommandLineTest, MistakesOnTheLineExitWithTwoAndTouchNothing) {
     for (const std::string& arguments : std::vector<std::string>{
              "--no-such-option", "--convert " + input + " --format mov -o " + out,
           "--convert " + input + " extra -o " + out, "--convert " + input + " --list-compressors",
-             "--output " + out, "--list-compressors divx", "--convert", "a.mp4 b.mp4"}) {
+             "--output " + out, "--list-compressors divx", "--convert", "a.mp4 b.mp4",
+             "--size 5M", "--convert " + input + " --size 5X", "--convert " + input + " --size 5M -o " + out}) {
         const Outcome o = Run(arguments);
         EXPECT_EQ(o.code, 2) << arguments;
         EXPECT_NE(o.err.find("--help"), std::string::npos) << arguments << ": " << o.err;
@@ -269,6 +270,32 @@ TEST_F(CommandLineTest, AStopRequestEndsTheRunAndKeepsWhatWasWritten) {
         for (const auto& entry : fs::directory_iterator(dir.path()))  // no hidden run file left
             EXPECT_NE(entry.path().filename().string().front(), '.') << entry.path();
     }
+}
+
+TEST_F(CommandLineTest, ASizeTheSoundFillsIsRefusedAndAStoppedSizedRunLeavesNoFile) {
+    // A minute of sound takes more than a megabyte on its own.
+    const std::string minute = Copy(
+        fixtures::MakeWith("minute.mp4", "-f lavfi -i testsrc=s=160x120:r=5:d=60 -f lavfi -i "
+                                         "sine=duration=60 -c:v libx264 -preset ultrafast -c:a aac"),
+        "minute.mp4");
+    const Outcome refused = Run("--convert " + minute + " --size 1M -o " + (dir / "a.mp4").string());
+    EXPECT_EQ(refused.code, 1);
+    EXPECT_NE(refused.err.find("A file of 1 MB cannot be made"), std::string::npos) << refused.err;
+    EXPECT_NE(refused.err.find("The smallest size that could work is 1."), std::string::npos);
+
+    const std::string input = Copy(fixtures::LongH264AacMp4(), "long.mp4");
+    const fs::path out = dir / "sized.mp4", err = dir / "stderr.txt";
+    const std::string script =
+        "env -u DISPLAY " + ShellQuote(QUORVEL_PROGRAM) + " --convert " + ShellQuote(input) +
+        " --size 1M -o " + ShellQuote(out.string()) + " 2>" + ShellQuote(err.string()) +
+        " & pid=$!; for i in $(seq 200); do grep -q ' left ' " + ShellQuote(err.string()) +
+        " && break; sleep 0.05; done; kill -TERM $pid; wait $pid";
+    EXPECT_EQ(fixtures::RunCommand("bash -c " + ShellQuote(script)), 1);
+    EXPECT_NE(testenv::ReadFile(err).find("stopped; Nothing was kept"), std::string::npos);
+    for (const auto& entry : fs::directory_iterator(dir.path()))  // no hidden run file left
+        EXPECT_NE(entry.path().filename().string().front(), '.') << entry.path();
+    EXPECT_FALSE(fs::exists(out));
+    EXPECT_FALSE(fs::exists(dir / "a.mp4"));
 }
 
 // Runs that meet at one output lose nothing: two at once without --overwrite each

@@ -46,16 +46,17 @@ TEST_F(PresetConversionTest, EachBuiltInPresetWritesWhatItDescribes) {
         const char* container;  // in ffprobe's format name
         const char* video;
         const char* audio;
+        int width;  // 0: the Windows Media writer's own size
     };
     const Row rows[] = {
-        {"MP4 for phones and the web", "mp4", "h264", "aac"},
-        {"MP4, small, to send", "mp4", "h264", "aac"},
-        {"MKV to keep (H.265, every track)", "matroska", "hevc", "flac"},
-        {"WebM for the web (VP9 + Opus)", "webm", "vp9", "opus"},
-        {"AVI for older players", "avi", "mpeg4", "mp3"},
-        {"WMV for Windows Media players", "asf", "wmv2", "wmav2"},
+        {"MP4 for phones and the web", "mp4", "h264", "aac", 1440},
+        {"MP4, small, to send", "mp4", "h264", "aac", 1280},
+        {"MKV to keep (H.265, every track)", "matroska", "hevc", "flac", 1440},
+        {"WebM for the web (VP9 + Opus)", "webm", "vp9", "opus", 1440},
+        {"AVI for older players", "avi", "mpeg4", "mp3", 720},
+        {"WMV for Windows Media players", "asf", "wmv2", "wmav2", 0},
         // Until streams can be kept, the preset's stand-ins write them.
-        {"Change the container only (keep the streams)", "matroska", "h264", "aac"},
+        {"Change the container only (keep the streams)", "matroska", "h264", "aac", 1440},
     };
     ASSERT_EQ(std::size(rows), engine::BuiltInPresets().size());
     for (const Row& row : rows) {
@@ -76,6 +77,11 @@ TEST_F(PresetConversionTest, EachBuiltInPresetWritesWhatItDescribes) {
         EXPECT_EQ(probe.Find("video")->codec, row.video);
         EXPECT_EQ(probe.Find("audio")->codec, row.audio);
         EXPECT_NEAR(probe.duration, 1.0, 0.15);
+        if (row.width) {
+            // The longer side at most the preset's, the picture's shape kept.
+            EXPECT_EQ(probe.Find("video")->width, row.width);
+            EXPECT_NEAR(probe.Find("video")->height, row.width * 810 / 1440, 1);
+        }
     }
 }
 

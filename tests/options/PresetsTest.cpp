@@ -3,6 +3,7 @@
 // and a preset file that is damaged or newer is refused with nothing changed.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <functional>
@@ -96,11 +97,14 @@ TEST_F(PresetsTest, EachBuiltInFillsTheDialogAndTheNoteSaysWhatNoLongerMatches) 
                       preset.targetSizeMB ? std::to_string(preset.targetSizeMB) : "");
             EXPECT_EQ(d.Item(IDC_STATIC_PRESET_NOTE).Text(), preset.description);
             EXPECT_TRUE(automation.boxes.empty());
+            const char* shots = preset.targetSizeMB ? std::getenv("QUORVEL_SCREENSHOT_DIR") : nullptr;
+            if (shots) d.SaveScreenshot(std::string(shots) + "/options-preset.png");
 
             d.Item(IDC_EDIT_LONGER_SIDE).Type("640");
             d.Item(IDC_COMBO_OUTPUT_FORMAT).Choose(engine::kAsf);
             EXPECT_EQ(d.Item(IDC_STATIC_PRESET_NOTE).Text(),
                       "Changed from the preset: Output Format, Longer side at most.");
+            if (shots) d.SaveScreenshot(std::string(shots) + "/options-preset-changed.png");
             d.Item(IDC_BUTTON_OPTIONS_OK).Click();
         });
         // OK keeps the preset it came from, changed or not, and its fields.

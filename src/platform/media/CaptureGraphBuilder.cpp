@@ -164,7 +164,7 @@ HRESULT CaptureGraphBuilderImpl::RenderStream(const Guid*, const Guid*,
                 ? AVRational{source->mediaType().frameRateNum, source->mediaType().frameRateDen}
                 : AVRational{0, 1};
         route.video = PlanVideo(decoder->picture, decoded->pix_fmt, rate,
-                                VideoTarget{route.encoder, mux->format(), raw, wm}, route.notes);
+                                VideoTarget{route.encoder, mux->format(), raw, wm, mux->longerSide()}, route.notes);
         for (RunNoteKind kind : decoder->picture.notes) route.notes.push_back(RunNote{kind});
         chain = VideoFilterText(route.video, PictureOf(*decoded));
         target.majortype = MEDIATYPE_Video;

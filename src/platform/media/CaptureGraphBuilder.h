@@ -1,6 +1,7 @@
 #pragma once
 // The capture graph builder: creates a writer (multiplexer + file sink) for an output
 // file and routes decoded streams into it, through a compressor when one is given.
+#include <cstdint>
 #include <memory>
 #include <string>
 
@@ -30,6 +31,22 @@ public:
     virtual HRESULT get_Mode(long& mode) = 0;
 };
 
+// A multiplexer asked for a file of a given size: the run encodes the picture
+// twice (once to measure, once to write) at the average rate that fills it; and
+// for pictures no larger than a given size.
+class ConfigSizeTarget {
+public:
+    virtual ~ConfigSizeTarget() = default;
+    // Bytes; 0 writes at the compressors' own rates.
+    virtual HRESULT put_TargetSize(std::int64_t bytes) = 0;
+    // After a Run refused with QV_E_SIZE_UNREACHABLE: the smallest size that could
+    // be met, in bytes.
+    virtual HRESULT get_SmallestSize(std::int64_t& bytes) = 0;
+    // Pictures whose longer side is larger are scaled down to it, for the streams
+    // routed after this is set; 0 keeps the source's size.
+    virtual HRESULT put_LongerSideAtMost(long pixels) = 0;
+};
+
 // IFileSinkFilter2 of a file writer.
 class FileSinkFilter2 {
 public:
@@ -46,6 +63,7 @@ public:
 // The optional interfaces of a filter; empty when the filter does not offer them.
 std::shared_ptr<ConfigInterleaving> QueryConfigInterleaving(const std::shared_ptr<Filter>& filter);
 std::shared_ptr<FileSinkFilter2> QueryFileSinkFilter2(const std::shared_ptr<Filter>& filter);
+std::shared_ptr<ConfigSizeTarget> QueryConfigSizeTarget(const std::shared_ptr<Filter>& filter);
 
 class CaptureGraphBuilder {
 public:

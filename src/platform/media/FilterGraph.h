@@ -45,6 +45,7 @@ enum class RunNoteKind {
     DamagedFrames,       // count: source frames the decoder could not read
     StreamsLeftOut,      // count: streams that began midway and were not converted
     SampleRateChanged,   // count: the rate (Hz) sound was resampled to
+    OverSizeTarget,      // count: the size (kB) a file asked of a size came to, over it
 };
 struct RunNote {
     RunNoteKind kind;

@@ -156,12 +156,18 @@ struct Route {
     std::vector<RunNote> notes;
 };
 
-class MuxFilter : public Filter, public ConfigInterleaving {
+class MuxFilter : public Filter, public ConfigInterleaving, public ConfigSizeTarget {
 public:
     MuxFilter(std::string name, const AVOutputFormat* format)
         : Filter(std::move(name)), format_(format) {}
     HRESULT put_Mode(long mode) override;
     HRESULT get_Mode(long& mode) override;
+    HRESULT put_TargetSize(std::int64_t bytes) override;
+    HRESULT get_SmallestSize(std::int64_t& bytes) override;
+    HRESULT put_LongerSideAtMost(long pixels) override;
+    std::int64_t targetSize() const { return target_.load(); }
+    int longerSide() const { return longerSide_.load(); }
+    void SetSmallestSize(std::int64_t bytes) { smallest_ = bytes; }
 
     const AVOutputFormat* format() const { return format_; }
     // The free input pin, created on demand so one is always offered.
@@ -171,6 +177,9 @@ public:
 private:
     const AVOutputFormat* format_;
     std::atomic<long> mode_{INTERLEAVE_CAPTURE};
+    std::atomic<std::int64_t> target_{0};
+    std::atomic<std::int64_t> smallest_{0};
+    std::atomic<int> longerSide_{0};
 };
 
 // A stream of the Windows Media writer's profile, as its encoder takes it.

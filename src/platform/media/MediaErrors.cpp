@@ -71,6 +71,8 @@ const std::vector<std::pair<HRESULT, const char*>>& Table() {
         {QV_E_SAMPLE_RATE,
          "The sound's sample rate is below 100 Hz, which no compressor can write: the sound "
          "is damaged."},
+        {QV_E_SIZE_UNREACHABLE,
+         "The size asked for is smaller than the sound and the container need on their own."},
         {QV_S_SOURCE_ENDED_EARLY,
          "The source ended before its stated duration; it may be damaged."},
         {wmf::NS_E_AUDIO_CODEC_NOT_INSTALLED,

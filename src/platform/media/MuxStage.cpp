@@ -148,7 +148,15 @@ void MuxStage::Finish() {
     // takes its place, or is kept beside a file it may not replace.
     unsigned long mode = 0;
     writer_.GetMode(mode);
-    if (FAILED(status_.error()))
+    const std::int64_t size = pending_.Size();
+    const bool over = limit_ > 0 && size > limit_ && SUCCEEDED(status_.error()) && !status_.stopping();
+    if (over && retry_) {
+        overSize_ = size;
+        pending_.Discard();
+        return;
+    }
+    if (over) status_.Note(RunNoteKind::OverSizeTarget, (size + 999) / 1000);
+    if (FAILED(status_.error()) || (limit_ > 0 && status_.stopping()))
         pending_.Discard();
     else if (const HRESULT moved = pending_.Commit(mode & AM_FILE_OVERWRITE, status_.stopping());
              FAILED(moved))

@@ -11,7 +11,8 @@
 // thread posts the end event (EC_COMPLETE, with QV_S_SOURCE_ENDED_EARLY and the
 // time reached when the source gave out early, or EC_ERRORABORT), and it does
 // so last. Whether the file may replace one at the output is the file writer's
-// mode as the run ends; where the file went is told back to the writer.
+// mode as the run ends; where the file went is told back to the writer. A file
+// asked of a size is whole or nothing: stopped, it is let go.
 #include <string>
 #include <vector>
 
@@ -37,6 +38,16 @@ public:
 
     void Run() override;
 
+    // A file asked of a size: one that is stopped is let go rather than kept,
+    // and with `retry` one that comes out over `bytes` too, without an end event,
+    // for the run to try again at a lower rate (see overSize).
+    void LimitSize(std::int64_t bytes, bool retry) {
+        limit_ = bytes;
+        retry_ = retry;
+    }
+    // The size of a file let go for being over its limit, or 0.
+    std::int64_t overSize() const { return overSize_; }
+
 private:
     // What the mux thread needs of each route, copied before the threads start.
     struct MuxStream {
@@ -58,6 +69,9 @@ private:
     AVFormatContext* output_ = nullptr;
     std::vector<MuxStream> streams_;
     std::size_t written_ = 0;
+    std::int64_t limit_ = 0;
+    bool retry_ = false;
+    std::int64_t overSize_ = 0;
 };
 
 }  // namespace media::detail

@@ -435,4 +435,9 @@ void PendingOutput::Close() {
     fd_ = dir_ = -1;
 }
 
+std::int64_t PendingOutput::Size() const {
+    struct stat st {};
+    return fd_ >= 0 && fstat(fd_, &st) == 0 ? static_cast<std::int64_t>(st.st_size) : -1;
+}
+
 }  // namespace media::detail

@@ -62,6 +62,8 @@ public:
     HRESULT Commit(bool replace, bool stopped);
     // Where Commit kept the file when it could not take the output's place; "" when it did.
     const std::string& keptAside() const { return keptAside_; }
+    // The hidden file's size in bytes, as written so far (-1 when there is none).
+    std::int64_t Size() const;
     // Removes the hidden file (nothing else) unless it was committed.
     void Discard();
 

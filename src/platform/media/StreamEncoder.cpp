@@ -70,6 +70,8 @@ int StreamEncoder::TryOpen(const PictureOut& picture, bool globalHeader,
     if (globalHeader) enc->flags |= AV_CODEC_FLAG_GLOBAL_HEADER;
     std::vector<std::string> overridden;
     for (const auto& entry : changed) overridden.push_back(entry.first);
+    // A size asked for sets the rate: no constant quality of the encoder's own.
+    if (pass_.bitRate > 0) overridden.insert(overridden.end(), {"b", "crf", "global_quality"});
     const double fps = rate.num > 0 && rate.den > 0 ? av_q2d(rate) : 0;
     for (const auto& [name, value] :
          EncoderDefaults(route_.encoder->name, enc->width, enc->height, fps, overridden))
@@ -83,6 +85,7 @@ int StreamEncoder::TryOpen(const PictureOut& picture, bool globalHeader,
     if (route_.encoder->id == AV_CODEC_ID_HEVC && IsHdr(route_.video.colour.transfer) &&
         std::strcmp(route_.encoder->name, "libx265") == 0 && !changed.count("x265-params"))
         av_opt_set(enc->priv_data, "x265-params", X265Hdr(route_.video).c_str(), 0);
+    SetUpPass(*enc, pass_);
     return avcodec_open2(enc, route_.encoder, nullptr);
 }
 
@@ -130,7 +133,10 @@ bool StreamEncoder::Send(AVFrame* frame) {
 }
 
 void StreamEncoder::Finish() {
-    if (Send(nullptr)) mux_.Push(MuxItem{index_, nullptr});
+    if (!Send(nullptr)) return;
+    // libvpx and libaom hand over a first pass's stats once drained.
+    if (pass_.pass == 1 && context_->stats_out) pass_.stats = context_->stats_out;
+    mux_.Push(MuxItem{index_, nullptr});
 }
 
 }  // namespace media::detail

@@ -8,6 +8,7 @@
 #include "platform/media/BoundedQueue.h"
 #include "platform/media/Internal.h"
 #include "platform/media/RunStatus.h"
+#include "platform/media/TwoPass.h"
 
 namespace media::detail {
 
@@ -28,8 +29,10 @@ struct PictureOut {
 
 class StreamEncoder {
 public:
-    StreamEncoder(std::size_t index, Route route, RunStatus& status, BoundedQueue<MuxItem>& mux)
-        : index_(index), route_(std::move(route)), status_(status), mux_(mux) {}
+    StreamEncoder(std::size_t index, Route route, RunStatus& status, BoundedQueue<MuxItem>& mux,
+                  PassSetup pass = {})
+        : index_(index), route_(std::move(route)), status_(status), mux_(mux),
+          pass_(std::move(pass)) {}
 
     // Opens the encoder with its starting settings and what the person changed
     // on top, for `picture` (video) or the route's sound. Settings it refuses
@@ -48,6 +51,8 @@ public:
     bool Send(AVFrame* frame);
     // Drains the encoder and tells the multiplexer this route has ended.
     void Finish();
+    // What a measuring pass learnt, for the writing pass (libvpx, libaom).
+    const std::string& stats() const { return pass_.stats; }
 
 private:
     int TryOpen(const PictureOut& picture, bool globalHeader,
@@ -57,6 +62,7 @@ private:
     Route route_;
     RunStatus& status_;
     BoundedQueue<MuxItem>& mux_;
+    PassSetup pass_;
     CodecContextPtr context_;
     std::int64_t frameDuration_ = 0;
 };

@@ -10,7 +10,8 @@
 // The starting thread opens the encoders and the file and writes the header;
 // the threads then own their stage's data alone (see each stage's header).
 // Failures and Stop travel through RunStatus, which aborts every queue; the mux
-// stage finalises the file and posts the end event last.
+// stage finalises the file and posts the end event last. A file asked of a size
+// is two passes over the source (see SizedRun); any other run is one (RunPass).
 #include <atomic>
 #include <cstdint>
 #include <memory>
@@ -19,15 +20,9 @@
 
 #include "platform/media/EventQueue.h"
 #include "platform/media/Internal.h"
+#include "platform/media/RunPass.h"
 
 namespace media::detail {
-
-struct RunPlan {
-    std::shared_ptr<SourceFilter> source;
-    std::shared_ptr<MuxFilter> mux;
-    std::shared_ptr<FileWriterFilter> writer;
-    std::vector<Route> routes;
-};
 
 class Streamer {
 public:

@@ -65,6 +65,23 @@ HRESULT MuxFilter::get_Mode(long& mode) {
     return S_OK;
 }
 
+HRESULT MuxFilter::put_TargetSize(std::int64_t bytes) {
+    if (bytes < 0) return E_INVALIDARG;
+    target_ = bytes;
+    return S_OK;
+}
+
+HRESULT MuxFilter::put_LongerSideAtMost(long pixels) {
+    if (pixels < 0 || pixels > 65536) return E_INVALIDARG;
+    longerSide_ = static_cast<int>(pixels);
+    return S_OK;
+}
+
+HRESULT MuxFilter::get_SmallestSize(std::int64_t& bytes) {
+    bytes = smallest_;
+    return S_OK;
+}
+
 std::shared_ptr<Pin> MuxFilter::FreeInputPin() {
     int inputs = 0;
     for (const auto& pin : pins()) {
@@ -111,6 +128,10 @@ std::shared_ptr<ConfigInterleaving> QueryConfigInterleaving(const std::shared_pt
 
 std::shared_ptr<FileSinkFilter2> QueryFileSinkFilter2(const std::shared_ptr<Filter>& filter) {
     return std::dynamic_pointer_cast<FileSinkFilter2>(filter);
+}
+
+std::shared_ptr<ConfigSizeTarget> QueryConfigSizeTarget(const std::shared_ptr<Filter>& filter) {
+    return std::dynamic_pointer_cast<ConfigSizeTarget>(filter);
 }
 
 std::shared_ptr<SpecifyPropertyPages> QuerySpecifyPropertyPages(

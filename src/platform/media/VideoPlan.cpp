@@ -1,5 +1,6 @@
 #include "platform/media/VideoPlan.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
@@ -250,6 +251,14 @@ VideoPlan PlanVideo(const SourcePicture& source, AVPixelFormat decoded, AVRation
     } else {
         plan.width = source.displayWidth();
         plan.height = source.displayHeight();
+    }
+    // A picture larger than asked for is scaled down whole, its shape kept.
+    if (const int longer = std::max(plan.width, plan.height);
+        !target.wm && target.longerSideAtMost > 0 && longer > target.longerSideAtMost) {
+        // Even sides: every compressor takes those for a picture it scales.
+        const double half = static_cast<double>(target.longerSideAtMost) / longer / 2;
+        plan.width = std::max(2, 2 * static_cast<int>(std::lround(plan.width * half)));
+        plan.height = std::max(2, 2 * static_cast<int>(std::lround(plan.height * half)));
     }
     if (compressed && NeedsEvenSides(target.encoder, target.muxer)) KeepEvenSides(plan);
 

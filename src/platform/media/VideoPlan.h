@@ -61,6 +61,7 @@ struct VideoTarget {
     const AVOutputFormat* muxer = nullptr;
     bool raw = false;              // uncompressed into the container
     const WmStream* wm = nullptr;  // the Windows Media writer's profile stream
+    int longerSideAtMost = 0;      // pixels; 0: the source's size
 };
 
 // The plan for `source` (decoded as `decoded`, at `sourceRate`) into `target`.

@@ -3,6 +3,7 @@
 #include <QCommandLineParser>
 #include <QCoreApplication>
 #include <QDir>
+#include <QRegularExpression>
 
 #include <algorithm>
 #include <filesystem>
@@ -16,7 +17,8 @@ constexpr const char* kDescription =
     "\n"
     "  quorvel-converter [FILE]                    the window, with FILE opened\n"
     "  quorvel-converter --convert INPUT [-o OUTPUT] [--preset NAME] [--format FORMAT]\n"
-    "                    [--overwrite]             converts without a window, with the\n"
+    "                    [--size SIZE] [--overwrite]\n"
+    "                                              converts without a window, with the\n"
     "                                              settings the Options dialog stored, or\n"
     "                                              a preset's with the other options over it\n"
     "  quorvel-converter --list-compressors [FORMAT]\n"
@@ -28,6 +30,17 @@ constexpr const char* kDescription =
     "conversion kept beside it as NAME (2).EXT), 4 the source ended early (the\n"
     "output is kept). Ctrl+C keeps the part converted so far, beside an older\n"
     "output as NAME.partial.EXT. An output that is a link is written through.";
+
+// "25M", "25MB", "25" or "1G" in megabytes (a million bytes each); -1 for anything else.
+int MegaBytes(const QString& text) {
+    static const QRegularExpression form(QStringLiteral("^\\s*(\\d{1,6})\\s*(m|mb|g|gb)?\\s*$"),
+                                         QRegularExpression::CaseInsensitiveOption);
+    const QRegularExpressionMatch match = form.match(text);
+    if (!match.hasMatch()) return -1;
+    const long long value =
+        match.captured(1).toLongLong() * (match.captured(2).startsWith(QLatin1Char('g'), Qt::CaseInsensitive) ? 1000 : 1);
+    return value <= 1000000 ? static_cast<int>(value) : -1;
+}
 
 // "avi, wmv or mp4".
 QString NameList(const std::vector<std::string>& names) {
@@ -154,9 +167,14 @@ CommandLine ParseCommandLine(int argc, char** argv, const std::string& version,
                                                    "--list-presets); --format and the output's "
                                                    "extension go over its format."),
                                     QStringLiteral("NAME"));
+    const QCommandLineOption size(QStringLiteral("size"),
+                                  QStringLiteral("Makes a file of SIZE (25M, 1G; 0 for none) in "
+                                                 "MP4, MKV or WebM, encoding the picture twice."),
+                                  QStringLiteral("SIZE"));
     const QCommandLineOption presets(QStringLiteral("list-presets"),
                                      QStringLiteral("Lists the presets and what each sets."));
-    for (const auto* option : {&convert, &output, &format, &preset, &overwrite, &list, &presets})
+    for (const auto* option : {&convert, &output, &format, &preset, &size, &overwrite, &list,
+                               &presets})
         parser.addOption(*option);
     parser.addPositionalArgument(QStringLiteral("FILE"),
                                  QStringLiteral("The video to open in the window."),
@@ -182,8 +200,8 @@ CommandLine ParseCommandLine(int argc, char** argv, const std::string& version,
     if (parser.isSet(format) && !isFormatName(line.format)) return unknownFormat(parser.value(format));
     if (parser.isSet(convert) && parser.isSet(list))
         return Invalid(QStringLiteral("--convert and --list-compressors cannot be combined."));
-    if (parser.isSet(preset) && !parser.isSet(convert))
-        return Invalid(QStringLiteral("--preset belongs to --convert."));
+    if ((parser.isSet(preset) || parser.isSet(size)) && !parser.isSet(convert))
+        return Invalid(QStringLiteral("--preset and --size belong to --convert."));
     if (parser.isSet(presets)) {
         if (parser.isSet(convert) || parser.isSet(list) || parser.isSet(output) ||
             parser.isSet(format) || parser.isSet(overwrite) || !positional.isEmpty())
@@ -215,6 +233,10 @@ CommandLine ParseCommandLine(int argc, char** argv, const std::string& version,
         line.file = ToBytes(parser.value(convert));
         line.output = ToBytes(parser.value(output));
         line.preset = parser.value(preset).toStdString();
+        if (parser.isSet(size) && (line.sizeMB = MegaBytes(parser.value(size))) < 0)
+            return Invalid(QStringLiteral("--size takes a whole number of megabytes, as 25M or "
+                                          "1G, not '%1'.")
+                               .arg(parser.value(size)));
         line.overwrite = parser.isSet(overwrite);
         return line;
     }

@@ -13,6 +13,7 @@ struct CommandLine {
     std::string output;  // --output; empty: where the window would write
     std::string format;  // --format or --list-compressors' FORMAT, lower case; empty if not given
     std::string preset;  // --preset: the preset's name, as given
+    int sizeMB = -1;     // --size: the file's size asked for, MB (0: none); -1 when not given
     bool overwrite = false;
     std::string text;  // the help or version text, or what is wrong with the line
 };
