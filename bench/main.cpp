@@ -160,7 +160,7 @@ int Convert(const Format& format, bool videoCompressor, bool audioCompressor,
     if (FAILED(hr)) return Fail("conversion start", hr, startReason);
     if (end.code != EC_COMPLETE)
         return Fail("conversion", FAILED(end.result) ? end.result : E_FAIL, end.reason);
-    if (!end.notes.empty()) std::fprintf(stderr, "%s\n", engine::RunNotesText(end.notes).c_str());
+    if (!end.notes.empty()) std::fprintf(stderr, "%s\n", engine::RunNotesText(end.notes, format.format).c_str());
     if (end.result == QV_S_SOURCE_ENDED_EARLY) {
         std::fprintf(stderr, "%s (at %.1f s of %.1f s)\n",
                      ErrorText(QV_S_SOURCE_ENDED_EARLY).c_str(), end.reached / 1e7, duration / 1e7);

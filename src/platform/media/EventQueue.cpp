@@ -86,10 +86,16 @@ namespace media::detail {
 
 void EventQueue::Note(RunNote note) {
     std::lock_guard lock(mutex_);
+    const bool perTrack = note.kind == RunNoteKind::AudioTrackLeftOut ||
+                          note.kind == RunNoteKind::SubtitleTrackLeftOut;
+    const bool adds = note.kind != RunNoteKind::SampleRateChanged &&
+                      note.kind != RunNoteKind::TurnIgnored && note.kind != RunNoteKind::TurnDamaged &&
+                      note.kind != RunNoteKind::HdrMetadataMissing &&
+                      note.kind != RunNoteKind::NotDeinterlaced &&
+                      note.kind != RunNoteKind::NotToneMapped;
     for (RunNote& held : notes_)
-        if (held.kind == note.kind) {
-            if (note.kind == RunNoteKind::DamagedFrames || note.kind == RunNoteKind::StreamsLeftOut)
-                held.count += note.count;
+        if (held.kind == note.kind && !perTrack) {
+            if (adds) held.count += note.count;
             return;
         }
     notes_.push_back(note);

@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "platform/media/Internal.h"
+#include "platform/media/OutputStream.h"
 #include "platform/media/PendingOutput.h"
 #include "platform/media/RunStatus.h"
 #include "platform/media/StreamEncoder.h"
@@ -31,9 +32,18 @@ public:
 
     // Refuses an output that is the source or a folder and creates the hidden file.
     HRESULT CreateFile(const std::string& sourcePath);
-    // One output stream per encoder, in route order, then the header. On failure
-    // the hidden file is gone and `reason` holds FFmpeg's words.
-    HRESULT Open(const std::vector<const StreamEncoder*>& encoders, std::string& reason);
+    // What the file takes from the source besides the streams' packets.
+    struct FromSource {
+        const AVFormatContext* file = nullptr;  // its tags, and its chapters when `chapters`
+        bool chapters = false;
+        std::vector<const AVStream*> attachments;  // fonts and the like, written whole
+        std::string writingApplication;            // the file's encoder tag; "": FFmpeg's
+    };
+    // One output stream per description, in route order (the attachments after
+    // them), the file's tags and chapters, then the header. On failure the hidden
+    // file is gone and `reason` holds FFmpeg's words.
+    HRESULT Open(const std::vector<OutputStream>& streams, const FromSource& from,
+                 std::string& reason);
 
     void Run() override;
 
