@@ -85,14 +85,14 @@ std::string EventQueue::Reason() const {
 namespace media::detail {
 
 void EventQueue::Note(RunNote note) {
+    using enum RunNoteKind;
+    // Counts add up; a track left out is named on its own; other kinds are said once.
+    const bool adds = note.kind == DamagedFrames || note.kind == StreamsLeftOut ||
+                      note.kind == NotKeptAudio || note.kind == NotKeptVideo ||
+                      note.kind == NotKeptSubtitles || note.kind == NotKeptAttachments ||
+                      note.kind == NotKeptChapters || note.kind == TracksOverLimit;
+    const bool perTrack = note.kind == AudioTrackLeftOut || note.kind == SubtitleTrackLeftOut;
     std::lock_guard lock(mutex_);
-    const bool perTrack = note.kind == RunNoteKind::AudioTrackLeftOut ||
-                          note.kind == RunNoteKind::SubtitleTrackLeftOut;
-    const bool adds = note.kind != RunNoteKind::SampleRateChanged &&
-                      note.kind != RunNoteKind::TurnIgnored && note.kind != RunNoteKind::TurnDamaged &&
-                      note.kind != RunNoteKind::HdrMetadataMissing &&
-                      note.kind != RunNoteKind::NotDeinterlaced &&
-                      note.kind != RunNoteKind::NotToneMapped;
     for (RunNote& held : notes_)
         if (held.kind == note.kind && !perTrack) {
             if (adds) held.count += note.count;

@@ -108,6 +108,7 @@ HRESULT MuxStage::Open(const std::vector<OutputStream>& streams, const FromSourc
         stream.frameDuration = described.frameDuration;
         stream.video = described.video;
         stream.dropPriming = described.dropPriming;
+        stream.paced = par->codec_type == AVMEDIA_TYPE_AUDIO || par->codec_type == AVMEDIA_TYPE_VIDEO;
         // A kept HDR picture's mastering data, for the containers that state it.
         AddSideData(*stream.output, AV_PKT_DATA_MASTERING_DISPLAY_METADATA, described.mastering);
         AddSideData(*stream.output, AV_PKT_DATA_CONTENT_LIGHT_LEVEL, described.light);
@@ -156,15 +157,39 @@ HRESULT MuxStage::Open(const std::vector<OutputStream>& streams, const FromSourc
 }
 
 void MuxStage::Run() {
+    std::vector<bool> paced;
+    for (const MuxStream& s : streams_) paced.push_back(s.paced);
+    evenCut_.emplace(paced);
     std::size_t ended = 0;
+    bool writing = true;
     MuxItem item;
-    while (ended < streams_.size() && queue_.Pop(item)) {
+    while (writing && ended < streams_.size() && queue_.Pop(item)) {
+        const MuxStream& s = streams_[item.route];
         if (!item.packet) {
             ++ended;
+            evenCut_->End(item.route);
+        } else if (!s.paced) {
+            writing = Write(item);
             continue;
+        } else {
+            const AVPacket& p = *item.packet;
+            const std::int64_t time = p.dts != AV_NOPTS_VALUE ? p.dts : p.pts;
+            evenCut_->Hold(time == AV_NOPTS_VALUE ? 0 : av_rescale_q(time, s.encoderTimeBase, kHundredNs),
+                           std::move(item));
         }
-        if (!Write(item)) break;
+        while (writing)
+            if (auto next = evenCut_->Next(false))
+                writing = Write(*next);
+            else
+                break;
     }
+    // A run that ended writes what is held; a stopped one cuts every track where
+    // all of them had come.
+    while (writing && !FAILED(status_.error()))
+        if (auto next = status_.stopping() ? evenCut_->NextBeforeCut() : evenCut_->Next(true))
+            writing = Write(*next);
+        else
+            break;
     Finish();
 }
 

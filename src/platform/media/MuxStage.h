@@ -15,6 +15,9 @@
 #include <string>
 #include <vector>
 
+#include <optional>
+
+#include "platform/media/EvenCut.h"
 #include "platform/media/Internal.h"
 #include "platform/media/OutputStream.h"
 #include "platform/media/PendingOutput.h"
@@ -55,6 +58,7 @@ private:
         std::int64_t frameDuration = 0;  // for video packets that carry none
         bool video = false;
         bool dropPriming = false;
+        bool paced = false;  // sound or picture: held until the others reach its time
     };
     // False when the run must end here.
     bool Write(MuxItem& item);
@@ -67,6 +71,7 @@ private:
     PendingOutput pending_;
     AVFormatContext* output_ = nullptr;
     std::vector<MuxStream> streams_;
+    std::optional<EvenCut> evenCut_;
     std::size_t written_ = 0;
 };
 
