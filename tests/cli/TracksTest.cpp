@@ -208,4 +208,38 @@ TEST(TracksTest, EveryTrackSubtitleChapterAndTagIsKeptOrSaid) {
     }
 }
 
+// Stopped midway, every sound and picture track of the part kept ends at the same point.
+TEST(TracksTest, AStoppedRunEndsEveryTrackAtTheSamePoint) {
+    if (!fixtures::HaveFfmpegTools()) GTEST_SKIP() << "ffmpeg tools missing";
+    testenv::ScopedRegistry registry;
+    testenv::TempDir dir;
+    const fs::path source = fixtures::MakeWith(
+        "three-sounds.mkv", "-i " + ShellQuote(fixtures::LongH264AacMp4().string()) +
+                                " -map 0:v -map 0:a -map 0:a -map 0:a -c copy");
+    for (const char* format : {"mp4", "webm", "mkv"}) {
+        SCOPED_TRACE(format);
+        const fs::path out = dir / (std::string("part.") + format), err = dir / "stderr.txt";
+        const std::string script =
+            "env -u DISPLAY " + ShellQuote(QUORVEL_PROGRAM) + " --convert " +
+            ShellQuote(source.string()) + " -o " + ShellQuote(out.string()) + " 2>" +
+            ShellQuote(err.string()) + " & pid=$!; for i in $(seq 400); do grep -q '[1-9] % ' " +
+            ShellQuote(err.string()) + " && break; sleep 0.05; done; kill -TERM $pid; wait $pid";
+        EXPECT_EQ(fixtures::RunCommand("bash -c " + ShellQuote(script)), 1)
+            << testenv::ReadFile(err);
+        double first = 1e9, last = 0;
+        for (int stream = 0; stream < 4; ++stream) {
+            std::string ends;
+            fixtures::RunCommand("ffprobe -v error -select_streams " + std::to_string(stream) +
+                                     " -show_entries packet=dts_time -of csv=p=0 " +
+                                     ShellQuote(out.string()) + " | sort -n | tail -1",
+                                 &ends);
+            ASSERT_FALSE(ends.empty()) << stream;
+            first = std::min(first, std::atof(ends.c_str()));
+            last = std::max(last, std::atof(ends.c_str()));
+        }
+        EXPECT_LT(last, 9.5) << "stopped midway";
+        EXPECT_LT(last - first, 0.5) << first << " to " << last;
+    }
+}
+
 }  // namespace
