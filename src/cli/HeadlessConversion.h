@@ -10,6 +10,7 @@ struct ConvertRequest {
     std::string output;  // empty: the output file of the stored settings
     std::string format;  // empty: the output's extension, else the stored format
     bool overwrite = false;
+    std::string audioTracks;  // "all", "default", or empty: as stored
     bool terminal = false;  // standard error is a terminal: redraw the progress line
 };
 

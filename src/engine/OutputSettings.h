@@ -26,6 +26,8 @@ struct OutputSettings {
     int audioBitrate = 128000;
     int format = 1;
     int fileProfile = 0;
+    // Every sound track of the source, or only its default one.
+    bool allAudioTracks = true;
     bool operator==(const OutputSettings&) const = default;
 };
 

@@ -7,8 +7,8 @@
 namespace media::detail {
 
 void DemuxStage::Run() {
-    std::vector<BoundedQueue<PacketPtr>*> queueOf(source_.nb_streams, nullptr);
-    for (const Output& out : outputs_) queueOf[out.streamIndex] = out.packets;
+    std::vector<const Output*> outputOf(source_.nb_streams, nullptr);
+    for (const Output& out : outputs_) outputOf[out.streamIndex] = &out;
     // Streams that begin midway (a broadcast adding a programme) are not converted;
     // the run says how many there were.
     const unsigned known = source_.nb_streams;
@@ -29,10 +29,15 @@ void DemuxStage::Run() {
                 status_.endedEarly = true;
             break;
         }
-        BoundedQueue<PacketPtr>* queue = packet->stream_index < static_cast<int>(queueOf.size())
-                                             ? queueOf[packet->stream_index]
-                                             : nullptr;
-        if (!queue) {
+        const Output* out = packet->stream_index < static_cast<int>(outputOf.size())
+                                ? outputOf[packet->stream_index]
+                                : nullptr;
+        if (out && out->subtitle) {
+            if (!out->subtitle->Pass(*packet)) return;
+            av_packet_unref(packet.get());
+            continue;
+        }
+        if (!out) {
             if (packet->stream_index >= static_cast<int>(known)) {
                 const auto index = static_cast<std::size_t>(packet->stream_index) - known;
                 if (leftOut.size() <= index) leftOut.resize(index + 1, false);
@@ -45,11 +50,16 @@ void DemuxStage::Run() {
         PacketPtr queued(av_packet_alloc());
         if (!queued) return status_.Fail(E_OUTOFMEMORY);
         av_packet_move_ref(queued.get(), packet.get());
-        if (!queue->Push(std::move(queued))) return;
+        if (!out->packets->Push(std::move(queued))) return;
     }
     if (const auto count = std::count(leftOut.begin(), leftOut.end(), true))
         status_.Note(RunNoteKind::StreamsLeftOut, count);
-    for (const Output& out : outputs_) out.packets->Push(nullptr);
+    for (const Output& out : outputs_) {
+        if (out.subtitle)
+            out.subtitle->Finish();
+        else
+            out.packets->Push(nullptr);
+    }
 }
 
 void DemuxStage::NoteEnd(const AVPacket& packet) {
@@ -66,7 +76,8 @@ std::int64_t DemuxStage::StatedEnd() const {
     // A length guessed from the bitrate is no promise.
     if (source_.duration_estimation_method == AVFMT_DURATION_FROM_BITRATE) return 0;
     std::vector<int> streams;
-    for (const Output& out : outputs_) streams.push_back(out.streamIndex);
+    for (const Output& out : outputs_)
+        if (out.packets) streams.push_back(out.streamIndex);
     return StatedDuration(source_, streams, true);
 }
 

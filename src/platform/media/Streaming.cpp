@@ -1,5 +1,6 @@
 #include "platform/media/Streaming.h"
 
+#include <algorithm>
 #include <thread>
 
 #include "platform/media/AudioEncodeStage.h"
@@ -8,6 +9,8 @@
 #include "platform/media/MuxStage.h"
 #include "platform/media/RunStatus.h"
 #include "platform/media/StreamEncoder.h"
+#include "platform/media/StreamPlan.h"
+#include "platform/media/SubtitleRoute.h"
 #include "platform/media/VideoEncodeStage.h"
 
 namespace media::detail {
@@ -32,6 +35,12 @@ struct Streamer::Impl {
     }
 
     HRESULT Prepare();
+    // Opens one route's chain and encoder and adds its stages; its stream is the
+    // next of `outputs`.
+    HRESULT OpenRoute(const Route& route, std::vector<OutputStream>& outputs,
+                      std::vector<DemuxStage::Output>& demuxOutputs, std::string& reason);
+    void AddSoundTracks(const std::vector<StreamPlan>& streams);
+    void NoteLeftOut(const std::vector<StreamPlan>& streams);
     HRESULT Refuse(HRESULT hr, const std::string& reason) {
         status.Fail(hr, reason);
         return hr;
@@ -43,74 +52,177 @@ struct Streamer::Impl {
     MuxStage mux;
     std::vector<std::unique_ptr<RouteQueues>> queues;
     std::vector<std::unique_ptr<StreamEncoder>> encoders;
+    std::vector<std::unique_ptr<SubtitleRoute>> subtitles;
     std::vector<std::unique_ptr<Stage>> stages;  // mux not among them: it is run last
     std::vector<std::thread> threads;
 };
+
+// Every further sound track of the source goes the first one's way: the same
+// compressor with the same settings, its own decoder and chain. Sound tracks are
+// written in the source's order.
+void Streamer::Impl::AddSoundTracks(const std::vector<StreamPlan>& streams) {
+    auto first = std::find_if(plan.routes.begin(), plan.routes.end(),
+                              [](const Route& r) { return r.type == AVMEDIA_TYPE_AUDIO; });
+    if (first == plan.routes.end()) return;
+    const Route model = *first;
+    AVFormatContext& source = *plan.source->input;
+    for (const StreamPlan& stream : streams) {
+        if (stream.type != AVMEDIA_TYPE_AUDIO || stream.fate != StreamFate::Convert ||
+            stream.source == model.decoder->streamIndex)
+            continue;
+        Route route = model;
+        route.decoder = std::make_shared<DecoderFilter>(model.decoder->Name(), stream.source,
+                                                        AVMEDIA_TYPE_AUDIO);
+        route.decoder->context = OpenDecoder(*source.streams[stream.source]);
+        route.decoder->source = plan.source;
+        route.converter.reset();
+        route.muxInput.reset();
+        route.notes.clear();
+        route.extraTrack = stream.number;
+        if (route.decoder->context)
+            route.sound = PlanAudio(SoundOf(*route.decoder->context), route.encoder,
+                                    !route.compressor, nullptr, route.notes);
+        if (!route.decoder->context || route.sound.sampleRate <= 0 || route.sound.channels <= 0) {
+            status.Note(RunNoteKind::AudioTrackLeftOut, stream.number);
+            continue;
+        }
+        plan.routes.push_back(std::move(route));
+    }
+    std::stable_sort(plan.routes.begin(), plan.routes.end(), [](const Route& a, const Route& b) {
+        if (a.type != b.type) return a.type == AVMEDIA_TYPE_VIDEO;
+        return a.type == AVMEDIA_TYPE_AUDIO && a.decoder->streamIndex < b.decoder->streamIndex;
+    });
+}
+
+// What the container cannot carry is counted for one sentence; a track that could
+// not be read is named.
+void Streamer::Impl::NoteLeftOut(const std::vector<StreamPlan>& streams) {
+    for (const StreamPlan& stream : streams) {
+        if (stream.fate != StreamFate::LeaveOut) continue;
+        const bool audio = stream.type == AVMEDIA_TYPE_AUDIO;
+        switch (stream.why) {
+            case LeftOutBecause::NotHeld:
+                status.Note(audio ? RunNoteKind::NotKeptAudio
+                            : stream.type == AVMEDIA_TYPE_VIDEO    ? RunNoteKind::NotKeptVideo
+                            : stream.type == AVMEDIA_TYPE_SUBTITLE ? RunNoteKind::NotKeptSubtitles
+                                                                   : RunNoteKind::NotKeptAttachments,
+                            1);
+                break;
+            case LeftOutBecause::NoDecoder:
+            case LeftOutBecause::Unreadable:
+                status.Note(audio ? RunNoteKind::AudioTrackLeftOut : RunNoteKind::SubtitleTrackLeftOut,
+                            stream.number);
+                break;
+            case LeftOutBecause::OverLimit: status.Note(RunNoteKind::TracksOverLimit, 1); break;
+            default: break;
+        }
+    }
+    const AVFormatContext& source = *plan.source->input;
+    if (source.nb_chapters > 0 && !HoldsChapters(*plan.mux->format()))
+        status.Note(RunNoteKind::NotKeptChapters, source.nb_chapters);
+}
+
+HRESULT Streamer::Impl::OpenRoute(const Route& route, std::vector<OutputStream>& outputs,
+                                  std::vector<DemuxStage::Output>& demuxOutputs,
+                                  std::string& reason) {
+    AVFormatContext& source = *plan.source->input;
+    const bool globalHeader = plan.mux->format()->flags & AVFMT_GLOBALHEADER;
+    const bool video = route.type == AVMEDIA_TYPE_VIDEO;
+    AVStream& input = *source.streams[route.decoder->streamIndex];
+    auto& q = *queues.emplace_back(std::make_unique<RouteQueues>(video));
+    status.Watch(q.packets);
+    status.Watch(q.frames);
+    auto& encoder = *encoders.emplace_back(
+        std::make_unique<StreamEncoder>(outputs.size(), route, status, muxQueue));
+    const std::int64_t start =
+        av_rescale_q(source.start_time != AV_NOPTS_VALUE ? source.start_time : 0,
+                     AVRational{1, AV_TIME_BASE}, input.time_base);
+    const AVCodecContext& decoder = *route.decoder->context;
+    std::unique_ptr<Stage> encode;
+    if (video) {
+        // The chain first, from the decoder's parameters: the encoder takes what it gives.
+        const AVRational rate = av_guess_frame_rate(&source, &input, nullptr);
+        const std::int64_t frameDuration =
+            rate.num > 0 && rate.den > 0 ? av_rescale_q(1, av_inv_q(rate), input.time_base) : 0;
+        auto chain = std::make_unique<VideoChain>(route.video, route.decoder->picture.sampleAspect,
+                                                  input.time_base, start, frameDuration, status);
+        PictureIn in = PictureOf(decoder);
+        if (in.format == AV_PIX_FMT_NONE) in.format = route.video.format;  // told by the first picture
+        if (HRESULT hr = chain->Configure(in, reason); FAILED(hr)) return hr;
+        const PictureOut picture{chain->width(), chain->height(), chain->format(),
+                                 chain->sampleAspect(), chain->timeBase()};
+        if (HRESULT hr = encoder.Open(picture, globalHeader, reason); FAILED(hr)) return hr;
+        encode = std::make_unique<VideoEncodeStage>(encoder, std::move(chain), q.frames);
+    } else {
+        // The encoder first: its frame size is the chain's.
+        if (HRESULT hr = encoder.Open(PictureOut{}, globalHeader, reason); FAILED(hr)) return hr;
+        const AVCodecContext& enc = *encoder.context();
+        auto chain = std::make_unique<AudioChain>(
+            route.sound,
+            ChunkSize(enc.frame_size, enc.codec->capabilities & AV_CODEC_CAP_VARIABLE_FRAME_SIZE),
+            input.time_base, start, route.fillFromStart, status);
+        if (HRESULT hr = chain->Configure(SoundOf(decoder), reason); FAILED(hr)) return hr;
+        encode = std::make_unique<AudioEncodeStage>(encoder, std::move(chain), q.frames);
+    }
+    for (const RunNote& note : route.notes) status.Note(note.kind, note.count);
+    outputs.push_back(encoder.Describe(&input));
+    demuxOutputs.push_back({route.decoder->streamIndex, &q.packets, nullptr});
+    stages.push_back(
+        std::make_unique<DecodeStage>(*route.decoder->context, q.packets, q.frames, status));
+    stages.push_back(std::move(encode));
+    return S_OK;
+}
 
 // Everything the threads need, opened on the calling thread.
 HRESULT Streamer::Impl::Prepare() {
     if (HRESULT hr = mux.CreateFile(plan.source->path()); FAILED(hr)) return hr;
     AVFormatContext& source = *plan.source->input;
-    const bool globalHeader = plan.mux->format()->flags & AVFMT_GLOBALHEADER;
+    StreamChoices choices;
+    for (const Route& route : plan.routes)
+        (route.type == AVMEDIA_TYPE_VIDEO ? choices.firstVideo : choices.firstAudio) =
+            route.decoder->streamIndex;
+    choices.allAudio = plan.mux->audioTracks() == AudioTracks::All;
+    choices.oneSound = dynamic_cast<const WmAsfWriterFilter*>(plan.mux.get()) != nullptr;
+    const std::vector<StreamPlan> streams = PlanStreams(source, *plan.mux->format(), choices);
+    NoteLeftOut(streams);
+    AddSoundTracks(streams);
+
+    std::vector<OutputStream> outputs;
     std::vector<DemuxStage::Output> demuxOutputs;
-    std::vector<const StreamEncoder*> opened;
-    for (std::size_t i = 0; i < plan.routes.size(); ++i) {
-        const Route& route = plan.routes[i];
-        const bool video = route.type == AVMEDIA_TYPE_VIDEO;
-        AVStream& input = *source.streams[route.decoder->streamIndex];
-        auto& q = *queues.emplace_back(std::make_unique<RouteQueues>(video));
-        status.Watch(q.packets);
-        status.Watch(q.frames);
-        auto& encoder =
-            *encoders.emplace_back(std::make_unique<StreamEncoder>(i, route, status, muxQueue));
-        for (const RunNote& note : route.notes) status.Note(note.kind, note.count);
-        const std::int64_t start =
-            av_rescale_q(source.start_time != AV_NOPTS_VALUE ? source.start_time : 0,
-                         AVRational{1, AV_TIME_BASE}, input.time_base);
-        const AVCodecContext& decoder = *route.decoder->context;
+    for (const Route& route : plan.routes) {
         std::string reason;
-        if (video) {
-            // The chain first, from the decoder's parameters: the encoder takes what it gives.
-            const AVRational rate = av_guess_frame_rate(&source, &input, nullptr);
-            const std::int64_t frameDuration =
-                rate.num > 0 && rate.den > 0 ? av_rescale_q(1, av_inv_q(rate), input.time_base) : 0;
-            auto chain =
-                std::make_unique<VideoChain>(route.video, route.decoder->picture.sampleAspect,
-                                             input.time_base, start, frameDuration, status);
-            PictureIn in = PictureOf(decoder);
-            if (in.format == AV_PIX_FMT_NONE)
-                in.format = route.video.format;  // told by the first picture
-            if (HRESULT hr = chain->Configure(in, reason); FAILED(hr)) return Refuse(hr, reason);
-            const PictureOut picture{chain->width(), chain->height(), chain->format(),
-                                     chain->sampleAspect(), chain->timeBase()};
-            if (HRESULT hr = encoder.Open(picture, globalHeader, reason); FAILED(hr))
-                return Refuse(hr, reason);
-            stages.push_back(
-                std::make_unique<VideoEncodeStage>(encoder, std::move(chain), q.frames));
-        } else {
-            // The encoder first: its frame size is the chain's.
-            if (HRESULT hr = encoder.Open(PictureOut{}, globalHeader, reason); FAILED(hr))
-                return Refuse(hr, reason);
-            const AVCodecContext& enc = *encoder.context();
-            auto chain = std::make_unique<AudioChain>(
-                route.sound,
-                ChunkSize(enc.frame_size,
-                          enc.codec->capabilities & AV_CODEC_CAP_VARIABLE_FRAME_SIZE),
-                input.time_base, start, route.fillFromStart, status);
-            if (HRESULT hr = chain->Configure(SoundOf(decoder), reason); FAILED(hr))
-                return Refuse(hr, reason);
-            stages.push_back(
-                std::make_unique<AudioEncodeStage>(encoder, std::move(chain), q.frames));
+        if (HRESULT hr = OpenRoute(route, outputs, demuxOutputs, reason); FAILED(hr)) {
+            // A further track the encoder refuses is left out; the graph's own routes
+            // fail the run with their step's message.
+            if (!route.extraTrack) return Refuse(hr, reason);
+            status.Note(RunNoteKind::AudioTrackLeftOut, route.extraTrack);
         }
-        opened.push_back(&encoder);
-        demuxOutputs.push_back({route.decoder->streamIndex, &q.packets});
-        stages.insert(stages.end() - 1, std::make_unique<DecodeStage>(*route.decoder->context,
-                                                                      q.packets, q.frames, status));
+    }
+    MuxStage::FromSource from;
+    from.file = &source;
+    from.chapters = HoldsChapters(*plan.mux->format());
+    from.writingApplication = plan.mux->writingApplication();
+    const std::int64_t startUs = source.start_time != AV_NOPTS_VALUE ? source.start_time : 0;
+    for (const StreamPlan& stream : streams) {
+        if (stream.fate == StreamFate::LeaveOut) continue;
+        if (stream.type == AVMEDIA_TYPE_ATTACHMENT)
+            from.attachments.push_back(source.streams[stream.source]);
+        if (stream.type != AVMEDIA_TYPE_SUBTITLE) continue;
+        auto route = std::make_unique<SubtitleRoute>(
+            outputs.size(), *source.streams[stream.source],
+            stream.fate == StreamFate::Keep ? AV_CODEC_ID_NONE : stream.codec, startUs, muxQueue);
+        if (!route->Open()) {
+            status.Note(RunNoteKind::SubtitleTrackLeftOut, stream.number);
+            continue;
+        }
+        outputs.push_back(route->Describe());
+        demuxOutputs.push_back({stream.source, nullptr, route.get()});
+        subtitles.push_back(std::move(route));
     }
     stages.insert(stages.begin(),
                   std::make_unique<DemuxStage>(source, std::move(demuxOutputs), status));
     std::string reason;
-    if (HRESULT hr = mux.Open(opened, reason); FAILED(hr)) return Refuse(hr, reason);
+    if (HRESULT hr = mux.Open(outputs, from, reason); FAILED(hr)) return Refuse(hr, reason);
     return S_OK;
 }
 

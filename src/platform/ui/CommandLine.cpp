@@ -16,6 +16,7 @@ constexpr const char* kDescription =
     "\n"
     "  quorvel-converter [FILE]                    the window, with FILE opened\n"
     "  quorvel-converter --convert INPUT [-o OUTPUT] [--format FORMAT] [--overwrite]\n"
+    "                    [--audio-tracks all|default]\n"
     "                                              converts without a window, with the\n"
     "                                              settings the Options dialog stored\n"
     "  quorvel-converter --list-compressors [FORMAT]\n"
@@ -130,10 +131,15 @@ CommandLine ParseCommandLine(int argc, char** argv, const std::string& version) 
     const QCommandLineOption overwrite(QStringLiteral("overwrite"),
                                        QStringLiteral("Replaces an existing output file (when it "
                                                       "is a link, the file it names)."));
+    const QCommandLineOption audioTracks(
+        QStringLiteral("audio-tracks"),
+        QStringLiteral("all: every sound track of INPUT; default: its default one only "
+                       "(default: as the Options dialog stored)."),
+        QStringLiteral("all|default"));
     const QCommandLineOption list(QStringLiteral("list-compressors"),
                                   QStringLiteral("Lists the compressors of FORMAT (default: the "
                                                  "stored format), the preferred ones marked *."));
-    for (const auto* option : {&convert, &output, &format, &overwrite, &list})
+    for (const auto* option : {&convert, &output, &format, &overwrite, &audioTracks, &list})
         parser.addOption(*option);
     parser.addPositionalArgument(QStringLiteral("FILE"),
                                  QStringLiteral("The video to open in the window."),
@@ -159,12 +165,17 @@ CommandLine ParseCommandLine(int argc, char** argv, const std::string& version) 
     if (parser.isSet(format) && !IsFormatName(line.format))
         return Invalid(QStringLiteral("Unknown format '%1': use avi, wmv, mkv, asf, webm or mp4.")
                            .arg(parser.value(format)));
+    line.audioTracks = parser.value(audioTracks).toLower().toStdString();
+    if (parser.isSet(audioTracks) && line.audioTracks != "all" && line.audioTracks != "default")
+        return Invalid(QStringLiteral("Unknown audio tracks '%1': use all or default.")
+                           .arg(parser.value(audioTracks)));
     if (parser.isSet(convert) && parser.isSet(list))
         return Invalid(QStringLiteral("--convert and --list-compressors cannot be combined."));
 
     if (parser.isSet(list)) {
-        if (parser.isSet(output) || parser.isSet(overwrite))
-            return Invalid(QStringLiteral("--output and --overwrite belong to --convert."));
+        if (parser.isSet(output) || parser.isSet(overwrite) || parser.isSet(audioTracks))
+            return Invalid(
+                QStringLiteral("--output, --overwrite and --audio-tracks belong to --convert."));
         if (positional.size() > 1 || (positional.size() == 1 && parser.isSet(format)))
             return Invalid(QStringLiteral("--list-compressors takes one FORMAT."));
         if (positional.size() == 1) {
@@ -189,8 +200,10 @@ CommandLine ParseCommandLine(int argc, char** argv, const std::string& version) 
         line.overwrite = parser.isSet(overwrite);
         return line;
     }
-    if (parser.isSet(output) || parser.isSet(format) || parser.isSet(overwrite))
-        return Invalid(QStringLiteral("--output, --format and --overwrite belong to --convert."));
+    if (parser.isSet(output) || parser.isSet(format) || parser.isSet(overwrite) ||
+        parser.isSet(audioTracks))
+        return Invalid(QStringLiteral(
+            "--output, --format, --overwrite and --audio-tracks belong to --convert."));
     if (positional.size() > 1) return Invalid(QStringLiteral("The window opens one FILE."));
     if (!positional.isEmpty()) line.file = AbsolutePath(positional.front());
     return line;

@@ -12,6 +12,7 @@ struct CommandLine {
     std::string output;  // --output; empty: where the window would write
     std::string format;  // --format or --list-compressors' FORMAT, lower case; empty if not given
     bool overwrite = false;
+    std::string audioTracks;  // --audio-tracks, "all" or "default"; empty if not given
     std::string text;  // the help or version text, or what is wrong with the line
 };
 
