@@ -72,14 +72,18 @@ void MainWindow::StartConversion() {
 
     // Refusals noted before this run concern another one.
     media::TakeSettingsRefused();
-    runVideoCompressor = settings.useVideoCompressor == 1
-                             ? engine::CompressorName(CompressorCategory::Video,
-                                                      engine::VideoCompressorSlot(settings, settings.format))
-                             : std::string();
-    runAudioCompressor = settings.useAudioCompressor == 1
-                             ? engine::CompressorName(CompressorCategory::Audio,
-                                                      engine::AudioCompressorSlot(settings, settings.format))
-                             : std::string();
+    runVideoCompressor =
+        settings.useVideoCompressor == 1
+            ? engine::CompressorName(CompressorCategory::Video,
+                                     engine::VideoCompressorSlot(settings, settings.format),
+                                     graph.reporter())
+            : std::string();
+    runAudioCompressor =
+        settings.useAudioCompressor == 1
+            ? engine::CompressorName(CompressorCategory::Audio,
+                                     engine::AudioCompressorSlot(settings, settings.format),
+                                     graph.reporter())
+            : std::string();
     settingsNotUsed = engine::StoredSettingsNotUsed(runVideoCompressor, CompressorCategory::Video);
     for (auto& note : engine::StoredSettingsNotUsed(runAudioCompressor, CompressorCategory::Audio))
         settingsNotUsed.push_back(std::move(note));

@@ -29,11 +29,13 @@ using i18n::StringText;
 
 MainWindow::MainWindow() : ui::Dialog(MainDialogTemplate(), nullptr) {
     ConversionGraph::Instance().Attach(this, &settings, &errorText);
+    ConversionGraph::Instance().SetReporter(&reporter_);
 }
 
 MainWindow::~MainWindow() {
     StopWatchingOpenerFailures();
     ConversionGraph::Instance().Attach(nullptr, nullptr, nullptr);
+    ConversionGraph::Instance().SetReporter(nullptr);
 }
 
 bool MainWindow::OnInitDialog() {

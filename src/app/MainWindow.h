@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "app/WindowReporter.h"
 #include "engine/SourceInfo.h"
 #include "options/OutputSettings.h"
 #include "platform/shell/Shell.h"
@@ -84,6 +85,9 @@ protected:
     void OnTimer(int id) override;
     void OnMessage(unsigned message, std::uintptr_t wParam, std::intptr_t lParam) override;
     void OnSysCommand(int command) override;
+
+private:
+    WindowReporter reporter_{this};
 };
 
 }  // namespace app

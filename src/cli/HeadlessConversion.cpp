@@ -143,7 +143,9 @@ int Convert(const ConvertRequest& request) {
 
     engine::ConversionGraph& graph = engine::ConversionGraph::Instance();
     std::string errorText;
+    TerminalReporter reporter;
     graph.Attach(nullptr, &settings, &errorText);
+    graph.SetReporter(&reporter);
     engine::SourceInfo info;
     std::int64_t duration = 0;
     int result = kDone;
@@ -198,6 +200,7 @@ int Convert(const ConvertRequest& request) {
     graph.ReleaseGraph();
     graph.ReleaseCompressorSlots();
     graph.Attach(nullptr, nullptr, nullptr);
+    graph.SetReporter(nullptr);
     if (result == kDone) std::fprintf(stderr, "Done: %s\n", settings.outputPath.c_str());
     return result;
 }

@@ -43,8 +43,10 @@ void OutputOptionsDialog::FillList(bool video) {
     std::vector<int>& indices = video ? videoIndices_ : audioIndices_;
     list.ResetContent();
     indices.clear();
-    list.AddString(engine::ListCompressors(category).front());  // the no-compressor row
-    for (const auto& row : engine::FormatCompressors(category, ListedFormat(settings.format))) {
+    engine::Reporter& reporter = engine::ConversionGraph::Instance().reporter();
+    list.AddString(engine::ListCompressors(category, reporter).front());  // the no-compressor row
+    for (const auto& row :
+         engine::FormatCompressors(category, ListedFormat(settings.format), reporter)) {
         list.AddString(row.name);
         indices.push_back(row.index);
     }
