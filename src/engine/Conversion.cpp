@@ -69,26 +69,24 @@ std::string Conversion::KeptAside() const {
 
 // ---- A job from its source to its end ----
 
-bool Conversion::Open() {
+HRESULT Conversion::Open() {
     std::int64_t duration = 0;
-    if (!ProbeSource(job_.source, duration, source_, *settings_)) return false;
+    if (!ProbeSource(job_.source, duration, source_, *settings_))
+        return media::VFW_E_INVALID_FILE_FORMAT;
     // The Options' size, when the job has one, rather than the source's own.
     if (job_.width > 0 && job_.height > 0) {
         settings_->outputWidth = job_.width;
         settings_->outputHeight = job_.height;
     }
-    return SUCCEEDED(OpenSourceGraph(job_.source));
+    const HRESULT hr = OpenSourceGraph(job_.source);
+    return SUCCEEDED(hr) ? S_OK : hr;
 }
 
 HRESULT Conversion::Start(std::function<void()> notify) {
     notify_ = std::move(notify);
     HRESULT hr = EnsureCompressors();
     if (FAILED(hr)) return hr;
-    hr = mediaControl ? mediaControl->Run() : E_POINTER;
-    if (FAILED(hr))
-        reporter().Say(Reporter::Kind::Application,
-                       WithReason(media::ErrorText(hr), RunFailureReason()), {});
-    return hr;
+    return mediaControl ? mediaControl->Run() : E_POINTER;
 }
 
 std::int64_t Conversion::Written() const {

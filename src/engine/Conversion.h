@@ -97,11 +97,13 @@ public:
     // ---- A job from its source to its end (the queue, the command line) ----
     const Job& job() const { return job_; }
     const SourceInfo& source() const { return source_; }
-    // Probes and opens the source; false after the reporter heard why.
-    bool Open();
+    // Probes and opens the source: S_OK, VFW_E_INVALID_FILE_FORMAT when the probe
+    // found no media it can read, or the opening's code; after the reporter heard why.
+    HRESULT Open();
     // Builds the conversion graph and runs it; `notify` is called, from any
     // thread, whenever the graph has an event. S_OK once streaming; otherwise
-    // the failure's code, after the reporter heard why.
+    // the failure's code: a build after the reporter heard why, a refused Run
+    // for the caller to word (with RunFailureReason).
     HRESULT Start(std::function<void()> notify);
     // How far the run is: stream time written, 100 ns units.
     std::int64_t Written() const;
