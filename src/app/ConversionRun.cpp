@@ -146,6 +146,7 @@ void MainWindow::EndConversion(const std::string& firstField) {
 }
 
 void MainWindow::OnTimer(int id) {
+    if (id == QueueTimer) queueRun.OnTick();
     if (id != ConversionTimer) return;
     ++elapsedSeconds;
     UpdateRunProgress();
@@ -155,6 +156,10 @@ void MainWindow::OnMessage(unsigned message, std::uintptr_t, std::intptr_t) {
     if (message == media::GraphEventMessageNumber) OnGraphEvent();
     else if (message == OpenerFailedMessage) ShowPageTheOpenerGaveUpOn(*this);
     else if (message == OpenStartFileMessage) OpenSourceFile(startFile);
+    else if (message == QueueEventMessage)
+        queueRun.OnGraphEvent();
+    else if (message == OpenQueueMessage)
+        OnQueue();
 }
 
 long MainWindow::OnGraphEvent() {

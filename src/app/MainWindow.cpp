@@ -1,6 +1,9 @@
 #include "app/MainWindow.h"
 
+#include <filesystem>
+
 #include "app/HelpAndAbout.h"
+#include "app/QueueWindow.h"
 #include "app/StatusText.h"
 #include "engine/ConversionGraph.h"
 #include "i18n/FormattedText.h"
@@ -27,7 +30,7 @@ using namespace resources;
 using engine::ConversionGraph;
 using i18n::StringText;
 
-MainWindow::MainWindow() : ui::Dialog(MainDialogTemplate(), nullptr) {
+MainWindow::MainWindow() : ui::Dialog(MainDialogTemplate(), nullptr), queue(settings::QueueFile()) {
     ConversionGraph::Instance().Attach(this, &settings, &errorText);
     ConversionGraph::Instance().SetReporter(&reporter_);
 }
@@ -65,6 +68,7 @@ bool MainWindow::OnInitDialog() {
         ui::AppMessageBox(i18n::FormatText(IDS_MESSAGE_SETTINGS_SET_ASIDE, file.c_str()));
 
     Item(IDC_STATIC_STATUS).SetText(InitialStatusLine(settings.outputPath));
+    queue.Restore();
     Item(IDC_STATIC_SOURCE).SetText("00:00:00");
 
     options::ClearVsFilterLoadLevel(vsFilterChanged, vsFilterSavedLevel);
@@ -89,6 +93,9 @@ void MainWindow::OnCommand(int id) {
         case IDC_BUTTON_HELP:
         case ui::ID_HELP: OnHelp(); break;
         case IDC_BUTTON_HOMEPAGE: OnHomepage(); break;
+        case IDC_BUTTON_QUEUE:
+            OnQueue();
+            break;
         case IDC_BUTTON_ABOUT:
         case IDM_ABOUT: OnAbout(); break;
         case IDC_BUTTON_EXIT: RequestClose(); break;
@@ -98,7 +105,7 @@ void MainWindow::OnCommand(int id) {
 }
 
 void MainWindow::OnClose() {
-    if (isConverting) {
+    if (isConverting || queueRun.active()) {
         ui::MessageBox(this, StringText(IDS_MESSAGE_STOP_CONVERT),
                        StringText(IDS_MESSAGE_WARNING), ui::MB_OK);
         return;
@@ -131,8 +138,15 @@ void MainWindow::OnOpenVideo() {
         shell::CurrentBackend().GetFolderPath(shell::CSIDL_MYVIDEO, request.initialDir);
     request.flags = ui::OFN_EXPLORER | ui::OFN_FILEMUSTEXIST | ui::OFN_PATHMUSTEXIST |
                     ui::OFN_READONLY;
-    const auto chosen = ui::GetOpenFileName(request);
-    if (chosen) OpenSourceFile(*chosen);
+    request.multiple = true;
+    const std::vector<std::string> chosen = ui::GetOpenFileNames(request);
+    // One file opens as ever; several go to the queue.
+    if (chosen.size() == 1) {
+        OpenSourceFile(chosen.front());
+    } else if (chosen.size() > 1) {
+        QueueFiles(chosen);
+        PostMessage(OpenQueueMessage);
+    }
 }
 
 void MainWindow::OpenSourceFile(const std::string& path) {
@@ -165,9 +179,16 @@ void MainWindow::OpenSourceFile(const std::string& path) {
 }
 
 void MainWindow::OnDropFiles(const std::vector<std::string>& paths) {
-    // Drops are refused while a run goes on; the first file of several is opened.
+    // Drops are refused while a run goes on. One file opens; several, or a
+    // folder, go to the queue, shown once the drop is over.
     if (isConverting || paths.empty()) return;
-    OpenSourceFile(paths.front());
+    std::error_code ec;
+    if (paths.size() == 1 && !std::filesystem::is_directory(paths.front(), ec)) {
+        OpenSourceFile(paths.front());
+        return;
+    }
+    QueueFiles(paths);
+    PostMessage(OpenQueueMessage);
 }
 
 void MainWindow::OnOptions() {

@@ -99,8 +99,21 @@ std::int64_t Conversion::Written() const {
 }
 
 std::optional<RunEnd> Conversion::TakeEnd() {
+    if (!mediaEvent) return std::nullopt;
+    // The end event is announced a moment before the run counts as finished:
+    // it is read from the queue, not waited for.
     long code = 0;
-    if (!mediaEvent || mediaEvent->WaitForCompletion(0, code) == E_ABORT) return std::nullopt;
+    media::LONG_PTR param1 = 0, param2 = 0;
+    while (SUCCEEDED(mediaEvent->GetEvent(code, param1, param2, 0))) {
+        mediaEvent->FreeEventParams(code, param1, param2);
+        if (code != media::EC_COMPLETE && code != media::EC_ERRORABORT) continue;
+        RunEnd end{code, static_cast<HRESULT>(param1), param2, {}};
+        if (FAILED(end.result) || code == media::EC_ERRORABORT)
+            end.reason = mediaEvent->FailureReason();
+        return end;
+    }
+    // A stop posts no event.
+    if (mediaEvent->WaitForCompletion(0, code) == E_ABORT) return std::nullopt;
     return ReadRunEnd(*mediaEvent, code);
 }
 
