@@ -22,6 +22,7 @@
 #include <vector>
 
 #include "engine/ConversionGraph.h"
+#include "engine/RunNotes.h"
 #include "engine/RunProgress.h"
 #include "options/OutputFormat.h"
 #include "options/OutputSettings.h"
@@ -38,21 +39,22 @@ struct Format {
     int format;
     const char* videoEncoder;  // the engine's preferred encoders, for the CLI
     const char* audioEncoder;
-    const char* ffmpegExtra;   // what a writer dictates besides the encoders' settings
+    const char* ffmpegExtra;  // what a writer dictates besides the encoders' settings
     const char* extension;
 };
 
+// Sizes, pixel formats, rates and channels come from the engine's own filter
+// chains, which the ffmpeg command line is handed as they are.
 const Format kFormats[] = {
     {"avi", engine::kAvi, "mpeg4", "adpcm_ms", "", ".avi"},
     {"mkv", engine::kMkv, "mpeg4", "adpcm_ms", "", ".mkv"},
     {"asf", engine::kAsf, "mpeg4", "adpcm_ms", "", ".asf"},
     {"webm", engine::kWebm, "libvpx", "libvorbis", "", ".webm"},
-    // The MP4 writer keeps 4:2:0 pictures and stereo sound, index in front.
-    {"mp4", engine::kMp4, "libx264", "aac", "-pix_fmt yuv420p -ac 2 -movflags +faststart", ".mp4"},
-    // The Windows Media writer's defaults: 780 kbit/s video at 23 fps with a key
-    // frame every 8 s, 128 kbit/s WMA2 at 44.1 kHz stereo, the source's size.
-    {"wmv", engine::kWmv, "wmv2", "wmav2", "-b:v 798720 -r 23 -g 184 -b:a 128000 -ar 44100 -ac 2",
-     ".wmv"},
+    // The MP4 writer puts the index in front.
+    {"mp4", engine::kMp4, "libx264", "aac", "-movflags +faststart", ".mp4"},
+    // The Windows Media writer's defaults: 780 kbit/s video at the source's rate
+    // (its chain's fps) with a key frame every 8 s, 128 kbit/s WMA2.
+    {"wmv", engine::kWmv, "wmv2", "wmav2", "-b:v 798720 -b:a 128000", ".wmv"},
 };
 
 const Format* FindFormat(const std::string& name) {
@@ -77,10 +79,34 @@ int Fail(const char* step, HRESULT hr, const std::string& reason = {}) {
     return 1;
 }
 
+// The filter chains of a built graph, as the converters hold them ("" for a
+// stream that needs none).
+struct Chains {
+    std::string video;
+    std::string audio;
+};
+
+Chains ReadChains(FilterGraph& graph) {
+    Chains chains;
+    std::shared_ptr<EnumFilters> filters;
+    std::shared_ptr<Filter> filter;
+    if (FAILED(graph.EnumFilters(filters))) return chains;
+    while (filters->Next(filter) == S_OK) {
+        const std::string chain = FilterChainOf(filter);
+        FilterInfo info;
+        filter->QueryFilterInfo(info);
+        if (!chain.empty())
+            (info.name.find("Audio") != std::string::npos ? chains.audio : chains.video) = chain;
+    }
+    return chains;
+}
+
 // The window's road through the engine: probe, open, build, run, wait, tear down.
-// Stores the opening time; returns 0 on a completed conversion.
+// Stores the opening time; returns 0 on a completed conversion. With `chainsOnly`
+// the graph is built and its chains read, and nothing is converted.
 int Convert(const Format& format, bool videoCompressor, bool audioCompressor,
-            const std::string& input, const std::string& output, double* openSeconds) {
+            const std::string& input, const std::string& output, double* openSeconds,
+            Chains* chainsOnly = nullptr) {
     ui::ScriptedAutomation boxes;  // the engine's messages go to the terminal
     boxes.onMessageBox = [](const ui::MessageBoxRecord& box) {
         std::fprintf(stderr, "%s: %s\n", box.caption.c_str(), box.text.c_str());
@@ -115,10 +141,11 @@ int Convert(const Format& format, bool videoCompressor, bool audioCompressor,
     // onto the source, and replaces the output only when the run ends well.
 
     hr = graph.EnsureCompressors();
-    engine::RunEnd end;
-    if (SUCCEEDED(hr)) hr = graph.mediaControl->Run();
+    engine::RunEnd end{EC_COMPLETE, S_OK, 0, {}, {}};
+    if (SUCCEEDED(hr) && chainsOnly) *chainsOnly = ReadChains(*graph.graphManager);
+    if (SUCCEEDED(hr) && !chainsOnly) hr = graph.mediaControl->Run();
     const std::string startReason = FAILED(hr) ? graph.RunFailureReason() : std::string();
-    if (SUCCEEDED(hr)) {
+    if (SUCCEEDED(hr) && !chainsOnly) {
         long code = 0;
         graph.mediaEvent->WaitForCompletion(-1, code);
         end = engine::ReadRunEnd(*graph.mediaEvent, code);
@@ -133,9 +160,10 @@ int Convert(const Format& format, bool videoCompressor, bool audioCompressor,
     if (FAILED(hr)) return Fail("conversion start", hr, startReason);
     if (end.code != EC_COMPLETE)
         return Fail("conversion", FAILED(end.result) ? end.result : E_FAIL, end.reason);
+    if (!end.notes.empty()) std::fprintf(stderr, "%s\n", engine::RunNotesText(end.notes).c_str());
     if (end.result == QV_S_SOURCE_ENDED_EARLY) {
-        std::fprintf(stderr, "%s (at %.1f s of %.1f s)\n", ErrorText(QV_S_SOURCE_ENDED_EARLY).c_str(),
-                     end.reached / 1e7, duration / 1e7);
+        std::fprintf(stderr, "%s (at %.1f s of %.1f s)\n",
+                     ErrorText(QV_S_SOURCE_ENDED_EARLY).c_str(), end.reached / 1e7, duration / 1e7);
         return kEndedEarly;
     }
     return 0;
@@ -186,11 +214,32 @@ bool SourceFacts(const std::string& input, engine::SourceInfo& info) {
     return ok;
 }
 
-// The ffmpeg command that encodes as the engine does: the same encoders with the
-// same starting settings for this frame size and rate.
-std::string CliCommand(const Format& f, const engine::SourceInfo& info, const std::string& input,
-                       const std::string& output) {
+// The chain without its turning steps: the CLI turns the picture by itself, with
+// the same filters, and only then leaves the rotation out of its output.
+std::string WithoutTurning(const std::string& chain) {
+    std::string kept;
+    for (std::size_t at = 0; at < chain.size();) {
+        std::size_t end = chain.find(',', at);
+        if (end == std::string::npos) end = chain.size();
+        const std::string step = chain.substr(at, end - at);
+        if (!step.starts_with("transpose=") && step != "hflip" && step != "vflip")
+            kept += (kept.empty() ? "" : ",") + step;
+        at = end + 1;
+    }
+    return kept;
+}
+
+// The ffmpeg command that converts as the engine does: the engine's filter chains,
+// the same encoders with the same starting settings for this frame size and rate.
+std::string CliCommand(const Format& f, const engine::SourceInfo& info, const Chains& chains,
+                       const std::string& input, const std::string& output) {
     std::string command = "ffmpeg -nostdin -v error -y -i " + Quote(input);
+    if (const std::string video = WithoutTurning(chains.video); !video.empty())
+        command += " -vf " + Quote(video);
+    if (!chains.audio.empty()) command += " -af " + Quote(chains.audio);
+    // The Windows Media writer's key frame every 8 s, at the chain's rate.
+    if (f.format == engine::kWmv)
+        command += " -g " + std::to_string(8 * static_cast<int>(info.frameRate + 0.5));
     command += std::string(" -c:v ") + f.videoEncoder;
     for (const auto& [name, value] :
          EncoderDefaults(f.videoEncoder, info.width, info.height, info.frameRate))
@@ -232,7 +281,8 @@ struct Row {
 
 // HandBrake's command line writing `output` with these video settings, the
 // source's size and rate, and the audio encoder of the same format.
-Measure RunHandBrake(const std::string& input, const std::string& output, const std::string& video) {
+Measure RunHandBrake(const std::string& input, const std::string& output,
+                     const std::string& video) {
     const bool webm = output.ends_with(".webm");
     const std::string command = "HandBrakeCLI -i " + Quote(input) + " -o " + Quote(output) +
                                 (webm ? " -f av_webm " : " -f av_mp4 --optimize ") + video +
@@ -246,11 +296,12 @@ Measure RunHandBrake(const std::string& input, const std::string& output, const 
 }
 
 void PrintAgainst(const char* what, const Measure& hb, double size, double ssim, const Row& ours) {
-    std::printf("HandBrake %s: %.2f s (%.2f s processor), %.2f MB, SSIM %.4f; ours %.2f s "
-                "(%.2f s processor), SSIM %.4f: ratio %.3f wall, %.3f processor\n",
-                what, hb.seconds, hb.cpuSeconds, size, ssim, ours.ours.seconds,
-                ours.ours.cpuSeconds, ours.oursSsim, hb.seconds > 0 ? ours.ours.seconds / hb.seconds : 0.0,
-                hb.cpuSeconds > 0 ? ours.ours.cpuSeconds / hb.cpuSeconds : 0.0);
+    std::printf(
+        "HandBrake %s: %.2f s (%.2f s processor), %.2f MB, SSIM %.4f; ours %.2f s "
+        "(%.2f s processor), SSIM %.4f: ratio %.3f wall, %.3f processor\n",
+        what, hb.seconds, hb.cpuSeconds, size, ssim, ours.ours.seconds, ours.ours.cpuSeconds,
+        ours.oursSsim, hb.seconds > 0 ? ours.ours.seconds / hb.seconds : 0.0,
+        hb.cpuSeconds > 0 ? ours.ours.cpuSeconds / hb.cpuSeconds : 0.0);
 }
 
 // MP4: HandBrake at the same CRF and preset, AAC 160 kbit/s stereo, index in front.
@@ -266,10 +317,15 @@ void HandBrakeMp4(const std::string& input, const std::filesystem::path& folder,
 // around it (HandBrake's scale: a higher number is a coarser picture).
 void HandBrakeWebm(const std::string& input, const std::filesystem::path& folder, const Row& webm) {
     for (const char* preset : {"veryfast", "medium"}) {
-        struct Point { double q, ssim; Measure m; double size; };
+        struct Point {
+            double q, ssim;
+            Measure m;
+            double size;
+        };
         std::vector<Point> points;
         for (double q = 20; q <= 44; q += 4) {
-            const std::string output = (folder / ("handbrake-" + std::string(preset) + ".webm")).string();
+            const std::string output =
+                (folder / ("handbrake-" + std::string(preset) + ".webm")).string();
             char video[96];
             std::snprintf(video, sizeof video, "-e VP8 -q %.0f --encoder-preset %s", q, preset);
             const Measure m = RunHandBrake(input, output, video);
@@ -279,8 +335,10 @@ void HandBrakeWebm(const std::string& input, const std::filesystem::path& folder
                         m.cpuSeconds, points.back().size, points.back().ssim);
             if (points.back().ssim < webm.oursSsim) break;
         }
-        if (points.size() < 2 || points.back().ssim >= webm.oursSsim || points.front().ssim < webm.oursSsim) {
-            std::printf("HandBrake VP8 %s: no quality brackets our SSIM %.4f\n", preset, webm.oursSsim);
+        if (points.size() < 2 || points.back().ssim >= webm.oursSsim ||
+            points.front().ssim < webm.oursSsim) {
+            std::printf("HandBrake VP8 %s: no quality brackets our SSIM %.4f\n", preset,
+                        webm.oursSsim);
             continue;
         }
         const Point& a = points[points.size() - 2];
@@ -336,7 +394,11 @@ int Compare(const std::string& input, const std::vector<std::string>& only) {
         if (!only.empty() && std::find(only.begin(), only.end(), f.name) == only.end()) continue;
         const std::string ours = (folder / (std::string("ours") + f.extension)).string();
         const std::string theirs = (folder / (std::string("ffmpeg") + f.extension)).string();
-        const std::string command = CliCommand(f, info, input, theirs);
+        Chains chains;
+        if (Convert(f, true, true, input, ours, nullptr, &chains) != 0) ++failures;
+        const std::string command = CliCommand(f, info, chains, input, theirs);
+        std::printf("%s chains: video '%s', sound '%s'\n", f.name, chains.video.c_str(),
+                    chains.audio.c_str());
         std::printf("%s: %s\n", f.name, command.c_str());
         std::fflush(stdout);
         Row row{&f, {}, {}, 0, 0, -1, -1};
@@ -351,14 +413,15 @@ int Compare(const std::string& input, const std::vector<std::string>& only) {
         rows.push_back(row);
     }
     std::printf("\n%-5s %8s %8s %6s %6s %8s %8s %8s %8s %7s %7s\n", "fmt", "ours s", "ffmpeg s",
-                "ratio", "cpu", "ours MB", "ffmpg MB", "ours mem", "ffmpg mem", "SSIM us", "SSIM ff");
+                "ratio", "cpu", "ours MB", "ffmpg MB", "ours mem", "ffmpg mem", "SSIM us",
+                "SSIM ff");
     for (const Row& r : rows)
-        std::printf("%-5s %8.2f %8.2f %6.3f %6.3f %8.2f %8.2f %8.1f %8.1f %7.4f %7.4f%s\n", r.f->name,
-                    r.ours.seconds, r.theirs.seconds,
+        std::printf("%-5s %8.2f %8.2f %6.3f %6.3f %8.2f %8.2f %8.1f %8.1f %7.4f %7.4f%s\n",
+                    r.f->name, r.ours.seconds, r.theirs.seconds,
                     r.theirs.seconds > 0 ? r.ours.seconds / r.theirs.seconds : 0.0,
-                    r.theirs.cpuSeconds > 0 ? r.ours.cpuSeconds / r.theirs.cpuSeconds : 0.0, r.oursSize,
-                    r.theirsSize, r.ours.peakKb / 1024.0, r.theirs.peakKb / 1024.0, r.oursSsim,
-                    r.theirsSsim, r.ours.ok && r.theirs.ok ? "" : "  (failed)");
+                    r.theirs.cpuSeconds > 0 ? r.ours.cpuSeconds / r.theirs.cpuSeconds : 0.0,
+                    r.oursSize, r.theirsSize, r.ours.peakKb / 1024.0, r.theirs.peakKb / 1024.0,
+                    r.oursSsim, r.theirsSsim, r.ours.ok && r.theirs.ok ? "" : "  (failed)");
     HandBrakeNotes(input, folder, rows);
     std::error_code ec;
     std::filesystem::remove_all(folder, ec);
@@ -366,10 +429,11 @@ int Compare(const std::string& input, const std::vector<std::string>& only) {
 }
 
 int Usage() {
-    std::fprintf(stderr,
-                 "usage: converter-bench convert --format avi|wmv|mkv|asf|webm|mp4 [--no-video-compressor] "
-                 "[--no-audio-compressor] INPUT OUTPUT\n"
-                 "       converter-bench compare INPUT [avi|wmv|mkv|asf|webm|mp4 ...]\n");
+    std::fprintf(
+        stderr,
+        "usage: converter-bench convert --format avi|wmv|mkv|asf|webm|mp4 [--no-video-compressor] "
+        "[--no-audio-compressor] INPUT OUTPUT\n"
+        "       converter-bench compare INPUT [avi|wmv|mkv|asf|webm|mp4 ...]\n");
     return 2;
 }
 

@@ -6,10 +6,12 @@
 #include "app/StatusText.h"
 #include "engine/CompressorCatalog.h"
 #include "engine/ConversionGraph.h"
+#include "engine/RunNotes.h"
 #include "engine/RunProgress.h"
 #include "i18n/FormattedText.h"
 #include "i18n/LanguagePack.h"
 #include "options/FilterPropertiesDialog.h"
+#include "options/OutputFolderCheck.h"
 #include "options/OutputFormat.h"
 #include "platform/Format.h"
 #include "platform/Path.h"
@@ -57,6 +59,8 @@ void MainWindow::StartConversion() {
             i18n::FormatText(IDS_MESSAGE_OUTPUT_IS_FOLDER, settings.outputPath.c_str()));
         return;
     }
+    // Said in a sentence before anything is built, rather than as a failed start.
+    if (!options::OutputFolderUsable(settings.outputPath)) return;
     // Nothing is removed here: the run writes beside the old output and takes its
     // place only when it ends well. Only a file the person agreed to replace is
     // replaced; one that appears during the run is left alone.
@@ -64,8 +68,8 @@ void MainWindow::StartConversion() {
     if (OutputFileExists(settings.outputPath)) {
         const std::string question =
             StrFormat("%s ", settings.outputPath.c_str()) + StringText(IDS_MESSAGE_FILE_EXIST);
-        if (ui::MessageBox(this, question, "Warning", ui::MB_YESNO | ui::MB_ICONEXCLAMATION) !=
-            ui::IDYES)
+        if (ui::MessageBox(this, question, StringText(IDS_MESSAGE_WARNING),
+                           ui::MB_YESNO | ui::MB_ICONEXCLAMATION | ui::MB_DEFBUTTON2) != ui::IDYES)
             return;
         graph.replaceOutput = true;
     }
@@ -104,7 +108,7 @@ void MainWindow::StartConversion() {
         SetTimer(ConversionTimer, 1000);
         return;
     }
-    ui::AppMessageBox("can not pControl->Run()!!!");
+    ui::AppMessageBox(std::string("can not pControl->Run()!!!\n") + StringText(IDS_MESSAGE_RUN_NOT_STARTED));
     graph.ShowGraphErrorText(hr);
     EndConversion(IDS_MESSAGE_ERROR);
 }
@@ -124,6 +128,12 @@ void MainWindow::EndConversion(const std::string& firstField) {
             refusedBy.push_back(runAudioCompressor);
     }
     std::string note = SettingsNote(settingsNotUsed, refusedBy);
+    // What the run went without or worked around (damaged frames, a rotation it
+    // could not apply...), read before the graph's events are let go.
+    if (graph.mediaEvent)
+        if (const std::string runNotes = engine::RunNotesText(graph.mediaEvent->RunNotes());
+            !runNotes.empty())
+            note += (note.empty() ? "" : " ") + runNotes;
     settingsNotUsed.clear();
     const std::string keptAside = graph.KeptAside();
     if (!keptAside.empty())

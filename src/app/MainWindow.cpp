@@ -74,6 +74,11 @@ bool MainWindow::OnInitDialog() {
     options::ClearVsFilterLoadLevel(vsFilterChanged, vsFilterSavedLevel);
 
     i18n::LanguagePack::Instance().ApplyToDialog(*this, IDD_MAIN);
+    // The keys people try first; each acts as its button does, so Open Video is
+    // refused during a run and Quit goes through the close procedure.
+    SetShortcut("Ctrl+O", IDC_BUTTON_ADD_VIDEO);
+    SetShortcut("Ctrl+Return", IDC_BUTTON_CONVERT);
+    SetShortcut("Ctrl+Q", IDC_BUTTON_EXIT);
     AcceptDrops(true);  // a file dropped on the window opens as Open Video would
     WatchOpenerFailures(*this);
     // Posted, so that the window shows before the file is probed.
@@ -169,13 +174,28 @@ void MainWindow::OpenSourceFile(const std::string& path) {
                        StringText(IDS_MESSAGE_NO_DURATION) + StringText(IDS_MESSAGE_NOT_OPEN_FILE),
                        StringText(IDS_MESSAGE_ERROR) + " IDS_MESSAGE_NO_DURATION", ui::MB_OK);
         sourcePath.clear();
+        // Nothing of the previous file may look as if it were still open.
+        source = engine::SourceInfo{};
+        Item(IDC_STATIC_SOURCE).SetText(ClockText(0));
+        Item(IDC_STATIC_STATUS).SetText(InitialStatusLine(settings.outputPath));
         return;
     }
     const std::int64_t seconds = duration / kHundredNsPerSecond;
     settings::Profile().WriteString(settings::kOptionSection, "LastPhotoFolder",
                                     paths::FolderOf(sourcePath));
-    Item(IDC_STATIC_SOURCE).SetText(SourceLine(paths::FileNameOf(sourcePath), seconds));
+    // Each source gets its own output, in the folder Options holds: the next clip
+    // never lands on the previous result.
+    settings.outputPath = options::OutputPathForSource(settings.format, settings.outputPath, sourcePath);
+    Item(IDC_STATIC_SOURCE).SetElidedText(paths::FileNameOf(sourcePath), ": " + ClockText(seconds));
+    ShowOutputLine();
     if (SUCCEEDED(graph.OpenSourceGraph(sourcePath))) sourceOpened = true;
+}
+
+void MainWindow::ShowOutputLine() {
+    Item(IDC_STATIC_STATUS)
+        .SetText(source.width != 0 || source.height != 0
+                     ? SizedStatusLine(settings.outputPath, writtenWidth(), writtenHeight())
+                     : InitialStatusLine(settings.outputPath));
 }
 
 void MainWindow::OnDropFiles(const std::vector<std::string>& paths) {
@@ -200,10 +220,7 @@ void MainWindow::OnOptions() {
     dialog.sourceOpened = sourceOpened;
     if (dialog.RunModal() != ui::IDOK) return;
     settings = dialog.settings;  // already stored by the dialog's OK
-    Item(IDC_STATIC_STATUS)
-        .SetText(source.width != 0 || source.height != 0
-                     ? SizedStatusLine(settings.outputPath, writtenWidth(), writtenHeight())
-                     : InitialStatusLine(settings.outputPath));
+    ShowOutputLine();
 }
 
 int MainWindow::writtenWidth() const {
@@ -227,7 +244,8 @@ void MainWindow::OnConvert() {
         // The file is finalised but short: the line must not say "Done".
         EndConversion(IDS_MESSAGE_CONVERSION_STOPPED);
     } else if (!ConversionGraph::Instance().hasMediaControl()) {
-        ui::AppMessageBox("Please open an media file fisrt!");
+        ui::AppMessageBox(std::string("Please open an media file fisrt!\n") +
+                          StringText(IDS_MESSAGE_OPEN_FIRST));
     } else {
         StartConversion();
     }

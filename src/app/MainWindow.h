@@ -70,6 +70,8 @@ public:
     void OnLanguageCommand(int id);
     void ChooseInterfaceFont();
 
+    // The status line for the output to come: its path and the size it gets.
+    void ShowOutputLine();
     // Labels and enabled buttons for the current state.
     void ApplyState();
 

@@ -8,7 +8,7 @@
 #include "engine/Conversion.h"
 #include "i18n/FormattedText.h"
 #include "i18n/LanguagePack.h"
-#include "options/OutputNames.h"
+#include "options/OutputFormat.h"
 #include "platform/Path.h"
 #include "platform/Text.h"
 #include "platform/media/VideoFileTypes.h"
@@ -68,8 +68,7 @@ std::int64_t Duration(const engine::Job& job) {
 
 engine::Job MainWindow::JobFor(const std::string& file) const {
     engine::Job job = engine::MakeJob(
-        settings, file,
-        options::OutputNameFor(file, paths::FolderOf(settings.outputPath), settings.format));
+        settings, file, options::OutputPathForSource(settings.format, settings.outputPath, file));
     // Each source keeps its own size, unless the Options set another for the one open here.
     const bool sizeChosen = !sourcePath.empty() && (settings.outputWidth != source.width ||
                                                     settings.outputHeight != source.height);

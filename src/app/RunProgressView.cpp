@@ -42,7 +42,8 @@ void MainWindow::UpdateRunProgress() {
     const int percent = static_cast<int>(std::floor(progress.fraction * 100));
     ui::Control bar = Item(IDC_PROGRESS_RUN);
     bar.SetProgress(percent);
-    bar.SetText(RunProgressLine(elapsedSeconds, percent, progress.secondsLeft));
+    bar.SetText(progress.known ? RunProgressLine(elapsedSeconds, percent, progress.secondsLeft)
+                               : RunWrittenLine(elapsedSeconds, progress.writtenSeconds));
     if (!idleCaption.empty()) SetCaption(RunProgressCaption(percent, idleCaption));
 }
 

@@ -16,10 +16,6 @@ std::string ClockText(std::int64_t seconds) {
                      static_cast<long long>(seconds % 60));
 }
 
-std::string SourceLine(const std::string& fileName, std::int64_t seconds) {
-    return fileName + ": " + ClockText(seconds);
-}
-
 std::string InitialStatusLine(const std::string& outputPath) {
     return StrFormat("%s %s     %s %s", StringText(IDS_MESSAGE_OUTPUT_FILE).c_str(),
                      outputPath.c_str(), StringText(IDS_MESSAGE_RESOLUTION).c_str(),
@@ -33,13 +29,18 @@ std::string SizedStatusLine(const std::string& outputPath, int width, int height
 }
 
 std::string ProgressStatusLine(int elapsedSeconds) {
-    return "Please wait... Used Time: " + ClockText(elapsedSeconds);
+    return StringText(IDS_MESSAGE_USED_TIME) + " " + ClockText(elapsedSeconds);
 }
 
 std::string RunProgressLine(int elapsedSeconds, int percent, std::int64_t secondsLeft) {
     const std::string left = secondsLeft < 0 ? std::string("--:--:--") : ClockText(secondsLeft);
     return StrFormat("%s     %d%%     %s %s", ProgressStatusLine(elapsedSeconds).c_str(), percent,
                      StringText(IDS_MESSAGE_TIME_LEFT).c_str(), left.c_str());
+}
+
+std::string RunWrittenLine(int elapsedSeconds, std::int64_t writtenSeconds) {
+    return StrFormat("%s     %s %s", ProgressStatusLine(elapsedSeconds).c_str(),
+                     StringText(IDS_MESSAGE_WRITTEN).c_str(), ClockText(writtenSeconds).c_str());
 }
 
 std::string RunProgressCaption(int percent, const std::string& title) {

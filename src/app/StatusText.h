@@ -6,9 +6,7 @@
 
 namespace app {
 
-// "name: hh:mm:ss" of a source.
-std::string SourceLine(const std::string& fileName, std::int64_t seconds);
-// "hh:mm:ss".
+// "hh:mm:ss"; the source line is the file name, ": " and this.
 std::string ClockText(std::int64_t seconds);
 // Output file and original size: after start-up, and after options with no source size.
 std::string InitialStatusLine(const std::string& outputPath);
@@ -18,6 +16,9 @@ std::string ProgressStatusLine(int elapsedSeconds);
 // The used time, then the part done and the time left: "... 00:00:12     42%     Time left:
 // 00:00:17". A time left below 0 is not known yet and shows as "--:--:--".
 std::string RunProgressLine(int elapsedSeconds, int percent, std::int64_t secondsLeft);
+// For a source of unknown length, the used time and the time written:
+// "... 00:00:12     Written: 00:00:05".
+std::string RunWrittenLine(int elapsedSeconds, std::int64_t writtenSeconds);
 // The window title during a run: "42% – <title>", so that the taskbar shows it.
 std::string RunProgressCaption(int percent, const std::string& title);
 // The completion line; `firstField` is the "Done" (or "Error") text.

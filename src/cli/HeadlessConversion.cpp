@@ -130,7 +130,8 @@ int Convert(const ConvertRequest& request) {
         const std::string& input = request.inputs[i];
         std::string output;
         if (several) {
-            output = options::FreeOutputName(options::OutputNameFor(input, folder, format), taken);
+            output = options::FreeOutputName(
+                options::OutputPathForSource(format, folder + "/", input), taken);
             taken.push_back(output);
         } else {
             // The window's rule for every output path: it ends in the format's extension.

@@ -10,6 +10,7 @@
 #include "cli/ProgressLine.h"
 #include "cli/Setup.h"
 #include "engine/Conversion.h"
+#include "engine/RunNotes.h"
 #include "i18n/FormattedText.h"
 #include "options/OutputFormat.h"
 #include "platform/Format.h"
@@ -104,7 +105,13 @@ JobOutcome Finish(Running& run, const engine::RunEnd& end) {
         outcome.code = kOutputExists;
         outcome.group = "kept beside an output that appeared";
     }
-    if (outcome.code == kDone) std::fprintf(stderr, "Done: %s\n", output.c_str());
+    // What the run went without or worked around is said whatever the end.
+    const std::string notes = engine::RunNotesText(end.notes);
+    if (outcome.code == kDone)
+        std::fprintf(stderr, "Done: %s%s%s\n", output.c_str(), notes.empty() ? "" : "  ",
+                     notes.c_str());
+    else if (!notes.empty())
+        std::fprintf(stderr, "quorvel-converter: %s\n", notes.c_str());
     return outcome;
 }
 

@@ -20,6 +20,9 @@ std::string Clock(std::int64_t seconds) {
 std::string ProgressText(const engine::RunProgress& progress) {
     const int percent = static_cast<int>(std::floor(progress.fraction * 100));
     const std::string speed = progress.speed > 0 ? StrFormat("%.1fx", progress.speed) : "-.-x";
+    // A source of unknown length: the time written is all there is to tell.
+    if (!progress.known)
+        return StrFormat("%s written  %s", Clock(progress.writtenSeconds).c_str(), speed.c_str());
     return StrFormat("%3d %%  %s left  %s", percent, Clock(progress.secondsLeft).c_str(),
                      speed.c_str());
 }
@@ -32,7 +35,9 @@ void ProgressLine::Show(const engine::RunProgress& progress) {
         std::fprintf(stream_, "\r%s%*s", text.c_str(), static_cast<int>(pad), "");
         drawnWidth_ = text.size();
     } else {
-        const int tenth = static_cast<int>(std::floor(progress.fraction * 10));
+        // A tenth of the way, or of an unknown length every ten seconds written.
+        const int tenth = progress.known ? static_cast<int>(std::floor(progress.fraction * 10))
+                                         : static_cast<int>(progress.writtenSeconds / 10);
         if (tenth <= lastTenth_) return;
         lastTenth_ = tenth;
         std::fprintf(stream_, "%s\n", text.c_str());

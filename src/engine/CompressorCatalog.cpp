@@ -115,6 +115,13 @@ std::vector<FormatCompressor> FormatCompressors(CompressorCategory category, int
     return rows;
 }
 
+bool FormatTakesUncompressed(CompressorCategory category, int format) {
+    if (!IsValidFormat(format)) return false;
+    const char* muxer = OutputFormatTable[static_cast<std::size_t>(format)].muxer;
+    return muxer &&
+           media::MuxerHolds(muxer, category == CompressorCategory::Video ? "rawvideo" : "pcm_s16le");
+}
+
 bool FindPreferredCompressor(CompressorCategory category, std::string_view fragment, int& index,
                              Reporter& reporter) {
     const std::string_view limited = fragment.substr(0, 255);

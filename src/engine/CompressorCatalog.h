@@ -40,6 +40,10 @@ struct FormatCompressor {
 std::vector<FormatCompressor> FormatCompressors(CompressorCategory category, int format,
                                                 Reporter& reporter = StandardErrorReporter());
 
+// Whether the format's container holds the category's uncompressed stream, that
+// is, whether going without a compressor can be offered for it.
+bool FormatTakesUncompressed(CompressorCategory category, int format);
+
 // The first entry whose lower-cased name contains `fragment` (written in lower case).
 bool FindPreferredCompressor(CompressorCategory category, std::string_view fragment, int& index,
                              Reporter& reporter = StandardErrorReporter());

@@ -107,7 +107,7 @@ std::optional<RunEnd> Conversion::TakeEnd() {
     while (SUCCEEDED(mediaEvent->GetEvent(code, param1, param2, 0))) {
         mediaEvent->FreeEventParams(code, param1, param2);
         if (code != media::EC_COMPLETE && code != media::EC_ERRORABORT) continue;
-        RunEnd end{code, static_cast<HRESULT>(param1), param2, {}};
+        RunEnd end{code, static_cast<HRESULT>(param1), param2, {}, mediaEvent->RunNotes()};
         if (FAILED(end.result) || code == media::EC_ERRORABORT)
             end.reason = mediaEvent->FailureReason();
         return end;

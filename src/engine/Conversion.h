@@ -134,7 +134,7 @@ private:
                            std::shared_ptr<media::Pin>& sourcePin);
     HRESULT AcquireMediaControl(const std::shared_ptr<media::FilterGraph>& graph);
     std::shared_ptr<media::FileSinkFilter2> OutputSink() const;
-    void WindowBox(const char* text);
+    void WindowBox(const std::string& text);
 
     Job job_;
     std::unique_ptr<OutputSettings> jobSettings_;

@@ -5,9 +5,11 @@
 #include "engine/OutputFormat.h"
 #include "engine/OutputSettings.h"
 #include "engine/WmProfile.h"
+#include "i18n/LanguagePack.h"
 #include "platform/Format.h"
 #include "platform/Time.h"
 #include "platform/media/Media.h"
+#include "resources/Resources.h"
 
 namespace engine {
 namespace {
@@ -225,7 +227,7 @@ HRESULT Conversion::FindRenderer(const std::shared_ptr<FilterGraph>& graph, bool
     return hr;
 }
 
-void Conversion::WindowBox(const char* text) {
+void Conversion::WindowBox(const std::string& text) {
     reporter().Say(Reporter::Kind::Window, text, "Error");
 }
 
@@ -267,7 +269,7 @@ HRESULT Conversion::DetachRenderer(const std::shared_ptr<FilterGraph>& graph, bo
 
 HRESULT Conversion::BuildConversionGraph(const std::shared_ptr<FilterGraph>& graph) {
     OutputSettings& s = *settings_;
-    auto appBox = [this](const char* text) {
+    auto appBox = [this](const std::string& text) {
         reporter().Say(Reporter::Kind::Application, text, {});
     };
 
@@ -332,10 +334,13 @@ HRESULT Conversion::BuildConversionGraph(const std::shared_ptr<FilterGraph>& gra
         }
         hr = builder->RenderStream(nullptr, nullptr, route.pin, through, mux);
         if (FAILED(hr)) {
+            // The step's own words, then what a person can do about it.
             if (route.video)
-                WindowBox("failed pBuilder->RenderStream( NULL, NULL, pPin, NULL, pMux)");
+                WindowBox(std::string("failed pBuilder->RenderStream( NULL, NULL, pPin, NULL, pMux)\n") +
+                          i18n::StringText(resources::IDS_MESSAGE_VIDEO_NOT_HELD));
             else
-                appBox("failed pBuilder->RenderStream( NULL, NULL, pPin, NULL, pMux )");
+                appBox(std::string("failed pBuilder->RenderStream( NULL, NULL, pPin, NULL, pMux )\n") +
+                       i18n::StringText(resources::IDS_MESSAGE_AUDIO_NOT_HELD));
             ShowGraphErrorText(hr);
             return hr;
         }

@@ -10,10 +10,13 @@ namespace engine {
 
 RunProgress MeasureProgress(std::int64_t written, std::int64_t duration, double elapsedSeconds) {
     RunProgress progress;
-    if (duration <= 0 || written <= 0) return progress;
-    progress.fraction = std::clamp(static_cast<double>(written) / duration, 0.0, 1.0);
+    progress.known = duration > 0;
+    progress.writtenSeconds = std::max<std::int64_t>(written, 0) / kHundredNsPerSecond;
+    if (written <= 0) return progress;
+    if (progress.known) progress.fraction = std::clamp(static_cast<double>(written) / duration, 0.0, 1.0);
     if (elapsedSeconds <= 0) return progress;
     progress.speed = written / static_cast<double>(kHundredNsPerSecond) / elapsedSeconds;
+    if (!progress.known) return progress;
     const double left = (duration - std::min(written, duration)) /
                         static_cast<double>(kHundredNsPerSecond) / progress.speed;
     progress.secondsLeft = static_cast<std::int64_t>(std::ceil(left));
@@ -21,7 +24,7 @@ RunProgress MeasureProgress(std::int64_t written, std::int64_t duration, double 
 }
 
 RunEnd ReadRunEnd(media::MediaEventEx& events, long code) {
-    RunEnd end{code, S_OK, 0, {}};
+    RunEnd end{code, S_OK, 0, {}, {}};
     long event = 0;
     media::LONG_PTR p1 = 0, p2 = 0;
     while (SUCCEEDED(events.GetEvent(event, p1, p2, 0))) {
@@ -32,6 +35,7 @@ RunEnd ReadRunEnd(media::MediaEventEx& events, long code) {
         events.FreeEventParams(event, p1, p2);
     }
     if (FAILED(end.result) || code == media::EC_ERRORABORT) end.reason = events.FailureReason();
+    end.notes = events.RunNotes();
     return end;
 }
 

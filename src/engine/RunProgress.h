@@ -3,22 +3,23 @@
 // the benchmark.
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "platform/Result.h"
-
-namespace media {
-class MediaEventEx;
-}
+#include "platform/media/FilterGraph.h"
 
 namespace engine {
 
 struct RunProgress {
+    bool known = true;                  // the source states its length
+    std::int64_t writtenSeconds = 0;    // media written
     double fraction = 0;                // 0..1 of the source written
     std::int64_t secondsLeft = -1;      // -1 while it cannot be told yet
     double speed = 0;                   // media seconds written per wall-clock second
 };
 
-// `written` and `duration` in 100 ns units, `elapsedSeconds` of wall-clock time.
+// `written` and `duration` in 100 ns units (a duration of 0 is unknown: the
+// progress is then the time written), `elapsedSeconds` of wall-clock time.
 RunProgress MeasureProgress(std::int64_t written, std::int64_t duration, double elapsedSeconds);
 
 struct RunEnd {
@@ -26,6 +27,7 @@ struct RunEnd {
     HRESULT result = S_OK;        // the end event's code (QV_S_SOURCE_ENDED_EARLY too)
     std::int64_t reached = 0;     // with an early end: where the source gave out, 100 ns
     std::string reason;           // with a failure: the media library's own words, or ""
+    std::vector<media::RunNote> notes;  // what the run went without or worked around
 };
 
 // Reads the end event out of the queue of a run that finished with `code`.

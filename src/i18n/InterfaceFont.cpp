@@ -11,8 +11,6 @@
 namespace i18n {
 namespace {
 
-constexpr const char* kDefaultFace = "Microsoft Sans Serif";
-
 // The face name field holds 31 bytes; a longer name is cut there, never
 // inside a UTF-8 character.
 std::string FitFaceName(std::string face) {
@@ -38,8 +36,11 @@ int SaneSize(int pixels) {
 ui::LogFont LanguagePack::StoredInterfaceFont() const {
     const registry::AppProfile profile = settings::Profile();
     const std::string& section = currentLanguage_;
+    // Until a font is chosen for the language, the desktop's face and size: a
+    // person who set a large desktop font gets large windows.
+    const ui::LogFont desktop = ui::DesktopFont();
     ui::LogFont font;
-    font.height = profile.GetInt(section, "lfHeight", -11);
+    font.height = profile.GetInt(section, "lfHeight", desktop.height);
     font.width = profile.GetInt(section, "lfWidth", 0);
     font.escapement = profile.GetInt(section, "lfEscapement", 0);
     font.orientation = profile.GetInt(section, "lfOrientation", 0);
@@ -52,7 +53,7 @@ ui::LogFont LanguagePack::StoredInterfaceFont() const {
     font.clipPrecision = Low8(profile.GetInt(section, "lfClipPrecision", 0));
     font.pitchAndFamily = Low8(profile.GetInt(section, "lfPitchAndFamily", 0));
     font.quality = 0;  // never stored: always the default quality
-    font.faceName = FitFaceName(profile.GetString(section, "lfFaceName", kDefaultFace));
+    font.faceName = FitFaceName(profile.GetString(section, "lfFaceName", desktop.faceName));
     return font;
 }
 

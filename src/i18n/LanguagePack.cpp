@@ -4,6 +4,7 @@
 #include "platform/Path.h"
 #include "platform/profile/Folder.h"
 #include "platform/profile/Locale.h"
+#include "platform/ui/ToolkitLanguage.h"
 #include "platform/profile/ProfileFile.h"
 #include "platform/shell/Shell.h"
 
@@ -77,8 +78,10 @@ int LanguagePack::LoadLanguage(const std::string& name) {
     }
 
     // After a failed identification the user's default locale serves.
-    profile::SetLanguageLocale(
-        abbreviation.empty() ? std::string() : PosixLocaleOf(primaryLanguage_, subLanguage_));
+    const std::string locale =
+        abbreviation.empty() ? std::string() : PosixLocaleOf(primaryLanguage_, subLanguage_);
+    profile::SetLanguageLocale(locale);
+    ui::UseToolkitLanguage(locale);
     LoadInterfaceFont();
     return 1;
 }

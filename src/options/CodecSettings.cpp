@@ -58,6 +58,43 @@ bool FindAudioDriver(const std::string& name, vfw::ICINFO& found) {
     return matched;
 }
 
+// The drivers name the settings that matter, and say what they do, in the
+// current language.
+void NameTheSettings() {
+    using namespace resources;
+    const auto text = [](int id) { return i18n::StringText(id); };
+    vfw::SetOptionLabels({
+        {"b", text(IDS_SETTING_BITRATE)},
+        {"global_quality", text(IDS_SETTING_QUANTIZER)},
+        {"crf", text(IDS_SETTING_CRF)},
+        {"g", text(IDS_SETTING_KEYFRAME_INTERVAL)},
+        {"bf", text(IDS_SETTING_BFRAMES)},
+        {"qmin", text(IDS_SETTING_QMIN)},
+        {"qmax", text(IDS_SETTING_QMAX)},
+        {"preset", text(IDS_SETTING_PRESET)},
+        {"profile", text(IDS_SETTING_PROFILE)},
+        {"tune", text(IDS_SETTING_TUNE)},
+        {"deadline", text(IDS_SETTING_DEADLINE)},
+        {"cpu-used", text(IDS_SETTING_SPEED)},
+    });
+    vfw::SetOptionDescriptions({{"b", text(IDS_HINT_BITRATE)},
+                                {"global_quality", text(IDS_HINT_QUALITY)},
+                                {"crf", text(IDS_HINT_QUALITY)},
+                                {"g", text(IDS_HINT_KEYFRAMES)},
+                                {"preset", text(IDS_HINT_PRESET)},
+                                {"profile", text(IDS_HINT_PROFILE)},
+                                {"tune", text(IDS_HINT_TUNE)},
+                                {"deadline", text(IDS_HINT_DEADLINE)},
+                                {"cpu-used", text(IDS_HINT_SPEED)}},
+                               text(IDS_SETTINGS_ADVANCED));
+    vfw::SetOptionLabels({{"b", text(IDS_SETTING_BITRATE)},
+                          {"global_quality", text(IDS_SETTING_AUDIO_QUALITY)}},
+                         vfw::ICTYPE_AUDIO);
+    vfw::SetOptionDescriptions({{"b", text(IDS_HINT_AUDIO_BITRATE)},
+                                {"global_quality", text(IDS_HINT_AUDIO_QUALITY)}},
+                               text(IDS_SETTINGS_ADVANCED), vfw::ICTYPE_AUDIO);
+}
+
 }  // namespace
 
 vfw::BITMAPINFOHEADER ProbeInputFormat(int width, int height) {
@@ -123,15 +160,7 @@ bool ConfigureVfwCompressor(ui::Dialog* owner, const vfw::ICINFO& info, CodecSta
 }
 
 void OnCodecSettings(ui::Dialog& dialog, int videoSelectorId, int codecListId) {
-    // The drivers name the common settings in the current language.
-    vfw::SetOptionLabels({
-        {"b", i18n::StringText(resources::IDS_SETTING_BITRATE)},
-        {"global_quality", i18n::StringText(resources::IDS_SETTING_QUANTIZER)},
-        {"g", i18n::StringText(resources::IDS_SETTING_KEYFRAME_INTERVAL)},
-        {"bf", i18n::StringText(resources::IDS_SETTING_BFRAMES)},
-        {"qmin", i18n::StringText(resources::IDS_SETTING_QMIN)},
-        {"qmax", i18n::StringText(resources::IDS_SETTING_QMAX)},
-    });
+    NameTheSettings();
     ui::Control selector = dialog.Item(videoSelectorId);
     // With no current entry the name is empty, which no driver's description matches.
     const std::string selected = Limited(selector.ItemText(selector.CurSel()), 255);
@@ -175,9 +204,7 @@ bool AudioCompressorHasSettings(const std::string& name) {
 }
 
 void OnAudioCodecSettings(ui::Dialog& dialog, int audioSelectorId) {
-    vfw::SetOptionLabels({{"b", i18n::StringText(resources::IDS_SETTING_BITRATE)},
-                          {"global_quality", i18n::StringText(resources::IDS_SETTING_AUDIO_QUALITY)}},
-                         vfw::ICTYPE_AUDIO);
+    NameTheSettings();
     ui::Control selector = dialog.Item(audioSelectorId);
     vfw::ICINFO info;
     if (!FindAudioDriver(Limited(selector.ItemText(selector.CurSel()), 255), info)) return;

@@ -1,8 +1,11 @@
 #include "options/FilterPropertiesDialog.h"
 
+#include "i18n/LanguagePack.h"
 #include "platform/media/Media.h"
 #include "platform/ui/PropertyFrame.h"
 #include "resources/FilterPropertiesTemplate.h"
+#include "resources/OptionsDialogTemplate.h"
+#include "resources/Resources.h"
 
 namespace options {
 
@@ -14,6 +17,13 @@ FilterPropertiesDialog::FilterPropertiesDialog(std::shared_ptr<media::FilterGrap
     : ui::Dialog(FilterPropertiesTemplate(), owner), graph_(std::move(graph)) {}
 
 bool FilterPropertiesDialog::OnInitDialog() {
+    // The options dialog's word for Settings serves here too.
+    const auto& pack = i18n::LanguagePack::Instance();
+    SetCaption(pack.StringText(resources::IDS_FILTER_PROPERTIES_CAPTION));
+    Item(ui::IDCANCEL).SetText(pack.StringText(resources::IDS_BUTTON_CONTINUE));
+    if (const std::string settings = pack.DialogText(resources::IDC_BUTTON_VIDEO_CODEC_SETTINGS);
+        !settings.empty())
+        Item(IDC_BUTTON_FILTER_SETTINGS).SetText(settings);
     FillFilterList();
     Item(IDC_LIST_FILTERS).SetCurSel(0);
     UpdateSettingsButton();
@@ -80,8 +90,10 @@ void FilterPropertiesDialog::ShowFilterPages() {
     for (const auto& page : mediaPages) {
         ui::FramePage framePage{page.title, {}};
         for (const auto& o : page.options)
-            framePage.options.push_back(ui::FrameOption{o.name, o.help, o.type,
-                                                        o.minimum, o.maximum, o.value, o.choices});
+            // The general settings first; the encoder's own under Advanced.
+            framePage.options.push_back(ui::FrameOption{o.name, o.help, o.type, o.minimum, o.maximum,
+                                                        o.value, o.choices, "",
+                                                        &page != &mediaPages.front()});
         framePages.push_back(std::move(framePage));
     }
     ui::ShowPropertyFrame(this, info.name, framePages,

@@ -1,5 +1,7 @@
 #include "options/OutputFormat.h"
 
+#include <filesystem>
+
 #include "i18n/LanguagePack.h"
 #include "platform/Path.h"
 #include "platform/ui/Choosers.h"
@@ -33,9 +35,25 @@ bool ForceOutputExtension(int format, const std::string& path, std::string& dest
     return true;
 }
 
-void BrowseOutputFile(ui::Dialog& dialog, int format, const std::string& dialogOutputPath,
-                      int pathFieldId) {
-    const std::string folder = paths::FolderOf(dialogOutputPath);
+std::string OutputPathForSource(int format, const std::string& outputPath,
+                                const std::string& sourcePath) {
+    std::string stem = paths::FileNameOf(sourcePath);
+    // A leading dot marks a hidden file, not an extension.
+    if (const std::size_t dot = stem.find_last_of('.'); dot != std::string::npos && dot > 0)
+        stem.erase(dot);
+    const std::string base = paths::FolderOf(outputPath) + stem;
+    std::string path;
+    // The trailing dot stands for the extension that is replaced, so the stem keeps its dots.
+    if (!ForceOutputExtension(format, base + ".", path)) return outputPath;
+    std::error_code ec;
+    if (std::filesystem::equivalent(path, sourcePath, ec) && !ec)
+        ForceOutputExtension(format, base + " (1).", path);
+    return path;
+}
+
+void BrowseOutputFile(ui::Dialog& dialog, int format, int pathFieldId) {
+    const std::string current = dialog.Item(pathFieldId).Text();
+    const std::string folder = paths::FolderOf(current);
     const std::string initialDir =
         folder.empty() ? std::string(".") : folder.substr(0, folder.size() - 1);
 
@@ -54,7 +72,7 @@ void BrowseOutputFile(ui::Dialog& dialog, int format, const std::string& dialogO
         ui::MessageBox(&dialog, kUnsupportedFormat, "Error", ui::MB_OK);
     }
     request.filterIndex = 1;
-    request.initialFile = "*.*";
+    request.initialFile = paths::FileNameOf(current);
     request.initialDir = initialDir;
     request.flags = ui::OFN_HIDEREADONLY;
 

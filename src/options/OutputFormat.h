@@ -15,10 +15,15 @@ namespace options {
 // "Does not support the video format" (unowned) and leaves `destination` as it was.
 bool ForceOutputExtension(int format, const std::string& path, std::string& destination);
 
-// The options dialog's Browse: a save chooser for the format, starting in the
-// folder of `dialogOutputPath`; a confirmed choice goes through
-// ForceOutputExtension into the dialog's path field.
-void BrowseOutputFile(ui::Dialog& dialog, int format, const std::string& dialogOutputPath,
-                      int pathFieldId);
+// The output a newly opened source gets: its base name, in the folder of
+// `outputPath`, with the format's extension. A name that would be the source
+// itself takes " (1)" after the base name.
+std::string OutputPathForSource(int format, const std::string& outputPath,
+                                const std::string& sourcePath);
+
+// The options dialog's Browse: a save chooser for the format, suggesting the
+// name in the path field in its folder; a confirmed choice goes through
+// ForceOutputExtension into the path field.
+void BrowseOutputFile(ui::Dialog& dialog, int format, int pathFieldId);
 
 }  // namespace options

@@ -3,18 +3,9 @@
 #include <algorithm>
 #include <filesystem>
 
-#include "options/OutputFormat.h"
 #include "platform/Path.h"
 
 namespace options {
-
-std::string OutputNameFor(const std::string& source, const std::string& folder, int format) {
-    std::string base = folder;
-    if (!base.empty() && base.back() != '/') base += '/';
-    std::string output;
-    ForceOutputExtension(format, base + paths::FileNameOf(source), output);
-    return output;
-}
 
 std::string FreeOutputName(const std::string& wanted, const std::vector<std::string>& taken) {
     auto normal = [](const std::string& path) {

@@ -1,5 +1,6 @@
 #include "options/OutputOptionsDialog.h"
 
+#include <algorithm>
 #include <cstdio>
 
 #include "engine/CompressorCatalog.h"
@@ -7,6 +8,7 @@
 #include "i18n/BrowserLaunchText.h"
 #include "i18n/LanguagePack.h"
 #include "options/CodecSettings.h"
+#include "options/OutputFolderCheck.h"
 #include "options/OutputFormat.h"
 #include "platform/shell/Shell.h"
 #include "platform/ui/MessageBox.h"
@@ -44,7 +46,11 @@ void OutputOptionsDialog::FillList(bool video) {
     list.ResetContent();
     indices.clear();
     engine::Reporter& reporter = engine::ConversionGraph::Instance().reporter();
-    list.AddString(engine::ListCompressors(category, reporter).front());  // the no-compressor row
+    // The no-compressor row only where the container can hold what it writes.
+    if (engine::FormatTakesUncompressed(category, ListedFormat(settings.format))) {
+        list.AddString(engine::ListCompressors(category, reporter).front());
+        indices.push_back(-1);
+    }
     for (const auto& row :
          engine::FormatCompressors(category, ListedFormat(settings.format), reporter)) {
         list.AddString(row.name);
@@ -58,35 +64,38 @@ void OutputOptionsDialog::FillVideoCompressorList() { FillList(true); }
 void OutputOptionsDialog::FillAudioCompressorList() { FillList(false); }
 
 int OutputOptionsDialog::EntryOfIndex(bool video, int index) const {
-    if (index == -1) return 0;
     const std::vector<int>& indices = video ? videoIndices_ : audioIndices_;
     for (std::size_t k = 0; k < indices.size(); ++k)
-        if (indices[k] == index) return static_cast<int>(k) + 1;
+        if (indices[k] == index) return static_cast<int>(k);
     return -1;
 }
 
 int OutputOptionsDialog::IndexOfEntry(bool video, int entry) const {
     const std::vector<int>& indices = video ? videoIndices_ : audioIndices_;
-    if (entry == 0) return -1;
-    if (entry < 1 || entry > static_cast<int>(indices.size())) return UnstoredIndex;
-    return indices[static_cast<std::size_t>(entry - 1)];
+    if (entry < 0 || entry >= static_cast<int>(indices.size())) return UnstoredIndex;
+    return indices[static_cast<std::size_t>(entry)];
 }
 
 int OutputOptionsDialog::PreferredEntry(bool video, const char* fragment) const {
     const int index = engine::ConversionGraph::Instance().FindPreferredCompressor(
         video ? CompressorCategory::Video : CompressorCategory::Audio, fragment);
-    const int entry = index < 0 ? 0 : EntryOfIndex(video, index);
-    return entry < 0 ? 0 : entry;
+    const int entry = index < 0 ? -1 : EntryOfIndex(video, index);
+    // Without it, the no-compressor row, or the first the format offers.
+    return entry >= 0 ? entry : 0;
 }
 
 int OutputOptionsDialog::StoredEntry(bool video, const char* numberKey, const char* fragment) {
     const int stored = settings::Profile().GetInt(
         video ? settings::kVideoSection : settings::kAudioSection, numberKey, UnstoredIndex);
     if (stored == UnstoredIndex) return PreferredEntry(video, fragment);
-    return EntryOfIndex(video, stored);  // not listed (uninstalled, or not for this format): none
+    const int entry = EntryOfIndex(video, stored);
+    // No compressor where the format cannot go without one: the preferred one.
+    if (entry < 0 && stored == -1) return PreferredEntry(video, fragment);
+    return entry;  // not listed (uninstalled, or not for this format): none
 }
 
 bool OutputOptionsDialog::OnInitDialog() {
+    opened_ = settings;
     char text[64];
     // The template's entries came with the window; the values:
     Item(IDC_EDIT_OUTPUT_PATH).SetText(settings.outputPath);
@@ -247,11 +256,14 @@ void OutputOptionsDialog::UpdateAudioSettingsButton() {
     // WMV's audio is set by the Windows Media bitrates instead.
     ui::Control audio = Item(IDC_COMBO_AUDIO_COMPRESSOR);
     const bool settable = engine::IsValidFormat(settings.format) && settings.format != engine::kWmv &&
-                          audio.CurSel() > 0 && AudioCompressorHasSettings(audio.ItemText(audio.CurSel()));
+                          IndexOfEntry(false, audio.CurSel()) >= 0 &&
+                          AudioCompressorHasSettings(audio.ItemText(audio.CurSel()));
     Item(IDC_BUTTON_AUDIO_CODEC_SETTINGS).Enable(settable);
 }
 
 void OutputOptionsDialog::StoreAndClose() {
+    // A folder that cannot take the file is said now, while the person is choosing.
+    if (!OutputFolderUsable(Item(IDC_EDIT_OUTPUT_PATH).Text())) return;
     OptionsControlValues c;
     c.formatIndex = Item(IDC_COMBO_OUTPUT_FORMAT).CurSel();
     c.frameRateIndex = Item(IDC_COMBO_FRAME_RATE).CurSel();
@@ -271,20 +283,51 @@ void OutputOptionsDialog::StoreAndClose() {
 void OutputOptionsDialog::OnCommand(int id) {
     switch (id) {
         case IDC_BUTTON_BROWSE:
-            // The copy's path is the one the dialog opened with; only OK changes it.
-            BrowseOutputFile(*this, settings.format, settings.outputPath, IDC_EDIT_OUTPUT_PATH);
+            BrowseOutputFile(*this, settings.format, IDC_EDIT_OUTPUT_PATH);
             break;
-        case IDC_BUTTON_OUTPUT_DEAULT: SelectDefaultCompressors(); break;
+        case IDC_BUTTON_OUTPUT_DEAULT:
+            SelectDefaultCompressors();
+            // Default means the compressors' own starting settings too.
+            for (const bool video : {true, false}) {
+                ui::Control list = Item(video ? IDC_COMBO_VIDEO_COMPRESSOR : IDC_COMBO_AUDIO_COMPRESSOR);
+                if (IndexOfEntry(video, list.CurSel()) < 0) continue;
+                KeepForCancel(video);
+                vfw::ResetDriverSettings(list.ItemText(list.CurSel()),
+                                         video ? vfw::ICTYPE_VIDEO : vfw::ICTYPE_AUDIO);
+            }
+            break;
         case IDC_BUTTON_VIDEO_CODEC_SETTINGS:
+            KeepForCancel(true);
             OnCodecSettings(*this, IDC_COMBO_VIDEO_COMPRESSOR, IDC_COMBO_CODEC_LIST);
             break;
         case IDC_BUTTON_AUDIO_CODEC_SETTINGS:
+            KeepForCancel(false);
             OnAudioCodecSettings(*this, IDC_COMBO_AUDIO_COMPRESSOR);
             break;
         case IDC_BUTTON_OPTIONS_OK: StoreAndClose(); break;
-        case IDC_BUTTON_OPTIONS_CANCEL: EndDialog(ui::IDCANCEL); break;
+        case IDC_BUTTON_OPTIONS_CANCEL: OnCancel(); break;
         default: ui::Dialog::OnCommand(id); break;
     }
+}
+
+void OutputOptionsDialog::KeepForCancel(bool video) {
+    ui::Control list = Item(video ? IDC_COMBO_VIDEO_COMPRESSOR : IDC_COMBO_AUDIO_COMPRESSOR);
+    const std::pair<std::string, vfw::DWORD> driver{list.ItemText(list.CurSel()),
+                                                    video ? vfw::ICTYPE_VIDEO : vfw::ICTYPE_AUDIO};
+    if (driver.first.empty() || std::find(kept_.begin(), kept_.end(), driver) != kept_.end()) return;
+    kept_.push_back(driver);
+    before_.push_back(vfw::SaveDriverSettings(driver.first, driver.second));
+}
+
+void OutputOptionsDialog::OnCancel() {
+    for (const vfw::DriverSettings& saved : before_) vfw::RestoreDriverSettings(saved);
+    if (!before_.empty()) {
+        // The compressors in use were handed what Settings confirmed: bind them afresh.
+        auto& graph = engine::ConversionGraph::Instance();
+        if (opened_.useVideoCompressor) graph.GetCompressor(engine::VideoCompressorSlot(opened_, opened_.format));
+        if (opened_.useAudioCompressor) graph.GetAudioCompressor(engine::AudioCompressorSlot(opened_, opened_.format));
+    }
+    EndDialog(ui::IDCANCEL);
 }
 
 void OutputOptionsDialog::OnSelectionChange(int id) {

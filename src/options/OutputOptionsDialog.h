@@ -6,6 +6,7 @@
 
 #include "options/OutputSettings.h"
 #include "platform/ui/Dialog.h"
+#include "platform/vfw/Vfw.h"
 
 namespace options {
 
@@ -32,8 +33,9 @@ public:
     // Fill the selectors with the compressors the current format's container holds.
     void FillVideoCompressorList();
     void FillAudioCompressorList();
-    // Selector entry of a catalogue index (-1 gives entry 0; -1 when not listed),
-    // and the catalogue index of an entry (entry 0 gives -1; no entry gives -2).
+    // Selector entry of a catalogue index (-1: the no-compressor row; gives -1 when
+    // not listed), and the catalogue index of an entry (-1 for the no-compressor
+    // row, -2 for no entry).
     int EntryOfIndex(bool video, int index) const;
     int IndexOfEntry(bool video, int entry) const;
     void ApplyFormatLayout(int format);
@@ -49,6 +51,8 @@ protected:
     void OnCommand(int id) override;
     void OnSelectionChange(int id) override;
     void OnOK() override { StoreAndClose(); }
+    // Cancel, Escape and the close box: what Settings and Default changed is undone.
+    void OnCancel() override;
 
 private:
     // The entry a stored choice selects: the stored compressor's, or the preferred one's.
@@ -56,7 +60,13 @@ private:
     int PreferredEntry(bool video, const char* fragment) const;
     void FillList(bool video);
 
-    std::vector<int> videoIndices_;  // entry k >= 1 shows catalogue index videoIndices_[k - 1]
+    // The compressor settings as they were before this dialog first changed them.
+    void KeepForCancel(bool video);
+    std::vector<vfw::DriverSettings> before_;
+    engine::OutputSettings opened_;  // the settings the dialog opened with
+    std::vector<std::pair<std::string, vfw::DWORD>> kept_;
+
+    std::vector<int> videoIndices_;  // entry k shows catalogue index videoIndices_[k], -1 for none
     std::vector<int> audioIndices_;
 };
 

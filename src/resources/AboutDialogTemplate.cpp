@@ -23,9 +23,9 @@ const ui::DialogTemplate& AboutDialogTemplate() {
             {IDC_STATIC_PROGRAM_NAME, ControlKind::Static, kProgramTitle, {56, 10, 173, 17},
              kNoPrefix | kCenterVertical},
             {IDC_STATIC_VERSION, ControlKind::Static, kVersionText, {56, 31, 173, 14}, 0},
-            {-1, ControlKind::Static, kOwnershipNotice, {56, 49, 173, 26}, kWrap},
-            {-1, ControlKind::Static, kSupportAddress, {56, 79, 156, 14}, 0},
-            {-1, ControlKind::Static, kAttribution, {56, 97, 173, 29}, kWrap},
+            {IDC_STATIC_ABOUT_NOTICE, ControlKind::Static, kOwnershipNotice, {56, 49, 173, 26}, kWrap},
+            {IDC_STATIC_ABOUT_SUPPORT, ControlKind::Static, kSupportAddress, {56, 79, 173, 14}, 0},
+            {IDC_STATIC_ABOUT_CREDITS, ControlKind::Static, kAttribution, {56, 97, 173, 29}, kWrap},
             {1 /* IDOK */, ControlKind::DefPushButton, "OK", {92, 132, 50, 14}, kTabStop},
         };
         return d;

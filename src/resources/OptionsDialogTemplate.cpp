@@ -17,16 +17,16 @@ const ui::DialogTemplate& OptionsDialogTemplate() {
         d.minimizeBox = false;
         const std::uint32_t field = kTabStop | kBorder;
         d.controls = {
-            {IDC_STATIC_OUTPUT_FORMAT, ControlKind::Static, "Output Format:", {7, 7, 66, 14}, 0},
+            {IDC_STATIC_OUTPUT_FORMAT, ControlKind::Static, "Output Format:", {7, 7, 72, 14}, 0},
             {IDC_COMBO_OUTPUT_FORMAT, ControlKind::DropDownList, "", {80, 7, 86, 177}, kTabStop},
-            {IDC_STATIC_OUTPUT_FILE, ControlKind::Static, "Output file:", {7, 27, 66, 14}, 0},
+            {IDC_STATIC_OUTPUT_FILE, ControlKind::Static, "Output file:", {7, 27, 72, 14}, 0},
             {IDC_EDIT_OUTPUT_PATH, ControlKind::Edit, "", {80, 27, 126, 14}, field | kAutoScroll},
             {IDC_BUTTON_BROWSE, ControlKind::PushButton, "Browse", {206, 27, 65, 14}, kTabStop},
-            {IDC_STATIC_VIDEO_COMPRESSOR, ControlKind::Static, "Video compressor:", {7, 49, 66, 14}, 0},
+            {IDC_STATIC_VIDEO_COMPRESSOR, ControlKind::Static, "Video compressor:", {7, 49, 72, 14}, 0},
             {IDC_COMBO_VIDEO_COMPRESSOR, ControlKind::DropDownList, "", {80, 49, 126, 115}, kTabStop},
             {IDC_BUTTON_VIDEO_CODEC_SETTINGS, ControlKind::PushButton, "Settings", {205, 48, 66, 14},
              kTabStop},
-            {IDC_STATIC_AUDIO_COMPRESSOR, ControlKind::Static, "Audio compressor:", {7, 69, 66, 14}, 0},
+            {IDC_STATIC_AUDIO_COMPRESSOR, ControlKind::Static, "Audio compressor:", {7, 69, 72, 14}, 0},
             {IDC_COMBO_AUDIO_COMPRESSOR, ControlKind::DropDownList, "", {80, 69, 126, 138}, kTabStop},
             {IDC_BUTTON_AUDIO_CODEC_SETTINGS, ControlKind::PushButton, "Settings", {205, 68, 66, 14},
              kTabStop},

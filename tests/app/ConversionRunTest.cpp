@@ -155,7 +155,7 @@ TEST_F(ConversionRunTest, StopLeavesAReadableFileAndASecondRunWorks) {
     EXPECT_EQ(automation.boxes[0].text,
               output + " exists. Do you want to replace it?");
     EXPECT_EQ(automation.boxes[0].caption, "Warning");
-    EXPECT_EQ(automation.boxes[0].type, ui::MB_YESNO | ui::MB_ICONEXCLAMATION);
+    EXPECT_EQ(automation.boxes[0].type, ui::MB_YESNO | ui::MB_ICONEXCLAMATION | ui::MB_DEFBUTTON2);
     const auto probe = fixtures::ProbeFile(output);
     ASSERT_TRUE(probe.ok);
     EXPECT_NEAR(probe.duration, 60.0, 0.2);
@@ -211,7 +211,7 @@ TEST_F(ConversionRunTest, AFailedStartEndsLikeARunAndSaysError) {
         EXPECT_TRUE(ConversionGraph::Instance().hasMediaControl());
     });
     ASSERT_EQ(automation.boxes.size(), 2u);
-    EXPECT_EQ(automation.boxes[0].text, "can not pControl->Run()!!!");
+    EXPECT_EQ(automation.boxes[0].text.rfind("can not pControl->Run()!!!\nThe conversion could not start.", 0), 0u);
     EXPECT_FALSE(automation.boxes[1].text.empty());
     EXPECT_EQ(status, "Error. Output file: " + output + "     Resolution: 718*404");
 }
@@ -223,7 +223,7 @@ TEST_F(ConversionRunTest, AnEncoderThatWillNotOpenSaysWhyOnASecondLine) {
         w.Item(IDC_BUTTON_CONVERT).Click();
     });
     ASSERT_EQ(automation.boxes.size(), 2u);
-    EXPECT_EQ(automation.boxes[0].text, "can not pControl->Run()!!!");
+    EXPECT_EQ(automation.boxes[0].text.rfind("can not pControl->Run()!!!\nThe conversion could not start.", 0), 0u);
     EXPECT_EQ(automation.boxes[1].text,
               media::ErrorText(media::QV_E_ENCODER_OPEN) + "\ndimensions too large for MPEG-4");
     EXPECT_FALSE(std::filesystem::exists(output));

@@ -158,6 +158,10 @@ TEST(HelpContentTest, MessagesPageQuotesTheProgramsMessagesExactly) {
         "Can not find Language Menu!",
         "Failed to create font",
     };
+    // The sentences that follow the steps' own texts.
+    for (int id : {IDS_MESSAGE_RUN_NOT_STARTED, IDS_MESSAGE_VIDEO_NOT_HELD,
+                   IDS_MESSAGE_AUDIO_NOT_HELD, IDS_MESSAGE_OPEN_FIRST})
+        messages.push_back(BuiltInString(id));
     // The browser message up to the address, which the page cannot know in advance.
     const std::string browser = i18n::BrowserLaunchFailureText("");
     messages.push_back(browser.substr(0, browser.find(" ,")));

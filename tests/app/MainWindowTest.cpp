@@ -50,7 +50,7 @@ TEST_F(MainWindowTest, StartsWithTheOutputLineAndAnEmptyClock) {
         buildFiltersVisible = w.Item(IDC_BUTTON_BUILD_FILTERS).IsVisible();
     });
     // No stored format: AVI, in the video folder; five blanks after the path.
-    EXPECT_EQ(status, "Output file: /media/videos/output.avi     Resolution: Original size");
+    EXPECT_EQ(status, "Output file: " + shell.videoFolder + "/output.avi     Resolution: Original size");
     EXPECT_EQ(source, "00:00:00");
     EXPECT_FALSE(buildFiltersVisible);
     EXPECT_EQ(window.Caption(), "Quorvel Video Converter");
@@ -151,12 +151,14 @@ TEST_F(MainWindowTest, CloseIsRefusedWhileConvertingFromEveryRoute) {
         runningAfter.push_back(w.IsRunning());
         w.Item(IDC_BUTTON_EXIT).Click();
         runningAfter.push_back(w.IsRunning());
+        w.PressKey("Ctrl+Q");
+        runningAfter.push_back(w.IsRunning());
         languageWhileRefused = registry::Store(registry.file())
                                    .Get("Software\\QuorvelStudio\\quorvel-converter\\Option",
                                         "CurrentLanguage");
     });
-    EXPECT_EQ(runningAfter, (std::vector<bool>{true, true, true}));
-    ASSERT_EQ(automation.boxes.size(), 3u);
+    EXPECT_EQ(runningAfter, (std::vector<bool>{true, true, true, true}));
+    ASSERT_EQ(automation.boxes.size(), 4u);
     for (const auto& box : automation.boxes) {
         EXPECT_EQ(box.text, "Please first stop converting");
         EXPECT_EQ(box.caption, "Warning");
@@ -167,13 +169,13 @@ TEST_F(MainWindowTest, CloseIsRefusedWhileConvertingFromEveryRoute) {
 }
 
 TEST_F(MainWindowTest, EscapeAndExitCloseThroughTheCloseProcedure) {
-    for (const std::string route : {"Escape", "Exit", "Return-on-Exit"}) {
+    for (const std::string route : {"Escape", "Exit", "Return-on-Exit", "Ctrl+Q"}) {
         testenv::ScopedRegistry fresh;
         app::MainWindow window;
         automation.onDialogShown = [&](ui::Dialog&) {
-            if (route == "Escape") window.PressKey("Escape");
-            else if (route == "Exit") window.Item(IDC_BUTTON_EXIT).Click();
-            else window.PressKey("Return");  // the focus starts on Exit
+            if (route == "Exit") window.Item(IDC_BUTTON_EXIT).Click();
+            else if (route == "Return-on-Exit") window.PressKey("Return");  // the focus starts on Exit
+            else window.PressKey(route);
         };
         window.RunModal();
         EXPECT_FALSE(window.IsRunning()) << route;
@@ -185,11 +187,24 @@ TEST_F(MainWindowTest, EscapeAndExitCloseThroughTheCloseProcedure) {
     }
 }
 
+TEST_F(MainWindowTest, ShortcutsActAsTheirButtonsDoEvenWhenRefused) {
+    app::MainWindow window;
+    Run(window, [&](app::MainWindow& w) {
+        w.isConverting = true;
+        w.ApplyState();
+        w.PressKey("Ctrl+O");  // Open Video is refused during a run
+        w.PressKey("F1");
+    });
+    EXPECT_TRUE(automation.choosers.empty());
+    EXPECT_EQ(shell.helpPages.size(), 1u);
+}
+
 TEST_F(MainWindowTest, ConvertWithoutSourceAsksToOpenOne) {
     app::MainWindow window;
     Run(window, [](app::MainWindow& w) { w.Item(IDC_BUTTON_CONVERT).Click(); });
     ASSERT_EQ(automation.boxes.size(), 1u);
-    EXPECT_EQ(automation.boxes[0].text, "Please open an media file fisrt!");
+    EXPECT_EQ(automation.boxes[0].text,
+              "Please open an media file fisrt!\nPress Open Video (Ctrl+O) and choose a video file first.");
     EXPECT_EQ(automation.boxes[0].caption, "quorvel-converter");
     EXPECT_EQ(automation.boxes[0].type, ui::MB_OK | ui::MB_ICONEXCLAMATION);
 }
@@ -236,7 +251,7 @@ TEST_F(MainWindowTest, TheFirstOpenVideoStartsInTheVideosFolder) {
     app::MainWindow window;
     Run(window, [&](app::MainWindow& w) { w.Item(IDC_BUTTON_ADD_VIDEO).Click(); });
     ASSERT_EQ(automation.choosers.size(), 1u);
-    EXPECT_EQ(automation.choosers[0].request.initialDir, "/media/videos");
+    EXPECT_EQ(automation.choosers[0].request.initialDir, shell.videoFolder);
 }
 
 TEST_F(MainWindowTest, AFileDroppedOnTheWindowOpensButNotDuringARun) {

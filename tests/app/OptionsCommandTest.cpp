@@ -18,6 +18,9 @@
 
 namespace {
 
+// Where the tests' output paths lie: OK makes a missing output folder.
+std::string Clips() { return (testenv::ProcessRoot() / "clips").string(); }
+
 using namespace resources;
 
 class OptionsCommandTest : public ::testing::Test {
@@ -115,14 +118,14 @@ TEST_F(OptionsCommandTest, AfterOpeningASourceTheStatusLineShowsTheSizeWritten) 
             if (calls++ == 0) {
                 EXPECT_EQ(d.Item(IDC_EDIT_WIDTH).Text(), "718");
                 EXPECT_EQ(d.Item(IDC_COMBO_RESOLUTION).ItemText(0), "718*404");
-                d.Item(IDC_EDIT_OUTPUT_PATH).SetText("/clips/typed.mpg");
+                d.Item(IDC_EDIT_OUTPUT_PATH).SetText(Clips() + "/typed.mpg");
             } else {
                 d.Item(IDC_COMBO_OUTPUT_FORMAT).Choose(engine::kWmv);
             }
             d.Item(IDC_BUTTON_OPTIONS_OK).Click();
         });
     // AVI keeps the source's frames whatever OK rounded; WMV scales to the rounded size.
-    EXPECT_EQ(status, "Output file: /clips/typed.mpg     Resolution: 718*404");
+    EXPECT_EQ(status, "Output file: " + Clips() + "/typed.mpg     Resolution: 718*404");
     EXPECT_EQ(wmvStatus.substr(wmvStatus.find("Resolution")), "Resolution: 712*400");
 }
 

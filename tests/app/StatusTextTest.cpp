@@ -5,10 +5,10 @@
 
 namespace {
 
-TEST(StatusText, SourceLineShowsHoursMinutesSeconds) {
-    EXPECT_EQ(app::SourceLine("clip.avi", 37259000000LL / 10000000), "clip.avi: 01:02:05");
-    EXPECT_EQ(app::SourceLine("long.mkv", 100 * 3600 + 61), "long.mkv: 100:01:01");
-    EXPECT_EQ(app::SourceLine("zero.mp4", 0), "zero.mp4: 00:00:00");
+TEST(StatusText, TheClockShowsHoursMinutesSeconds) {
+    EXPECT_EQ(app::ClockText(37259000000LL / 10000000), "01:02:05");
+    EXPECT_EQ(app::ClockText(100 * 3600 + 61), "100:01:01");
+    EXPECT_EQ(app::ClockText(0), "00:00:00");
 }
 
 TEST(StatusText, LinesKeepFiveBlanksAfterThePath) {

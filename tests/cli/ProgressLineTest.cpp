@@ -31,6 +31,8 @@ TEST(ProgressLine, TellsPercentTimeLeftAndSpeed) {
     // Past an hour the hours show.
     EXPECT_EQ(cli::ProgressText(engine::MeasureProgress(36 * 10000000LL, 36000 * 10000000LL, 36)),
               "  0 %  9:59:24 left  1.0x");
+    // A source of unknown length: the time written.
+    EXPECT_EQ(cli::ProgressText(engine::MeasureProgress(75 * 10000000LL, 0, 25)), "1:15 written  3.0x");
 }
 
 TEST(ProgressLine, RedrawsInPlaceOnATerminal) {

@@ -55,6 +55,30 @@ TEST_F(EngineTest, ProbeReadsTheSourceFactsAndTakesItsSize) {
     EXPECT_TRUE(automation.boxes.empty());
 }
 
+// The size the status line, the options and the WMV profile take is the picture
+// as it is shown: upright, at square pixels; a length the file leaves unknown is 0.
+TEST_F(EngineTest, ProbeReportsThePictureAsShown) {
+    struct Case {
+        std::filesystem::path source;
+        int width, height;
+        double seconds;
+    } const cases[] = {
+        {fixtures::TurnedClip(90), 180, 320, 0.4},
+        {fixtures::AnamorphicMpeg2(), 1024, 576, 0.4},
+        {fixtures::UnknownLengthMp4(), 160, 120, 0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.source.filename().string());
+        engine::SourceInfo info;
+        std::int64_t duration = -1;
+        ASSERT_EQ(graph.ProbeSource(c.source.string(), duration, info, settings), 1);
+        EXPECT_EQ(info.width, c.width);
+        EXPECT_EQ(info.height, c.height);
+        EXPECT_EQ(settings.outputWidth, c.width);
+        EXPECT_NEAR(duration / 1e7, c.seconds, 0.1);
+    }
+}
+
 TEST_F(EngineTest, ProbeFailuresSayWhy) {
     engine::SourceInfo info;
     std::int64_t duration = 0;
@@ -202,7 +226,10 @@ TEST_F(EngineTest, RawVideoIntoWebmFailsAtTheRoute) {
     EXPECT_LT(Build(fixtures::H264AacMp4(), engine::kWebm, (out / "raw.webm").string()), 0);
     const auto texts = BoxTexts();
     ASSERT_EQ(texts.size(), 2u);
-    EXPECT_EQ(texts[0], "failed pBuilder->RenderStream( NULL, NULL, pPin, NULL, pMux)");
+    // The step's own words, then what to do.
+    EXPECT_EQ(texts[0], "failed pBuilder->RenderStream( NULL, NULL, pPin, NULL, pMux)\nThe chosen video "
+                        "compressor cannot write into this output format. Choose another video "
+                        "compressor or another format in Options.");
     EXPECT_EQ(automation.boxes[0].ownerId, 102);
     EXPECT_EQ(texts[1], media::ErrorText(media::VFW_E_TYPE_NOT_ACCEPTED));
 }

@@ -20,7 +20,9 @@ TEST(RunProgress, NothingIsToldBeforeAnythingIsWrittenOrTimeHasPassed) {
                           MeasureProgress(10 * kSecond, 0, 5), MeasureProgress(10 * kSecond, -1, 5)}) {
         EXPECT_EQ(p.fraction, 0);
         EXPECT_EQ(p.secondsLeft, -1);
-        EXPECT_EQ(p.speed, 0);
+        // Of a source of unknown length the time written and the speed are told.
+        EXPECT_EQ(p.speed, p.known ? 0 : 2);
+        EXPECT_EQ(p.writtenSeconds, p.known ? 0 : 10);
     }
     const auto early = MeasureProgress(6 * kSecond, 60 * kSecond, 0);
     EXPECT_DOUBLE_EQ(early.fraction, 0.1);

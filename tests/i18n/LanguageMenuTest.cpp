@@ -76,7 +76,7 @@ TEST_F(LanguageMenuTest, TheMenuListsTheCatalogueWithTheCurrentLanguageChecked) 
     // The font comes from the section of the name as remembered.
     EXPECT_EQ(settings::Profile().GetInt("GERMAN", "lfHeight", 0), 0);
     pack.SaveInterfaceFont(*pack.interfaceFont());
-    EXPECT_EQ(settings::Profile().GetInt("GERMAN", "lfHeight", 0), -11);
+    EXPECT_EQ(settings::Profile().GetInt("GERMAN", "lfHeight", 0), ui::DesktopFont().height);
 }
 
 TEST_F(LanguageMenuTest, ASwitchThroughTheRightClickMenuTakesEffectAtOnceAndIsRemembered) {
@@ -143,11 +143,12 @@ TEST_F(LanguageMenuTest, FontChoicesBelongToTheirLanguage) {
         backInGerman = *pack.interfaceFont();
     });
     ASSERT_EQ(automation.fontRequests.size(), 1u);
-    EXPECT_EQ(automation.fontRequests[0].faceName, "Microsoft Sans Serif");
+    // Nothing chosen yet: the desktop's font.
+    EXPECT_EQ(automation.fontRequests[0].faceName, ui::DesktopFont().faceName);
     EXPECT_EQ(afterChoice.height, -19);
     EXPECT_EQ(afterChoice.weight, 700);
-    EXPECT_EQ(inEnglish.height, -11);
-    EXPECT_EQ(inEnglish.faceName, "Microsoft Sans Serif");
+    EXPECT_EQ(inEnglish.height, ui::DesktopFont().height);
+    EXPECT_EQ(inEnglish.faceName, ui::DesktopFont().faceName);
     EXPECT_EQ(backInGerman.height, -19);
     EXPECT_EQ(backInGerman.faceName, "DejaVu Serif");
     EXPECT_EQ(backInGerman.quality, 0);

@@ -21,6 +21,9 @@
 
 namespace {
 
+// Where the tests' output paths lie: OK makes a missing output folder.
+std::string Clips() { return (testenv::ProcessRoot() / "clips").string(); }
+
 using namespace resources;
 using options::OutputOptionsDialog;
 
@@ -44,7 +47,7 @@ protected:
     void Run(int format, const std::function<void(OutputOptionsDialog&)>& script) {
         OutputOptionsDialog dialog(nullptr);
         dialog.settings.format = format;
-        dialog.settings.outputPath = "/clips/out.avi";
+        dialog.settings.outputPath = Clips() + "/out.avi";
         automation.onDialogShown = [&](ui::Dialog& shown) {
             if (&shown != &dialog) return;
             script(dialog);

@@ -18,6 +18,9 @@
 
 namespace {
 
+// Where the tests' output paths lie: OK makes a missing output folder.
+std::string Clips() { return (testenv::ProcessRoot() / "clips").string(); }
+
 using namespace resources;
 using engine::CompressorCategory;
 
@@ -69,7 +72,7 @@ protected:
              int format = engine::kAvi) {
         options::OutputOptionsDialog dialog(nullptr);
         dialog.settings.format = format;
-        dialog.settings.outputPath = "/clips/out.avi";
+        dialog.settings.outputPath = Clips() + "/out.avi";
         automation.onDialogShown = [&](ui::Dialog& shown) {
             if (&shown != &dialog) return;
             script(dialog);
@@ -175,7 +178,7 @@ TEST_F(CodecSettingsTest, ConfirmedStateIsOfferedAgainAndUsedByTheNextCompressor
         PressSettingsFor(d, "ffdshow video encoder");
     });
     ASSERT_EQ(automation.framesShown.size(), 2u);
-    EXPECT_EQ(FindOption(automation.framesShown[0].second, "b")->value, "200");
+    EXPECT_EQ(FindOption(automation.framesShown[0].second, "b")->value, "0");  // unused: a dash
     EXPECT_EQ(FindOption(automation.framesShown[1].second, "b")->value, "400");
     EXPECT_EQ(FindOption(automation.framesShown[1].second, "g")->value, "30");
     EXPECT_EQ(options::CodecState().size(), 1u);
@@ -210,6 +213,22 @@ TEST_F(CodecSettingsTest, ADriverIsOnlyEverHandedItsOwnState) {
     EXPECT_EQ(FindOption(automation.framesShown[3].second, "bf")->value, "2");
     EXPECT_EQ(FindOption(automation.framesShown[3].second, "g")->value, "12");
     EXPECT_EQ(options::CodecState().size(), 2u);
+}
+
+TEST_F(CodecSettingsTest, CancelInOptionsUndoesSettingsAndDefaultForgetsThem) {
+    // Settings confirms 400 kbit/s, Default, then OK: what stays stored after each flow.
+    for (const auto& [settings, byDefault, ok, stays] : {std::tuple{true, false, false, false},
+                                                        {true, false, true, true}, {false, true, false, true},
+                                                        {true, true, true, false}}) {
+        Run([&](options::OutputOptionsDialog& d) {
+            automation.frameAnswers = {std::map<std::string, std::string>{{"b", "400"}}};
+            if (settings) PressSettingsFor(d, "ffdshow video encoder");
+            if (byDefault) d.Item(IDC_BUTTON_OUTPUT_DEAULT).Click();
+            d.Item(ok ? IDC_BUTTON_OPTIONS_OK : IDC_BUTTON_OPTIONS_CANCEL).Click();
+        });
+        EXPECT_EQ(vfw::SavedCompressorOptions("ffdshow video encoder").count("b"), stays ? 1u : 0u)
+            << settings << byDefault << ok;
+    }
 }
 
 }  // namespace

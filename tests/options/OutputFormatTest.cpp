@@ -84,17 +84,18 @@ protected:
     ui::ScriptedAutomation automation;
 };
 
-TEST_F(BrowseOutputFileTest, AsksForTheFormatsFileInTheOpeningFolder) {
+TEST_F(BrowseOutputFileTest, SuggestsTheCurrentNameInItsFolder) {
     ui::Dialog dialog(Template(), nullptr);
+    dialog.Item(kPathField).SetText("/videos/holiday.webm");
     automation.fileAnswers = {std::string("/elsewhere/chosen")};
-    options::BrowseOutputFile(dialog, 4, "/videos/out.webm", kPathField);
+    options::BrowseOutputFile(dialog, 4, kPathField);
     ASSERT_EQ(automation.choosers.size(), 1u);
     const auto& r = automation.choosers[0].request;
     EXPECT_TRUE(automation.choosers[0].save);
     EXPECT_EQ(automation.choosers[0].ownerId, 129);
     EXPECT_EQ(r.title, "Select Output File Name");
     EXPECT_EQ(r.initialDir, "/videos");
-    EXPECT_EQ(r.initialFile, "*.*");
+    EXPECT_EQ(r.initialFile, "holiday.webm");
     EXPECT_EQ(r.flags, ui::OFN_HIDEREADONLY);
     ASSERT_EQ(r.filters.size(), 1u);
     EXPECT_EQ(r.filters[0].first, "Advanced Systems Format file(*.webm)");
@@ -104,7 +105,7 @@ TEST_F(BrowseOutputFileTest, AsksForTheFormatsFileInTheOpeningFolder) {
 
 TEST_F(BrowseOutputFileTest, StartsInTheCurrentFolderAndCancelChangesNothing) {
     ui::Dialog dialog(Template(), nullptr);
-    options::BrowseOutputFile(dialog, 0, "output.avi", kPathField);
+    options::BrowseOutputFile(dialog, 0, kPathField);
     ASSERT_EQ(automation.choosers.size(), 1u);
     EXPECT_EQ(automation.choosers[0].request.initialDir, ".");
     EXPECT_EQ(dialog.Item(kPathField).Text(), "typed");
@@ -113,7 +114,7 @@ TEST_F(BrowseOutputFileTest, StartsInTheCurrentFolderAndCancelChangesNothing) {
 TEST_F(BrowseOutputFileTest, DamagedFormatIsReportedBeforeAndAfterTheChooser) {
     ui::Dialog dialog(Template(), nullptr);
     automation.fileAnswers = {std::string("/v/clip")};
-    options::BrowseOutputFile(dialog, 9, "/v/out.avi", kPathField);
+    options::BrowseOutputFile(dialog, 9, kPathField);
     ASSERT_EQ(automation.boxes.size(), 2u);
     EXPECT_EQ(automation.boxes[0].ownerId, 129);
     EXPECT_EQ(automation.boxes[1].ownerId, 0);

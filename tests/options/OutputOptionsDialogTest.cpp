@@ -20,6 +20,9 @@
 
 namespace {
 
+// Where the tests' output paths lie: OK makes a missing output folder.
+std::string Clips() { return (testenv::ProcessRoot() / "clips").string(); }
+
 using namespace resources;
 using engine::CompressorCategory;
 using options::OutputOptionsDialog;
@@ -40,7 +43,7 @@ protected:
         engine::ConversionGraph::Instance().ReleaseCompressorSlots();
     }
 
-    static engine::OutputSettings Settings(int format, const std::string& path = "/clips/out.avi") {
+    static engine::OutputSettings Settings(int format, const std::string& path = Clips() + "/out.avi") {
         engine::OutputSettings s;
         s.format = format;
         s.outputPath = path;
@@ -109,7 +112,7 @@ TEST_F(OutputOptionsDialogTest, LayoutFollowsTheFormat) {
             EXPECT_EQ(d.Caption(), "Output options");
             EXPECT_EQ(d.Item(IDC_COMBO_OUTPUT_FORMAT).CurSel(), format);
             EXPECT_EQ(d.Item(IDC_COMBO_OUTPUT_FORMAT).ItemText(4), "WEBM");
-            EXPECT_EQ(d.Item(IDC_EDIT_OUTPUT_PATH).Text(), std::string("/clips/out.") + names[format]);
+            EXPECT_EQ(d.Item(IDC_EDIT_OUTPUT_PATH).Text(), Clips() + "/out." + names[format]);
             for (int id : compressorRow) EXPECT_EQ(d.Item(id).IsVisible(), format != 1) << id;
             for (int id : bitrateRow) EXPECT_EQ(d.Item(id).IsVisible(), format == 1) << id;
             for (int id : never) EXPECT_FALSE(d.Item(id).IsVisible()) << id;
@@ -125,10 +128,6 @@ TEST_F(OutputOptionsDialogTest, LayoutFollowsTheFormat) {
             // Each list starts with its format's preferred compressor.
             EXPECT_EQ(d.IndexOfEntry(true, d.Item(IDC_COMBO_VIDEO_COMPRESSOR).CurSel()), webm ? vp8 : ffdshow);
             EXPECT_EQ(d.IndexOfEntry(false, d.Item(IDC_COMBO_AUDIO_COMPRESSOR).CurSel()), webm ? vorbis : adpcm);
-            EXPECT_EQ(d.Item(IDC_COMBO_VIDEO_COMPRESSOR).CurSel(), 1);
-            EXPECT_EQ(d.Item(IDC_COMBO_AUDIO_COMPRESSOR).CurSel(), 1);
-            EXPECT_EQ(d.Item(IDC_COMBO_VIDEO_COMPRESSOR).ItemText(0), "Full frames (uncompressed)");
-            EXPECT_EQ(d.Item(IDC_COMBO_AUDIO_COMPRESSOR).ItemText(0), "Uncompressed Audio");
         });
     }
     EXPECT_TRUE(automation.boxes.empty());
@@ -140,20 +139,20 @@ TEST_F(OutputOptionsDialogTest, FormatChangeRewritesThePathAndRestoresTheOpening
     StoreInt("DexVideoCompress", "CompressorNumber", mpeg2);
     StoreInt("DexAudioCompress", "CompressorNumber", -1);
     OutputOptionsDialog dialog(nullptr);
-    Run(dialog, Settings(engine::kMkv, "/clips/clip.avi"), [&](OutputOptionsDialog& d) {
-        EXPECT_EQ(d.Item(IDC_EDIT_OUTPUT_PATH).Text(), "/clips/clip.mkv");
+    Run(dialog, Settings(engine::kMkv, Clips() + "/clip.avi"), [&](OutputOptionsDialog& d) {
+        EXPECT_EQ(d.Item(IDC_EDIT_OUTPUT_PATH).Text(), Clips() + "/clip.mkv");
         EXPECT_EQ(d.IndexOfEntry(true, d.Item(IDC_COMBO_VIDEO_COMPRESSOR).CurSel()), mpeg2);
         EXPECT_EQ(d.Item(IDC_COMBO_AUDIO_COMPRESSOR).CurSel(), 0);
         d.Item(IDC_COMBO_OUTPUT_FORMAT).Choose(engine::kAsf);
-        EXPECT_EQ(d.Item(IDC_EDIT_OUTPUT_PATH).Text(), "/clips/clip.asf");
+        EXPECT_EQ(d.Item(IDC_EDIT_OUTPUT_PATH).Text(), Clips() + "/clip.asf");
         EXPECT_EQ(d.settings.format, engine::kAsf);
         d.Item(IDC_COMBO_OUTPUT_FORMAT).Choose(engine::kWebm);
-        EXPECT_EQ(d.Item(IDC_EDIT_OUTPUT_PATH).Text(), "/clips/clip.webm");
+        EXPECT_EQ(d.Item(IDC_EDIT_OUTPUT_PATH).Text(), Clips() + "/clip.webm");
         EXPECT_NE(d.IndexOfEntry(true, d.Item(IDC_COMBO_VIDEO_COMPRESSOR).CurSel()), mpeg2);
         d.Item(IDC_COMBO_OUTPUT_FORMAT).Choose(engine::kAvi);
         EXPECT_EQ(d.IndexOfEntry(true, d.Item(IDC_COMBO_VIDEO_COMPRESSOR).CurSel()), mpeg2);
         EXPECT_EQ(d.Item(IDC_COMBO_AUDIO_COMPRESSOR).CurSel(), 0);
-        EXPECT_EQ(d.Item(IDC_EDIT_OUTPUT_PATH).Text(), "/clips/clip.avi");
+        EXPECT_EQ(d.Item(IDC_EDIT_OUTPUT_PATH).Text(), Clips() + "/clip.avi");
     });
 }
 
@@ -240,7 +239,7 @@ TEST_F(OutputOptionsDialogTest, DefaultActsOnTheCurrentFormatOnly) {
         EXPECT_EQ(d.Item(IDC_EDIT_VIDEO_BITRATE).Text(), "780");
         EXPECT_EQ(d.Item(IDC_COMBO_AUDIO_BITRATE).Text(), "128");
         EXPECT_EQ(d.Item(IDC_COMBO_VIDEO_COMPRESSOR).CurSel(), 2);
-        EXPECT_EQ(d.Item(IDC_EDIT_OUTPUT_PATH).Text(), "/clips/out.wmv");
+        EXPECT_EQ(d.Item(IDC_EDIT_OUTPUT_PATH).Text(), Clips() + "/out.wmv");
     });
     EXPECT_TRUE(automation.boxes.empty());
 }
@@ -305,11 +304,11 @@ TEST_F(OutputOptionsDialogTest, Mp4HasItsOwnChoicesWithSettingsAndKeepsTheShared
     int chosen = -3;
     OutputOptionsDialog dialog(nullptr);
     const int result =
-        Run(dialog, Settings(engine::kMkv, "/clips/clip.avi"), [&](OutputOptionsDialog& d) {
+        Run(dialog, Settings(engine::kMkv, Clips() + "/clip.avi"), [&](OutputOptionsDialog& d) {
             EXPECT_EQ(d.Item(IDC_COMBO_OUTPUT_FORMAT).ItemText(5), "MP4");
             d.Item(IDC_COMBO_OUTPUT_FORMAT).Choose(engine::kMp4);
             Screenshot(d, "mp4");
-            EXPECT_EQ(d.Item(IDC_EDIT_OUTPUT_PATH).Text(), "/clips/clip.mp4");
+            EXPECT_EQ(d.Item(IDC_EDIT_OUTPUT_PATH).Text(), Clips() + "/clip.mp4");
             // MKV's layout: both choices and Settings, no bitrate row.
             for (int id : {IDC_STATIC_VIDEO_COMPRESSOR, IDC_COMBO_VIDEO_COMPRESSOR,
                            IDC_BUTTON_VIDEO_CODEC_SETTINGS, IDC_STATIC_AUDIO_COMPRESSOR,
@@ -319,8 +318,8 @@ TEST_F(OutputOptionsDialogTest, Mp4HasItsOwnChoicesWithSettingsAndKeepsTheShared
             }
             for (int id : {IDC_EDIT_VIDEO_BITRATE, IDC_COMBO_AUDIO_BITRATE})
                 EXPECT_FALSE(d.Item(id).IsVisible()) << id;
-            EXPECT_EQ(d.Item(IDC_COMBO_VIDEO_COMPRESSOR).CurSel(), 1);
-            EXPECT_EQ(d.IndexOfEntry(true, 1), x264);
+            EXPECT_EQ(d.Item(IDC_COMBO_VIDEO_COMPRESSOR).CurSel(), 0);
+            EXPECT_EQ(d.IndexOfEntry(true, 0), x264);
             EXPECT_EQ(d.IndexOfEntry(false, d.Item(IDC_COMBO_AUDIO_COMPRESSOR).CurSel()), aac);
             // MPEG-2 is no MP4 choice here, and leaving MP4 brings the shared one back.
             d.Item(IDC_COMBO_OUTPUT_FORMAT).Choose(engine::kAvi);
@@ -340,7 +339,7 @@ TEST_F(OutputOptionsDialogTest, Mp4HasItsOwnChoicesWithSettingsAndKeepsTheShared
               static_cast<std::uint32_t>(mpeg2));
     // Opened again on MP4, the dialog shows that choice.
     OutputOptionsDialog again(nullptr);
-    Run(again, Settings(engine::kMp4, "/clips/clip.mp4"), [&](OutputOptionsDialog& d) {
+    Run(again, Settings(engine::kMp4, Clips() + "/clip.mp4"), [&](OutputOptionsDialog& d) {
         EXPECT_EQ(d.IndexOfEntry(true, d.Item(IDC_COMBO_VIDEO_COMPRESSOR).CurSel()), chosen);
     });
     EXPECT_TRUE(automation.boxes.empty());
@@ -363,7 +362,7 @@ TEST_F(OutputOptionsDialogTest, WebMOkKeepsTheOtherFamilysKeysAndAStoredIndexBey
     EXPECT_EQ(dialog.settings.format, engine::kWebm);
     EXPECT_EQ(dialog.settings.webmVideoCompressorIndex,
               Preferred(CompressorCategory::Video, "webm vp8 encoder filter"));
-    EXPECT_EQ(dialog.settings.outputPath, "/clips/out.webm");
+    EXPECT_EQ(dialog.settings.outputPath, Clips() + "/out.webm");
     EXPECT_EQ(Stored("DexVideoCompress", "CompressorNumber")->dword, static_cast<std::uint32_t>(-2));
     EXPECT_FALSE(Stored("DexVideoCompress", "WebmCompressorNumber"));
     EXPECT_EQ(Stored("Settings", "nOuptputFormat")->dword, 4u);
@@ -386,20 +385,24 @@ TEST_F(OutputOptionsDialogTest, CancelEscapeAndCloseChangeNothing) {
     }
 }
 
-TEST_F(OutputOptionsDialogTest, BrowseStartsInTheFolderTheDialogOpenedWith) {
+TEST_F(OutputOptionsDialogTest, BrowseSuggestsTheNameInThePathField) {
     automation.fileAnswers = {std::string("/elsewhere/picked"), std::nullopt};
     OutputOptionsDialog dialog(nullptr);
-    Run(dialog, Settings(engine::kWebm, "/clips/out.webm"), [](OutputOptionsDialog& d) {
+    Run(dialog, Settings(engine::kWebm, Clips() + "/out.webm"), [](OutputOptionsDialog& d) {
         d.Item(IDC_BUTTON_BROWSE).Click();
         EXPECT_EQ(d.Item(IDC_EDIT_OUTPUT_PATH).Text(), "/elsewhere/picked.webm");
         d.Item(IDC_BUTTON_BROWSE).Click();  // cancelled
         EXPECT_EQ(d.Item(IDC_EDIT_OUTPUT_PATH).Text(), "/elsewhere/picked.webm");
     });
     ASSERT_EQ(automation.choosers.size(), 2u);
-    for (const auto& chooser : automation.choosers) {
+    const std::pair<std::string, const char*> suggested[] = {{Clips(), "out.webm"},
+                                                             {"/elsewhere", "picked.webm"}};
+    for (std::size_t i = 0; i < 2; ++i) {
+        const auto& chooser = automation.choosers[i];
         EXPECT_TRUE(chooser.save);
         EXPECT_EQ(chooser.ownerId, IDD_OUTPUT_OPTIONS);
-        EXPECT_EQ(chooser.request.initialDir, "/clips");
+        EXPECT_EQ(chooser.request.initialDir, suggested[i].first);
+        EXPECT_EQ(chooser.request.initialFile, suggested[i].second);
         ASSERT_EQ(chooser.request.filters.size(), 1u);
         EXPECT_EQ(chooser.request.filters[0].first, "Advanced Systems Format file(*.webm)");
     }
@@ -407,15 +410,37 @@ TEST_F(OutputOptionsDialogTest, BrowseStartsInTheFolderTheDialogOpenedWith) {
 
 TEST_F(OutputOptionsDialogTest, DamagedFormatIsReportedAtOpening) {
     OutputOptionsDialog dialog(nullptr);
-    Run(dialog, Settings(7, "/clips/out.avi"), [](OutputOptionsDialog& d) {
+    Run(dialog, Settings(7, Clips() + "/out.avi"), [](OutputOptionsDialog& d) {
         EXPECT_EQ(d.Item(IDC_COMBO_OUTPUT_FORMAT).CurSel(), -1);
-        EXPECT_EQ(d.Item(IDC_EDIT_OUTPUT_PATH).Text(), "/clips/out.avi");
+        EXPECT_EQ(d.Item(IDC_EDIT_OUTPUT_PATH).Text(), Clips() + "/out.avi");
     });
     ASSERT_EQ(automation.boxes.size(), 2u);
     EXPECT_EQ(automation.boxes[0].text, "Does not support the video format");
     EXPECT_EQ(automation.boxes[1].text, "unknown error");
     EXPECT_EQ(automation.boxes[1].caption, "error");
     EXPECT_EQ(automation.boxes[1].ownerId, IDD_OUTPUT_OPTIONS);
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(OutputOptionsDialogTest, EachFormatOffersOnlyWhatItsContainerCanHold) {
+    // Whether "Full frames (uncompressed)" and "Uncompressed Audio" are offered.
+    for (const auto& [format, raw] : {std::pair{engine::kAvi, 1}, {engine::kMkv, 1}, {engine::kAsf, 1},
+                                      {engine::kWebm, 0}, {engine::kMp4, 0}}) {
+        OutputOptionsDialog dialog(nullptr);
+        Run(dialog, Settings(format), [&](OutputOptionsDialog& d) {
+            for (const int id : {IDC_COMBO_VIDEO_COMPRESSOR, IDC_COMBO_AUDIO_COMPRESSOR}) {
+                ui::Control list = d.Item(id);
+                int none = 0;
+                for (int i = 0; i < list.Count(); ++i)
+                    none += list.ItemText(i) == "Full frames (uncompressed)" || list.ItemText(i) == "Uncompressed Audio";
+                EXPECT_EQ(none, raw) << format;
+                EXPECT_GE(list.CurSel(), 0) << format;  // something a run can write is chosen
+            }
+        });
+    }
 }
 
 }  // namespace

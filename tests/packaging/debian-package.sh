@@ -18,7 +18,7 @@ field() { dpkg-deb -f "$deb" "$1"; }
 [[ -n $(field Description) && -z $(field Homepage) ]]  # no web site: no invented address
 # Computed from the binary: the libraries it links, with versions.
 depends=$(field Depends)
-for lib in libc6 libqt6widgets6 libqt6gui6 libqt6core6 libavformat59 libavcodec59 libavutil57 libswscale6 libswresample4; do
+for lib in libc6 libqt6widgets6 libqt6gui6 libqt6core6 libavformat59 libavcodec59 libavutil57 libavfilter8; do
   grep -Eq "(^|, )$lib \(>= [^)]+\)" <<<"$depends" || { echo "Depends lacks $lib: $depends"; exit 1; }
 done
 

@@ -3,6 +3,7 @@
 #include <string>
 #include <vector>
 
+#include "TestEnv.h"
 #include "platform/shell/Shell.h"
 
 class FakeShell : public shell::Backend {
@@ -14,7 +15,8 @@ public:
     int major = 10;
     bool folderService = true;
     HRESULT folderResult = S_OK;
-    std::string videoFolder = "/media/videos";
+    // Inside the test's own area: Options makes the output folder when it is missing.
+    std::string videoFolder = (testenv::ProcessRoot() / "videos").string();
     int foldersAsked = 0;
     std::vector<std::string> opened;
     std::vector<std::string> helpPages;

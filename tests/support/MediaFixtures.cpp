@@ -5,6 +5,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <fstream>
 #include <random>
 #include <sstream>
 #include <stdexcept>
@@ -69,6 +70,58 @@ std::filesystem::path Produce(const std::string& fileName, const std::string& co
 }
 
 }  // namespace
+
+std::map<std::string, std::string> StreamFacts(const std::filesystem::path& file,
+                                               const std::string& stream,
+                                               const std::string& entries) {
+    std::string out;
+    RunCommand("ffprobe -v error -select_streams " + stream + " -show_entries " + entries +
+                   " -of default=nw=1 " + ShellQuote(file.string()),
+               &out);
+    std::map<std::string, std::string> facts;
+    std::istringstream lines(out);
+    for (std::string line; std::getline(lines, line);)
+        if (const auto eq = line.find('='); eq != std::string::npos)
+            facts[line.substr(0, eq)] += line.substr(eq + 1);
+    return facts;
+}
+
+std::filesystem::path MakeWith(const std::string& fileName, const std::string& args) {
+    return Produce(fileName, "ffmpeg -nostdin -v error -y " + args + " {out}");
+}
+
+// A fragmented MP4 whose header gives every length as all ones ("unknown").
+std::filesystem::path UnknownLengthMp4() {
+    const std::filesystem::path target = fixtures::FixtureDir() / "unknown-length.mp4";
+    if (std::filesystem::exists(target)) return target;
+    const std::filesystem::path fragmented = MakeWith(
+        "fragmented.mp4",
+        "-f lavfi -i testsrc=s=160x120:r=25:d=0.6 -c:v libx264 -movflags frag_keyframe+empty_moov");
+    std::ifstream in(fragmented, std::ios::binary);
+    std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    // Duration fields: mvhd and mdhd at 20 bytes past the type, tkhd at 24.
+    for (const auto& [box, offset] :
+         {std::pair<std::string, std::size_t>{"mvhd", 20}, {"tkhd", 24}, {"mdhd", 20}})
+        for (auto at = bytes.find(box); at != std::string::npos; at = bytes.find(box, at + 4))
+            bytes.replace(at + offset, 4, "\xff\xff\xff\xff");
+    const std::filesystem::path temp = target.string() + ".part" + std::to_string(::getpid());
+    std::ofstream(temp, std::ios::binary) << bytes;
+    std::filesystem::rename(temp, target);
+    return target;
+}
+
+std::filesystem::path TurnedClip(int degrees) {
+    const auto upright =
+        MakeWith("upright.mp4", "-f lavfi -i testsrc=s=320x180:r=25:d=0.4 -c:v libx264");
+    return MakeWith("turned" + std::to_string(degrees) + ".mp4",
+                    "-i " + ShellQuote(upright.string()) +
+                        " -c copy -metadata:s:v rotate=" + std::to_string(degrees));
+}
+
+std::filesystem::path AnamorphicMpeg2() {
+    return MakeWith("anamorphic.mpg",
+                    "-f lavfi -i testsrc=s=720x576:r=25:d=0.4 -c:v mpeg2video -aspect 16:9");
+}
 
 std::filesystem::path MakeClip(const std::string& fileName, const ClipRecipe& recipe) {
     std::ostringstream cmd;

@@ -2,6 +2,7 @@
 // Media clips for tests, generated with the ffmpeg CLI from lavfi sources on first
 // use and kept in the build tree, plus an independent read-back with ffprobe.
 #include <filesystem>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -26,6 +27,17 @@ struct ClipRecipe {
 // Generates `fileName` from `recipe` unless it already exists; returns its path.
 // Throws std::runtime_error when ffmpeg fails.
 std::filesystem::path MakeClip(const std::string& fileName, const ClipRecipe& recipe);
+
+// Generates `fileName` with `ffmpeg -nostdin -v error -y ARGS OUT` unless it
+// already exists; returns its path. Throws std::runtime_error when ffmpeg fails.
+std::filesystem::path MakeWith(const std::string& fileName, const std::string& args);
+
+// A 320x180 H.264 clip whose display matrix turns it by `degrees` (90, 180...).
+std::filesystem::path TurnedClip(int degrees);
+// 720x576 MPEG-2 of 16:9 display shape (pixels 64:45).
+std::filesystem::path AnamorphicMpeg2();
+// A fragmented MP4 (160x120, 0.6 s) whose header gives every length as all ones.
+std::filesystem::path UnknownLengthMp4();
 
 // The standard clips: 718x404 at 29.97 fps, 2 s, 44.1 kHz stereo sine.
 std::filesystem::path H264AacMp4();
@@ -70,6 +82,12 @@ struct ProbeResult {
 // Reads a file back with ffprobe; countFrames decodes it all to count video frames
 // and reads every packet's time to find where each stream ends.
 ProbeResult ProbeFile(const std::filesystem::path& file, bool countFrames = false);
+
+// ffprobe's key=value lines of one stream ("v:0", "a:0") for `entries` (its
+// -show_entries); a key given twice (side data types) has its values joined.
+std::map<std::string, std::string> StreamFacts(const std::filesystem::path& file,
+                                               const std::string& stream,
+                                               const std::string& entries);
 
 // Runs a shell command, returning its exit status and (optionally) its standard output.
 int RunCommand(const std::string& command, std::string* output = nullptr);

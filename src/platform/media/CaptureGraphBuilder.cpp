@@ -31,85 +31,6 @@ const WriterKind kWriters[] = {
     {CLSID_WMAsfWriter, "asf", "WM ASF Writer", "Output"},
 };
 
-bool Contains(const AVPixelFormat* list, AVPixelFormat f) {
-    for (; list && *list != AV_PIX_FMT_NONE; ++list)
-        if (*list == f) return true;
-    return false;
-}
-
-AVPixelFormat ChoosePixelFormat(const AVCodec* encoder, AVPixelFormat source, bool raw) {
-    if (raw)
-        return AV_PIX_FMT_YUV420P;  // the uncompressed format every target container reads back
-    if (!encoder->pix_fmts) return source != AV_PIX_FMT_NONE ? source : AV_PIX_FMT_YUV420P;
-    if (Contains(encoder->pix_fmts, source)) return source;
-    if (source == AV_PIX_FMT_NONE) return encoder->pix_fmts[0];
-    return avcodec_find_best_pix_fmt_of_list(encoder->pix_fmts, source, 0, nullptr);
-}
-
-AVSampleFormat ChooseSampleFormat(const AVCodec* encoder, AVSampleFormat source, bool raw) {
-    if (raw) return AV_SAMPLE_FMT_S16;
-    const AVSampleFormat* list = encoder->sample_fmts;
-    if (!list) return source;
-    for (const AVSampleFormat* f = list; *f != AV_SAMPLE_FMT_NONE; ++f)
-        if (*f == source) return source;
-    // Same sample type, other layout (planar/packed) first; else the encoder's first.
-    for (const AVSampleFormat* f = list; *f != AV_SAMPLE_FMT_NONE; ++f)
-        if (*f == av_get_packed_sample_fmt(source) || *f == av_get_planar_sample_fmt(source))
-            return *f;
-    return list[0];
-}
-
-int ChooseSampleRate(const AVCodec* encoder, int source) {
-    const int* list = encoder->supported_samplerates;
-    if (!list || !*list) return source;
-    int best = list[0];
-    for (const int* r = list; *r; ++r) {
-        if (*r == source) return source;
-        // The closest rate, preferring one above the source's.
-        const bool better =
-            (*r >= source && (best < source || *r < best)) || (best<source&& * r> best);
-        if (better) best = *r;
-    }
-    return best;
-}
-
-void ChooseChannels(const AVCodec* encoder, const AVChannelLayout& source, Route& route) {
-    const AVChannelLayout* list = encoder->ch_layouts;
-    const std::uint64_t sourceMask = source.order == AV_CHANNEL_ORDER_NATIVE ? source.u.mask : 0;
-    route.channels = source.nb_channels;
-    route.channelMask = sourceMask;
-    if (!list || !list[0].nb_channels) return;
-    for (const AVChannelLayout* l = list; l->nb_channels; ++l)
-        if (!av_channel_layout_compare(l, &source)) return;
-    const AVChannelLayout* chosen = nullptr;
-    for (const AVChannelLayout* l = list; l->nb_channels && !chosen; ++l)
-        if (l->nb_channels == source.nb_channels) chosen = l;
-    const AVChannelLayout stereo = AV_CHANNEL_LAYOUT_STEREO;
-    for (const AVChannelLayout* l = list; l->nb_channels && !chosen; ++l)
-        if (!av_channel_layout_compare(l, &stereo)) chosen = l;
-    if (!chosen) chosen = &list[0];
-    route.channels = chosen->nb_channels;
-    route.channelMask = chosen->order == AV_CHANNEL_ORDER_NATIVE ? chosen->u.mask : 0;
-}
-
-// MP4 is the file handed to phones, televisions and browsers: 8-bit 4:2:0 pictures
-// of even sides and stereo sound are what every one of them plays.
-bool ForEveryPlayer(const AVOutputFormat* format) { return std::strcmp(format->name, "mp4") == 0; }
-
-// Encoders of these codecs refuse a 4:2:0 picture with an odd side.
-bool NeedsEvenSides(const AVCodec* encoder, const AVOutputFormat* format) {
-    return ForEveryPlayer(format) || encoder->id == AV_CODEC_ID_H264 ||
-           encoder->id == AV_CODEC_ID_HEVC || encoder->id == AV_CODEC_ID_AV1;
-}
-
-void KeepEvenSides(Route& route) {
-    const AVPixFmtDescriptor* d = av_pix_fmt_desc_get(route.pixelFormat);
-    if (!d) return;
-    // One line or column fewer, scaled: the picture stays whole.
-    if (d->log2_chroma_w && route.width > 2) route.width &= ~1;
-    if (d->log2_chroma_h && route.height > 2) route.height &= ~1;
-}
-
 class CaptureGraphBuilderImpl final : public CaptureGraphBuilder {
 public:
     HRESULT SetFiltergraph(const std::shared_ptr<FilterGraph>& graph) override {
@@ -235,60 +156,45 @@ HRESULT CaptureGraphBuilderImpl::RenderStream(const Guid*, const Guid*,
     if (avformat_query_codec(mux->format(), route.encoder->id, FF_COMPLIANCE_UNOFFICIAL) == 0)
         return VFW_E_TYPE_NOT_ACCEPTED;
 
-    bool convert = false;
     MediaType target;
+    std::string chain;
     if (video) {
-        route.width = wm ? wm->width : decoded->width;
-        route.height = wm ? wm->height : decoded->height;
-        route.pixelFormat = ChoosePixelFormat(route.encoder, decoded->pix_fmt, raw);
-        if (compressor && ForEveryPlayer(mux->format()) &&
-            (!route.encoder->pix_fmts || Contains(route.encoder->pix_fmts, AV_PIX_FMT_YUV420P)))
-            route.pixelFormat = AV_PIX_FMT_YUV420P;
-        if (compressor && NeedsEvenSides(route.encoder, mux->format())) KeepEvenSides(route);
-        convert = route.pixelFormat != decoded->pix_fmt || route.width != decoded->width ||
-                  route.height != decoded->height;
+        const AVRational rate =
+            source->mediaType().frameRateNum > 0
+                ? AVRational{source->mediaType().frameRateNum, source->mediaType().frameRateDen}
+                : AVRational{0, 1};
+        route.video = PlanVideo(decoder->picture, decoded->pix_fmt, rate,
+                                VideoTarget{route.encoder, mux->format(), raw, wm}, route.notes);
+        for (RunNoteKind kind : decoder->picture.notes) route.notes.push_back(RunNote{kind});
+        chain = VideoFilterText(route.video, PictureOf(*decoded));
         target.majortype = MEDIATYPE_Video;
-        target.subtype = av_get_pix_fmt_name(route.pixelFormat);
-        target.width = route.width;
-        target.height = route.height;
-        target.frameRateNum = source->mediaType().frameRateNum;
-        target.frameRateDen = source->mediaType().frameRateDen;
-        if (wm) {
-            route.frameRate = wm->frameRate;
-            route.keyFrameInterval = wm->keyFrameInterval;
-            target.frameRateNum = wm->frameRate.num;
-            target.frameRateDen = wm->frameRate.den;
-        }
+        target.subtype = av_get_pix_fmt_name(route.video.format);
+        target.width = route.video.width;
+        target.height = route.video.height;
+        target.frameRateNum = route.video.rate.num;
+        target.frameRateDen = route.video.rate.den;
+        if (wm) route.keyFrameInterval = wm->keyFrameInterval;
+        if (route.video.width <= 0 || route.video.format == AV_PIX_FMT_NONE)
+            return VFW_E_CANNOT_CONNECT;
     } else {
-        route.sampleFormat = ChooseSampleFormat(route.encoder, decoded->sample_fmt, raw);
-        if (wm) {
-            route.sampleRate = wm->sampleRate;
-            route.channels = wm->channels;
-        } else {
-            route.sampleRate = ChooseSampleRate(route.encoder, decoded->sample_rate);
-            ChooseChannels(route.encoder, decoded->ch_layout, route);
-            if (compressor && ForEveryPlayer(mux->format()) && route.channels != 2) {
-                const AVChannelLayout stereo = AV_CHANNEL_LAYOUT_STEREO;
-                ChooseChannels(route.encoder, stereo, route);
-            }
-        }
-        convert = route.sampleFormat != decoded->sample_fmt ||
-                  route.sampleRate != decoded->sample_rate ||
-                  route.channels != decoded->ch_layout.nb_channels;
+        const SoundFormat in = SoundOf(*decoded);
+        route.sound = PlanAudio(in, route.encoder, raw, wm, route.notes);
+        chain = AudioConvertText(route.sound, in);
         target.majortype = MEDIATYPE_Audio;
-        target.subtype = av_get_sample_fmt_name(route.sampleFormat);
-        target.sampleRate = route.sampleRate;
-        target.channels = route.channels;
+        target.subtype = av_get_sample_fmt_name(route.sound.format);
+        target.sampleRate = route.sound.sampleRate;
+        target.channels = route.sound.channels;
+        if (route.sound.sampleRate <= 0) return QV_E_SAMPLE_RATE;
+        if (route.sound.channels <= 0) return VFW_E_CANNOT_CONNECT;
     }
-    if (video && (route.width <= 0 || route.pixelFormat == AV_PIX_FMT_NONE))
-        return VFW_E_CANNOT_CONNECT;
-    if (!video && (route.sampleRate <= 0 || route.channels <= 0)) return VFW_E_CANNOT_CONNECT;
+    const bool convert = !chain.empty() && chain != "null";
+    route.fillFromStart = std::strcmp(mux->format()->name, "avi") == 0;
 
     // Build: decoder -> [converter] -> [compressor] -> multiplexer.
     std::shared_ptr<Pin> upstream = source;
     if (convert) {
-        route.converter =
-            std::make_shared<ConverterFilter>(video ? "Color Space Converter" : "Audio Resampler");
+        route.converter = std::make_shared<ConverterFilter>(
+            video ? "Color Space Converter" : "Audio Resampler", chain);
         auto in = route.converter->AddPin(PINDIR_INPUT, "Input", target.majortype);
         auto out = route.converter->AddPin(PINDIR_OUTPUT, "Output", target.majortype);
         if (HRESULT hr = graph->AddFilter(route.converter, route.converter->Name()); FAILED(hr))
@@ -311,6 +217,11 @@ HRESULT CaptureGraphBuilderImpl::RenderStream(const Guid*, const Guid*,
 
 }  // namespace
 }  // namespace detail
+
+std::string FilterChainOf(const std::shared_ptr<Filter>& filter) {
+    auto converter = std::dynamic_pointer_cast<detail::ConverterFilter>(filter);
+    return converter ? converter->chain() : std::string();
+}
 
 HRESULT CreateCaptureGraphBuilder(std::shared_ptr<CaptureGraphBuilder>& out) {
     out.reset();

@@ -71,6 +71,11 @@ public:
                                  const std::shared_ptr<Filter>& multiplexer) = 0;
 };
 
+// The filter chain (libavfilter's syntax) of a converter that RenderStream put
+// between a decoder and the compressor or writer, for the decoder's parameters;
+// "" for any other filter. For the benchmark, which hands it to the ffmpeg CLI.
+std::string FilterChainOf(const std::shared_ptr<Filter>& filter);
+
 // CoCreateInstance(CLSID_CaptureGraphBuilder2).
 HRESULT CreateCaptureGraphBuilder(std::shared_ptr<CaptureGraphBuilder>& out);
 

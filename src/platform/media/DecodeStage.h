@@ -4,8 +4,9 @@
 // Thread: its decode thread owns the decoder's context while the run streams.
 // Stop and failures reach it through its two queues, which RunStatus aborts.
 // Errors: out of memory fails the run; a packet the decoder refuses is damaged
-// and skipped, as players do. An empty packet is the end: the decoder is
-// drained and an empty frame passes the end on.
+// and skipped, as players do, and counted with the pictures it patched up: the
+// count is the run's note at the end. An empty packet is the end: the decoder
+// is drained and an empty frame passes the end on.
 #include "platform/media/Internal.h"
 #include "platform/media/RunStatus.h"
 
@@ -24,6 +25,7 @@ private:
     BoundedQueue<PacketPtr>& packets_;
     BoundedQueue<FramePtr>& frames_;
     RunStatus& status_;
+    std::int64_t damaged_ = 0;
 };
 
 }  // namespace media::detail

@@ -9,6 +9,10 @@ namespace media::detail {
 void DemuxStage::Run() {
     std::vector<BoundedQueue<PacketPtr>*> queueOf(source_.nb_streams, nullptr);
     for (const Output& out : outputs_) queueOf[out.streamIndex] = out.packets;
+    // Streams that begin midway (a broadcast adding a programme) are not converted;
+    // the run says how many there were.
+    const unsigned known = source_.nb_streams;
+    std::vector<bool> leftOut;
     PacketPtr packet(av_packet_alloc());
     if (!packet) return status_.Fail(E_OUTOFMEMORY);
     while (!status_.stopping()) {
@@ -29,6 +33,11 @@ void DemuxStage::Run() {
                                              ? queueOf[packet->stream_index]
                                              : nullptr;
         if (!queue) {
+            if (packet->stream_index >= static_cast<int>(known)) {
+                const auto index = static_cast<std::size_t>(packet->stream_index) - known;
+                if (leftOut.size() <= index) leftOut.resize(index + 1, false);
+                leftOut[index] = true;
+            }
             av_packet_unref(packet.get());
             continue;
         }
@@ -38,6 +47,8 @@ void DemuxStage::Run() {
         av_packet_move_ref(queued.get(), packet.get());
         if (!queue->Push(std::move(queued))) return;
     }
+    if (const auto count = std::count(leftOut.begin(), leftOut.end(), true))
+        status_.Note(RunNoteKind::StreamsLeftOut, count);
     for (const Output& out : outputs_) out.packets->Push(nullptr);
 }
 
@@ -54,15 +65,9 @@ void DemuxStage::NoteEnd(const AVPacket& packet) {
 std::int64_t DemuxStage::StatedEnd() const {
     // A length guessed from the bitrate is no promise.
     if (source_.duration_estimation_method == AVFMT_DURATION_FROM_BITRATE) return 0;
-    std::int64_t longest = 0;
-    for (const Output& out : outputs_) {
-        const AVStream* st = source_.streams[out.streamIndex];
-        if (st->duration != AV_NOPTS_VALUE && st->duration > 0)
-            longest = std::max(longest, av_rescale_q(st->duration, st->time_base, kHundredNs));
-    }
-    if (longest == 0 && source_.duration != AV_NOPTS_VALUE && source_.duration > 0)
-        longest = av_rescale_q(source_.duration, AVRational{1, AV_TIME_BASE}, kHundredNs);
-    return longest;
+    std::vector<int> streams;
+    for (const Output& out : outputs_) streams.push_back(out.streamIndex);
+    return StatedDuration(source_, streams, true);
 }
 
 }  // namespace media::detail

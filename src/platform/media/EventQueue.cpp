@@ -56,6 +56,7 @@ void EventQueue::ClearFinished() {
     finished_ = false;
     finishCode_ = 0;
     reason_.clear();
+    notes_.clear();
 }
 
 HRESULT EventQueue::WaitFinished(long timeoutMs, long& code) {
@@ -77,6 +78,26 @@ void EventQueue::SetReason(const std::string& reason) {
 std::string EventQueue::Reason() const {
     std::lock_guard lock(mutex_);
     return reason_;
+}
+
+}  // namespace media::detail
+
+namespace media::detail {
+
+void EventQueue::Note(RunNote note) {
+    std::lock_guard lock(mutex_);
+    for (RunNote& held : notes_)
+        if (held.kind == note.kind) {
+            if (note.kind == RunNoteKind::DamagedFrames || note.kind == RunNoteKind::StreamsLeftOut)
+                held.count += note.count;
+            return;
+        }
+    notes_.push_back(note);
+}
+
+std::vector<RunNote> EventQueue::Notes() const {
+    std::lock_guard lock(mutex_);
+    return notes_;
 }
 
 }  // namespace media::detail

@@ -1,12 +1,13 @@
 #pragma once
 // The graph's event queue, shared with the streaming threads so that they can post
 // after the graph that started them is gone. It also keeps what FFmpeg said about
-// the run's failure, for the message that reports it.
+// the run's failure, for the message that reports it, and the run's notes.
 #include <condition_variable>
 #include <deque>
 #include <functional>
 #include <mutex>
 #include <string>
+#include <vector>
 
 #include "platform/media/FilterGraph.h"
 
@@ -26,6 +27,9 @@ public:
     // first reason of a run stays: later ones are knock-on effects.
     void SetReason(const std::string& reason);
     std::string Reason() const;
+    // Adds a note of the run: a kind seen before adds its count to the first.
+    void Note(RunNote note);
+    std::vector<RunNote> Notes() const;
 
 private:
     struct Event {
@@ -39,6 +43,7 @@ private:
     bool finished_ = false;
     long finishCode_ = 0;
     std::string reason_;
+    std::vector<RunNote> notes_;
     std::recursive_mutex notifyMutex_;
     std::function<void()> notify_;
 };

@@ -128,6 +128,7 @@ public:
         return events_->WaitFinished(timeoutMs, code);
     }
     std::string FailureReason() override { return events_->Reason(); }
+    std::vector<RunNote> RunNotes() override { return events_->Notes(); }
 
     // ---- MediaSeeking ----
     HRESULT GetStopPosition(std::int64_t& stop) override;

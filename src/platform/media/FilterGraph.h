@@ -6,6 +6,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "platform/Result.h"
 #include "platform/media/Filter.h"
@@ -32,6 +33,24 @@ public:
     virtual HRESULT Stop() = 0;
 };
 
+// Something a run went on without or worked around, for its completion line. A
+// kind is noted once per run; `count` adds up (damaged frames, streams left out)
+// or carries the one number the note needs (the rate sound was resampled to).
+enum class RunNoteKind {
+    TurnIgnored,         // the rotation is not a quarter turn or mirror: left as stored
+    TurnDamaged,         // the rotation data is damaged or contradictory: left as stored
+    HdrMetadataMissing,  // kept HDR without complete mastering data: written without it
+    NotDeinterlaced,     // the deinterlacer refused: pictures kept as they are
+    NotToneMapped,       // the tone mapping refused: HDR colours as stored
+    DamagedFrames,       // count: source frames the decoder could not read
+    StreamsLeftOut,      // count: streams that began midway and were not converted
+    SampleRateChanged,   // count: the rate (Hz) sound was resampled to
+};
+struct RunNote {
+    RunNoteKind kind;
+    std::int64_t count = 0;
+};
+
 class MediaEventEx {
 public:
     virtual ~MediaEventEx() = default;
@@ -51,6 +70,8 @@ public:
     // encoder that would not open, a write the system refused); "" when it said
     // nothing or nothing failed. For the second line of the step's message.
     virtual std::string FailureReason() = 0;
+    // What the last run went on without or worked around, in the order noticed.
+    virtual std::vector<RunNote> RunNotes() = 0;
 };
 
 class MediaSeeking {

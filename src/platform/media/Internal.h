@@ -23,6 +23,9 @@ extern "C" {
 #include "platform/media/FilterGraph.h"
 #include "platform/media/MediaErrors.h"
 #include "platform/media/PropertyPages.h"
+#include "platform/media/AudioPlan.h"
+#include "platform/media/SourcePicture.h"
+#include "platform/media/VideoPlan.h"
 
 namespace media::detail {
 
@@ -86,6 +89,7 @@ public:
     AVMediaType mediaType;
     CodecContextPtr context;
     std::weak_ptr<SourceFilter> source;
+    SourcePicture picture;  // video: what a viewer should see
 };
 
 class RendererFilter final : public Filter {
@@ -93,10 +97,16 @@ public:
     explicit RendererFilter(std::string name) : Filter(std::move(name)) {}
 };
 
-// Format converter inserted by RenderStream (pixel format, sample format, rate).
+// Format converter inserted by RenderStream: the stream's filter chain, whose
+// text (for the decoder's parameters) it keeps.
 class ConverterFilter final : public Filter {
 public:
-    explicit ConverterFilter(std::string name) : Filter(std::move(name)) {}
+    ConverterFilter(std::string name, std::string chain)
+        : Filter(std::move(name)), chain_(std::move(chain)) {}
+    const std::string& chain() const { return chain_; }
+
+private:
+    std::string chain_;
 };
 
 class CompressorFilter final : public Filter, public SpecifyPropertyPages {
@@ -129,24 +139,21 @@ struct Route {
     std::shared_ptr<Pin> muxInput;
     const AVCodec* encoder = nullptr;
     AVMediaType type = AVMEDIA_TYPE_UNKNOWN;
-    // Video target.
-    int width = 0;
-    int height = 0;
-    AVPixelFormat pixelFormat = AV_PIX_FMT_NONE;
-    // Audio target.
-    int sampleRate = 0;
-    AVSampleFormat sampleFormat = AV_SAMPLE_FMT_NONE;
-    int channels = 0;
-    std::uint64_t channelMask = 0;  // 0: FFmpeg's default layout for `channels`
+    VideoPlan video;    // video: the picture's way to the encoder
+    SoundFormat sound;  // audio: the encoder's format
     // Dictated by a writer that encodes by a profile (the Windows Media writer); zero
-    // leaves the source's rate and the encoder's own choices.
-    AVRational frameRate{0, 1};  // frames are repeated or dropped to meet it
-    int keyFrameInterval = 0;    // frames
+    // leaves the encoder's own choices.
+    int keyFrameInterval = 0;  // frames
     std::int64_t bitRate = 0;
     HRESULT refusal = QV_E_ENCODER_OPEN;  // when the encoder will not open with the target
     // Packets that end before the stream starts (an audio encoder's priming) are left
     // out, so the file starts at zero instead of every stream being pushed back.
     bool dropPriming = false;
+    // The container cannot start a stream late (AVI): a stream that starts after the
+    // source shows its first picture, or silence, from the start.
+    bool fillFromStart = false;
+    // What the route goes without, noted for the run when it starts.
+    std::vector<RunNote> notes;
 };
 
 class MuxFilter : public Filter, public ConfigInterleaving {
@@ -223,7 +230,12 @@ private:
 // in the order they are added (the source, a decoder per stream, the renderers).
 // VFW_S_PARTIAL_RENDER when a stream was left out for want of a decoder.
 HRESULT OpenSourceFilters(const std::string& path, std::vector<std::shared_ptr<Filter>>& filters);
-// The opened source's duration, in 100 ns units.
+// The length `source` states for these streams (the longest stream's first, or
+// the file's first), 100 ns; 0 when it states none worth believing (unknown, or
+// longer than its size could fill).
+std::int64_t StatedDuration(const AVFormatContext& source, const std::vector<int>& streams,
+                            bool streamsFirst);
+// The opened source's duration, in 100 ns units; 0 when not known.
 HRESULT SourceDuration(const SourceFilter& source, std::int64_t& stop);
 
 // Pin plumbing shared by the graph and the builder.

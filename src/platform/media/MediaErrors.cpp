@@ -66,6 +66,11 @@ const std::vector<std::pair<HRESULT, const char*>>& Table() {
         {QV_E_OUTPUT_REPLACED,
          "The file being written was replaced by another one (a link, perhaps) before it was "
          "finished; nothing was moved into place."},
+        {QV_E_FILTER,
+         "The pictures or the sound could not be brought to the form the compressor takes."},
+        {QV_E_SAMPLE_RATE,
+         "The sound's sample rate is below 100 Hz, which no compressor can write: the sound "
+         "is damaged."},
         {QV_S_SOURCE_ENDED_EARLY,
          "The source ended before its stated duration; it may be damaged."},
         {wmf::NS_E_AUDIO_CODEC_NOT_INSTALLED,

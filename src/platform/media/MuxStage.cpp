@@ -1,10 +1,22 @@
 #include "platform/media/MuxStage.h"
 
+#include <cstring>
+
 #include "platform/media/ContainerCodecs.h"
 #include "platform/media/FfmpegLog.h"
 #include "platform/media/StreamTime.h"
 
 namespace media::detail {
+namespace {
+
+template <typename T>
+void AddSideData(AVStream& stream, AVPacketSideDataType type, const std::optional<T>& value) {
+    if (!value) return;
+    if (auto* data = av_stream_new_side_data(&stream, type, sizeof(T)))
+        std::memcpy(data, &*value, sizeof(T));
+}
+
+}  // namespace
 
 MuxStage::~MuxStage() {
     if (!output_) return;
@@ -30,6 +42,8 @@ HRESULT MuxStage::Open(const std::vector<const StreamEncoder*>& encoders, std::s
         if (avcodec_parameters_from_context(stream.output->codecpar, enc) < 0) return E_OUTOFMEMORY;
         stream.output->time_base = enc->time_base;
         stream.output->avg_frame_rate = enc->framerate;
+        // Matroska and WebM state the pixels' shape from the stream's own field.
+        stream.output->sample_aspect_ratio = enc->sample_aspect_ratio;
         // A tag the container would refuse is dropped; the container picks its own.
         AVCodecParameters* par = stream.output->codecpar;
         if (par->codec_tag && of->codec_tag &&
@@ -39,6 +53,13 @@ HRESULT MuxStage::Open(const std::vector<const StreamEncoder*>& encoders, std::s
         stream.frameDuration = encoder->frameDuration();
         stream.video = encoder->route().type == AVMEDIA_TYPE_VIDEO;
         stream.dropPriming = encoder->route().dropPriming;
+        // A kept HDR picture's mastering data, for the containers that state it.
+        if (stream.video) {
+            AddSideData(*stream.output, AV_PKT_DATA_MASTERING_DISPLAY_METADATA,
+                        encoder->route().video.mastering);
+            AddSideData(*stream.output, AV_PKT_DATA_CONTENT_LIGHT_LEVEL,
+                        encoder->route().video.light);
+        }
         streams_.push_back(stream);
     }
     output_->pb = pending_.OpenWriter();

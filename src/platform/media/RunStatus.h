@@ -41,6 +41,8 @@ public:
     bool stopping() const { return stopping_.load(); }
 
     EventQueue& events() { return *events_; }
+    // Something the run goes on without or works around, for its completion line.
+    void Note(RunNoteKind kind, std::int64_t count = 0) { events_->Note(RunNote{kind, count}); }
 
     // Stream time written so far, 100 ns (the mux thread writes it).
     std::atomic<std::int64_t> position{0};

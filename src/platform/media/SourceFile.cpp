@@ -60,14 +60,17 @@ MediaType CompressedType(const AVStream* st, AVRational frameRate) {
     return t;
 }
 
-MediaType DecodedType(const AVCodecContext* ctx, AVRational frameRate) {
+// The decoded stream as the renderer shows it: a picture upright, at its
+// display shape (the size the program reports).
+MediaType DecodedType(const AVCodecContext* ctx, const SourcePicture& picture,
+                      AVRational frameRate) {
     MediaType t;
     if (ctx->codec_type == AVMEDIA_TYPE_VIDEO) {
         t.majortype = MEDIATYPE_Video;
         const char* name = av_get_pix_fmt_name(ctx->pix_fmt);
         t.subtype = name ? name : "video";
-        t.width = ctx->width;
-        t.height = ctx->height;
+        t.width = picture.displayWidth();
+        t.height = picture.displayHeight();
         t.frameRateNum = frameRate.num;
         t.frameRateDen = frameRate.den;
     } else {
@@ -128,7 +131,8 @@ HRESULT OpenSourceFilters(const std::string& path, std::vector<std::shared_ptr<F
                                         " Decoder (" + context->codec->name + ")";
         auto decoder =
             std::make_shared<DecoderFilter>(decoderName, index, st->codecpar->codec_type);
-        const MediaType decoded = DecodedType(context.get(), rate);
+        if (major == MEDIATYPE_Video) decoder->picture = ReadPicture(path, *raw, *st, *context);
+        const MediaType decoded = DecodedType(context.get(), decoder->picture, rate);
         decoder->context = std::move(context);
         decoder->source = source;
         auto in = decoder->AddPin(PINDIR_INPUT, "In", major);
@@ -153,23 +157,36 @@ HRESULT OpenSourceFilters(const std::string& path, std::vector<std::shared_ptr<F
     return partial ? VFW_S_PARTIAL_RENDER : S_OK;
 }
 
+std::int64_t StatedDuration(const AVFormatContext& source, const std::vector<int>& streams,
+                            bool streamsFirst) {
+    // A length the header leaves unknown (all ones) or that the file's size
+    // cannot fill (a few bytes a second) is no length at all.
+    const std::int64_t bytes = source.pb ? avio_size(source.pb) : -1;
+    auto believable = [&](std::int64_t units, std::int64_t allOnes) {
+        if (units <= 0 || units == allOnes) return false;
+        const double seconds = static_cast<double>(units) / kHundredNsPerSecond;
+        return bytes <= 0 || seconds < 3600 || bytes / seconds >= 100;
+    };
+    std::int64_t longest = 0;
+    for (int index : streams) {
+        if (index < 0) continue;
+        const AVStream* st = source.streams[index];
+        if (st->duration == AV_NOPTS_VALUE) continue;
+        const std::int64_t units = av_rescale_q(st->duration, st->time_base, kHundredNs);
+        if (believable(units, av_rescale_q(0xFFFFFFFF, st->time_base, kHundredNs)))
+            longest = std::max(longest, units);
+    }
+    if (streamsFirst && longest > 0) return longest;
+    if (source.duration != AV_NOPTS_VALUE && source.duration > 0) {
+        const std::int64_t units = av_rescale(source.duration, kHundredNsPerSecond, AV_TIME_BASE);
+        if (believable(units, -1)) return units;
+    }
+    return longest;
+}
+
 HRESULT SourceDuration(const SourceFilter& source, std::int64_t& stop) {
     if (!source.input) return E_NOTIMPL;
-    AVFormatContext* ic = source.input.get();
-    if (ic->duration != AV_NOPTS_VALUE && ic->duration > 0) {
-        stop = av_rescale(ic->duration, kHundredNsPerSecond, AV_TIME_BASE);
-        return S_OK;
-    }
-    std::int64_t longest = -1;
-    for (int index : {source.videoStream, source.audioStream}) {
-        if (index < 0) continue;
-        const AVStream* st = ic->streams[index];
-        if (st->duration != AV_NOPTS_VALUE)
-            longest = std::max(
-                longest, av_rescale_q(st->duration, st->time_base, kHundredNs));
-    }
-    if (longest < 0) return E_FAIL;
-    stop = longest;
+    stop = StatedDuration(*source.input, {source.videoStream, source.audioStream}, false);
     return S_OK;
 }
 

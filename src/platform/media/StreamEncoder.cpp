@@ -1,12 +1,38 @@
 #include "platform/media/StreamEncoder.h"
 
+#include <cstring>
+
 #include "platform/media/ContainerCodecs.h"
 #include "platform/media/FfmpegLog.h"
 #include "platform/media/PropertyPages.h"
 
 namespace media::detail {
 
-int StreamEncoder::TryOpen(const AVFormatContext& source, AVStream& input, bool globalHeader,
+namespace {
+
+// HDR mastering data as x265 takes it: chromaticities in 0.00002 units, light in 0.0001 cd/m².
+std::string X265Hdr(const VideoPlan& plan) {
+    std::string params = "hdr10=1:hdr10-opt=1";
+    if (const auto& m = plan.mastering) {
+        auto c = [](AVRational q, int scale) {
+            return std::to_string(av_rescale(q.num, scale, q.den));
+        };
+        params +=
+            ":master-display=G(" + c(m->display_primaries[1][0], 50000) + "," +
+            c(m->display_primaries[1][1], 50000) + ")B(" + c(m->display_primaries[2][0], 50000) +
+            "," + c(m->display_primaries[2][1], 50000) + ")R(" +
+            c(m->display_primaries[0][0], 50000) + "," + c(m->display_primaries[0][1], 50000) +
+            ")WP(" + c(m->white_point[0], 50000) + "," + c(m->white_point[1], 50000) + ")L(" +
+            c(m->max_luminance, 10000) + "," + c(m->min_luminance, 10000) + ")";
+    }
+    if (const auto& l = plan.light)
+        params += ":max-cll=" + std::to_string(l->MaxCLL) + "," + std::to_string(l->MaxFALL);
+    return params;
+}
+
+}  // namespace
+
+int StreamEncoder::TryOpen(const PictureOut& picture, bool globalHeader,
                            const std::map<std::string, std::string>& changed) {
     context_.reset(avcodec_alloc_context3(route_.encoder));
     AVCodecContext* enc = context_.get();
@@ -14,31 +40,31 @@ int StreamEncoder::TryOpen(const AVFormatContext& source, AVStream& input, bool 
     AVRational rate{0, 1};
     frameDuration_ = 0;
     if (route_.type == AVMEDIA_TYPE_VIDEO) {
-        const AVRational sourceRate =
-            av_guess_frame_rate(const_cast<AVFormatContext*>(&source), &input, nullptr);
-        rate = route_.frameRate.num > 0 ? route_.frameRate : sourceRate;
-        enc->width = route_.width;
-        enc->height = route_.height;
-        enc->pix_fmt = route_.pixelFormat;
-        // A frame scaled to another size keeps no pixel shape of the source's.
-        if (route_.width == input.codecpar->width && route_.height == input.codecpar->height)
-            enc->sample_aspect_ratio = input.codecpar->sample_aspect_ratio;
+        const VideoPlan& plan = route_.video;
+        rate = plan.rate;
+        enc->width = picture.width;
+        enc->height = picture.height;
+        enc->pix_fmt = picture.format;
+        enc->sample_aspect_ratio = picture.sampleAspect;
+        enc->color_primaries = plan.colour.primaries;
+        enc->color_trc = plan.colour.transfer;
+        enc->colorspace = plan.colour.matrix;
+        enc->color_range = plan.colour.range;
         if (route_.keyFrameInterval > 0) enc->gop_size = route_.keyFrameInterval;
         if (rate.num > 0 && rate.den > 0) {
             enc->framerate = rate;
             enc->time_base = av_inv_q(rate);
             frameDuration_ = 1;
         } else {
-            enc->time_base = input.time_base;
+            enc->time_base = picture.timeBase;
         }
     } else {
-        enc->sample_rate = route_.sampleRate;
-        enc->sample_fmt = route_.sampleFormat;
-        if (route_.channelMask)
-            av_channel_layout_from_mask(&enc->ch_layout, route_.channelMask);
-        else
-            av_channel_layout_default(&enc->ch_layout, route_.channels);
-        enc->time_base = AVRational{1, route_.sampleRate};
+        const SoundFormat& sound = route_.sound;
+        enc->sample_rate = sound.sampleRate;
+        enc->sample_fmt = sound.format;
+        av_channel_layout_uninit(&enc->ch_layout);
+        enc->ch_layout = LayoutOf(sound);
+        enc->time_base = AVRational{1, sound.sampleRate};
     }
     enc->thread_count = 0;  // every core: the encoder is the slowest stage
     if (globalHeader) enc->flags |= AV_CODEC_FLAG_GLOBAL_HEADER;
@@ -53,19 +79,22 @@ int StreamEncoder::TryOpen(const AVFormatContext& source, AVStream& input, bool 
             err < 0)
             return err;
     if (route_.bitRate > 0) enc->bit_rate = route_.bitRate;
+    // HDR kept: x265 writes the mastering data into the pictures too.
+    if (route_.encoder->id == AV_CODEC_ID_HEVC && IsHdr(route_.video.colour.transfer) &&
+        std::strcmp(route_.encoder->name, "libx265") == 0 && !changed.count("x265-params"))
+        av_opt_set(enc->priv_data, "x265-params", X265Hdr(route_.video).c_str(), 0);
     return avcodec_open2(enc, route_.encoder, nullptr);
 }
 
-HRESULT StreamEncoder::Open(const AVFormatContext& source, AVStream& input, bool globalHeader,
-                            std::string& reason) {
+HRESULT StreamEncoder::Open(const PictureOut& picture, bool globalHeader, std::string& reason) {
     const auto changed = route_.compressor ? route_.compressor->ChangedOptions()
                                            : std::map<std::string, std::string>{};
     LogCapture capture;
-    int err = TryOpen(source, input, globalHeader, changed);
+    int err = TryOpen(picture, globalHeader, changed);
     if (err < 0 && !changed.empty()) {
         NoteSettingsRefused(route_.compressor, route_.encoder->name);
         LogCapture retry;  // only the plain settings' refusal counts
-        err = TryOpen(source, input, globalHeader, {});
+        err = TryOpen(picture, globalHeader, {});
         if (err < 0) reason = retry.Reason(err);
     } else if (err < 0) {
         reason = capture.Reason(err);

@@ -17,17 +17,26 @@ struct MuxItem {
     PacketPtr packet;  // empty: the route has ended
 };
 
+// The pictures a video encoder is opened for: what its filter chain gives.
+struct PictureOut {
+    int width = 0;
+    int height = 0;
+    AVPixelFormat format = AV_PIX_FMT_NONE;
+    AVRational sampleAspect{1, 1};
+    AVRational timeBase{1, 1};  // the chain's clock, for a source that states no rate
+};
+
 class StreamEncoder {
 public:
     StreamEncoder(std::size_t index, Route route, RunStatus& status, BoundedQueue<MuxItem>& mux)
         : index_(index), route_(std::move(route)), status_(status), mux_(mux) {}
 
-    // Opens the encoder for `input` with its starting settings and what the
-    // person changed on top. Settings it refuses (kept from another FFmpeg, say)
-    // never stop a run: it opens again on the starting settings alone, with a
-    // note. On failure: the route's refusal code and FFmpeg's reason in `reason`.
-    HRESULT Open(const AVFormatContext& source, AVStream& input, bool globalHeader,
-                 std::string& reason);
+    // Opens the encoder with its starting settings and what the person changed
+    // on top, for `picture` (video) or the route's sound. Settings it refuses
+    // (kept from another FFmpeg, say) never stop a run: it opens again on the
+    // starting settings alone, with a note. On failure: the route's refusal code
+    // and FFmpeg's reason in `reason`.
+    HRESULT Open(const PictureOut& picture, bool globalHeader, std::string& reason);
 
     const Route& route() const { return route_; }
     AVCodecContext* context() const { return context_.get(); }
@@ -41,7 +50,7 @@ public:
     void Finish();
 
 private:
-    int TryOpen(const AVFormatContext& source, AVStream& input, bool globalHeader,
+    int TryOpen(const PictureOut& picture, bool globalHeader,
                 const std::map<std::string, std::string>& changed);
 
     std::size_t index_;

@@ -63,22 +63,49 @@ HRESULT Streamer::Impl::Prepare() {
         status.Watch(q.frames);
         auto& encoder =
             *encoders.emplace_back(std::make_unique<StreamEncoder>(i, route, status, muxQueue));
+        for (const RunNote& note : route.notes) status.Note(note.kind, note.count);
+        const std::int64_t start =
+            av_rescale_q(source.start_time != AV_NOPTS_VALUE ? source.start_time : 0,
+                         AVRational{1, AV_TIME_BASE}, input.time_base);
+        const AVCodecContext& decoder = *route.decoder->context;
         std::string reason;
-        if (HRESULT hr = encoder.Open(source, input, globalHeader, reason); FAILED(hr))
-            return Refuse(hr, reason);
+        if (video) {
+            // The chain first, from the decoder's parameters: the encoder takes what it gives.
+            const AVRational rate = av_guess_frame_rate(&source, &input, nullptr);
+            const std::int64_t frameDuration =
+                rate.num > 0 && rate.den > 0 ? av_rescale_q(1, av_inv_q(rate), input.time_base) : 0;
+            auto chain =
+                std::make_unique<VideoChain>(route.video, route.decoder->picture.sampleAspect,
+                                             input.time_base, start, frameDuration, status);
+            PictureIn in = PictureOf(decoder);
+            if (in.format == AV_PIX_FMT_NONE)
+                in.format = route.video.format;  // told by the first picture
+            if (HRESULT hr = chain->Configure(in, reason); FAILED(hr)) return Refuse(hr, reason);
+            const PictureOut picture{chain->width(), chain->height(), chain->format(),
+                                     chain->sampleAspect(), chain->timeBase()};
+            if (HRESULT hr = encoder.Open(picture, globalHeader, reason); FAILED(hr))
+                return Refuse(hr, reason);
+            stages.push_back(
+                std::make_unique<VideoEncodeStage>(encoder, std::move(chain), q.frames));
+        } else {
+            // The encoder first: its frame size is the chain's.
+            if (HRESULT hr = encoder.Open(PictureOut{}, globalHeader, reason); FAILED(hr))
+                return Refuse(hr, reason);
+            const AVCodecContext& enc = *encoder.context();
+            auto chain = std::make_unique<AudioChain>(
+                route.sound,
+                ChunkSize(enc.frame_size,
+                          enc.codec->capabilities & AV_CODEC_CAP_VARIABLE_FRAME_SIZE),
+                input.time_base, start, route.fillFromStart, status);
+            if (HRESULT hr = chain->Configure(SoundOf(decoder), reason); FAILED(hr))
+                return Refuse(hr, reason);
+            stages.push_back(
+                std::make_unique<AudioEncodeStage>(encoder, std::move(chain), q.frames));
+        }
         opened.push_back(&encoder);
         demuxOutputs.push_back({route.decoder->streamIndex, &q.packets});
-        stages.push_back(
-            std::make_unique<DecodeStage>(*route.decoder->context, q.packets, q.frames, status));
-        if (video) {
-            stages.push_back(
-                std::make_unique<VideoEncodeStage>(encoder, q.frames, status, source, input));
-        } else {
-            auto audio =
-                std::make_unique<AudioEncodeStage>(encoder, q.frames, status, source, input);
-            if (!audio->ok()) return E_OUTOFMEMORY;
-            stages.push_back(std::move(audio));
-        }
+        stages.insert(stages.end() - 1, std::make_unique<DecodeStage>(*route.decoder->context,
+                                                                      q.packets, q.frames, status));
     }
     stages.insert(stages.begin(),
                   std::make_unique<DemuxStage>(source, std::move(demuxOutputs), status));

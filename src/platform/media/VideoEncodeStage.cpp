@@ -2,67 +2,38 @@
 
 namespace media::detail {
 
-VideoEncodeStage::VideoEncodeStage(StreamEncoder& encoder, BoundedQueue<FramePtr>& frames,
-                                   RunStatus& status, const AVFormatContext& source,
-                                   AVStream& input)
-    : encoder_(encoder),
-      frames_(frames),
-      status_(status),
-      scaler_(encoder.context()->width, encoder.context()->height, encoder.context()->pix_fmt) {
-    const std::int64_t start =
-        av_rescale_q(source.start_time != AV_NOPTS_VALUE ? source.start_time : 0,
-                     AVRational{1, AV_TIME_BASE}, input.time_base);
-    const AVRational timeBase = encoder.context()->time_base;
-    if (encoder.route().frameRate.num > 0) {
-        const AVRational sourceRate =
-            av_guess_frame_rate(const_cast<AVFormatContext*>(&source), &input, nullptr);
-        const std::int64_t sourceFrame =
-            sourceRate.num > 0 && sourceRate.den > 0
-                ? av_rescale_q(1, av_inv_q(sourceRate), input.time_base)
-                : 0;
-        rate_.emplace(input.time_base, timeBase, start, sourceFrame);
-    } else {
-        keep_.emplace(input.time_base, timeBase, start);
-    }
+VideoEncodeStage::VideoEncodeStage(StreamEncoder& encoder, std::unique_ptr<VideoChain> chain,
+                                   BoundedQueue<FramePtr>& frames)
+    : encoder_(encoder), chain_(std::move(chain)), frames_(frames) {
+    // Converting the rate, the chain's clock is the encoder's: one tick a frame.
+    if (!chain_->plan().convertRate)
+        keep_.emplace(chain_->timeBase(), encoder.context()->time_base, 0);
+    emit_ = [this](AVFrame& frame) { return Encode(frame); };
 }
 
 void VideoEncodeStage::Run() {
     FramePtr frame;
     while (frames_.Pop(frame)) {
         if (!frame) {
-            if (rate_ && held_ && !Emit(rate_->Flush())) return;
-            held_.reset();
-            encoder_.Finish();
+            if (chain_->Finish(emit_)) encoder_.Finish();
             return;
         }
-        if (!Convert(std::move(frame))) return;
+        if (!chain_->Send(std::move(frame), emit_)) return;
     }
 }
 
-bool VideoEncodeStage::Convert(FramePtr frame) {
-    const std::int64_t pts = frame->best_effort_timestamp;
-    FrameSpan due;
-    if (rate_) due = rate_->Next(pts);
-    if (rate_ && held_ && !Emit(due)) return false;
-    if (!scaler_.Convert(frame)) {
-        status_.Fail(E_OUTOFMEMORY);
-        return false;
+bool VideoEncodeStage::Encode(AVFrame& frame) {
+    if (keep_) frame.pts = keep_->Next(frame.pts);
+    frame.pict_type = AV_PICTURE_TYPE_NONE;  // the encoder places its own key frames
+    // A picture that starts after the sound, in a container that cannot start it
+    // late, shows from the start so that the two stay together.
+    if (!started_ && encoder_.route().fillFromStart && encoder_.frameDuration() > 0) {
+        const std::int64_t first = frame.pts;
+        for (frame.pts = 0; frame.pts < first; ++frame.pts)
+            if (!encoder_.Send(&frame)) return false;
     }
-    frame->pict_type = AV_PICTURE_TYPE_NONE;  // the encoder places its own key frames
-    if (rate_) {
-        held_ = std::move(frame);
-        return true;
-    }
-    frame->pts = keep_->Next(pts);
-    return encoder_.Send(frame.get());
-}
-
-bool VideoEncodeStage::Emit(FrameSpan span) {
-    for (std::int64_t slot = span.begin; slot < span.end; ++slot) {
-        held_->pts = slot;
-        if (!encoder_.Send(held_.get())) return false;
-    }
-    return true;
+    started_ = true;
+    return encoder_.Send(&frame);
 }
 
 }  // namespace media::detail

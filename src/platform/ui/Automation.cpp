@@ -23,7 +23,8 @@ int ScriptedAutomation::AnswerMessageBox(const MessageBoxRecord& box) {
         boxAnswers.pop_front();
         return answer;
     }
-    return (box.type & 0xF) == MB_YESNO ? IDYES : IDOK;
+    if ((box.type & 0xF) != MB_YESNO) return IDOK;
+    return (box.type & MB_DEFBUTTON2) ? IDNO : IDYES;
 }
 
 std::optional<std::string> ScriptedAutomation::AnswerFileChooser(const FileChooserRecord& chooser) {

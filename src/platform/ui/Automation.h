@@ -49,7 +49,8 @@ void InstallAutomation(Automation* automation);
 Automation* CurrentAutomation();
 
 // Scripted answers, taken in order, and a record of everything shown.
-// Unscripted boxes answer with their first button (OK or Yes); unscripted
+// Unscripted boxes answer with their default button (OK, Yes, or No where it is
+// the default), as Enter would; unscripted
 // choosers and menus are cancelled.
 class ScriptedAutomation : public Automation {
 public:

@@ -9,6 +9,7 @@
 #include <QGroupBox>
 #include <QIcon>
 #include <QKeyEvent>
+#include <QKeySequence>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -137,11 +138,17 @@ QWidget* WindowOf(Dialog* dialog) {
     return dialog && dialog->impl() ? dialog->impl()->window.get() : nullptr;
 }
 
-BaseUnits BaseUnitsOf(const std::string& face, int points) {
-    const QFontMetrics metrics(TemplateFont(face, points));
+namespace {
+BaseUnits BaseUnitsOfFont(const QFont& font) {
+    const QFontMetrics metrics(font);
     const int cx = metrics.horizontalAdvance(
         QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz"));
     return BaseUnits{(cx / 26 + 1) / 2, metrics.height()};
+}
+}  // namespace
+
+BaseUnits BaseUnitsOf(const std::string& face, int points) {
+    return BaseUnitsOfFont(TemplateFont(face, points));
 }
 
 PixelRect DialogUnitsToPixels(const DuRect& r, BaseUnits u) {
@@ -163,6 +170,13 @@ void DialogWindow::closeEvent(QCloseEvent* event) {
 void DialogWindow::keyPressEvent(QKeyEvent* event) {
     const bool plain = (event->modifiers() & (Qt::ShiftModifier | Qt::ControlModifier |
                                               Qt::AltModifier)) == 0;
+    const int key = event->key() == Qt::Key_Enter ? Qt::Key_Return : event->key();
+    const auto modifiers = event->modifiers() & ~Qt::KeypadModifier;
+    if (auto s = dialog_->impl()->shortcuts.find(QKeyCombination(modifiers, Qt::Key(key)).toCombined());
+        s != dialog_->impl()->shortcuts.end()) {
+        dialog_->Item(s->second).Click();
+        return;
+    }
     if (event->key() == Qt::Key_F1 && plain) {
         Dialog::Impl::Command(dialog_, ID_HELP);
         return;
@@ -257,18 +271,11 @@ Dialog::Dialog(const DialogTemplate& tmpl, Dialog* owner)
     if (tmpl.systemMenu) flags |= Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint;
     if (tmpl.minimizeBox) flags |= Qt::WindowMinimizeButtonHint;
     w->setWindowFlags(flags);
-    const PixelRect size = DialogUnitsToPixels(tmpl.rect, base_);
-    w->setFixedSize(size.width, size.height);
 
     QWidget* previousTabStop = nullptr;
     for (const ControlTemplate& c : tmpl.controls) {
         QWidget* control = CreateControl(c, w);
-        const PixelRect r = DialogUnitsToPixels(c.rect, base_);
-        control->setGeometry(r.x, r.y, r.width, r.height);
-        if (c.kind == ControlKind::Icon && !c.text.empty()) control->resize(kIconSize, kIconSize);
-        // A drop-down list's template height is that of its open list; closed it is one line.
-        if (auto* combo = qobject_cast<QComboBox*>(control))
-            combo->resize(r.width, std::min(r.height, combo->sizeHint().height()));
+        impl_->widgets.push_back(control);
         const int id = c.id;
         if (id != -1 && id != 65535 && !impl_->controls.count(id)) impl_->controls[id] = control;
         impl_->order.push_back(id);
@@ -294,12 +301,28 @@ Dialog::Dialog(const DialogTemplate& tmpl, Dialog* owner)
             previousTabStop = control;
         }
     }
+    PlaceControls();
     for (const auto& [id, entries] : tmpl.listItems) {
         auto it = impl_->controls.find(id);
         auto* combo = it == impl_->controls.end() ? nullptr : qobject_cast<QComboBox*>(it->second);
         if (!combo) continue;
         for (const std::string& entry : entries) combo->addItem(QString::fromStdString(entry));
         combo->setCurrentIndex(-1);  // the entries come without a selection
+    }
+}
+
+void Dialog::PlaceControls() {
+    const PixelRect size = DialogUnitsToPixels(template_.rect, base_);
+    impl_->window->setFixedSize(size.width, size.height);
+    for (std::size_t i = 0; i < template_.controls.size(); ++i) {
+        const ControlTemplate& c = template_.controls[i];
+        QWidget* control = impl_->widgets[i];
+        const PixelRect r = DialogUnitsToPixels(c.rect, base_);
+        control->setGeometry(r.x, r.y, r.width, r.height);
+        if (c.kind == ControlKind::Icon && !c.text.empty()) control->resize(kIconSize, kIconSize);
+        // A drop-down list's template height is that of its open list; closed it is one line.
+        if (auto* combo = qobject_cast<QComboBox*>(control))
+            combo->resize(r.width, std::min(r.height, combo->sizeHint().height()));
     }
 }
 
@@ -395,7 +418,14 @@ void Dialog::SetFont(const LogFont& font) {
         own.setResolveMask(QFont::AllPropertiesResolved);
         w->setFont(own);
     }
-    impl_->window->setFont(ToQFont(font));
+    const QFont qfont = ToQFont(font);
+    impl_->window->setFont(qfont);
+    // The layout grows with the font as dialog units do, so that no text is cut;
+    // it never shrinks below the template's, whose controls keep their font.
+    const BaseUnits units = BaseUnitsOfFont(qfont);
+    const BaseUnits own = BaseUnitsOf(template_.fontFace, template_.fontPoints);
+    base_ = BaseUnits{std::max(units.x, own.x), std::max(units.y, own.y)};
+    PlaceControls();
 }
 
 LogFont Dialog::GetFont() const { return FromQFont(impl_->window->font()); }
@@ -456,16 +486,25 @@ void Dialog::OnSysCommand(int command) {
     }
 }
 
+namespace {
+QKeyCombination KeyOf(std::string_view key) {
+    const QKeySequence sequence =
+        QKeySequence::fromString(QString::fromUtf8(key.data(), static_cast<qsizetype>(key.size())),
+                                 QKeySequence::PortableText);
+    return sequence.isEmpty() ? QKeyCombination() : sequence[0];
+}
+}  // namespace
+
 void Dialog::PressKey(std::string_view key) {
-    int code = 0;
-    if (key == "Escape") code = Qt::Key_Escape;
-    else if (key == "Return") code = Qt::Key_Return;
-    else if (key == "F1") code = Qt::Key_F1;
-    else if (key == "Tab") code = Qt::Key_Tab;
+    const QKeyCombination combination = KeyOf(key);
     QWidget* target = impl_->window->focusWidget();
     if (!target) target = impl_->window.get();
-    QKeyEvent press(QEvent::KeyPress, code, Qt::NoModifier);
+    QKeyEvent press(QEvent::KeyPress, combination.key(), combination.keyboardModifiers());
     QApplication::sendEvent(target, &press);
+}
+
+void Dialog::SetShortcut(std::string_view key, int buttonId) {
+    impl_->shortcuts[KeyOf(key).toCombined()] = buttonId;
 }
 
 void Dialog::RightClick(Point client) {
@@ -542,6 +581,18 @@ void Control::SetText(std::string_view text) {
     }
 }
 
+void Control::SetElidedText(std::string_view head, std::string_view tail) {
+    const QString h = QString::fromUtf8(head.data(), static_cast<qsizetype>(head.size()));
+    const QString t = QString::fromUtf8(tail.data(), static_cast<qsizetype>(tail.size()));
+    auto* label = qobject_cast<QLabel*>(Widget(dialog_, id_));
+    if (!label) return;
+    const QFontMetrics metrics(label->font());
+    const int frame = 2 * label->frameWidth() + 2 * label->margin() + metrics.averageCharWidth();
+    const int room = label->width() - frame - metrics.horizontalAdvance(t);
+    label->setText(metrics.elidedText(h, Qt::ElideMiddle, std::max(room, 0)) + t);
+    label->setToolTip(h + t);
+}
+
 std::string Control::Text() const {
     QWidget* w = Widget(dialog_, id_);
     if (auto* b = qobject_cast<QPushButton*>(w)) return b->text().toStdString();
@@ -593,6 +644,25 @@ LogFont Control::GetFont() const {
 int Control::TextWidth() const {
     QWidget* w = Widget(dialog_, id_);
     return w ? QFontMetrics(w->font()).horizontalAdvance(QString::fromStdString(Text())) : 0;
+}
+
+bool Control::ShowsWholeText() const {
+    QWidget* w = Widget(dialog_, id_);
+    if (!w) return true;
+    const QFontMetrics metrics(w->font());
+    if (auto* b = qobject_cast<QPushButton*>(w)) {
+        QString text = b->text();
+        text.remove(QLatin1Char('&'));  // the mnemonic marker is not drawn
+        return metrics.horizontalAdvance(text) + 8 <= b->width() && metrics.height() <= b->height();
+    }
+    auto* l = qobject_cast<QLabel*>(w);
+    if (!l || l->text().isEmpty() || !l->pixmap().isNull()) return true;
+    const QRect room = l->contentsRect();
+    if (!l->wordWrap())
+        return metrics.horizontalAdvance(l->text()) <= room.width() && metrics.height() <= room.height();
+    const QRect needed = metrics.boundingRect(QRect(0, 0, room.width(), 100000),
+                                              Qt::TextWordWrap, l->text());
+    return needed.width() <= room.width() && needed.height() <= room.height();
 }
 
 void Control::SetFocus() {

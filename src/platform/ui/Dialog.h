@@ -55,6 +55,10 @@ public:
     ControlKind kind() const;
 
     void SetText(std::string_view text);
+    // `head` then `tail` on one line; when both do not fit the control's width, the
+    // middle of `head` gives way to an ellipsis, so that `tail` always shows. The
+    // whole text is the control's tooltip.
+    void SetElidedText(std::string_view head, std::string_view tail);
     std::string Text() const;
     void Show(bool visible);
     bool IsVisible() const;  // its own visibility flag, whether or not the window is shown
@@ -63,6 +67,9 @@ public:
     void SetFont(const LogFont& font);
     LogFont GetFont() const;  // the font the control draws with
     int TextWidth() const;    // pixels its text needs on one line in that font
+    // Whether the whole text shows in the control's rectangle and font: on one
+    // line, or wrapped where the control wraps; true for fields and lists.
+    bool ShowsWholeText() const;
     void SetFocus();
     bool HasFocus() const;
     PixelRect Geometry() const;
@@ -120,7 +127,9 @@ public:
 
     void SetCaption(std::string_view caption);
     std::string Caption() const;
-    // The window's own font; its controls keep theirs, as with WM_SETFONT.
+    // The window's own font; its controls keep theirs, as with WM_SETFONT. The
+    // window and its controls take the size the template has in dialog units of
+    // that font (never smaller than in the template's own).
     void SetFont(const LogFont& font);
     LogFont GetFont() const;
     void SetIcon(const std::string& resourcePath);
@@ -146,8 +155,11 @@ public:
     // A system-menu command as a window manager with a system menu would send it.
     void SysCommand(int command);
     bool IsMinimized() const;
-    // A key press as the user would make it: "Escape", "Return", "F1".
+    // A key press as the user would make it: "Escape", "Return", "F1", "Ctrl+O".
     void PressKey(std::string_view key);
+    // The key ("Ctrl+O", "Ctrl+Return") presses the button, as a click would: a
+    // hidden or disabled button does nothing. Enter on the keypad counts as Return.
+    void SetShortcut(std::string_view key, int buttonId);
     // A right-button release at a point in client coordinates.
     void RightClick(Point client);
     // Files dropped on the window reach OnDropFiles while drops are accepted.
@@ -181,6 +193,7 @@ protected:
 private:
     friend class Control;
     friend struct Impl;
+    void PlaceControls();  // window and controls from the template in base_
     DialogTemplate template_;
     Dialog* owner_;
     BaseUnits base_;

@@ -39,10 +39,12 @@ struct Dialog::Impl {
     std::unique_ptr<DialogWindow> window;
     std::map<int, QWidget*> controls;
     std::vector<int> order;
+    std::vector<QWidget*> widgets;  // template order, one per control
     std::map<int, int> timerIds;  // our ID -> Qt timer ID
     std::shared_ptr<Mailbox> mailbox = std::make_shared<Mailbox>();
     bool running = false;
     bool programmatic = false;  // selection changes made by code send no notification
+    std::map<int, int> shortcuts;  // key combination (Qt's int form) -> button ID
 
     // Entry points for the window, which may call the dialog's protected handlers.
     static void Command(Dialog* d, int id) { d->OnCommand(id); }

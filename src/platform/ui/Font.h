@@ -26,6 +26,10 @@ struct LogFont {
 // The face name field holds 31 bytes and its terminator.
 inline constexpr std::size_t kMaxFaceNameBytes = 31;
 
+// The desktop's own interface font and size (character height in pixels);
+// without a running application, 8 points of the default face.
+LogFont DesktopFont();
+
 // Whether a font can be made from the description (CreateFontIndirect's
 // answer): sizes and weight must lie in the ranges a screen font can have.
 bool CanCreateFont(const LogFont& font);

@@ -31,7 +31,7 @@ int MessageBox(Dialog* owner, std::string_view text, std::string_view caption, u
     switch (type & 0xF) {
         case MB_YESNO:
             box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
-            box.setDefaultButton(QMessageBox::Yes);
+            box.setDefaultButton((type & MB_DEFBUTTON2) ? QMessageBox::No : QMessageBox::Yes);
             break;
         case MB_OKCANCEL:
             box.setStandardButtons(QMessageBox::Ok | QMessageBox::Cancel);

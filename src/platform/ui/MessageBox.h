@@ -14,6 +14,8 @@ inline constexpr unsigned MB_ICONERROR = 0x10;
 inline constexpr unsigned MB_ICONQUESTION = 0x20;
 inline constexpr unsigned MB_ICONEXCLAMATION = 0x30;
 inline constexpr unsigned MB_ICONINFORMATION = 0x40;
+// The second button (No) is the default: Enter alone must not destroy anything.
+inline constexpr unsigned MB_DEFBUTTON2 = 0x100;
 
 // A box owned by `owner` (none when null), with the caller's caption. Returns
 // the button pressed (IDOK, IDCANCEL, IDYES, IDNO).

@@ -22,11 +22,14 @@ struct FrameOption {
     double maximum = 0;
     std::string value;
     std::vector<std::pair<std::string, std::string>> choices;  // shown text, value
+    std::string description;  // a short plain sentence under the field; may be empty
+    bool advanced = false;    // listed under the Advanced section, closed at first
 };
 
 struct FramePage {
     std::string title;
     std::vector<FrameOption> options;
+    std::string advancedTitle = "Advanced";  // the section of the advanced options
 };
 
 // Shows the frame; on OK or Apply every changed option is passed to `apply`

@@ -2,6 +2,7 @@
 
 #include <QFontDatabase>
 #include <QFontInfo>
+#include <QGuiApplication>
 #include <QStringList>
 #include <algorithm>
 #include <cmath>
@@ -20,6 +21,15 @@ bool CanCreateFont(const LogFont& font) {
     const auto inRange = [](std::int32_t v) { return v >= -kMaxPixels && v <= kMaxPixels; };
     return inRange(font.height) && inRange(font.width) && font.weight >= 0 &&
            font.weight <= 1000 && font.faceName.size() <= kMaxFaceNameBytes;
+}
+
+LogFont DesktopFont() {
+    LogFont font;
+    font.height = -11;
+    if (!QGuiApplication::instance()) return font;
+    font = FromQFont(QGuiApplication::font());
+    font.charSet = 1;  // the platform's "default character set"
+    return font;
 }
 
 QFont ToQFont(const LogFont& font) {

@@ -116,6 +116,24 @@ std::map<std::string, std::string>& LabelsOf(DWORD type) {
     return type == ICTYPE_AUDIO ? g_audioLabels : g_labels;
 }
 
+std::map<std::string, std::string> g_descriptions, g_audioDescriptions;
+std::string g_advancedTitle = "Advanced";
+std::map<std::string, std::string>& DescriptionsOf(DWORD type) {
+    return type == ICTYPE_AUDIO ? g_audioDescriptions : g_descriptions;
+}
+
+// The settings people change, in the order they look for them: how good (or how
+// large) the result is, how often a full picture comes, and the encoder's speed
+// and player-compatibility switches. Everything else is advanced.
+constexpr const char* kFirstSettings[] = {"crf",      "global_quality", "b",       "g",   "preset",
+                                          "deadline", "cpu-used",       "profile", "tune"};
+
+int ImportanceOf(const std::string& key) {
+    for (std::size_t i = 0; i < std::size(kFirstSettings); ++i)
+        if (key == kFirstSettings[i]) return static_cast<int>(i);
+    return -1;
+}
+
 constexpr const char* kX26xPresets[] = {"ultrafast", "superfast", "veryfast", "faster", "fast",
                                         "medium",    "slow",      "slower",   "veryslow", "placebo"};
 
@@ -247,14 +265,25 @@ private:
         values.push_back(o.value);
     }
 
-    // An audio encoder's starting values are the conversion's (AAC's bitrate,
-    // Vorbis's quality), not FFmpeg's: the dialog shows what a run would use.
-    // Video ones depend on the frame size, which a driver does not know.
+    // The starting values are the conversion's (MPEG-4 at quantizer 4, H.264 at
+    // veryfast and quality 21, AAC at 160 kbit/s), not FFmpeg's: the dialog shows
+    // what a run would use. A value the run chooses from the frame size (VP8's
+    // bitrate cap), and a bitrate a quality setting makes unused, show as a dash.
     void SeedStartingValues() {
-        if (entry->type != ICTYPE_AUDIO) return;
-        for (const auto& [name, value] : media::EncoderDefaults(entry->encoder, 0, 0, 0))
+        const auto large = media::EncoderDefaults(entry->encoder, 1280, 720, 25);
+        const auto small = media::EncoderDefaults(entry->encoder, 640, 360, 25);
+        bool qualityMode = false;
+        for (const auto& [name, value] : large) {
+            if (name == "crf" || name == "global_quality") qualityMode = true;
+            const bool bySize = std::find(small.begin(), small.end(), std::pair(name, value)) == small.end();
             for (std::size_t i = 0; i < options.size(); ++i)
-                if (options[i].key == name) values[i] = value;
+                if (options[i].key == name) values[i] = bySize ? "0" : value;
+        }
+        const bool bitrateSet = std::any_of(large.begin(), large.end(),
+                                            [](const auto& option) { return option.first == "b"; });
+        if (qualityMode && !bitrateSet)
+            for (std::size_t i = 0; i < options.size(); ++i)
+                if (options[i].key == "b") values[i] = "0";
     }
 
     void LoadSaved() {
@@ -279,6 +308,15 @@ void SetOptionLabels(const std::map<std::string, std::string>& labels, DWORD fcc
     auto& current = LabelsOf(fccType);
     for (const auto& [name, label] : labels)
         if (!label.empty()) current[name] = label;
+}
+
+void SetOptionDescriptions(const std::map<std::string, std::string>& descriptions,
+                           const std::string& advancedTitle, DWORD fccType) {
+    std::lock_guard lock(g_labelMutex);
+    if (!advancedTitle.empty()) g_advancedTitle = advancedTitle;
+    auto& current = DescriptionsOf(fccType);
+    for (const auto& [name, text] : descriptions)
+        if (!text.empty()) current[name] = text;
 }
 
 std::string DriverStateKey(const std::string& encoderName, DWORD fccType) {
@@ -391,11 +429,25 @@ LRESULT ICConfigure(HIC hic, ui::Dialog* owner) {
     if (!hic) return ICERR_BADHANDLE;
     if (hic->options.empty()) return ICERR_UNSUPPORTED;  // nothing to configure
     ui::FramePage page{hic->entry->description, {}};
+    std::map<std::string, std::string> descriptions;
+    {
+        std::lock_guard lock(g_labelMutex);
+        descriptions = DescriptionsOf(hic->entry->type);
+        page.advancedTitle = g_advancedTitle;
+    }
     for (std::size_t i = 0; i < hic->options.size(); ++i) {
         const DriverOption& o = hic->options[i];
-        page.options.push_back(ui::FrameOption{o.key, o.label, o.type, o.minimum, o.maximum,
-                                               hic->Shown(i), o.choices});
+        const auto description = descriptions.find(o.key);
+        page.options.push_back(ui::FrameOption{
+            o.key, o.label, o.type, o.minimum, o.maximum, hic->Shown(i), o.choices,
+            description != descriptions.end() ? description->second : "", ImportanceOf(o.key) < 0});
     }
+    // The settings that matter first, in their order; the rest keep the encoder's.
+    std::stable_sort(page.options.begin(), page.options.end(),
+                     [](const ui::FrameOption& a, const ui::FrameOption& b) {
+                         const int x = ImportanceOf(a.name), y = ImportanceOf(b.name);
+                         return x >= 0 && (y < 0 || x < y);
+                     });
     std::vector<std::string> edited = hic->values;
     const bool confirmed = ui::ShowPropertyFrame(
         owner, hic->entry->description, {page},
@@ -417,12 +469,18 @@ LRESULT ICConfigure(HIC hic, ui::Dialog* owner) {
 
 namespace {
 
-// The driver of this type and description (the last such one) with its stored
-// values loaded; empty when there is none or nothing is stored for it.
-std::unique_ptr<Driver> StoredDriver(const std::string& description, DWORD fccType) {
+// The last driver of this type whose description is `description`, in any letter case.
+const DriverEntry* DriverNamed(const std::string& description, DWORD fccType) {
     const DriverEntry* match = nullptr;
     for (const DriverEntry& e : Drivers(fccType))
         if (text::EqualNoCase(e.description, description)) match = &e;
+    return match;
+}
+
+// The driver of this type and description (the last such one) with its stored
+// values loaded; empty when there is none or nothing is stored for it.
+std::unique_ptr<Driver> StoredDriver(const std::string& description, DWORD fccType) {
+    const DriverEntry* match = DriverNamed(description, fccType);
     if (!match || !registry::Store::User().KeyExists(DriverStateKey(match->encoder, fccType)))
         return nullptr;
     auto driver = std::make_unique<Driver>();
@@ -431,6 +489,37 @@ std::unique_ptr<Driver> StoredDriver(const std::string& description, DWORD fccTy
 }
 
 }  // namespace
+
+
+DriverSettings SaveDriverSettings(const std::string& description, DWORD fccType) {
+    DriverSettings saved;
+    const DriverEntry* entry = DriverNamed(description, fccType);
+    if (!entry) return saved;
+    saved.key = DriverStateKey(entry->encoder, fccType);
+    Driver driver;
+    if (!driver.Init(*entry)) return saved;
+    const registry::Store& store = registry::Store::User();
+    for (const std::string& name : [&] {
+             std::vector<std::string> names{"Description"};
+             for (const DriverOption& o : driver.options) names.push_back(o.key);
+             return names;
+         }())
+        if (const auto value = store.Get(saved.key, name); value && value->type == registry::ValueType::String)
+            saved.values.emplace_back(name, value->text);
+    return saved;
+}
+
+void RestoreDriverSettings(const DriverSettings& saved) {
+    if (saved.key.empty()) return;
+    registry::Store& store = registry::Store::User();
+    store.DeleteKey(saved.key);
+    for (const auto& [name, value] : saved.values) store.Set(saved.key, name, registry::Value::String(value));
+}
+
+void ResetDriverSettings(const std::string& description, DWORD fccType) {
+    if (const DriverEntry* entry = DriverNamed(description, fccType))
+        registry::Store::User().DeleteKey(DriverStateKey(entry->encoder, fccType));
+}
 
 std::map<std::string, std::string> SavedCompressorOptions(const std::string& description,
                                                           DWORD fccType) {

@@ -110,6 +110,24 @@ std::vector<std::pair<std::string, std::string>> IgnoredCompressorOptions(
 // English ones; a setting without one shows FFmpeg's description.
 void SetOptionLabels(const std::map<std::string, std::string>& labels, DWORD fccType = ICTYPE_VIDEO);
 
+// Short plain descriptions of the settings that matter most, by FFmpeg option
+// name, shown under their fields; those settings come first in the dialog and
+// every other one under its Advanced section.
+void SetOptionDescriptions(const std::map<std::string, std::string>& descriptions,
+                           const std::string& advancedTitle, DWORD fccType = ICTYPE_VIDEO);
+
+// What a person confirmed for the driver of this type and description, as it is
+// stored now, to be put back by RestoreDriverSettings (a Cancel in the window
+// that opened the configuration). ResetDriverSettings forgets it all, so that
+// runs use the encoder's starting values again.
+struct DriverSettings {
+    std::string key;  // empty: no such driver
+    std::vector<std::pair<std::string, std::string>> values;
+};
+DriverSettings SaveDriverSettings(const std::string& description, DWORD fccType);
+void RestoreDriverSettings(const DriverSettings& saved);
+void ResetDriverSettings(const std::string& description, DWORD fccType);
+
 // The registry key where the driver of this encoder keeps the user's state.
 std::string DriverStateKey(const std::string& encoderName, DWORD fccType = ICTYPE_VIDEO);
 

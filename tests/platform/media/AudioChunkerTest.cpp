@@ -1,25 +1,22 @@
-// Sound cut into encoder frames: the encoder's size, the remainder at the end,
-// positions that run on sample by sample, and samples passed through unchanged.
+// Sound cut into encoder frames by the audio filter chain: the encoder's size,
+// the remainder at the end, positions that run on sample by sample, and samples
+// passed through unchanged.
 #include <gtest/gtest.h>
 
 #include <cstdint>
 #include <cstring>
 #include <vector>
 
-#include "platform/media/AudioChunker.h"
-#include "platform/media/AudioResampler.h"
+#include "MediaTestSupport.h"
 
 namespace {
 
-using media::detail::AudioChunker;
-using media::detail::AudioResampler;
+using media::detail::ChunkSize;
 using media::detail::FramePtr;
+using media::detail::SoundFormat;
+using mediatest::ThroughAudioChain;
 
-AVChannelLayout Stereo() {
-    AVChannelLayout layout{};
-    av_channel_layout_default(&layout, 2);
-    return layout;
-}
+const SoundFormat kS16{48000, AV_SAMPLE_FMT_S16, 2, AV_CH_LAYOUT_STEREO};
 
 // Interleaved 16-bit stereo: sample n of channel c holds n * 2 + c (wrapped).
 std::vector<std::int16_t> Numbered(int samples, int from) {
@@ -31,10 +28,21 @@ std::vector<std::int16_t> Numbered(int samples, int from) {
     return data;
 }
 
-bool Write(AudioChunker& chunker, const std::vector<std::int16_t>& data) {
-    auto* bytes = reinterpret_cast<std::uint8_t*>(const_cast<std::int16_t*>(data.data()));
-    std::uint8_t* planes[] = {bytes};
-    return chunker.Write(planes, static_cast<int>(data.size() / 2));
+// Decoded sound of `format` at `pts`: its samples from `data` (interleaved 16-bit
+// stereo), or silence.
+FramePtr Sound(const SoundFormat& format, int samples, std::int64_t pts,
+               const std::vector<std::int16_t>* data = nullptr) {
+    FramePtr frame(av_frame_alloc());
+    frame->format = format.format;
+    frame->sample_rate = format.sampleRate;
+    frame->nb_samples = samples;
+    av_channel_layout_default(&frame->ch_layout, format.channels);
+    EXPECT_GE(av_frame_get_buffer(frame.get(), 0), 0);
+    for (int p = 0; p < AV_NUM_DATA_POINTERS && frame->buf[p]; ++p)
+        std::memset(frame->buf[p]->data, 0, frame->buf[p]->size);
+    if (data) std::memcpy(frame->data[0], data->data(), data->size() * 2);
+    frame->best_effort_timestamp = pts;
+    return frame;
 }
 
 TEST(AudioChunkerTest, ChunkSizeIsTheEncodersFixedFrameOrAThousandTwentyFour) {
@@ -51,7 +59,7 @@ TEST(AudioChunkerTest, ChunkSizeIsTheEncodersFixedFrameOrAThousandTwentyFour) {
         {0, true, 1024},
     };
     for (const Case& c : cases)
-        EXPECT_EQ(AudioChunker::ChunkSize(c.frameSize, c.variable), c.chunk)
+        EXPECT_EQ(ChunkSize(c.frameSize, c.variable), c.chunk)
             << c.frameSize << (c.variable ? " variable" : " fixed");
 }
 
@@ -74,17 +82,18 @@ TEST(AudioChunkerTest, CutsWholeFramesAndFlushesTheRemainderWithRunningPositions
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        AudioChunker chunker(AV_SAMPLE_FMT_S16, Stereo(), 48000, c.chunk);
-        ASSERT_TRUE(chunker.ok());
-        if (c.start != AV_NOPTS_VALUE) chunker.StartAt(c.start);
+        std::vector<FramePtr> pieces;
+        int written = 0;
+        for (int piece : c.pieces) {
+            const auto data = Numbered(piece, written);
+            pieces.push_back(Sound(kS16, piece, written == 0 ? c.start : AV_NOPTS_VALUE, &data));
+            written += piece;
+        }
         std::vector<int> sizes;
         std::vector<std::int16_t> out;
         std::int64_t expectedPts = c.start == AV_NOPTS_VALUE ? 0 : c.start;
-        int written = 0;
-        auto take = [&](bool last) {
-            for (FramePtr frame;;) {
-                ASSERT_TRUE(chunker.Next(frame, last));
-                if (!frame) return;
+        {
+            for (const FramePtr& frame : ThroughAudioChain(kS16, c.chunk, std::move(pieces))) {
                 sizes.push_back(frame->nb_samples);
                 EXPECT_EQ(frame->pts, expectedPts) << "positions run on sample by sample";
                 EXPECT_EQ(frame->sample_rate, 48000);
@@ -93,29 +102,18 @@ TEST(AudioChunkerTest, CutsWholeFramesAndFlushesTheRemainderWithRunningPositions
                 const auto* samples = reinterpret_cast<const std::int16_t*>(frame->data[0]);
                 out.insert(out.end(), samples, samples + frame->nb_samples * 2);
             }
-        };
-        for (int piece : c.pieces) {
-            ASSERT_TRUE(Write(chunker, Numbered(piece, written)));
-            written += piece;
-            take(false);
         }
-        take(true);
         EXPECT_EQ(sizes, c.frames);
         EXPECT_EQ(out, Numbered(written, 0)) << "every sample once, in order";
     }
 }
 
 TEST(AudioChunkerTest, SilenceStaysSilentInPlanarFloat) {
-    AudioChunker chunker(AV_SAMPLE_FMT_FLTP, Stereo(), 44100, 1024);
-    ASSERT_TRUE(chunker.ok());
-    std::vector<float> silence(1500, 0.0f);
-    std::uint8_t* planes[] = {reinterpret_cast<std::uint8_t*>(silence.data()),
-                              reinterpret_cast<std::uint8_t*>(silence.data())};
-    ASSERT_TRUE(chunker.Write(planes, 1500));
+    const SoundFormat fltp{44100, AV_SAMPLE_FMT_FLTP, 2, AV_CH_LAYOUT_STEREO};
+    std::vector<FramePtr> silence;
+    silence.push_back(Sound(fltp, 1500, 0));
     int total = 0;
-    for (FramePtr frame;;) {
-        ASSERT_TRUE(chunker.Next(frame, true));
-        if (!frame) break;
+    for (const FramePtr& frame : ThroughAudioChain(fltp, 1024, std::move(silence))) {
         for (int c = 0; c < 2; ++c)
             for (int n = 0; n < frame->nb_samples; ++n)
                 ASSERT_EQ(reinterpret_cast<const float*>(frame->data[c])[n], 0.0f);
@@ -124,8 +122,8 @@ TEST(AudioChunkerTest, SilenceStaysSilentInPlanarFloat) {
     EXPECT_EQ(total, 1500);
 }
 
-// The resampler in front of the chunker: sound that fits passes untouched;
-// another rate comes out at the target's length once drained.
+// Sound that fits passes untouched; another rate, layout or format comes out at
+// the target's length once drained.
 TEST(AudioResamplerTest, PassesFittingSoundAndConvertsTheRestToTheTargetLength) {
     struct Case {
         const char* name;
@@ -142,28 +140,16 @@ TEST(AudioResamplerTest, PassesFittingSoundAndConvertsTheRestToTheTargetLength) 
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        AudioResampler resampler(AV_SAMPLE_FMT_S16, Stereo(), 48000);
-        AudioChunker chunker(AV_SAMPLE_FMT_S16, Stereo(), 48000, 1 << 20);
-        FramePtr in(av_frame_alloc());
-        in->format = c.format;
-        in->sample_rate = c.rate;
-        in->nb_samples = c.samples;
-        av_channel_layout_default(&in->ch_layout, c.channels);
-        ASSERT_GE(av_frame_get_buffer(in.get(), 0), 0);
-        for (int p = 0; p < AV_NUM_DATA_POINTERS && in->buf[p]; ++p)
-            std::memset(in->buf[p]->data, 0, in->buf[p]->size);
-        if (c.format == AV_SAMPLE_FMT_S16 && c.channels == 2) {
-            const auto numbered = Numbered(c.samples, 0);
-            std::memcpy(in->data[0], numbered.data(), numbered.size() * 2);
-        }
-        ASSERT_TRUE(resampler.Convert(in.get(), chunker));
-        ASSERT_TRUE(resampler.Convert(nullptr, chunker));
-        FramePtr out;
-        ASSERT_TRUE(chunker.Next(out, true));
-        ASSERT_TRUE(out);
+        const bool numbered = c.format == AV_SAMPLE_FMT_S16 && c.channels == 2;
+        const auto data = Numbered(c.samples, 0);
+        std::vector<FramePtr> in;
+        in.push_back(Sound({c.rate, c.format, c.channels, 0}, c.samples, 0, numbered ? &data : nullptr));
+        const auto frames = ThroughAudioChain(kS16, 1 << 16, std::move(in));
+        ASSERT_EQ(frames.size(), 1u);
+        const FramePtr& out = frames.front();
         EXPECT_NEAR(out->nb_samples, c.expected, 2);
-        if (c.rate == 48000 && c.format == AV_SAMPLE_FMT_S16 && c.channels == 2) {
-            EXPECT_EQ(std::memcmp(out->data[0], in->data[0], c.samples * 4), 0)
+        if (c.rate == 48000 && numbered) {
+            EXPECT_EQ(std::memcmp(out->data[0], data.data(), c.samples * 4), 0)
                 << "sound that fits is not touched";
         }
     }

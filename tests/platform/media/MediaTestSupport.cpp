@@ -155,4 +155,44 @@ double SourceFrameSeconds(const std::string& path) {
     return seconds;
 }
 
+std::vector<detail::FramePtr> ThroughVideoChain(const detail::VideoPlan& plan, AVRational timeBase,
+                                                std::int64_t start, std::int64_t frameDuration,
+                                                std::vector<detail::FramePtr> pictures,
+                                                std::string* text, std::vector<RunNote>* notes) {
+    auto events = std::make_shared<detail::EventQueue>();
+    detail::RunStatus status{events};
+    detail::VideoChain chain(plan, {1, 1}, timeBase, start, frameDuration, status);
+    std::vector<detail::FramePtr> out;
+    const detail::VideoChain::Emit emit = [&](AVFrame& frame) {
+        out.emplace_back(av_frame_clone(&frame));
+        return true;
+    };
+    std::string reason;
+    if (!pictures.empty()) {
+        EXPECT_EQ(chain.Configure(detail::PictureOf(*pictures.front()), reason), S_OK) << reason;
+    }
+    if (text) *text = chain.text();
+    for (auto& picture : pictures) EXPECT_TRUE(chain.Send(std::move(picture), emit));
+    EXPECT_TRUE(chain.Finish(emit));
+    if (notes) *notes = events->Notes();
+    return out;
+}
+
+std::vector<detail::FramePtr> ThroughAudioChain(const detail::SoundFormat& target, int chunk,
+                                                std::vector<detail::FramePtr> sound) {
+    detail::RunStatus status{std::make_shared<detail::EventQueue>()};
+    const int rate = sound.empty() ? target.sampleRate : sound.front()->sample_rate;
+    detail::AudioChain chain(target, chunk, {1, rate}, 0, false, status);
+    std::vector<detail::FramePtr> out;
+    const detail::AudioChain::Emit emit = [&](AVFrame& frame) {
+        out.emplace_back(av_frame_clone(&frame));
+        return true;
+    };
+    std::string reason;
+    EXPECT_EQ(chain.Configure(sound.empty() ? target : detail::SoundOf(*sound.front()), reason), S_OK);
+    for (auto& piece : sound) EXPECT_TRUE(chain.Send(std::move(piece), emit));
+    EXPECT_TRUE(chain.Finish(emit));
+    return out;
+}
+
 }  // namespace mediatest

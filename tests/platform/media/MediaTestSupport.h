@@ -9,8 +9,10 @@
 
 #include "MediaFaults.h"
 #include "MediaFixtures.h"
+#include "platform/media/AudioChain.h"
 #include "platform/media/Media.h"
 #include "platform/media/Runtime.h"
+#include "platform/media/VideoChain.h"
 
 namespace mediatest {
 
@@ -61,5 +63,17 @@ long RunToEnd(media::FilterGraph& graph, HRESULT* hr = nullptr, long timeoutMs =
 
 // The source's frame duration in seconds and duration, for read-back comparisons.
 double SourceFrameSeconds(const std::string& path);
+
+// Pictures through a video filter chain of `plan`, built for the first one; what
+// comes out, in order, the chain's text in `text` and the run's notes in `notes`.
+std::vector<media::detail::FramePtr> ThroughVideoChain(
+    const media::detail::VideoPlan& plan, AVRational timeBase, std::int64_t start,
+    std::int64_t frameDuration, std::vector<media::detail::FramePtr> pictures,
+    std::string* text = nullptr, std::vector<media::RunNote>* notes = nullptr);
+// Sound through an audio filter chain into `out` in frames of `chunk`
+// samples: what comes out, in order.
+std::vector<media::detail::FramePtr> ThroughAudioChain(const media::detail::SoundFormat& out,
+                                                       int chunk,
+                                                       std::vector<media::detail::FramePtr> sound);
 
 }  // namespace mediatest

@@ -1,5 +1,6 @@
-// Where pictures land on the encoder's clock: rate conversion keeps the length and
-// never leaves a gap or a repeat of a frame number; kept rates stay increasing.
+// Where pictures land on the encoder's clock: rate conversion (the video filter
+// chain's fps) keeps the length and never leaves a gap or a repeat of a frame
+// number; kept rates stay increasing.
 #include <gtest/gtest.h>
 
 #include <numeric>
@@ -10,13 +11,29 @@ extern "C" {
 #include <libavutil/avutil.h>
 }
 
+#include <cstring>
+
+#include "MediaTestSupport.h"
 #include "platform/media/VideoTiming.h"
 
 namespace {
 
-using media::detail::FrameSpan;
+using media::detail::FramePtr;
 using media::detail::KeepRateTiming;
-using media::detail::RateConverter;
+using media::detail::VideoPlan;
+
+// A small picture whose luma tells which source picture it is, at `pts`.
+FramePtr Numbered(int n, std::int64_t pts) {
+    FramePtr frame(av_frame_alloc());
+    frame->width = 32;
+    frame->height = 16;
+    frame->format = AV_PIX_FMT_YUV420P;
+    EXPECT_GE(av_frame_get_buffer(frame.get(), 0), 0);
+    for (int p = 0; p < 3; ++p)
+        std::memset(frame->data[p], p == 0 ? 16 + n : 128, frame->linesize[p] * (p == 0 ? 16 : 8));
+    frame->best_effort_timestamp = pts;
+    return frame;
+}
 
 // Source pictures at n * step (source time base) from `first`.
 std::vector<std::int64_t> Regular(int count, std::int64_t step, std::int64_t first = 0) {
@@ -37,28 +54,26 @@ struct RateCase {
     std::vector<std::int64_t> counts;  // per source picture; empty: not checked
 };
 
-// Frames per picture, in order, after checking the spans join without gap or overlap.
+// Frames per picture, in order, after checking the frame numbers join without
+// gap or repeat.
 std::vector<std::int64_t> Convert(const RateCase& c, std::int64_t& first, std::int64_t& end) {
-    RateConverter converter(c.sourceTimeBase, av_inv_q(c.rate), c.start, c.sourceFrame);
-    std::vector<FrameSpan> spans;
-    for (std::size_t i = 0; i < c.pts.size(); ++i) {
-        const FrameSpan span = converter.Next(c.pts[i]);
-        if (i > 0) {
-            spans.push_back(span);
-        } else {
-            EXPECT_EQ(span.count(), 0) << "the first picture waits for the next";
-        }
-    }
-    spans.push_back(converter.Flush());
-    EXPECT_EQ(converter.Flush().count(), 0) << "a second flush has nothing left";
-    std::vector<std::int64_t> counts;
-    first = spans.front().begin;
+    VideoPlan plan;
+    plan.width = 32;
+    plan.height = 16;
+    plan.format = AV_PIX_FMT_YUV420P;
+    plan.rate = c.rate;
+    plan.convertRate = true;
+    std::vector<FramePtr> pictures;
+    for (std::size_t i = 0; i < c.pts.size(); ++i) pictures.push_back(Numbered(static_cast<int>(i), c.pts[i]));
+    const auto frames = mediatest::ThroughVideoChain(plan, c.sourceTimeBase, c.start, c.sourceFrame,
+                                                     std::move(pictures));
+    std::vector<std::int64_t> counts(c.pts.size(), 0);
+    first = frames.empty() ? 0 : frames.front()->pts;
     std::int64_t next = first;
-    for (const FrameSpan& span : spans) {
-        counts.push_back(span.count());
-        if (span.count() == 0) continue;
-        EXPECT_EQ(span.begin, next) << "frame numbers run on without gap or repeat";
-        next = span.end;
+    for (const FramePtr& frame : frames) {
+        EXPECT_EQ(frame->pts, next) << "frame numbers run on without gap or repeat";
+        next = frame->pts + 1;
+        ++counts.at(static_cast<std::size_t>(frame->data[0][0] - 16));
     }
     end = next;
     return counts;
@@ -109,8 +124,10 @@ TEST(RateConverterTest, KeepsTheLengthAtEveryRate) {
 }
 
 TEST(RateConverterTest, FlushWithoutPicturesGivesNothing) {
-    RateConverter converter({1, 25}, {1, 30}, 0, 1);
-    EXPECT_EQ(converter.Flush().count(), 0);
+    VideoPlan plan;
+    plan.rate = {30, 1};
+    plan.convertRate = true;
+    EXPECT_TRUE(mediatest::ThroughVideoChain(plan, {1, 25}, 0, 1, {}).empty());
 }
 
 TEST(KeepRateTimingTest, TimesRunOnTheEncodersClockAndAlwaysIncrease) {

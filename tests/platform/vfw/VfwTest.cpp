@@ -139,7 +139,7 @@ TEST_F(VfwTest, StateBlocksRoundTripAndForeignOrDamagedBlocksAreRefused) {
     EXPECT_EQ(ICGetState(mpeg4.hic, small.data(), static_cast<DWORD>(small.size())), ICERR_BADSIZE);
 
     std::vector<char> block = mpeg4.State();
-    EXPECT_EQ(SlotValue(block, "b"), "200000");
+    EXPECT_EQ(SlotValue(block, "b"), "0");  // runs go by quantizer: no bitrate
     EXPECT_EQ(SlotValue(block, "g"), "12");
     EXPECT_EQ(ICSetState(mpeg4.hic, block.data(), static_cast<DWORD>(size)), size);
 
@@ -179,7 +179,7 @@ TEST_F(VfwTest, ConfigurationDialogOffersTheUsefulOptionsAndKeepsTheConfirmedOne
         const ui::FrameOption* bitrate = FindOption(pages, "b");
         ASSERT_NE(bitrate, nullptr);
         EXPECT_EQ(bitrate->type, ui::FrameOption::Type::Integer);
-        EXPECT_EQ(bitrate->value, "200") << "shown in kbit/s";
+        EXPECT_EQ(bitrate->value, "0") << "unused while the quantizer rules: a dash";
         EXPECT_EQ(bitrate->help, "Bitrate (kbit/s)");
         const ui::FrameOption* gop = FindOption(pages, "g");
         ASSERT_NE(gop, nullptr);
@@ -218,7 +218,7 @@ TEST_F(VfwTest, DamagedSavedValuesAreIgnored) {
     store.Set(DriverStateKey("mpeg4"), "bf", registry::Value::String("2"));
     Opened mpeg4("ffdshow video encoder");
     ASSERT_NE(mpeg4.hic, nullptr);
-    EXPECT_EQ(SlotValue(mpeg4.State(), "b"), "200000");
+    EXPECT_EQ(SlotValue(mpeg4.State(), "b"), "0");
     EXPECT_EQ(SlotValue(mpeg4.State(), "g"), "12");
     EXPECT_EQ(SlotValue(mpeg4.State(), "bf"), "2");
 
@@ -231,6 +231,37 @@ TEST_F(VfwTest, DamagedSavedValuesAreIgnored) {
     const auto saved = SavedCompressorOptions("WebM VP8 Encoder Filter");
     EXPECT_FALSE(saved.count("qmax"));
     EXPECT_EQ(saved.at("g"), "40");
+}
+
+TEST_F(VfwTest, TheDialogShowsWhatARunUsesWithTheSettingsThatMatterFirst) {
+    SetOptionDescriptions({{"crf", "Lower is better."}}, "More");
+    // The compressor, its top setting, and values shown ("0" is a dash: the run chooses).
+    const std::tuple<DWORD, std::string, std::map<std::string, std::string>> cases[] = {
+        {ICTYPE_VIDEO, "ffdshow video encoder", {{"global_quality", "4"}, {"b", "0"}}},
+        {ICTYPE_VIDEO, "libx264 H.264 / AVC / MPEG-4 AVC / MPEG-4 part 10",
+         {{"crf", "21"}, {"preset", "veryfast"}, {"b", "0"}}},
+        {ICTYPE_VIDEO, "WebM VP8 Encoder Filter", {{"crf", "10"}, {"b", "0"}, {"deadline", "good"}, {"cpu-used", "5"}}},
+        {ICTYPE_AUDIO, "AAC (Advanced Audio Coding)", {{"b", "160"}}},
+        {ICTYPE_AUDIO, "Xiph.Org Vorbis Encoder", {{"global_quality", "4"}}}};
+    for (const auto& [type, name, shown] : cases) {
+        ICINFO info;
+        for (DWORD i = 0; ICInfo(type, i, info) && info.szDescription != name; ++i) {}
+        const HIC hic = ICOpen(type, info.fccHandler, ICMODE_COMPRESS);
+        ASSERT_NE(hic, nullptr) << name;
+        automation.framesShown.clear();
+        ICConfigure(hic, nullptr);
+        ICClose(hic);
+        const ui::FramePage& page = automation.framesShown.at(0).second.at(0);
+        EXPECT_EQ(page.advancedTitle, "More");
+        bool advancedSeen = false;  // the settings that matter first, Advanced after them
+        for (const ui::FrameOption& o : page.options) {
+            EXPECT_FALSE(advancedSeen && !o.advanced) << name << " " << o.name;
+            advancedSeen = advancedSeen || o.advanced;
+            const auto value = shown.find(o.name);
+            EXPECT_TRUE(value == shown.end() || (o.value == value->second && !o.advanced)) << name << " " << o.name;
+            EXPECT_TRUE(o.name != "crf" || o.description == "Lower is better.");
+        }
+    }
 }
 
 }  // namespace

@@ -46,6 +46,7 @@ public:
         return inner_->WaitForCompletion(timeoutMs, code);
     }
     std::string FailureReason() override { return inner_->FailureReason(); }
+    std::vector<media::RunNote> RunNotes() override { return inner_->RunNotes(); }
 
 private:
     std::shared_ptr<MediaEventEx> inner_;

@@ -1,0 +1,16 @@
+#pragma once
+// What a run went on without or worked around (a rotation it could not apply,
+// damaged frames, streams left out, a sound rate it changed), as the sentences
+// the completion line and the command line add.
+#include <string>
+#include <vector>
+
+#include "platform/media/FilterGraph.h"
+
+namespace engine {
+
+// The notes in the interface's language, one sentence each, in the order given;
+// "" when there are none.
+std::string RunNotesText(const std::vector<media::RunNote>& notes);
+
+}  // namespace engine
