@@ -55,7 +55,8 @@ bool Queue::Remove(std::size_t index) {
 
 bool Queue::Move(std::size_t index, int by) {
     const auto to = static_cast<std::ptrdiff_t>(index) + by;
-    if (index >= entries_.size() || to < 0 || to >= static_cast<std::ptrdiff_t>(entries_.size()))
+    if (index >= entries_.size() || entries_[index].state == JobState::Converting || to < 0 ||
+        to >= static_cast<std::ptrdiff_t>(entries_.size()))
         return false;
     std::swap(entries_[index], entries_[static_cast<std::size_t>(to)]);
     Changed();

@@ -19,7 +19,8 @@ enum class JobState { Waiting, Converting, Done, Failed, Stopped, EndedEarly, Sk
 struct QueueEntry {
     engine::Job job;
     JobState state = JobState::Waiting;
-    std::string note;           // Failed: the reason in words; EndedEarly: where it ended
+    std::string note;  // Failed: the reason in words; EndedEarly: where it ended; Done: what
+                       // the run went without or worked around
     std::int64_t bytes = 0;     // Done, EndedEarly: the size written
     std::int64_t duration = 0;  // the source's length, 100 ns; 0 while unknown
     std::string keptAside;      // where the file went when it could not take the output's place

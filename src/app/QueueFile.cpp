@@ -1,6 +1,7 @@
 // The queue's file: a version line, then one block of "key=value" lines per
-// job. Values are escaped (\\, \n, \r), so any file name survives; numbers are
-// written with a point in any locale. Unknown keys are passed over.
+// job. Keys and values are escaped (\\, \n, \r, \=), so any file name
+// survives; numbers are written with a point in any locale. Unknown keys are
+// passed over.
 #include <charconv>
 #include <sstream>
 
@@ -26,6 +27,8 @@ std::string Escaped(const std::string& value) {
             out += "\\n";
         else if (c == '\r')
             out += "\\r";
+        else if (c == '=')
+            out += "\\=";  // a key may hold one too
         else
             out += c;
     }
@@ -147,8 +150,10 @@ std::vector<QueueEntry> Queue::Parse(const std::string& text) {
             entries.emplace_back();
             continue;
         }
-        const std::size_t equals = line.find('=');
-        if (entries.empty() || equals == std::string::npos) continue;
+        // The first '=' that no backslash escapes ends the key.
+        std::size_t equals = 0;
+        while (equals < line.size() && line[equals] != '=') equals += line[equals] == '\\' ? 2 : 1;
+        if (entries.empty() || equals >= line.size()) continue;
         ReadLine(entries.back(), Unescaped(std::string_view(line).substr(0, equals)),
                  Unescaped(std::string_view(line).substr(equals + 1)));
     }

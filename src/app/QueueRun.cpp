@@ -5,6 +5,7 @@
 #include "app/ExistingOutputsQuestion.h"
 #include "app/StatusText.h"
 #include "engine/Conversion.h"
+#include "engine/RunNotes.h"
 #include "i18n/FormattedText.h"
 #include "i18n/LanguagePack.h"
 #include "platform/Path.h"
@@ -166,6 +167,9 @@ void QueueRun::Finish(const engine::RunEnd& end) {
                                      ClockText(end.reached / kHundredNsPerSecond).c_str(),
                                      ClockText(entry.duration / kHundredNsPerSecond).c_str());
             }
+            // What the run went without or worked around (damaged frames...).
+            if (const std::string notes = engine::RunNotesText(end.notes); !notes.empty())
+                entry.note += (entry.note.empty() ? "" : "  ") + notes;
             entry.bytes = SizeOf(written);
             ++done_;
         } else if (end.code == media::EC_USERABORT) {

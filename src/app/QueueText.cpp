@@ -31,7 +31,7 @@ std::string StateText(const QueueEntry& entry) {
         case JobState::Done: {
             std::string text = FormatText(IDS_QUEUE_DONE, SizeText(entry.bytes).c_str());
             if (!entry.keptAside.empty()) text += " (" + entry.keptAside + ")";
-            return text;
+            return entry.note.empty() ? text : text + "  " + entry.note;
         }
         case JobState::Failed:
             return FormatText(IDS_QUEUE_FAILED, entry.note.c_str());

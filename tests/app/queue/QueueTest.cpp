@@ -203,6 +203,7 @@ TEST_F(QueueTest, ARestartInTheMiddleFindsTheInterruptedJobWaitingAgain) {
     const std::string a = Copy(fixtures::H264AacMp4(), in / "a.mp4");
     const fs::path queueFile = settings::QueueFile().Path();
     std::string interrupted;
+    std::vector<std::string> stopped;
     Run(
         [&](app::MainWindow& w) {
             w.DropFiles({long10, a});
@@ -217,7 +218,12 @@ TEST_F(QueueTest, ARestartInTheMiddleFindsTheInterruptedJobWaitingAgain) {
                 Shoot(q, "queue-converting");
             }
             q.Item(IDC_BUTTON_QUEUE_STOP).Click();
+            stopped = Column(q, 4);
         });
+    // Stop keeps the part converted so far and the others waiting.
+    EXPECT_EQ(stopped, (std::vector<std::string>{BuiltInString(IDS_MESSAGE_CONVERSION_STOPPED),
+                                                 "Waiting"}));
+    EXPECT_TRUE(fs::exists(out / "long.webm"));
     // What a crash at that moment leaves: the queue file as it was and a part file.
     EXPECT_NE(interrupted.find("state=converting"), std::string::npos) << interrupted;
     testenv::WriteFile(queueFile, interrupted);
@@ -254,6 +260,36 @@ TEST_F(QueueTest, ARestartInTheMiddleFindsTheInterruptedJobWaitingAgain) {
         EXPECT_EQ(probe.Find("video")->codec, "h264");
         EXPECT_NEAR(probe.duration, seconds, 0.2) << name;
     }
+}
+
+// The rows' commands act on the row chosen: a job moved down and one removed
+// before the run, the failed one waiting again after it and the done one cleared.
+TEST_F(QueueTest, TheRowCommandsActOnTheChosenRow) {
+    const std::string a = Copy(fixtures::H264AacMp4(), in / "a.mp4");
+    const std::string bad = Copy(fixtures::RandomBytes(), in / "bad.mp4");
+    const std::string b = Copy(fixtures::Mpeg4Mp3Avi(), in / "b.avi");
+    std::vector<std::vector<std::string>> seen;
+    Run([&](app::MainWindow& w) { w.DropFiles({a, bad, b}); },
+        [&](app::QueueWindow& q, app::MainWindow& w) {
+            auto click = [&](int row, int button) {
+                if (row >= 0) q.Item(IDC_LIST_QUEUE).SetCurSel(row);
+                q.Item(button).Click();
+                seen.push_back(Column(q, 0));
+                seen.back().push_back(Column(q, 4).back());
+            };
+            click(1, IDC_BUTTON_QUEUE_DOWN);
+            click(0, IDC_BUTTON_QUEUE_REMOVE);
+            ASSERT_TRUE(Start(q, w));
+            click(-1, IDC_BUTTON_QUEUE_RETRY);
+            click(-1, IDC_BUTTON_QUEUE_CLEAR);
+        });
+    EXPECT_EQ(seen, (std::vector<std::vector<std::string>>{
+                        {"a.mp4", "b.avi", "bad.mp4", "Waiting"},
+                        {"b.avi", "bad.mp4", "Waiting"},
+                        {"b.avi", "bad.mp4", "Waiting"},
+                        {"bad.mp4", "Waiting"}}));
+    EXPECT_TRUE(IsMkv(out / "b.mkv"));
+    EXPECT_FALSE(fs::exists(out / "a.mkv"));
 }
 
 }  // namespace
