@@ -22,21 +22,21 @@ void Queue::Add(engine::Job job, std::int64_t duration) {
     Changed();
 }
 
-std::string Queue::FreeName(const std::string& wanted, std::size_t except) const {
+std::vector<std::string> Queue::Taken(std::size_t except) const {
     std::vector<std::string> taken;
     for (std::size_t i = 0; i < entries_.size(); ++i) {
         taken.push_back(entries_[i].job.source);
         if (i != except) taken.push_back(entries_[i].job.output);
     }
-    return options::FreeOutputName(wanted, taken);
+    return taken;
+}
+
+std::string Queue::FreeName(const std::string& wanted, std::size_t except) const {
+    return options::FreeOutputName(wanted, Taken(except));
 }
 
 std::string Queue::FreeNameBeside(std::size_t index) const {
-    std::vector<std::string> taken;
-    for (std::size_t i = 0; i < entries_.size(); ++i) {
-        taken.push_back(entries_[i].job.source);
-        if (i != index) taken.push_back(entries_[i].job.output);
-    }
+    std::vector<std::string> taken = Taken(index);
     std::string name = entries_.at(index).job.output;
     std::error_code ec;
     while (std::filesystem::exists(std::filesystem::symlink_status(name, ec))) {

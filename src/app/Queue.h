@@ -73,6 +73,8 @@ public:
     static std::vector<QueueEntry> Parse(const std::string& text);
 
 private:
+    // Every source, and every output but `except`'s.
+    std::vector<std::string> Taken(std::size_t except) const;
     std::string FreeName(const std::string& wanted, std::size_t except) const;
     registry::SideFile file_;
     std::vector<QueueEntry> entries_;

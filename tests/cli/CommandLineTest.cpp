@@ -405,6 +405,14 @@ TEST_F(CommandLineTest, SeveralFilesGoIntoOneFolderUnderTheirOwnNames) {
               std::string::npos)
         << again.err;
     EXPECT_EQ(testenv::ReadFile(folder / "b.mkv"), before);
+
+    // A source that ends early is kept and said, and its exit code is the run's.
+    const std::string cut = Copy(fixtures::EndsEarlyMp4(), "cut.mp4");
+    const Outcome early =
+        Run("--convert " + a + " " + cut + " --format mkv -o " + (dir / "early").string());
+    EXPECT_EQ(early.code, 4) << early.err;
+    EXPECT_NE(early.err.find("1 done, 1 ended early: cut.mp4: "), std::string::npos) << early.err;
+    EXPECT_TRUE(fixtures::ProbeFile(dir / "early" / "cut.mkv").ok);
 }
 
 // Ctrl+C stops the running file as Stop does and starts no other.
