@@ -34,8 +34,8 @@ int main(int argc, char** argv) {
         case Mode::ListCompressors:
             return cli::ListCompressors(line.format);
         case Mode::Convert:
-            return cli::Convert({line.file, line.output, line.format, line.overwrite,
-                                 line.audioTracks, shell::StandardErrorIsTerminal()});
+            return cli::Convert({line.inputs, line.output, line.format, line.overwrite,
+                                 line.audioTracks, shell::StandardErrorIsTerminal(), line.jobs});
         case Mode::Window:
             break;
     }

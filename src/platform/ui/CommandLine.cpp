@@ -19,14 +19,20 @@ constexpr const char* kDescription =
     "                    [--audio-tracks all|default]\n"
     "                                              converts without a window, with the\n"
     "                                              settings the Options dialog stored\n"
+    "  quorvel-converter --convert INPUT INPUT... [-o FOLDER] [--jobs N] ...\n"
+    "                                              converts each into FOLDER (made when\n"
+    "                                              missing; default: the stored output's\n"
+    "                                              folder), named after its source\n"
     "  quorvel-converter --list-compressors [FORMAT]\n"
     "                                              the compressors of a format, * preferred\n"
     "\n"
     "Exit codes of --convert: 0 done, 1 failed or stopped, 2 usage, 3 the output\n"
-    "exists (give --overwrite) or appeared during the run (left as it was, the\n"
-    "conversion kept beside it as NAME (2).EXT), 4 the source ended early (the\n"
-    "output is kept). Ctrl+C keeps the part converted so far, beside an older\n"
-    "output as NAME.partial.EXT. An output that is a link is written through.";
+    "exists (give --overwrite; that file is skipped) or appeared during the run\n"
+    "(left as it was, the conversion kept beside it as NAME (2).EXT), 4 the source\n"
+    "ended early (the output is kept). With several files the first of 1, 3, 4\n"
+    "that any file met, else 0; a failed file never stops the others. Ctrl+C keeps\n"
+    "the part converted so far, beside an older output as NAME.partial.EXT, and\n"
+    "starts no other file. An output that is a link is written through.";
 
 bool IsFormatName(const std::string& name) {
     return std::any_of(std::begin(kFormatNames), std::end(kFormatNames),
@@ -136,10 +142,14 @@ CommandLine ParseCommandLine(int argc, char** argv, const std::string& version) 
         QStringLiteral("all: every sound track of INPUT; default: its default one only "
                        "(default: as the Options dialog stored)."),
         QStringLiteral("all|default"));
+    const QCommandLineOption jobs(QStringLiteral("jobs"),
+                                  QStringLiteral("Converts N files at once (default 1)."),
+                                  QStringLiteral("N"), QStringLiteral("1"));
     const QCommandLineOption list(QStringLiteral("list-compressors"),
                                   QStringLiteral("Lists the compressors of FORMAT (default: the "
                                                  "stored format), the preferred ones marked *."));
-    for (const auto* option : {&convert, &output, &format, &overwrite, &audioTracks, &list})
+    for (const auto* option :
+         {&convert, &output, &format, &overwrite, &audioTracks, &jobs, &list})
         parser.addOption(*option);
     parser.addPositionalArgument(QStringLiteral("FILE"),
                                  QStringLiteral("The video to open in the window."),
@@ -173,9 +183,10 @@ CommandLine ParseCommandLine(int argc, char** argv, const std::string& version) 
         return Invalid(QStringLiteral("--convert and --list-compressors cannot be combined."));
 
     if (parser.isSet(list)) {
-        if (parser.isSet(output) || parser.isSet(overwrite) || parser.isSet(audioTracks))
-            return Invalid(
-                QStringLiteral("--output, --overwrite and --audio-tracks belong to --convert."));
+        if (parser.isSet(output) || parser.isSet(overwrite) || parser.isSet(audioTracks) ||
+            parser.isSet(jobs))
+            return Invalid(QStringLiteral(
+                "--output, --overwrite, --audio-tracks and --jobs belong to --convert."));
         if (positional.size() > 1 || (positional.size() == 1 && parser.isSet(format)))
             return Invalid(QStringLiteral("--list-compressors takes one FORMAT."));
         if (positional.size() == 1) {
@@ -188,22 +199,28 @@ CommandLine ParseCommandLine(int argc, char** argv, const std::string& version) 
         return line;
     }
     if (parser.isSet(convert)) {
-        if (!positional.isEmpty())
-            return Invalid(QStringLiteral("Unexpected argument '%1' after --convert INPUT.")
-                               .arg(positional.front()));
-        if (parser.value(convert).isEmpty() ||
+        // --convert A B C: the first is the option's value, the others follow it.
+        const QStringList inputs = QStringList{parser.value(convert)} + positional;
+        if (std::any_of(inputs.begin(), inputs.end(),
+                        [](const QString& i) { return i.isEmpty(); }) ||
             (parser.isSet(output) && parser.value(output).isEmpty()))
             return Invalid(QStringLiteral("An empty file name was given."));
+        bool number = false;
+        line.jobs = parser.value(jobs).toInt(&number);
+        if (!number || line.jobs < 1 || line.jobs > 64)
+            return Invalid(QStringLiteral("--jobs takes a number from 1 to 64, not '%1'.")
+                               .arg(parser.value(jobs)));
         line.mode = CommandLine::Mode::Convert;
-        line.file = ToBytes(parser.value(convert));
+        for (const QString& input : inputs) line.inputs.push_back(ToBytes(input));
+        line.file = line.inputs.front();
         line.output = ToBytes(parser.value(output));
         line.overwrite = parser.isSet(overwrite);
         return line;
     }
     if (parser.isSet(output) || parser.isSet(format) || parser.isSet(overwrite) ||
-        parser.isSet(audioTracks))
+        parser.isSet(audioTracks) || parser.isSet(jobs))
         return Invalid(QStringLiteral(
-            "--output, --format, --overwrite and --audio-tracks belong to --convert."));
+            "--output, --format, --overwrite, --audio-tracks and --jobs belong to --convert."));
     if (positional.size() > 1) return Invalid(QStringLiteral("The window opens one FILE."));
     if (!positional.isEmpty()) line.file = AbsolutePath(positional.front());
     return line;
