@@ -35,7 +35,8 @@ int main(int argc, char** argv) {
             return cli::ListCompressors(line.format);
         case Mode::Convert:
             return cli::Convert({line.file, line.output, line.format, line.overwrite,
-                                 shell::StandardErrorIsTerminal()});
+                                 line.keepVideo, line.keepAudio, line.start, line.end,
+                                 line.duration, shell::StandardErrorIsTerminal()});
         case Mode::Window:
             break;
     }

@@ -9,6 +9,7 @@
 #include "cli/ProgressLine.h"
 #include "cli/Setup.h"
 #include "engine/ConversionGraph.h"
+#include "engine/CutTimes.h"
 #include "engine/RunNotes.h"
 #include "engine/RunProgress.h"
 #include "i18n/FormattedText.h"
@@ -30,6 +31,11 @@ using Clock = std::chrono::steady_clock;
 int Fail(const std::string& reason) {
     std::fprintf(stderr, "quorvel-converter: %s\n", reason.c_str());
     return kFailed;
+}
+
+int Usage(const std::string& reason) {
+    std::fprintf(stderr, "quorvel-converter: %s\n", reason.c_str());
+    return kUsage;
 }
 
 // The family's stored choice (-1: none), else its preferred compressor.
@@ -132,6 +138,25 @@ int Convert(const ConvertRequest& request) {
     const std::string output = request.output.empty() ? settings.outputPath : request.output;
     options::ForceOutputExtension(format, output, settings.outputPath);
 
+    // The Windows Media writer encodes by its profile: nothing goes in as it is.
+    if ((request.keepVideo || request.keepAudio) && format == engine::kWmv) {
+        std::fprintf(stderr, "quorvel-converter: WMV always compresses; --video copy and "
+                             "--audio copy apply to the other formats.\n");
+        return kUsage;
+    }
+    if (request.keepVideo) engine::VideoCompressorSlot(settings, format) = engine::kKeepStream;
+    if (request.keepAudio) engine::AudioCompressorSlot(settings, format) = engine::kKeepStream;
+    settings.useVideoCompressor = settings.useVideoCompressor || request.keepVideo;
+    settings.useAudioCompressor = settings.useAudioCompressor || request.keepAudio;
+    if (request.keepVideo || request.keepAudio)
+        engine::ConversionGraph::Instance().ReleaseCompressorSlots();
+    // The times' form is checked before anything is opened; their place in the source below.
+    std::int64_t start = 0, stop = 0;
+    if (const engine::CutCheck check =
+            engine::CheckCut(request.start, request.end, request.duration, 0, start, stop);
+        check != engine::CutCheck::Ok)
+        return Usage(engine::CutCheckText(check, 0));
+
     const OutputCheck target = CheckOutput(request.input, settings.outputPath, request.overwrite);
     if (target.verdict == OutputVerdict::Exists) {
         std::fprintf(stderr, "quorvel-converter: %s exists; give --overwrite to replace it.\n",
@@ -152,12 +177,20 @@ int Convert(const ConvertRequest& request) {
     std::vector<media::RunNote> runNotes;
     if (!graph.ProbeSource(request.input, duration, info, settings)) {
         result = Fail(request.input + ": not a media file this program can read");
+    } else if (const engine::CutCheck check = engine::CheckCut(
+                   request.start, request.end, request.duration, duration, start, stop);
+               check != engine::CutCheck::Ok) {
+        result = Usage(engine::CutCheckText(check, duration));
     } else if (!(opened = SUCCEEDED(graph.OpenSourceGraph(request.input)))) {
         result = Fail(request.input + ": could not be opened for conversion");
     } else {
         // Nothing is removed beforehand: the run writes beside the output and
         // takes its place only when it ends well.
         graph.replaceOutput = request.overwrite;
+        settings.cutStart = start;
+        settings.cutStop = stop;
+        // Progress and time left count the part converted.
+        duration = engine::PartLength(start, stop, duration);
         HRESULT hr = graph.EnsureCompressors();
         shell::CatchInterrupts();
         if (SUCCEEDED(hr)) hr = graph.mediaControl->Run();

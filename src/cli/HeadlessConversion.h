@@ -10,6 +10,11 @@ struct ConvertRequest {
     std::string output;  // empty: the output file of the stored settings
     std::string format;  // empty: the output's extension, else the stored format
     bool overwrite = false;
+    bool keepVideo = false;  // the source's streams as they are, where the format holds them
+    bool keepAudio = false;
+    std::string start;  // the part to convert, as given (h:mm:ss.fff); empty: the whole
+    std::string end;
+    std::string duration;
     bool terminal = false;  // standard error is a terminal: redraw the progress line
 };
 

@@ -35,12 +35,25 @@ int ConversionGraph::FindPreferredCompressor(CompressorCategory category,
 
 void ConversionGraph::GetCompressor(int index) {
     videoCompressor.reset();
-    engine::GetCompressor(index, &videoCompressor);
+    if (index == kKeepStream)
+        media::CreateStreamCopy(true, videoCompressor);
+    else
+        engine::GetCompressor(index, &videoCompressor);
 }
 
 void ConversionGraph::GetAudioCompressor(int index) {
     audioCompressor.reset();
-    engine::GetAudioCompressor(index, &audioCompressor);
+    if (index == kKeepStream)
+        media::CreateStreamCopy(false, audioCompressor);
+    else
+        engine::GetAudioCompressor(index, &audioCompressor);
+}
+
+bool ConversionGraph::SourceStreamKept(CompressorCategory category, int format) const {
+    if (!graphManager || !IsValidFormat(format)) return false;
+    const char* muxer = OutputFormatTable[static_cast<std::size_t>(format)].muxer;
+    return muxer &&
+           media::GraphKeepsStream(*graphManager, category == CompressorCategory::Video, muxer);
 }
 
 void ConversionGraph::ShowGraphErrorText(HRESULT hr) {

@@ -203,6 +203,18 @@ HRESULT WmvWriterStep(media::CaptureGraphBuilder& builder, OutputSettings& s, bo
     return hr;
 }
 
+// A new instance of the format family's preferred compressor, or none.
+std::shared_ptr<Filter> PreferredCompressor(bool video, int format) {
+    const OutputFormatRow& row = OutputFormatTable[static_cast<std::size_t>(FamilyFormat(format))];
+    const char* fragment = video ? row.preferredVideo : row.preferredAudio;
+    int index = -1;
+    std::shared_ptr<Filter> filter;
+    if (fragment && FindPreferredCompressor(
+                        video ? CompressorCategory::Video : CompressorCategory::Audio, fragment, index))
+        (video ? engine::GetCompressor : engine::GetAudioCompressor)(index, &filter);
+    return filter;
+}
+
 }  // namespace
 
 HRESULT ConversionGraph::FindRenderer(const std::shared_ptr<FilterGraph>& graph, bool video,
@@ -328,6 +340,8 @@ HRESULT ConversionGraph::BuildConversionGraph(const std::shared_ptr<FilterGraph>
                 return hr;
             }
             through = route.compressor;
+            // A stream that cannot be kept is converted by the format's preferred compressor.
+            if (media::IsStreamCopy(through)) media::SetStreamCopyFallback(through, PreferredCompressor(route.video, s.format));
         }
         hr = builder->RenderStream(nullptr, nullptr, route.pin, through, mux);
         if (FAILED(hr)) {
@@ -347,6 +361,15 @@ HRESULT ConversionGraph::BuildConversionGraph(const std::shared_ptr<FilterGraph>
 
     hr = AcquireMediaControl(graph);
     if (FAILED(hr)) return hr;
+    // The part of the source to convert (the whole when nothing was chosen).
+    if (std::shared_ptr<media::MediaSeeking> seeking;
+        (s.cutStart > 0 || s.cutStop > 0) && SUCCEEDED(graph->QueryMediaSeeking(seeking))) {
+        hr = seeking->SetPositions(s.cutStart, s.cutStop);
+        if (FAILED(hr)) {
+            ShowGraphErrorText(hr);
+            return hr;
+        }
+    }
     hr = graph->QueryMediaEventEx(mediaEvent);
     if (FAILED(hr)) {
         mediaEvent.reset();

@@ -29,14 +29,51 @@ HRESULT MuxStage::CreateFile(const std::string& sourcePath) {
     return pending_.Create(writer_.path(), sourcePath);
 }
 
-HRESULT MuxStage::Open(const std::vector<const StreamEncoder*>& encoders, std::string& reason) {
+HRESULT MuxStage::AddKept(const AVStream& source, MuxStream& stream) {
+    AVStream& out = *stream.output;
+    if (avcodec_parameters_copy(out.codecpar, source.codecpar) < 0) return E_OUTOFMEMORY;
+    out.time_base = source.time_base;
+    out.avg_frame_rate = source.avg_frame_rate;
+    out.r_frame_rate = source.r_frame_rate;
+    out.sample_aspect_ratio = source.sample_aspect_ratio;
+    out.disposition = source.disposition;
+    // The turn, HDR mastering data and the like travel as the stream's side data.
+    for (int i = 0; i < source.nb_side_data; ++i) {
+        const AVPacketSideData& side = source.side_data[i];
+        if (auto* data = av_stream_new_side_data(&out, side.type, side.size))
+            std::memcpy(data, side.data, side.size);
+    }
+    for (const char* key : {"language", "title"})
+        if (const AVDictionaryEntry* e = av_dict_get(source.metadata, key, nullptr, 0))
+            av_dict_set(&out.metadata, key, e->value, 0);
+    stream.encoderTimeBase = source.time_base;
+    stream.video = source.codecpar->codec_type == AVMEDIA_TYPE_VIDEO;
+    const AVRational rate = source.avg_frame_rate;
+    if (stream.video && rate.num > 0 && rate.den > 0)
+        stream.frameDuration = av_rescale_q(1, av_inv_q(rate), source.time_base);
+    return S_OK;
+}
+
+HRESULT MuxStage::Open(const std::vector<Input>& inputs, std::string& reason) {
     const std::string& path = writer_.path();
     if (avformat_alloc_output_context2(&output_, mux_.format(), nullptr, path.c_str()) < 0)
         return E_OUTOFMEMORY;
     const AVOutputFormat* of = output_->oformat;
-    for (const StreamEncoder* encoder : encoders) {
-        const AVCodecContext* enc = encoder->context();
+    for (const Input& input : inputs) {
         MuxStream stream;
+        if (input.kept) {
+            stream.output = avformat_new_stream(output_, nullptr);
+            if (!stream.output) return E_OUTOFMEMORY;
+            if (HRESULT hr = AddKept(*input.kept, stream); FAILED(hr)) return hr;
+            // The source's tag only where this container knows it for the same codec.
+            AVCodecParameters* par = stream.output->codecpar;
+            if (!of->codec_tag || av_codec_get_id(of->codec_tag, par->codec_tag) != par->codec_id)
+                par->codec_tag = 0;
+            streams_.push_back(stream);
+            continue;
+        }
+        const StreamEncoder* encoder = input.encoder;
+        const AVCodecContext* enc = encoder->context();
         stream.output = avformat_new_stream(output_, nullptr);
         if (!stream.output) return E_OUTOFMEMORY;
         if (avcodec_parameters_from_context(stream.output->codecpar, enc) < 0) return E_OUTOFMEMORY;

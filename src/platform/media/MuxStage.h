@@ -31,9 +31,14 @@ public:
 
     // Refuses an output that is the source or a folder and creates the hidden file.
     HRESULT CreateFile(const std::string& sourcePath);
-    // One output stream per encoder, in route order, then the header. On failure
+    // What an output stream is made from: its encoder, or the source's stream it keeps.
+    struct Input {
+        const StreamEncoder* encoder = nullptr;
+        const AVStream* kept = nullptr;
+    };
+    // One output stream per input, in route order, then the header. On failure
     // the hidden file is gone and `reason` holds FFmpeg's words.
-    HRESULT Open(const std::vector<const StreamEncoder*>& encoders, std::string& reason);
+    HRESULT Open(const std::vector<Input>& inputs, std::string& reason);
 
     void Run() override;
 
@@ -46,6 +51,9 @@ private:
         bool video = false;
         bool dropPriming = false;
     };
+    // A kept stream as the source has it: codec, times, picture shape and turn,
+    // colours, language and flags.
+    HRESULT AddKept(const AVStream& source, MuxStream& stream);
     // False when the run must end here.
     bool Write(MuxItem& item);
     void Finish();

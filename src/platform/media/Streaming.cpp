@@ -3,10 +3,13 @@
 #include <thread>
 
 #include "platform/media/AudioEncodeStage.h"
+#include "platform/media/CopyStage.h"
 #include "platform/media/DecodeStage.h"
 #include "platform/media/DemuxStage.h"
 #include "platform/media/MuxStage.h"
 #include "platform/media/RunStatus.h"
+#include "platform/media/StartSeek.h"
+#include "platform/media/StreamTime.h"
 #include "platform/media/StreamEncoder.h"
 #include "platform/media/VideoEncodeStage.h"
 
@@ -31,6 +34,7 @@ struct Streamer::Impl {
         status.Watch(muxQueue);
     }
 
+    HRESULT Open(DemuxStage::Part& part);
     HRESULT Prepare();
     HRESULT Refuse(HRESULT hr, const std::string& reason) {
         status.Fail(hr, reason);
@@ -47,13 +51,44 @@ struct Streamer::Impl {
     std::vector<std::thread> threads;
 };
 
+// Where a cut run starts: sought before anything is written, so that a start
+// past what the source holds is refused with no file made.
+HRESULT Streamer::Impl::Open(DemuxStage::Part& part) {
+    AVFormatContext& source = *plan.source->input;
+    part.origin = 0;
+    part.stop = plan.stop;
+    if (plan.start <= 0) return S_OK;
+    std::vector<int> streams;
+    int lead = -1;
+    bool leadKept = false;
+    for (const Route& route : plan.routes) {
+        streams.push_back(route.decoder->streamIndex);
+        if (lead < 0 || (route.type == AVMEDIA_TYPE_VIDEO &&
+                         source.streams[lead]->codecpar->codec_type != AVMEDIA_TYPE_VIDEO)) {
+            lead = route.decoder->streamIndex;
+            leadKept = route.keep != nullptr;
+        }
+    }
+    RunOpening opening;
+    if (HRESULT hr = SeekToStart(source, streams, lead, leadKept, plan.start, opening); FAILED(hr))
+        return Refuse(hr, {});
+    if (opening.readThrough) status.Note(RunNoteKind::ReadThrough);
+    if (opening.origin < plan.start) status.Note(RunNoteKind::KeptFromKeyFrame, opening.origin);
+    part.origin = opening.origin;
+    part.lead = std::move(opening.lead);
+    return S_OK;
+}
+
 // Everything the threads need, opened on the calling thread.
 HRESULT Streamer::Impl::Prepare() {
+    DemuxStage::Part part;
+    if (HRESULT hr = Open(part); FAILED(hr)) return hr;
     if (HRESULT hr = mux.CreateFile(plan.source->path()); FAILED(hr)) return hr;
     AVFormatContext& source = *plan.source->input;
     const bool globalHeader = plan.mux->format()->flags & AVFMT_GLOBALHEADER;
+    const bool cut = plan.start > 0 || plan.stop > 0;
     std::vector<DemuxStage::Output> demuxOutputs;
-    std::vector<const StreamEncoder*> opened;
+    std::vector<MuxStage::Input> muxInputs;
     for (std::size_t i = 0; i < plan.routes.size(); ++i) {
         const Route& route = plan.routes[i];
         const bool video = route.type == AVMEDIA_TYPE_VIDEO;
@@ -61,19 +96,25 @@ HRESULT Streamer::Impl::Prepare() {
         auto& q = *queues.emplace_back(std::make_unique<RouteQueues>(video));
         status.Watch(q.packets);
         status.Watch(q.frames);
+        for (const RunNote& note : route.notes) status.Note(note.kind, note.count);
+        demuxOutputs.push_back({route.decoder->streamIndex, &q.packets});
+        // The output's zero, in the stream's time base.
+        const std::int64_t start =
+            SourceStart(source, input.time_base) + av_rescale_q(part.origin, kHundredNs, input.time_base);
+        if (route.keep) {
+            stages.push_back(std::make_unique<CopyStage>(i, video, start, q.packets, muxQueue));
+            muxInputs.push_back({nullptr, &input});
+            continue;
+        }
         auto& encoder =
             *encoders.emplace_back(std::make_unique<StreamEncoder>(i, route, status, muxQueue));
-        for (const RunNote& note : route.notes) status.Note(note.kind, note.count);
-        const std::int64_t start =
-            av_rescale_q(source.start_time != AV_NOPTS_VALUE ? source.start_time : 0,
-                         AVRational{1, AV_TIME_BASE}, input.time_base);
         const AVCodecContext& decoder = *route.decoder->context;
+        const AVRational rate = av_guess_frame_rate(&source, &input, nullptr);
+        const std::int64_t frameDuration =
+            video && rate.num > 0 && rate.den > 0 ? av_rescale_q(1, av_inv_q(rate), input.time_base) : 0;
         std::string reason;
         if (video) {
             // The chain first, from the decoder's parameters: the encoder takes what it gives.
-            const AVRational rate = av_guess_frame_rate(&source, &input, nullptr);
-            const std::int64_t frameDuration =
-                rate.num > 0 && rate.den > 0 ? av_rescale_q(1, av_inv_q(rate), input.time_base) : 0;
             auto chain =
                 std::make_unique<VideoChain>(route.video, route.decoder->picture.sampleAspect,
                                              input.time_base, start, frameDuration, status);
@@ -102,15 +143,22 @@ HRESULT Streamer::Impl::Prepare() {
             stages.push_back(
                 std::make_unique<AudioEncodeStage>(encoder, std::move(chain), q.frames));
         }
-        opened.push_back(&encoder);
-        demuxOutputs.push_back({route.decoder->streamIndex, &q.packets});
-        stages.insert(stages.end() - 1, std::make_unique<DecodeStage>(*route.decoder->context,
-                                                                      q.packets, q.frames, status));
+        muxInputs.push_back({&encoder, nullptr});
+        std::optional<FrameCut> frameCut;
+        if (cut)
+            frameCut.emplace(input.time_base, start,
+                             plan.stop > 0 ? SourceStart(source, input.time_base) +
+                                                 av_rescale_q(plan.stop, kHundredNs, input.time_base)
+                                           : INT64_MAX,
+                             frameDuration);
+        stages.insert(stages.end() - 1,
+                      std::make_unique<DecodeStage>(*route.decoder->context, q.packets, q.frames,
+                                                    status, frameCut));
     }
-    stages.insert(stages.begin(),
-                  std::make_unique<DemuxStage>(source, std::move(demuxOutputs), status));
+    stages.insert(stages.begin(), std::make_unique<DemuxStage>(source, std::move(demuxOutputs),
+                                                               status, std::move(part)));
     std::string reason;
-    if (HRESULT hr = mux.Open(opened, reason); FAILED(hr)) return Refuse(hr, reason);
+    if (HRESULT hr = mux.Open(muxInputs, reason); FAILED(hr)) return Refuse(hr, reason);
     return S_OK;
 }
 

@@ -16,6 +16,7 @@ constexpr const char* kDescription =
     "\n"
     "  quorvel-converter [FILE]                    the window, with FILE opened\n"
     "  quorvel-converter --convert INPUT [-o OUTPUT] [--format FORMAT] [--overwrite]\n"
+    "                    [--video copy] [--audio copy] [--start T] [--end T | --duration D]\n"
     "                                              converts without a window, with the\n"
     "                                              settings the Options dialog stored\n"
     "  quorvel-converter --list-compressors [FORMAT]\n"
@@ -25,7 +26,15 @@ constexpr const char* kDescription =
     "exists (give --overwrite) or appeared during the run (left as it was, the\n"
     "conversion kept beside it as NAME (2).EXT), 4 the source ended early (the\n"
     "output is kept). Ctrl+C keeps the part converted so far, beside an older\n"
-    "output as NAME.partial.EXT. An output that is a link is written through.";
+    "output as NAME.partial.EXT. An output that is a link is written through.\n"
+    "\n"
+    "--video copy and --audio copy keep the source's stream as it is (no re-encoding)\n"
+    "where the format can hold it, else the format's preferred compressor converts it\n"
+    "(said at the end). A kept picture is not turned, scaled or tone-mapped: its\n"
+    "rotation, colours, language and flags stay as the source has them. WMV always\n"
+    "compresses. --start and --end (h:mm:ss.fff, or seconds) convert a part only;\n"
+    "converted streams are cut exactly, kept ones start at the key frame at or\n"
+    "before the start.";
 
 bool IsFormatName(const std::string& name) {
     return std::any_of(std::begin(kFormatNames), std::end(kFormatNames),
@@ -133,7 +142,23 @@ CommandLine ParseCommandLine(int argc, char** argv, const std::string& version) 
     const QCommandLineOption list(QStringLiteral("list-compressors"),
                                   QStringLiteral("Lists the compressors of FORMAT (default: the "
                                                  "stored format), the preferred ones marked *."));
-    for (const auto* option : {&convert, &output, &format, &overwrite, &list})
+    const QCommandLineOption video(QStringLiteral("video"),
+                                   QStringLiteral("copy: keeps the source's video stream as it is."),
+                                   QStringLiteral("copy"));
+    const QCommandLineOption audio(QStringLiteral("audio"),
+                                   QStringLiteral("copy: keeps the source's audio stream as it is."),
+                                   QStringLiteral("copy"));
+    const QCommandLineOption start(QStringLiteral("start"),
+                                   QStringLiteral("Converts from T (h:mm:ss.fff) on."),
+                                   QStringLiteral("T"));
+    const QCommandLineOption end(QStringLiteral("end"),
+                                 QStringLiteral("Converts up to T (h:mm:ss.fff)."),
+                                 QStringLiteral("T"));
+    const QCommandLineOption duration(QStringLiteral("duration"),
+                                      QStringLiteral("Converts D (h:mm:ss.fff) from the start."),
+                                      QStringLiteral("D"));
+    for (const auto* option :
+         {&convert, &output, &format, &overwrite, &video, &audio, &start, &end, &duration, &list})
         parser.addOption(*option);
     parser.addPositionalArgument(QStringLiteral("FILE"),
                                  QStringLiteral("The video to open in the window."),
@@ -183,14 +208,25 @@ CommandLine ParseCommandLine(int argc, char** argv, const std::string& version) 
         if (parser.value(convert).isEmpty() ||
             (parser.isSet(output) && parser.value(output).isEmpty()))
             return Invalid(QStringLiteral("An empty file name was given."));
+        for (const auto* keep : {&video, &audio})
+            if (parser.isSet(*keep) && parser.value(*keep) != QStringLiteral("copy"))
+                return Invalid(QStringLiteral("--%1 takes 'copy' only.").arg(keep->names().front()));
+        if (parser.isSet(end) && parser.isSet(duration))
+            return Invalid(QStringLiteral("Give --end or --duration, not both."));
         line.mode = CommandLine::Mode::Convert;
+        line.keepVideo = parser.isSet(video);
+        line.keepAudio = parser.isSet(audio);
+        line.start = parser.value(start).toStdString();
+        line.end = parser.value(end).toStdString();
+        line.duration = parser.value(duration).toStdString();
         line.file = ToBytes(parser.value(convert));
         line.output = ToBytes(parser.value(output));
         line.overwrite = parser.isSet(overwrite);
         return line;
     }
-    if (parser.isSet(output) || parser.isSet(format) || parser.isSet(overwrite))
-        return Invalid(QStringLiteral("--output, --format and --overwrite belong to --convert."));
+    for (const auto* option : {&output, &format, &overwrite, &video, &audio, &start, &end, &duration})
+        if (parser.isSet(*option))
+            return Invalid(QStringLiteral("--%1 belongs to --convert.").arg(option->names().back()));
     if (positional.size() > 1) return Invalid(QStringLiteral("The window opens one FILE."));
     if (!positional.isEmpty()) line.file = AbsolutePath(positional.front());
     return line;

@@ -12,6 +12,11 @@ struct CommandLine {
     std::string output;  // --output; empty: where the window would write
     std::string format;  // --format or --list-compressors' FORMAT, lower case; empty if not given
     bool overwrite = false;
+    bool keepVideo = false;  // --video copy
+    bool keepAudio = false;  // --audio copy
+    std::string start;       // --start, --end, --duration as given; empty if not
+    std::string end;
+    std::string duration;
     std::string text;  // the help or version text, or what is wrong with the line
 };
 
