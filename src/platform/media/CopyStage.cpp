@@ -14,7 +14,7 @@ void CopyStage::Run() {
         }
         keyed = keyed || (packet->flags & AV_PKT_FLAG_KEY);
         const std::int64_t time = packet->pts != AV_NOPTS_VALUE ? packet->pts : packet->dts;
-        const bool over = !video_ && time != AV_NOPTS_VALUE &&
+        const bool over = cut_ && !video_ && time != AV_NOPTS_VALUE &&
                           time + std::max<std::int64_t>(packet->duration, 0) <= origin_;
         if (!keyed || over) continue;
         if (packet->pts != AV_NOPTS_VALUE) packet->pts -= origin_;

@@ -18,10 +18,12 @@ namespace media::detail {
 
 class CopyStage final : public Stage {
 public:
-    // `origin`: the output's zero in the stream's time base.
-    CopyStage(std::size_t route, bool video, std::int64_t origin, BoundedQueue<PacketPtr>& packets,
-              BoundedQueue<MuxItem>& mux)
-        : route_(route), video_(video), origin_(origin), packets_(packets), mux_(mux) {}
+    // `origin`: the output's zero in the stream's time base; `cut`: the run
+    // converts a part, so sound that ends before the zero is left out (a whole
+    // source keeps its encoder's priming).
+    CopyStage(std::size_t route, bool video, std::int64_t origin, bool cut,
+              BoundedQueue<PacketPtr>& packets, BoundedQueue<MuxItem>& mux)
+        : route_(route), video_(video), origin_(origin), cut_(cut), packets_(packets), mux_(mux) {}
 
     void Run() override;
 
@@ -29,6 +31,7 @@ private:
     std::size_t route_;
     bool video_;
     std::int64_t origin_;
+    bool cut_;
     BoundedQueue<PacketPtr>& packets_;
     BoundedQueue<MuxItem>& mux_;
 };

@@ -30,7 +30,10 @@ KeepVerdict CanKeep(const AVFormatContext& source, int stream, const AVOutputFor
         held = false;
     if (!held) return KeepVerdict::NotHeld;
     // Packets without times cannot be placed in the new file.
-    if (source.iformat->flags & AVFMT_NOTIMESTAMPS) return KeepVerdict::NoTimes;
+    // (A raw stream's demuxer makes up decoding times only: no stream start is known.)
+    if ((source.iformat->flags & AVFMT_NOTIMESTAMPS) ||
+        source.streams[stream]->start_time == AV_NOPTS_VALUE)
+        return KeepVerdict::NoTimes;
     return KeepVerdict::Keep;
 }
 

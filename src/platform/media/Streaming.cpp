@@ -102,7 +102,7 @@ HRESULT Streamer::Impl::Prepare() {
         const std::int64_t start =
             SourceStart(source, input.time_base) + av_rescale_q(part.origin, kHundredNs, input.time_base);
         if (route.keep) {
-            stages.push_back(std::make_unique<CopyStage>(i, video, start, q.packets, muxQueue));
+            stages.push_back(std::make_unique<CopyStage>(i, video, start, cut, q.packets, muxQueue));
             muxInputs.push_back({nullptr, &input});
             continue;
         }
