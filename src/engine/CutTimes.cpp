@@ -63,9 +63,8 @@ std::string ClockTimeText(std::int64_t time) {
     return text;
 }
 
-CutCheck CheckCut(std::string_view startText, std::string_view endText,
-                  std::string_view lengthText, std::int64_t duration, std::int64_t& start,
-                  std::int64_t& stop) {
+CutCheck CheckCut(std::string_view startText, std::string_view endText, std::string_view lengthText,
+                  std::int64_t duration, std::int64_t& start, std::int64_t& stop) {
     start = stop = 0;
     if (!Trimmed(startText).empty() && !ParseClockTime(startText, start)) return CutCheck::BadText;
     if (!Trimmed(endText).empty()) {
@@ -89,9 +88,12 @@ std::int64_t PartLength(std::int64_t start, std::int64_t stop, std::int64_t dura
 std::string CutCheckText(CutCheck check, std::int64_t duration) {
     using namespace resources;
     switch (check) {
-        case CutCheck::Ok: return {};
-        case CutCheck::BadText: return i18n::StringText(IDS_MESSAGE_CUT_FORMAT);
-        case CutCheck::Order: return i18n::StringText(IDS_MESSAGE_CUT_ORDER);
+        case CutCheck::Ok:
+            return {};
+        case CutCheck::BadText:
+            return i18n::StringText(IDS_MESSAGE_CUT_FORMAT);
+        case CutCheck::Order:
+            return i18n::StringText(IDS_MESSAGE_CUT_ORDER);
         case CutCheck::Outside:
             return i18n::FormatText(IDS_MESSAGE_CUT_OUTSIDE, ClockTimeText(duration).c_str());
     }

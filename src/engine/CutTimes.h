@@ -19,9 +19,8 @@ enum class CutCheck { Ok, BadText, Order, Outside };
 // Reads Start and End (End empty, or `lengthText` as a length from Start, for
 // the whole rest) against the source's `duration` (0: unknown, not checked).
 // On Ok `start` and `stop` hold 100 ns (stop 0: the source's end).
-CutCheck CheckCut(std::string_view startText, std::string_view endText,
-                  std::string_view lengthText, std::int64_t duration, std::int64_t& start,
-                  std::int64_t& stop);
+CutCheck CheckCut(std::string_view startText, std::string_view endText, std::string_view lengthText,
+                  std::int64_t duration, std::int64_t& start, std::int64_t& stop);
 
 // How long the part from `start` to `stop` (0: the end) of a source of
 // `duration` is; 0 when unknown.

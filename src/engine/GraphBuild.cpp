@@ -341,7 +341,8 @@ HRESULT ConversionGraph::BuildConversionGraph(const std::shared_ptr<FilterGraph>
             }
             through = route.compressor;
             // A stream that cannot be kept is converted by the format's preferred compressor.
-            if (media::IsStreamCopy(through)) media::SetStreamCopyFallback(through, PreferredCompressor(route.video, s.format));
+            if (media::IsStreamCopy(through))
+                media::SetStreamCopyFallback(through, PreferredCompressor(route.video, s.format));
         }
         hr = builder->RenderStream(nullptr, nullptr, route.pin, through, mux);
         if (FAILED(hr)) {

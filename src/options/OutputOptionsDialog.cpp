@@ -162,7 +162,8 @@ bool OutputOptionsDialog::OnInitDialog() {
     ApplyFormatLayout(settings.format);
     UpdateAudioSettingsButton();
     UpdateVideoSettingsButton();
-    if (settings.cutStart > 0) Item(IDC_EDIT_START).SetText(engine::ClockTimeText(settings.cutStart));
+    if (settings.cutStart > 0)
+        Item(IDC_EDIT_START).SetText(engine::ClockTimeText(settings.cutStart));
     if (settings.cutStop > 0) Item(IDC_EDIT_END).SetText(engine::ClockTimeText(settings.cutStop));
 
     i18n::LanguagePack::Instance().ApplyToDialog(*this, IDD_OUTPUT_OPTIONS);

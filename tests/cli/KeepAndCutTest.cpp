@@ -27,7 +27,8 @@ std::string Probe(const fs::path& file, const std::string& args) {
 }
 
 std::string Codec(const fs::path& file, const char* stream) {
-    return Probe(file, std::string("-select_streams ") + stream + " -show_entries stream=codec_name");
+    return Probe(file,
+                 std::string("-select_streams ") + stream + " -show_entries stream=codec_name");
 }
 
 long Packets(const fs::path& file, const char* stream) {
@@ -102,9 +103,10 @@ TEST_F(KeepAndCutTest, KeptStreamsReadBackAsTheSourceWhereTheFormatHoldsThem) {
     for (const Row& r : rows) {
         SCOPED_TRACE(r.source.filename().string() + " to " + r.format);
         const fs::path out = dir / (std::string("kept.") + r.format);
-        ASSERT_EQ(Convert(r.source, out, std::string("--format ") + r.format +
-                                             " --video copy --audio copy --overwrite"),
-                  0)
+        ASSERT_EQ(
+            Convert(r.source, out,
+                    std::string("--format ") + r.format + " --video copy --audio copy --overwrite"),
+            0)
             << said;
         EXPECT_EQ(said.find("could not") == std::string::npos &&
                       said.find("cannot go into") == std::string::npos,
@@ -119,7 +121,8 @@ TEST_F(KeepAndCutTest, KeptStreamsReadBackAsTheSourceWhereTheFormatHoldsThem) {
         ASSERT_TRUE(SUCCEEDED(media::CreateFilterGraph(graph)));
         ASSERT_TRUE(SUCCEEDED(graph->RenderFile(r.source.string())));
         const std::string muxer = std::string(r.format) == "mkv" ? "matroska" : r.format;
-        EXPECT_EQ(media::GraphKeepsStream(*graph, true, muxer), Codec(out, "v:0") == Codec(r.source, "v:0"));
+        EXPECT_EQ(media::GraphKeepsStream(*graph, true, muxer),
+                  Codec(out, "v:0") == Codec(r.source, "v:0"));
         if (Codec(out, "v:0") == Codec(r.source, "v:0")) {
             EXPECT_EQ(Packets(out, "v:0"), Packets(r.source, "v:0"));
         }
@@ -129,7 +132,8 @@ TEST_F(KeepAndCutTest, KeptStreamsReadBackAsTheSourceWhereTheFormatHoldsThem) {
     }
     EXPECT_NE(Probe(dir / "kept.mp4", "-show_entries stream_side_data=rotation"), "");
     // Raw H.264 states no times: converted, and said so.
-    const fs::path raw = MakeWith("raw.h264", "-f lavfi -i testsrc2=s=160x120:r=25:d=1 -c:v libx264");
+    const fs::path raw =
+        MakeWith("raw.h264", "-f lavfi -i testsrc2=s=160x120:r=25:d=1 -c:v libx264");
     EXPECT_EQ(Convert(raw, dir / "raw.mkv", "--video copy --overwrite"), 0) << said;
     EXPECT_NE(said.find("no timestamps"), std::string::npos) << said;
     EXPECT_EQ(Convert(raw, dir / "raw.wmv", "--video copy"), 2) << said;

@@ -28,7 +28,8 @@ FramePtr FrameCut::Sound(FramePtr frame, bool& failed) const {
     const std::int64_t n = frame->nb_samples;
     const std::int64_t from =
         std::clamp<std::int64_t>(av_rescale_q(origin_ - t, timeBase_, sample), 0, n);
-    const std::int64_t to = std::clamp<std::int64_t>(av_rescale_q(end_ - t, timeBase_, sample), 0, n);
+    const std::int64_t to =
+        std::clamp<std::int64_t>(av_rescale_q(end_ - t, timeBase_, sample), 0, n);
     if (to <= from) return nullptr;
     if (from == 0 && to == n) return frame;
     FramePtr part(av_frame_alloc());
@@ -37,11 +38,11 @@ FramePtr FrameCut::Sound(FramePtr frame, bool& failed) const {
         part->format = frame->format;
         part->sample_rate = frame->sample_rate;
         part->nb_samples = static_cast<int>(to - from);
-        failed = av_frame_get_buffer(part.get(), 0) < 0 ||
-                 av_samples_copy(part->extended_data, frame->extended_data, 0,
-                                 static_cast<int>(from), part->nb_samples,
-                                 frame->ch_layout.nb_channels,
-                                 static_cast<AVSampleFormat>(frame->format)) < 0;
+        failed =
+            av_frame_get_buffer(part.get(), 0) < 0 ||
+            av_samples_copy(part->extended_data, frame->extended_data, 0, static_cast<int>(from),
+                            part->nb_samples, frame->ch_layout.nb_channels,
+                            static_cast<AVSampleFormat>(frame->format)) < 0;
     }
     if (failed) return nullptr;
     part->best_effort_timestamp = part->pts = t + av_rescale_q(from, sample, timeBase_);

@@ -14,8 +14,7 @@ namespace media::detail {
 class FrameCut {
 public:
     // Times in the stream's `timeBase`; `frameDuration` one picture, 0 when unknown.
-    FrameCut(AVRational timeBase, std::int64_t origin, std::int64_t end,
-             std::int64_t frameDuration)
+    FrameCut(AVRational timeBase, std::int64_t origin, std::int64_t end, std::int64_t frameDuration)
         : timeBase_(timeBase), origin_(origin), end_(end), frameDuration_(frameDuration) {}
 
     // The frame as it goes on (possibly a new, shorter one), or empty when it is

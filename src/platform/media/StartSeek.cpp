@@ -20,12 +20,12 @@ std::int64_t SourceStart(const AVFormatContext& source, AVRational timeBase) {
 
 HRESULT SeekToStart(AVFormatContext& source, const std::vector<int>& streams, int lead,
                     bool leadKept, std::int64_t start, RunOpening& out) {
-    const std::int64_t target =
-        SourceStart(source, AVRational{1, AV_TIME_BASE}) +
-        av_rescale_q(start, kHundredNs, AVRational{1, AV_TIME_BASE});
+    const std::int64_t target = SourceStart(source, AVRational{1, AV_TIME_BASE}) +
+                                av_rescale_q(start, kHundredNs, AVRational{1, AV_TIME_BASE});
     out.readThrough = avformat_seek_file(&source, -1, INT64_MIN, target, target, 0) < 0;
     const AVStream& leader = *source.streams[lead];
-    const std::int64_t leadStart = av_rescale_q(target, AVRational{1, AV_TIME_BASE}, leader.time_base);
+    const std::int64_t leadStart =
+        av_rescale_q(target, AVRational{1, AV_TIME_BASE}, leader.time_base);
     std::int64_t keyTime = AV_NOPTS_VALUE;  // the lead's key frame the output starts from
     for (;;) {
         PacketPtr packet(av_packet_alloc());
@@ -59,9 +59,9 @@ HRESULT SeekToStart(AVFormatContext& source, const std::vector<int>& streams, in
     }
     out.origin = start;
     if (leadKept && keyTime != AV_NOPTS_VALUE)
-        out.origin = std::clamp<std::int64_t>(av_rescale_q(keyTime, leader.time_base, kHundredNs) -
-                                                  SourceStart(source, kHundredNs),
-                                              0, start);
+        out.origin = std::clamp<std::int64_t>(
+            av_rescale_q(keyTime, leader.time_base, kHundredNs) - SourceStart(source, kHundredNs),
+            0, start);
     return S_OK;
 }
 

@@ -41,7 +41,8 @@ KeepVerdict CanKeep(const AVFormatContext& source, int stream, const AVOutputFor
 
 HRESULT CreateStreamCopy(bool video, std::shared_ptr<Filter>& out) {
     const Guid major = video ? MEDIATYPE_Video : MEDIATYPE_Audio;
-    out = std::make_shared<detail::StreamCopyFilter>(video ? AVMEDIA_TYPE_VIDEO : AVMEDIA_TYPE_AUDIO);
+    out =
+        std::make_shared<detail::StreamCopyFilter>(video ? AVMEDIA_TYPE_VIDEO : AVMEDIA_TYPE_AUDIO);
     out->AddPin(PINDIR_INPUT, "In", major);
     out->AddPin(PINDIR_OUTPUT, "Out", major);
     return S_OK;

@@ -99,10 +99,14 @@ HRESULT Streamer::Impl::Prepare() {
         for (const RunNote& note : route.notes) status.Note(note.kind, note.count);
         demuxOutputs.push_back({route.decoder->streamIndex, &q.packets});
         // The output's zero, in the stream's time base.
-        const std::int64_t start =
-            SourceStart(source, input.time_base) + av_rescale_q(part.origin, kHundredNs, input.time_base);
+        auto at = [&](std::int64_t time) {
+            return SourceStart(source, input.time_base) +
+                   av_rescale_q(time, kHundredNs, input.time_base);
+        };
+        const std::int64_t start = at(part.origin);
         if (route.keep) {
-            stages.push_back(std::make_unique<CopyStage>(i, video, start, cut, q.packets, muxQueue));
+            stages.push_back(
+                std::make_unique<CopyStage>(i, video, start, cut, q.packets, muxQueue));
             muxInputs.push_back({nullptr, &input});
             continue;
         }
@@ -111,7 +115,9 @@ HRESULT Streamer::Impl::Prepare() {
         const AVCodecContext& decoder = *route.decoder->context;
         const AVRational rate = av_guess_frame_rate(&source, &input, nullptr);
         const std::int64_t frameDuration =
-            video && rate.num > 0 && rate.den > 0 ? av_rescale_q(1, av_inv_q(rate), input.time_base) : 0;
+            video && rate.num > 0 && rate.den > 0
+                ? av_rescale_q(1, av_inv_q(rate), input.time_base)
+                : 0;
         std::string reason;
         if (video) {
             // The chain first, from the decoder's parameters: the encoder takes what it gives.
@@ -146,10 +152,7 @@ HRESULT Streamer::Impl::Prepare() {
         muxInputs.push_back({&encoder, nullptr});
         std::optional<FrameCut> frameCut;
         if (cut)
-            frameCut.emplace(input.time_base, start,
-                             plan.stop > 0 ? SourceStart(source, input.time_base) +
-                                                 av_rescale_q(plan.stop, kHundredNs, input.time_base)
-                                           : INT64_MAX,
+            frameCut.emplace(input.time_base, start, plan.stop > 0 ? at(plan.stop) : INT64_MAX,
                              frameDuration);
         stages.insert(stages.end() - 1,
                       std::make_unique<DecodeStage>(*route.decoder->context, q.packets, q.frames,

@@ -142,21 +142,18 @@ CommandLine ParseCommandLine(int argc, char** argv, const std::string& version) 
     const QCommandLineOption list(QStringLiteral("list-compressors"),
                                   QStringLiteral("Lists the compressors of FORMAT (default: the "
                                                  "stored format), the preferred ones marked *."));
-    const QCommandLineOption video(QStringLiteral("video"),
-                                   QStringLiteral("copy: keeps the source's video stream as it is."),
-                                   QStringLiteral("copy"));
-    const QCommandLineOption audio(QStringLiteral("audio"),
-                                   QStringLiteral("copy: keeps the source's audio stream as it is."),
-                                   QStringLiteral("copy"));
-    const QCommandLineOption start(QStringLiteral("start"),
-                                   QStringLiteral("Converts from T (h:mm:ss.fff) on."),
-                                   QStringLiteral("T"));
-    const QCommandLineOption end(QStringLiteral("end"),
-                                 QStringLiteral("Converts up to T (h:mm:ss.fff)."),
-                                 QStringLiteral("T"));
-    const QCommandLineOption duration(QStringLiteral("duration"),
-                                      QStringLiteral("Converts D (h:mm:ss.fff) from the start."),
-                                      QStringLiteral("D"));
+    auto valued = [](const char* name, const char* description, const char* value) {
+        return QCommandLineOption(QString::fromLatin1(name), QString::fromUtf8(description),
+                                  QString::fromLatin1(value));
+    };
+    const QCommandLineOption video =
+        valued("video", "copy: keeps the source's video stream as it is.", "copy");
+    const QCommandLineOption audio =
+        valued("audio", "copy: keeps the source's audio stream as it is.", "copy");
+    const QCommandLineOption start = valued("start", "Converts from T (h:mm:ss.fff) on.", "T");
+    const QCommandLineOption end = valued("end", "Converts up to T (h:mm:ss.fff).", "T");
+    const QCommandLineOption duration =
+        valued("duration", "Converts D (h:mm:ss.fff) from the start.", "D");
     for (const auto* option :
          {&convert, &output, &format, &overwrite, &video, &audio, &start, &end, &duration, &list})
         parser.addOption(*option);
