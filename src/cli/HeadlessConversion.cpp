@@ -44,7 +44,7 @@ int ChoiceOf(engine::CompressorCategory category, int format, const char* fragme
     const int stored =
         settings::Profile().GetInt(video ? settings::kVideoSection : settings::kAudioSection,
                                    options::CompressorNumberKey(format), options::UnstoredIndex);
-    if (stored >= -1) return stored;
+    if (stored >= -1 || stored == engine::kKeepStream) return stored;
     return fragment ? engine::ConversionGraph::Instance().FindPreferredCompressor(category, fragment)
                     : -1;
 }
@@ -67,8 +67,8 @@ void AdoptFormat(engine::OutputSettings& settings, int format) {
                           : -1;
     engine::VideoCompressorSlot(settings, format) = video;
     engine::AudioCompressorSlot(settings, format) = audio;
-    settings.useVideoCompressor = video >= 0;
-    settings.useAudioCompressor = audio >= 0;
+    settings.useVideoCompressor = video >= 0 || video == engine::kKeepStream;
+    settings.useAudioCompressor = audio >= 0 || audio == engine::kKeepStream;
     // Loading filled the slots for the stored family; the run fills them anew.
     graph.ReleaseCompressorSlots();
 }

@@ -55,9 +55,10 @@ void OutputOptionsDialog::FillList(bool video) {
         list.AddString(row.name);
         indices.push_back(row.index);
     }
-    // Keeping the source's stream, where this container can hold it as it is.
-    if (settings.format != engine::kWmv &&
-        engine::ConversionGraph::Instance().SourceStreamKept(category, settings.format)) {
+    // Keeping the source's stream, where this container can hold it as it is (WMV
+    // shows AVI's hidden choice, which its writer never uses: it always compresses).
+    if (engine::ConversionGraph::Instance().SourceStreamKept(category,
+                                                             ListedFormat(settings.format))) {
         list.AddString(i18n::StringText(IDS_KEEP_ORIGINAL_STREAM));
         indices.push_back(engine::kKeepStream);
     }

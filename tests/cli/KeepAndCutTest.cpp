@@ -10,7 +10,10 @@
 
 #include "MediaFixtures.h"
 #include "TestEnv.h"
+#include "engine/OutputSettings.h"
 #include "platform/media/Media.h"
+#include "platform/ui/Dialog.h"
+#include "settings/Profile.h"
 
 namespace {
 
@@ -137,6 +140,14 @@ TEST_F(KeepAndCutTest, KeptStreamsReadBackAsTheSourceWhereTheFormatHoldsThem) {
     EXPECT_EQ(Convert(raw, dir / "raw.mkv", "--video copy --overwrite"), 0) << said;
     EXPECT_NE(said.find("no timestamps"), std::string::npos) << said;
     EXPECT_EQ(Convert(raw, dir / "raw.wmv", "--video copy"), 2) << said;
+    // A stored choice to keep: kept where it fits, the preferred compressor where not.
+    ui::SetApplicationName("quorvel-converter");
+    settings::Profile().WriteInt("DexVideoCompress", "CompressorNumber", engine::kKeepStream);
+    ASSERT_EQ(Convert(h264, dir / "stored.mkv", "--overwrite"), 0) << said;
+    EXPECT_EQ(Codec(dir / "stored.mkv", "v:0"), "h264");
+    ASSERT_EQ(Convert(h264, dir / "stored.avi", "--overwrite"), 0) << said;
+    EXPECT_EQ(Codec(dir / "stored.avi", "v:0"), "mpeg4");
+    EXPECT_NE(said.find("cannot go into this format"), std::string::npos) << said;
 }
 
 TEST_F(KeepAndCutTest, APartStartsAtItsPictureAndLastsItsLength) {
