@@ -174,7 +174,7 @@ int Convert(const Format& format, bool videoCompressor, bool audioCompressor,
     if (FAILED(hr)) return Fail("conversion start", hr, startReason);
     if (end.code != EC_COMPLETE)
         return Fail("conversion", FAILED(end.result) ? end.result : E_FAIL, end.reason);
-    if (!end.notes.empty()) std::fprintf(stderr, "%s\n", engine::RunNotesText(end.notes).c_str());
+    if (!end.notes.empty()) std::fprintf(stderr, "%s\n", engine::RunNotesText(end.notes, format.format).c_str());
     if (end.result == QV_S_SOURCE_ENDED_EARLY) {
         std::fprintf(stderr, "%s (at %.1f s of %.1f s)\n",
                      ErrorText(QV_S_SOURCE_ENDED_EARLY).c_str(), end.reached / 1e7, duration / 1e7);
@@ -508,13 +508,64 @@ int KeepAndCut(const std::string& input) {
     return same && oursCopy.ok && oursCut.ok ? 0 : 1;
 }
 
+// The same source with one sound track and with three: the further tracks are
+// encoded beside the first, so three should cost little more wall time than one.
+// The ffmpeg CLI converting the three-track source is the peer.
+int Tracks(const std::string& input, const std::string& formatName) {
+    const Format* f = FindFormat(formatName);
+    if (!f) return 2;
+    const std::string folder =
+        (std::filesystem::temp_directory_path() / ("converter-bench-tracks-" + std::to_string(getpid())))
+            .string();
+    std::filesystem::create_directories(folder);
+    const std::string one = folder + "/one.mkv", three = folder + "/three.mkv";
+    const std::string make = "ffmpeg -nostdin -v error -y -i " + Quote(input);
+    if (std::system((make + " -map 0:v:0 -map 0:a:0 -c copy " + Quote(one)).c_str()) != 0 ||
+        std::system((make + " -map 0:v:0 -map 0:a:0 -map 0:a:0 -map 0:a:0 -c copy " + Quote(three))
+                        .c_str()) != 0)
+        return 1;
+    Measure ones, threes, peer;
+    const int rounds = 3;
+    for (int round = 0; round < rounds; ++round) {
+        // Alternated, so that a busy moment of the machine falls on both.
+        for (auto [source, sum] : {std::pair{&one, &ones}, std::pair{&three, &threes}}) {
+            const Measure m = InChild([&, s = source] {
+                return Convert(*f, true, true, *s, folder + "/out" + f->extension, nullptr);
+            });
+            if (!m.ok) return 1;
+            sum->seconds += m.seconds / rounds;
+            sum->cpuSeconds += m.cpuSeconds / rounds;
+        }
+        const Measure cli = InChild([&] {
+            const std::string command = "ffmpeg -nostdin -v error -y -i " + Quote(three) +
+                                        " -map 0 -c:v " + f->videoEncoder + " -c:a " +
+                                        f->audioEncoder + " " + Quote(folder + "/cli" + f->extension);
+            return std::system(command.c_str()) == 0 ? 0 : 1;
+        });
+        peer.seconds += cli.seconds / rounds;
+        peer.cpuSeconds += cli.cpuSeconds / rounds;
+    }
+    std::printf("%s, mean of %d runs, wall/processor seconds\n", f->name, rounds);
+    std::printf("  one sound track    %.2f / %.2f\n", ones.seconds, ones.cpuSeconds);
+    std::printf("  three sound tracks %.2f / %.2f   ratio to one: %.2f wall, %.2f processor\n",
+                threes.seconds, threes.cpuSeconds, threes.seconds / ones.seconds,
+                threes.cpuSeconds / ones.cpuSeconds);
+    std::printf("  ffmpeg CLI, three  %.2f / %.2f   ours against it: %.2f wall, %.2f processor\n",
+                peer.seconds, peer.cpuSeconds, threes.seconds / peer.seconds,
+                threes.cpuSeconds / peer.cpuSeconds);
+    std::error_code ec;
+    std::filesystem::remove_all(folder, ec);
+    return 0;
+}
+
 int Usage() {
     std::fprintf(
         stderr,
         "usage: converter-bench convert --format avi|wmv|mkv|asf|webm|mp4 [--no-video-compressor] "
         "[--no-audio-compressor] INPUT OUTPUT\n"
         "       converter-bench compare INPUT [avi|wmv|mkv|asf|webm|mp4 ...]\n"
-        "       converter-bench keep-cut INPUT\n");
+        "       converter-bench keep-cut INPUT\n"
+        "       converter-bench tracks INPUT avi|wmv|mkv|asf|webm|mp4\n");
     return 2;
 }
 
@@ -530,6 +581,7 @@ int main(int argc, char** argv) {
         return Compare(args[1], {args.begin() + 2, args.end()});
     }
     if (args[0] == "keep-cut" && args.size() == 2) return KeepAndCut(args[1]);
+    if (args[0] == "tracks" && args.size() == 3) return Tracks(args[1], args[2]);
     if (args[0] != "convert") return Usage();
     const Format* format = nullptr;
     bool video = true, audio = true;

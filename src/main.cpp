@@ -36,7 +36,7 @@ int main(int argc, char** argv) {
         case Mode::Convert:
             return cli::Convert({line.file, line.output, line.format, line.overwrite,
                                  line.keepVideo, line.keepAudio, line.start, line.end,
-                                 line.duration, shell::StandardErrorIsTerminal()});
+                                 line.duration, line.audioTracks, shell::StandardErrorIsTerminal()});
         case Mode::Window:
             break;
     }

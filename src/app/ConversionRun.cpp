@@ -128,7 +128,7 @@ void MainWindow::EndConversion(const std::string& firstField) {
     // What the run went without or worked around (damaged frames, a rotation it
     // could not apply...), read before the graph's events are let go.
     if (graph.mediaEvent)
-        if (const std::string runNotes = engine::RunNotesText(graph.mediaEvent->RunNotes());
+        if (const std::string runNotes = engine::RunNotesText(graph.mediaEvent->RunNotes(), settings.format);
             !runNotes.empty())
             note += (note.empty() ? "" : " ") + runNotes;
     settingsNotUsed.clear();

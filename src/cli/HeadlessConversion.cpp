@@ -134,6 +134,7 @@ int Convert(const ConvertRequest& request) {
     if (format < 0)
         format = engine::IsValidFormat(settings.format) ? settings.format : engine::kAvi;
     if (format != settings.format) AdoptFormat(settings, format);
+    if (!request.audioTracks.empty()) settings.allAudioTracks = request.audioTracks == "all";
     // The window's rule for every output path: it ends in the format's extension.
     const std::string output = request.output.empty() ? settings.outputPath : request.output;
     options::ForceOutputExtension(format, output, settings.outputPath);
@@ -235,7 +236,7 @@ int Convert(const ConvertRequest& request) {
     graph.ReleaseCompressorSlots();
     graph.Attach(nullptr, nullptr, nullptr);
     // What the run went without or worked around is said whatever the end.
-    const std::string notes = engine::RunNotesText(runNotes);
+    const std::string notes = engine::RunNotesText(runNotes, settings.format);
     if (result == kDone)
         std::fprintf(stderr, "Done: %s%s%s\n", settings.outputPath.c_str(), notes.empty() ? "" : "  ",
                      notes.c_str());

@@ -15,6 +15,7 @@ struct ConvertRequest {
     std::string start;  // the part to convert, as given (h:mm:ss.fff); empty: the whole
     std::string end;
     std::string duration;
+    std::string audioTracks;  // "all", "default", or empty: as stored
     bool terminal = false;  // standard error is a terminal: redraw the progress line
 };
 

@@ -1,6 +1,7 @@
 // Turning the opened playback graph into a conversion graph, and back.
 #include <cmath>
 
+#include "ProgramInfo.h"
 #include "engine/ConversionGraph.h"
 #include "engine/OutputFormat.h"
 #include "engine/OutputSettings.h"
@@ -112,13 +113,19 @@ WriterFormat WriterFor(int format) {
     }
 }
 
-// Interleaving and overwrite, when the writer offers them; results are not examined.
-// Overwrite only when replacing the output was agreed: a file that appears there
-// during the run is then left alone.
+// Interleaving, the tracks written and overwrite, when the writer offers them;
+// results are not examined. Overwrite only when replacing the output was agreed: a
+// file that appears there during the run is then left alone.
 void ConfigureWriter(const std::shared_ptr<Filter>& mux, const std::shared_ptr<Filter>& sink,
-                     bool replace) {
+                     const OutputSettings& s, bool replace) {
     if (auto interleaving = media::QueryConfigInterleaving(mux))
         interleaving->put_Mode(media::INTERLEAVE_FULL);
+    if (auto streams = media::QueryConfigStreams(mux)) {
+        streams->put_AudioTracks(s.allAudioTracks ? media::AudioTracks::All
+                                                  : media::AudioTracks::DefaultOnly);
+        streams->put_WritingApplication(std::string(resources::kProgramTitle) + " " +
+                                        program::kVersion);
+    }
     if (auto fileSink = media::QueryFileSinkFilter2(sink))
         fileSink->SetMode(replace ? media::AM_FILE_OVERWRITE : 0);
 }
@@ -168,7 +175,7 @@ HRESULT WmvWriterStep(media::CaptureGraphBuilder& builder, OutputSettings& s, bo
         ui::AppMessageBox(kSetOutputFileNameFailed);
         return hr;
     }
-    ConfigureWriter(mux, sink, replace);
+    ConfigureWriter(mux, sink, s, replace);
 
     auto config = media::QueryConfigAsfWriter(mux);
     if (!config) {
@@ -318,7 +325,7 @@ HRESULT ConversionGraph::BuildConversionGraph(const std::shared_ptr<FilterGraph>
             if (writer.page) shell::ShellOpen(writer.page);
             return hr;
         }
-        ConfigureWriter(mux, sink, replaceOutput);
+        ConfigureWriter(mux, sink, s, replaceOutput);
     }
 
     // Both routes, through the compressor when it is switched on.

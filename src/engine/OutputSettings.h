@@ -33,6 +33,8 @@ struct OutputSettings {
     // end). Not stored: it belongs to the source that is open.
     std::int64_t cutStart = 0;
     std::int64_t cutStop = 0;
+    // Every sound track of the source, or only its default one.
+    bool allAudioTracks = true;
     bool operator==(const OutputSettings&) const = default;
 };
 

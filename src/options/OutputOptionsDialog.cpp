@@ -155,6 +155,9 @@ bool OutputOptionsDialog::OnInitDialog() {
     for (int i = 0; i < 4; ++i)
         if (settings.audioBitrate == kAudioBitrates[i]) bitrateEntry = i;
     Item(IDC_COMBO_AUDIO_BITRATE).SetCurSel(bitrateEntry);
+    ui::Control tracks = Item(IDC_COMBO_AUDIO_TRACKS);
+    for (int key : {IDS_AUDIO_TRACKS_ALL, IDS_AUDIO_TRACKS_DEFAULT})
+        tracks.AddString(i18n::StringText(key));
 
     for (int id : {IDC_STATIC_VIDEO_COMPRESSOR, IDC_STATIC_AUDIO_COMPRESSOR, IDC_STATIC_OPTIONS_NOTE})
         Item(id).Show(false);
@@ -190,6 +193,12 @@ void OutputOptionsDialog::ApplyFormatLayout(int format) {
                    IDC_BUTTON_VIDEO_CODEC_SETTINGS, IDC_BUTTON_AUDIO_CODEC_SETTINGS,
                    IDC_STATIC_OPTIONS_NOTE})
         Item(id).Show(!wmv);
+    // The Windows Media profile carries one sound: the default track, whatever is
+    // chosen for the other formats (kept for them while WMV is shown).
+    ui::Control tracks = Item(IDC_COMBO_AUDIO_TRACKS);
+    if (tracks.IsEnabled() && tracks.CurSel() >= 0) settings.allAudioTracks = tracks.CurSel() == 0;
+    tracks.SetCurSel(settings.allAudioTracks && !wmv ? 0 : 1);
+    tracks.Enable(!wmv);
     Item(IDC_COMBO_VIDEO_COMPRESSOR).Enable(format != engine::kWebm);
     Item(IDC_COMBO_AUDIO_COMPRESSOR).Enable(format != engine::kWebm);
 }
@@ -307,6 +316,7 @@ void OutputOptionsDialog::StoreAndClose() {
     c.audioSelectorIndex = IndexOfEntry(false, Item(IDC_COMBO_AUDIO_COMPRESSOR).CurSel()) + 1;
     c.videoBitrateText = Item(IDC_EDIT_VIDEO_BITRATE).Text();
     c.audioBitrateIndex = Item(IDC_COMBO_AUDIO_BITRATE).CurSel();
+    if (c.formatIndex != engine::kWmv) c.audioTracksIndex = Item(IDC_COMBO_AUDIO_TRACKS).CurSel();
     StoreOutputSettings(settings, c);
     EndDialog(ui::IDOK);
 }

@@ -22,6 +22,7 @@ constexpr int kDefaultVideoBitrate = 780 * 1024;
 using engine::CompressorCategory;
 using engine::ConversionGraph;
 using settings::kAudioSection;
+using settings::kAudioTracksValue;
 using settings::kFormatValue;
 using settings::kSettingsSection;
 using settings::kVideoSection;
@@ -128,6 +129,7 @@ void LoadOutputSettings(engine::OutputSettings& s, const LoadContext& context) {
     s.videoBitrate = profile.GetInt(kSettingsSection, "n_video_bitrate", kDefaultVideoBitrate);
     s.audioBitrate = profile.GetInt(kSettingsSection, "n_audio_bitrate", 128000);
     s.fileProfile = profile.GetInt(kSettingsSection, "b_file_profile", 0);
+    s.allAudioTracks = profile.GetInt(kSettingsSection, kAudioTracksValue, 0) != 1;
 }
 
 void StoreOutputSettings(engine::OutputSettings& s, const OptionsControlValues& c) {
@@ -180,6 +182,11 @@ void StoreOutputSettings(engine::OutputSettings& s, const OptionsControlValues& 
     if (c.audioBitrateIndex >= 0 && c.audioBitrateIndex < 4)
         s.audioBitrate = kAudioBitrates[c.audioBitrateIndex];
     profile.WriteInt(kSettingsSection, "n_audio_bitrate", s.audioBitrate);
+
+    if (c.audioTracksIndex == 0 || c.audioTracksIndex == 1) {
+        s.allAudioTracks = c.audioTracksIndex == 0;
+        profile.WriteInt(kSettingsSection, kAudioTracksValue, s.allAudioTracks ? 0 : 1);
+    }
 }
 
 }  // namespace options

@@ -44,6 +44,7 @@ struct OptionsControlValues {
     int audioSelectorIndex = -1;
     std::string videoBitrateText;  // kbit/s
     int audioBitrateIndex = -1;    // 64, 128, 192, 320
+    int audioTracksIndex = -1;     // All, Default only
 };
 
 // Computes the settings from the dialog's controls and writes them to the registry.

@@ -41,6 +41,8 @@ inline constexpr int IDC_STATIC_START = 555;
 inline constexpr int IDC_EDIT_START = 556;
 inline constexpr int IDC_STATIC_END = 557;
 inline constexpr int IDC_EDIT_END = 558;
+inline constexpr int IDC_STATIC_AUDIO_TRACKS = 515;
+inline constexpr int IDC_COMBO_AUDIO_TRACKS = 518;
 
 const ui::DialogTemplate& OptionsDialogTemplate();
 

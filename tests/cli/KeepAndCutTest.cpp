@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <string>
@@ -151,11 +152,11 @@ TEST_F(KeepAndCutTest, KeptStreamsReadBackAsTheSourceWhereTheFormatHoldsThem) {
 }
 
 TEST_F(KeepAndCutTest, APartStartsAtItsPictureAndLastsItsLength) {
-    // Every picture differs from the next; key frames two seconds apart.
+    // Every picture differs from the next; key frames two seconds apart; two sound tracks.
     const fs::path source = MakeWith(
-        "cut-source-pcm.mkv",
-        "-f lavfi -i testsrc2=s=320x240:r=25:d=12 -f lavfi -i sine=d=12 -c:v libx264 -bf 0 "
-        "-g 50 -c:a pcm_s16le");
+        "cut-source-pcm2.mkv",
+        "-f lavfi -i testsrc2=s=320x240:r=25:d=12 -f lavfi -i sine=d=12 -f lavfi -i sine=f=880:d=12 "
+        "-map 0 -map 1 -map 2 -c:v libx264 -bf 0 -g 50 -c:a pcm_s16le");
     struct Row {
         const char* format;
         const char* options;
@@ -170,6 +171,7 @@ TEST_F(KeepAndCutTest, APartStartsAtItsPictureAndLastsItsLength) {
         {"webm", "--end 2", 0, 2.0, "Done"},
         // Kept: from the key frame at 4 s, where the completion line says it starts.
         {"mp4", "--start 5.2 --end 8.4 --video copy --audio copy", 4.0, 4.4, "0:00:04.000"},
+        {"mkv", "--start 5.2 --end 8.4 --video copy --audio copy", 4.0, 4.4, "0:00:04.000"},
     };
     for (const Row& r : rows) {
         SCOPED_TRACE(std::string(r.format) + " " + r.options);
@@ -187,6 +189,12 @@ TEST_F(KeepAndCutTest, APartStartsAtItsPictureAndLastsItsLength) {
             << "the very picture";
         const double duration = std::atof(Probe(out, "-show_entries format=duration").c_str());
         EXPECT_NEAR(duration, r.length, 0.05);
+        // The second sound track, kept or converted, is cut the same.
+        const std::string last = Probe(out, "-select_streams a:1 -show_entries packet=pts_time,"
+                                            "duration_time");
+        double at = 0, lasts = 0;
+        std::sscanf(last.c_str() + (last.rfind('\n') + 1), "%lf,%lf", &at, &lasts);
+        EXPECT_NEAR(at + lasts, r.length, 0.1);
     }
 }
 

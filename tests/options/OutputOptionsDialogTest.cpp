@@ -500,3 +500,30 @@ TEST_F(OutputOptionsDialogTest, KeepingIsOfferedWhereTheSourceFitsAndStartAndEnd
 }
 
 }  // namespace
+
+TEST_F(OutputOptionsDialogTest, AudioTracksChoiceIsStoredAndWmvShowsTheDefaultTrackOnly) {
+    struct Case {
+        int format;
+        int chosen;  // entry picked before the format: 0 All, 1 Default only
+        int shown;
+        bool enabled;
+        std::uint32_t stored;  // WMV leaves the choice for the other formats as it was
+    };
+    for (const Case& c : {Case{engine::kMkv, 1, 1, true, 1}, Case{engine::kWmv, 0, 1, false, 1},
+                          Case{engine::kMp4, 0, 0, true, 0}}) {
+        OutputOptionsDialog dialog(nullptr);
+        const int result = Run(dialog, Settings(engine::kAvi), [&](OutputOptionsDialog& d) {
+            ui::Control tracks = d.Item(IDC_COMBO_AUDIO_TRACKS);
+            EXPECT_EQ(tracks.ItemText(0), "All");
+            EXPECT_EQ(tracks.ItemText(1), "Default only");
+            tracks.Choose(c.chosen);
+            d.Item(IDC_COMBO_OUTPUT_FORMAT).Choose(c.format);
+            EXPECT_EQ(tracks.CurSel(), c.shown) << c.format;
+            EXPECT_EQ(tracks.IsEnabled(), c.enabled) << c.format;
+            d.PressKey("Return");
+        });
+        EXPECT_EQ(result, ui::IDOK);
+        ASSERT_TRUE(Stored("Settings", "AudioTracks")) << c.format;
+        EXPECT_EQ(Stored("Settings", "AudioTracks")->dword, c.stored) << c.format;
+    }
+}

@@ -30,6 +30,16 @@ public:
     virtual HRESULT get_Mode(long& mode) = 0;
 };
 
+// Which of the source's streams beyond the first picture and sound a multiplexer
+// writes, and the name it writes as the file's encoder. Set before the run.
+enum class AudioTracks { All, DefaultOnly };
+class ConfigStreams {
+public:
+    virtual ~ConfigStreams() = default;
+    virtual HRESULT put_AudioTracks(AudioTracks which) = 0;
+    virtual HRESULT put_WritingApplication(const std::string& name) = 0;
+};
+
 // IFileSinkFilter2 of a file writer.
 class FileSinkFilter2 {
 public:
@@ -46,6 +56,7 @@ public:
 // The optional interfaces of a filter; empty when the filter does not offer them.
 std::shared_ptr<ConfigInterleaving> QueryConfigInterleaving(const std::shared_ptr<Filter>& filter);
 std::shared_ptr<FileSinkFilter2> QueryFileSinkFilter2(const std::shared_ptr<Filter>& filter);
+std::shared_ptr<ConfigStreams> QueryConfigStreams(const std::shared_ptr<Filter>& filter);
 
 class CaptureGraphBuilder {
 public:

@@ -4,6 +4,26 @@
 
 namespace media::detail {
 
+OutputStream CopyStage::Describe(const AVStream& source) {
+    OutputStream out;
+    out.parameters.reset(avcodec_parameters_alloc());
+    if (out.parameters) avcodec_parameters_copy(out.parameters.get(), source.codecpar);
+    out.timeBase = source.time_base;
+    out.frameRate = source.avg_frame_rate;
+    out.sampleAspect = source.sample_aspect_ratio;
+    out.video = source.codecpar->codec_type == AVMEDIA_TYPE_VIDEO;
+    const AVRational rate = source.avg_frame_rate;
+    if (out.video && rate.num > 0 && rate.den > 0)
+        out.frameDuration = av_rescale_q(1, av_inv_q(rate), source.time_base);
+    out.source = &source;
+    for (int i = 0; i < source.nb_side_data; ++i) {
+        const AVPacketSideData& side = source.side_data[i];
+        out.sideData.emplace_back(side.type,
+                                  std::vector<std::uint8_t>(side.data, side.data + side.size));
+    }
+    return out;
+}
+
 void CopyStage::Run() {
     bool keyed = !video_;
     PacketPtr packet;

@@ -11,6 +11,7 @@
 #include <cstdint>
 
 #include "platform/media/Internal.h"
+#include "platform/media/OutputStream.h"
 #include "platform/media/RunStatus.h"
 #include "platform/media/StreamEncoder.h"
 
@@ -24,6 +25,9 @@ public:
     CopyStage(std::size_t route, bool video, std::int64_t origin, bool cut,
               BoundedQueue<PacketPtr>& packets, BoundedQueue<MuxItem>& mux)
         : route_(route), video_(video), origin_(origin), cut_(cut), packets_(packets), mux_(mux) {}
+
+    // The output stream of a kept `source`: as the source has it.
+    static OutputStream Describe(const AVStream& source);
 
     void Run() override;
 

@@ -8,15 +8,18 @@
 namespace media::detail {
 
 void DemuxStage::Run() {
-    std::vector<BoundedQueue<PacketPtr>*> queueOf(source_.nb_streams, nullptr);
-    for (const Output& out : outputs_) queueOf[out.streamIndex] = out.packets;
+    std::vector<const Output*> outputOf(source_.nb_streams, nullptr);
+    for (const Output& out : outputs_) outputOf[out.streamIndex] = &out;
     // Streams that begin midway (a broadcast adding a programme) are not converted;
     // the run says how many there were.
     const unsigned known = source_.nb_streams;
     std::vector<bool> leftOut;
     PacketPtr packet(av_packet_alloc());
     if (!packet) return status_.Fail(E_OUTOFMEMORY);
-    std::size_t open = outputs_.size();
+    // The subtitles end with the last of the others: a part's end is not waited for
+    // in a sparse track.
+    std::size_t open = static_cast<std::size_t>(std::count_if(
+        outputs_.begin(), outputs_.end(), [](const Output& o) { return o.packets != nullptr; }));
     while (!status_.stopping() && open > 0) {
         const int err = Read(*packet);
         if (err == AVERROR(EAGAIN)) continue;
@@ -31,10 +34,15 @@ void DemuxStage::Run() {
                 status_.endedEarly = true;
             break;
         }
-        BoundedQueue<PacketPtr>* queue = packet->stream_index < static_cast<int>(queueOf.size())
-                                             ? queueOf[packet->stream_index]
-                                             : nullptr;
-        if (!queue) {
+        const Output* out = packet->stream_index < static_cast<int>(outputOf.size())
+                                ? outputOf[packet->stream_index]
+                                : nullptr;
+        if (out && out->subtitle) {
+            if (!PastStop(*packet) && !out->subtitle->Pass(*packet)) return;
+            av_packet_unref(packet.get());
+            continue;
+        }
+        if (!out) {
             if (packet->stream_index >= static_cast<int>(known)) {
                 const auto index = static_cast<std::size_t>(packet->stream_index) - known;
                 if (leftOut.size() <= index) leftOut.resize(index + 1, false);
@@ -47,11 +55,11 @@ void DemuxStage::Run() {
             // Its stream has what the part needs: ended now, the rest passed over.
             const int ended = packet->stream_index;
             av_packet_unref(packet.get());
-            queueOf[ended] = nullptr;
-            for (Output& out : outputs_)
-                if (out.streamIndex == ended && out.packets) {
-                    if (!out.packets->Push(nullptr)) return;
-                    out.packets = nullptr;
+            outputOf[static_cast<std::size_t>(ended)] = nullptr;
+            for (Output& o : outputs_)
+                if (o.streamIndex == ended && o.packets) {
+                    if (!o.packets->Push(nullptr)) return;
+                    o.packets = nullptr;
                     --open;
                 }
             continue;
@@ -60,12 +68,16 @@ void DemuxStage::Run() {
         PacketPtr queued(av_packet_alloc());
         if (!queued) return status_.Fail(E_OUTOFMEMORY);
         av_packet_move_ref(queued.get(), packet.get());
-        if (!queue->Push(std::move(queued))) return;
+        if (!out->packets->Push(std::move(queued))) return;
     }
     if (const auto count = std::count(leftOut.begin(), leftOut.end(), true))
         status_.Note(RunNoteKind::StreamsLeftOut, count);
-    for (const Output& out : outputs_)
-        if (out.packets) out.packets->Push(nullptr);
+    for (const Output& out : outputs_) {
+        if (out.subtitle)
+            out.subtitle->Finish();
+        else if (out.packets)
+            out.packets->Push(nullptr);
+    }
 }
 
 int DemuxStage::Read(AVPacket& packet) {
@@ -100,7 +112,8 @@ std::int64_t DemuxStage::StatedEnd() const {
     // A length guessed from the bitrate is no promise.
     if (source_.duration_estimation_method == AVFMT_DURATION_FROM_BITRATE) return 0;
     std::vector<int> streams;
-    for (const Output& out : outputs_) streams.push_back(out.streamIndex);
+    for (const Output& out : outputs_)
+        if (out.packets) streams.push_back(out.streamIndex);
     const std::int64_t stated = StatedDuration(source_, streams, true);
     if (stated <= 0) return 0;
     return (part_.stop > 0 ? std::min(stated, part_.stop) : stated) - part_.origin;

@@ -1,6 +1,6 @@
 #pragma once
 // The demux stage: reads the source's packets and hands each to its route's
-// decode queue.
+// decode queue, or a subtitle's packet to its route.
 //
 // Thread: the demux thread owns the source's format context while the run
 // streams (the starting thread opened it; nobody else reads it meanwhile).
@@ -15,14 +15,17 @@
 
 #include "platform/media/Internal.h"
 #include "platform/media/RunStatus.h"
+#include "platform/media/SubtitleRoute.h"
 
 namespace media::detail {
 
 class DemuxStage final : public Stage {
 public:
+    // A stream's packets go to its decode queue, or to its subtitle route.
     struct Output {
         int streamIndex;
         BoundedQueue<PacketPtr>* packets;
+        SubtitleRoute* subtitle;
     };
     // The part of the source a run converts, 100 ns from its start (stop 0: to its
     // end), and the packets read while seeking its start, passed on first.

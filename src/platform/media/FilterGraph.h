@@ -34,8 +34,9 @@ public:
 };
 
 // Something a run went on without or worked around, for its completion line. A
-// kind is noted once per run; `count` adds up (damaged frames, streams left out)
-// or carries the one number the note needs (the rate sound was resampled to).
+// kind is noted once per run; `count` adds up (damaged frames, streams left out,
+// what the container cannot carry) or carries the one number the note needs (the
+// rate sound was resampled to). A track left out is noted once per track.
 enum class RunNoteKind {
     TurnIgnored,         // the rotation is not a quarter turn or mirror: left as stored
     TurnDamaged,         // the rotation data is damaged or contradictory: left as stored
@@ -49,6 +50,18 @@ enum class RunNoteKind {
     KeepWithoutTimes,    // a stream to keep whose source states no times: converted
     KeptFromKeyFrame,    // count: where the kept streams really start, 100 ns
     ReadThrough,         // the source cannot seek: read from its beginning to the start
+    // What the chosen container cannot carry (count: how many), said together in one
+    // sentence that names the container.
+    NotKeptAudio,
+    NotKeptVideo,
+    NotKeptSubtitles,
+    NotKeptAttachments,
+    NotKeptChapters,
+    // A track that could not be read or converted (no decoder, damaged, empty), one
+    // note per track; count: its number among the source's tracks of its kind.
+    AudioTrackLeftOut,
+    SubtitleTrackLeftOut,
+    TracksOverLimit,  // count: tracks past the most a run converts of their kind
 };
 struct RunNote {
     RunNoteKind kind;

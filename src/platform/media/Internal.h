@@ -54,6 +54,9 @@ std::string FileUrl(const std::string& path);
 // Sets up FFmpeg's log once per process (FfmpegLog.h).
 void EnsureFfmpegReady();
 
+// The stream's decoder, opened; null when there is none or it refuses the stream.
+CodecContextPtr OpenDecoder(const AVStream& stream);
+
 // The installed runtime's word before a packet is written (S_OK: write it).
 HRESULT BeforeWrite();
 
@@ -167,14 +170,21 @@ struct Route {
     bool fillFromStart = false;
     // What the route goes without, noted for the run when it starts.
     std::vector<RunNote> notes;
+    // A further sound track, added at Run beside the graph's routes: when it cannot
+    // be opened it is left out, named by its number among the source's sound tracks.
+    int extraTrack = 0;
 };
 
-class MuxFilter : public Filter, public ConfigInterleaving {
+class MuxFilter : public Filter, public ConfigInterleaving, public ConfigStreams {
 public:
     MuxFilter(std::string name, const AVOutputFormat* format)
         : Filter(std::move(name)), format_(format) {}
     HRESULT put_Mode(long mode) override;
     HRESULT get_Mode(long& mode) override;
+    HRESULT put_AudioTracks(AudioTracks which) override;
+    HRESULT put_WritingApplication(const std::string& name) override;
+    AudioTracks audioTracks() const;
+    std::string writingApplication() const;
 
     const AVOutputFormat* format() const { return format_; }
     // The free input pin, created on demand so one is always offered.
@@ -184,6 +194,9 @@ public:
 private:
     const AVOutputFormat* format_;
     std::atomic<long> mode_{INTERLEAVE_CAPTURE};
+    mutable std::mutex mutex_;
+    AudioTracks audioTracks_ = AudioTracks::All;  // under mutex_
+    std::string writingApplication_;              // under mutex_
 };
 
 // A stream of the Windows Media writer's profile, as its encoder takes it.

@@ -12,10 +12,13 @@
 // time reached when the source gave out early, or EC_ERRORABORT), and it does
 // so last. Whether the file may replace one at the output is the file writer's
 // mode as the run ends; where the file went is told back to the writer.
+#include <optional>
 #include <string>
 #include <vector>
 
+#include "platform/media/EvenCut.h"
 #include "platform/media/Internal.h"
+#include "platform/media/OutputStream.h"
 #include "platform/media/PendingOutput.h"
 #include "platform/media/RunStatus.h"
 #include "platform/media/StreamEncoder.h"
@@ -31,14 +34,18 @@ public:
 
     // Refuses an output that is the source or a folder and creates the hidden file.
     HRESULT CreateFile(const std::string& sourcePath);
-    // What an output stream is made from: its encoder, or the source's stream it keeps.
-    struct Input {
-        const StreamEncoder* encoder = nullptr;
-        const AVStream* kept = nullptr;
+    // What the file takes from the source besides the streams' packets.
+    struct FromSource {
+        const AVFormatContext* file = nullptr;  // its tags, and its chapters when `chapters`
+        bool chapters = false;
+        std::vector<const AVStream*> attachments;  // fonts and the like, written whole
+        std::string writingApplication;            // the file's encoder tag; "": FFmpeg's
     };
-    // One output stream per input, in route order, then the header. On failure
-    // the hidden file is gone and `reason` holds FFmpeg's words.
-    HRESULT Open(const std::vector<Input>& inputs, std::string& reason);
+    // One output stream per description, in route order (the attachments after
+    // them), the file's tags and chapters, then the header. On failure the hidden
+    // file is gone and `reason` holds FFmpeg's words.
+    HRESULT Open(const std::vector<OutputStream>& streams, const FromSource& from,
+                 std::string& reason);
 
     void Run() override;
 
@@ -50,10 +57,8 @@ private:
         std::int64_t frameDuration = 0;  // for video packets that carry none
         bool video = false;
         bool dropPriming = false;
+        bool paced = false;  // sound or picture: held until the others reach its time
     };
-    // A kept stream as the source has it: codec, times, picture shape and turn,
-    // colours, language and flags.
-    HRESULT AddKept(const AVStream& source, MuxStream& stream);
     // False when the run must end here.
     bool Write(MuxItem& item);
     void Finish();
@@ -65,6 +70,7 @@ private:
     PendingOutput pending_;
     AVFormatContext* output_ = nullptr;
     std::vector<MuxStream> streams_;
+    std::optional<EvenCut> evenCut_;
     std::size_t written_ = 0;
 };
 

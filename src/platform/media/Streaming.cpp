@@ -1,5 +1,6 @@
 #include "platform/media/Streaming.h"
 
+#include <algorithm>
 #include <thread>
 
 #include "platform/media/AudioEncodeStage.h"
@@ -11,6 +12,8 @@
 #include "platform/media/StartSeek.h"
 #include "platform/media/StreamTime.h"
 #include "platform/media/StreamEncoder.h"
+#include "platform/media/StreamPlan.h"
+#include "platform/media/SubtitleRoute.h"
 #include "platform/media/VideoEncodeStage.h"
 
 namespace media::detail {
@@ -34,8 +37,15 @@ struct Streamer::Impl {
         status.Watch(muxQueue);
     }
 
-    HRESULT Open(DemuxStage::Part& part);
+    HRESULT Open(DemuxStage::Part& part, const std::vector<StreamPlan>& plans);
     HRESULT Prepare();
+    // Opens one route's chain and encoder and adds its stages; its stream is the
+    // next of `outputs`.
+    HRESULT OpenRoute(const Route& route, const DemuxStage::Part& part,
+                      std::vector<OutputStream>& outputs,
+                      std::vector<DemuxStage::Output>& demuxOutputs, std::string& reason);
+    void AddSoundTracks(const std::vector<StreamPlan>& streams);
+    void NoteLeftOut(const std::vector<StreamPlan>& streams);
     HRESULT Refuse(HRESULT hr, const std::string& reason) {
         status.Fail(hr, reason);
         return hr;
@@ -47,30 +57,35 @@ struct Streamer::Impl {
     MuxStage mux;
     std::vector<std::unique_ptr<RouteQueues>> queues;
     std::vector<std::unique_ptr<StreamEncoder>> encoders;
+    std::vector<std::unique_ptr<SubtitleRoute>> subtitles;
     std::vector<std::unique_ptr<Stage>> stages;  // mux not among them: it is run last
     std::vector<std::thread> threads;
 };
 
 // Where a cut run starts: sought before anything is written, so that a start
 // past what the source holds is refused with no file made.
-HRESULT Streamer::Impl::Open(DemuxStage::Part& part) {
+HRESULT Streamer::Impl::Open(DemuxStage::Part& part, const std::vector<StreamPlan>& plans) {
     AVFormatContext& source = *plan.source->input;
     part.origin = 0;
     part.stop = plan.stop;
     if (plan.start <= 0) return S_OK;
-    std::vector<int> streams;
+    std::vector<int> read;
     int lead = -1;
     bool leadKept = false;
     for (const Route& route : plan.routes) {
-        streams.push_back(route.decoder->streamIndex);
+        read.push_back(route.decoder->streamIndex);
         if (lead < 0 || (route.type == AVMEDIA_TYPE_VIDEO &&
                          source.streams[lead]->codecpar->codec_type != AVMEDIA_TYPE_VIDEO)) {
             lead = route.decoder->streamIndex;
             leadKept = route.keep != nullptr;
         }
     }
+    // A subtitle's cues read while seeking are the part's too.
+    for (const StreamPlan& stream : plans)
+        if (stream.type == AVMEDIA_TYPE_SUBTITLE && stream.fate != StreamFate::LeaveOut)
+            read.push_back(stream.source);
     RunOpening opening;
-    if (HRESULT hr = SeekToStart(source, streams, lead, leadKept, plan.start, opening); FAILED(hr))
+    if (HRESULT hr = SeekToStart(source, read, lead, leadKept, plan.start, opening); FAILED(hr))
         return Refuse(hr, {});
     if (opening.readThrough) status.Note(RunNoteKind::ReadThrough);
     if (opening.origin < plan.start) status.Note(RunNoteKind::KeptFromKeyFrame, opening.origin);
@@ -79,89 +94,202 @@ HRESULT Streamer::Impl::Open(DemuxStage::Part& part) {
     return S_OK;
 }
 
-// Everything the threads need, opened on the calling thread.
-HRESULT Streamer::Impl::Prepare() {
-    DemuxStage::Part part;
-    if (HRESULT hr = Open(part); FAILED(hr)) return hr;
-    if (HRESULT hr = mux.CreateFile(plan.source->path()); FAILED(hr)) return hr;
+// Every further sound track of the source goes the first one's way: kept as it
+// is, or the same compressor with the same settings, its own decoder and chain.
+// Sound tracks are written in the source's order.
+void Streamer::Impl::AddSoundTracks(const std::vector<StreamPlan>& streams) {
+    auto first = std::find_if(plan.routes.begin(), plan.routes.end(),
+                              [](const Route& r) { return r.type == AVMEDIA_TYPE_AUDIO; });
+    if (first == plan.routes.end()) return;
+    const Route model = *first;
     AVFormatContext& source = *plan.source->input;
-    const bool globalHeader = plan.mux->format()->flags & AVFMT_GLOBALHEADER;
-    const bool cut = plan.start > 0 || plan.stop > 0;
-    std::vector<DemuxStage::Output> demuxOutputs;
-    std::vector<MuxStage::Input> muxInputs;
-    for (std::size_t i = 0; i < plan.routes.size(); ++i) {
-        const Route& route = plan.routes[i];
-        const bool video = route.type == AVMEDIA_TYPE_VIDEO;
-        AVStream& input = *source.streams[route.decoder->streamIndex];
-        auto& q = *queues.emplace_back(std::make_unique<RouteQueues>(video));
-        status.Watch(q.packets);
-        status.Watch(q.frames);
-        for (const RunNote& note : route.notes) status.Note(note.kind, note.count);
-        demuxOutputs.push_back({route.decoder->streamIndex, &q.packets});
-        // The output's zero, in the stream's time base.
-        auto at = [&](std::int64_t time) {
-            return SourceStart(source, input.time_base) +
-                   av_rescale_q(time, kHundredNs, input.time_base);
-        };
-        const std::int64_t start = at(part.origin);
-        if (route.keep) {
-            stages.push_back(
-                std::make_unique<CopyStage>(i, video, start, cut, q.packets, muxQueue));
-            muxInputs.push_back({nullptr, &input});
+    for (const StreamPlan& stream : streams) {
+        if (stream.type != AVMEDIA_TYPE_AUDIO || stream.fate == StreamFate::LeaveOut ||
+            stream.source == model.decoder->streamIndex)
+            continue;
+        Route route = model;
+        route.decoder = std::make_shared<DecoderFilter>(model.decoder->Name(), stream.source,
+                                                        AVMEDIA_TYPE_AUDIO);
+        route.decoder->source = plan.source;
+        route.converter.reset();
+        route.muxInput.reset();
+        route.notes.clear();
+        route.extraTrack = stream.number;
+        // A kept track needs no decoder: its packets go in as they are.
+        if (stream.fate == StreamFate::Keep && route.keep) {
+            plan.routes.push_back(std::move(route));
             continue;
         }
-        auto& encoder =
-            *encoders.emplace_back(std::make_unique<StreamEncoder>(i, route, status, muxQueue));
-        const AVCodecContext& decoder = *route.decoder->context;
-        const AVRational rate = av_guess_frame_rate(&source, &input, nullptr);
-        const std::int64_t frameDuration =
-            video && rate.num > 0 && rate.den > 0
-                ? av_rescale_q(1, av_inv_q(rate), input.time_base)
-                : 0;
-        std::string reason;
-        if (video) {
-            // The chain first, from the decoder's parameters: the encoder takes what it gives.
-            auto chain =
-                std::make_unique<VideoChain>(route.video, route.decoder->picture.sampleAspect,
-                                             input.time_base, start, frameDuration, status);
-            PictureIn in = PictureOf(decoder);
-            if (in.format == AV_PIX_FMT_NONE)
-                in.format = route.video.format;  // told by the first picture
-            if (HRESULT hr = chain->Configure(in, reason); FAILED(hr)) return Refuse(hr, reason);
-            const PictureOut picture{chain->width(), chain->height(), chain->format(),
-                                     chain->sampleAspect(), chain->timeBase()};
-            if (HRESULT hr = encoder.Open(picture, globalHeader, reason); FAILED(hr))
-                return Refuse(hr, reason);
-            stages.push_back(
-                std::make_unique<VideoEncodeStage>(encoder, std::move(chain), q.frames));
-        } else {
-            // The encoder first: its frame size is the chain's.
-            if (HRESULT hr = encoder.Open(PictureOut{}, globalHeader, reason); FAILED(hr))
-                return Refuse(hr, reason);
-            const AVCodecContext& enc = *encoder.context();
-            auto chain = std::make_unique<AudioChain>(
-                route.sound,
-                ChunkSize(enc.frame_size,
-                          enc.codec->capabilities & AV_CODEC_CAP_VARIABLE_FRAME_SIZE),
-                input.time_base, start, route.fillFromStart, status);
-            if (HRESULT hr = chain->Configure(SoundOf(decoder), reason); FAILED(hr))
-                return Refuse(hr, reason);
-            stages.push_back(
-                std::make_unique<AudioEncodeStage>(encoder, std::move(chain), q.frames));
+        route.keep.reset();
+        route.decoder->context = OpenDecoder(*source.streams[stream.source]);
+        if (route.decoder->context)
+            route.sound = PlanAudio(SoundOf(*route.decoder->context), route.encoder,
+                                    !route.compressor, nullptr, route.notes);
+        if (!route.decoder->context || route.sound.sampleRate <= 0 || route.sound.channels <= 0) {
+            status.Note(RunNoteKind::AudioTrackLeftOut, stream.number);
+            continue;
         }
-        muxInputs.push_back({&encoder, nullptr});
-        std::optional<FrameCut> frameCut;
-        if (cut)
-            frameCut.emplace(input.time_base, start, plan.stop > 0 ? at(plan.stop) : INT64_MAX,
-                             frameDuration);
-        stages.insert(stages.end() - 1,
-                      std::make_unique<DecodeStage>(*route.decoder->context, q.packets, q.frames,
-                                                    status, frameCut));
+        plan.routes.push_back(std::move(route));
+    }
+    std::stable_sort(plan.routes.begin(), plan.routes.end(), [](const Route& a, const Route& b) {
+        if (a.type != b.type) return a.type == AVMEDIA_TYPE_VIDEO;
+        return a.type == AVMEDIA_TYPE_AUDIO && a.decoder->streamIndex < b.decoder->streamIndex;
+    });
+}
+
+// What the container cannot carry is counted for one sentence; a track that could
+// not be read is named.
+void Streamer::Impl::NoteLeftOut(const std::vector<StreamPlan>& streams) {
+    for (const StreamPlan& stream : streams) {
+        if (stream.fate != StreamFate::LeaveOut) continue;
+        const bool audio = stream.type == AVMEDIA_TYPE_AUDIO;
+        switch (stream.why) {
+            case LeftOutBecause::NotHeld:
+                status.Note(audio ? RunNoteKind::NotKeptAudio
+                            : stream.type == AVMEDIA_TYPE_VIDEO    ? RunNoteKind::NotKeptVideo
+                            : stream.type == AVMEDIA_TYPE_SUBTITLE ? RunNoteKind::NotKeptSubtitles
+                                                                   : RunNoteKind::NotKeptAttachments,
+                            1);
+                break;
+            case LeftOutBecause::NoDecoder:
+            case LeftOutBecause::Unreadable:
+                status.Note(audio ? RunNoteKind::AudioTrackLeftOut : RunNoteKind::SubtitleTrackLeftOut,
+                            stream.number);
+                break;
+            case LeftOutBecause::OverLimit: status.Note(RunNoteKind::TracksOverLimit, 1); break;
+            default: break;
+        }
+    }
+    const AVFormatContext& source = *plan.source->input;
+    if (source.nb_chapters > 0 && !HoldsChapters(*plan.mux->format()))
+        status.Note(RunNoteKind::NotKeptChapters, source.nb_chapters);
+}
+
+HRESULT Streamer::Impl::OpenRoute(const Route& route, const DemuxStage::Part& part,
+                                  std::vector<OutputStream>& outputs,
+                                  std::vector<DemuxStage::Output>& demuxOutputs,
+                                  std::string& reason) {
+    AVFormatContext& source = *plan.source->input;
+    const bool globalHeader = plan.mux->format()->flags & AVFMT_GLOBALHEADER;
+    const bool video = route.type == AVMEDIA_TYPE_VIDEO;
+    AVStream& input = *source.streams[route.decoder->streamIndex];
+    auto& q = *queues.emplace_back(std::make_unique<RouteQueues>(video));
+    status.Watch(q.packets);
+    status.Watch(q.frames);
+    // The output's zero, in the stream's time base.
+    auto at = [&](std::int64_t time) {
+        return SourceStart(source, input.time_base) +
+               av_rescale_q(time, kHundredNs, input.time_base);
+    };
+    const std::int64_t start = at(part.origin);
+    const bool cut = plan.start > 0 || plan.stop > 0;
+    if (route.keep) {
+        for (const RunNote& note : route.notes) status.Note(note.kind, note.count);
+        stages.push_back(
+            std::make_unique<CopyStage>(outputs.size(), video, start, cut, q.packets, muxQueue));
+        outputs.push_back(CopyStage::Describe(input));
+        demuxOutputs.push_back({route.decoder->streamIndex, &q.packets, nullptr});
+        return S_OK;
+    }
+    auto& encoder = *encoders.emplace_back(
+        std::make_unique<StreamEncoder>(outputs.size(), route, status, muxQueue));
+    const AVCodecContext& decoder = *route.decoder->context;
+    const AVRational rate = av_guess_frame_rate(&source, &input, nullptr);
+    const std::int64_t frameDuration =
+        video && rate.num > 0 && rate.den > 0 ? av_rescale_q(1, av_inv_q(rate), input.time_base)
+                                              : 0;
+    std::unique_ptr<Stage> encode;
+    if (video) {
+        // The chain first, from the decoder's parameters: the encoder takes what it gives.
+        auto chain = std::make_unique<VideoChain>(route.video, route.decoder->picture.sampleAspect,
+                                                  input.time_base, start, frameDuration, status);
+        PictureIn in = PictureOf(decoder);
+        if (in.format == AV_PIX_FMT_NONE) in.format = route.video.format;  // told by the first picture
+        if (HRESULT hr = chain->Configure(in, reason); FAILED(hr)) return hr;
+        const PictureOut picture{chain->width(), chain->height(), chain->format(),
+                                 chain->sampleAspect(), chain->timeBase()};
+        if (HRESULT hr = encoder.Open(picture, globalHeader, reason); FAILED(hr)) return hr;
+        encode = std::make_unique<VideoEncodeStage>(encoder, std::move(chain), q.frames);
+    } else {
+        // The encoder first: its frame size is the chain's.
+        if (HRESULT hr = encoder.Open(PictureOut{}, globalHeader, reason); FAILED(hr)) return hr;
+        const AVCodecContext& enc = *encoder.context();
+        auto chain = std::make_unique<AudioChain>(
+            route.sound,
+            ChunkSize(enc.frame_size, enc.codec->capabilities & AV_CODEC_CAP_VARIABLE_FRAME_SIZE),
+            input.time_base, start, route.fillFromStart, status);
+        if (HRESULT hr = chain->Configure(SoundOf(decoder), reason); FAILED(hr)) return hr;
+        encode = std::make_unique<AudioEncodeStage>(encoder, std::move(chain), q.frames);
+    }
+    for (const RunNote& note : route.notes) status.Note(note.kind, note.count);
+    outputs.push_back(encoder.Describe(&input));
+    demuxOutputs.push_back({route.decoder->streamIndex, &q.packets, nullptr});
+    std::optional<FrameCut> frameCut;
+    if (cut)
+        frameCut.emplace(input.time_base, start, plan.stop > 0 ? at(plan.stop) : INT64_MAX,
+                         frameDuration);
+    stages.push_back(std::make_unique<DecodeStage>(*route.decoder->context, q.packets, q.frames,
+                                                   status, frameCut));
+    stages.push_back(std::move(encode));
+    return S_OK;
+}
+
+// Everything the threads need, opened on the calling thread.
+HRESULT Streamer::Impl::Prepare() {
+    AVFormatContext& source = *plan.source->input;
+    StreamChoices choices;
+    for (const Route& route : plan.routes) {
+        const bool video = route.type == AVMEDIA_TYPE_VIDEO;
+        (video ? choices.firstVideo : choices.firstAudio) = route.decoder->streamIndex;
+        if (!video) choices.keepAudio = route.keep != nullptr;
+    }
+    choices.allAudio = plan.mux->audioTracks() == AudioTracks::All;
+    choices.oneSound = dynamic_cast<const WmAsfWriterFilter*>(plan.mux.get()) != nullptr;
+    const std::vector<StreamPlan> streams = PlanStreams(source, *plan.mux->format(), choices);
+    NoteLeftOut(streams);
+    AddSoundTracks(streams);
+
+    DemuxStage::Part part;
+    if (HRESULT hr = Open(part, streams); FAILED(hr)) return hr;
+    if (HRESULT hr = mux.CreateFile(plan.source->path()); FAILED(hr)) return hr;
+    std::vector<OutputStream> outputs;
+    std::vector<DemuxStage::Output> demuxOutputs;
+    for (const Route& route : plan.routes) {
+        std::string reason;
+        if (HRESULT hr = OpenRoute(route, part, outputs, demuxOutputs, reason); FAILED(hr)) {
+            // A further track the encoder refuses is left out; the graph's own routes
+            // fail the run with their step's message.
+            if (!route.extraTrack) return Refuse(hr, reason);
+            status.Note(RunNoteKind::AudioTrackLeftOut, route.extraTrack);
+        }
+    }
+    MuxStage::FromSource from;
+    from.file = &source;
+    from.chapters = HoldsChapters(*plan.mux->format());
+    from.writingApplication = plan.mux->writingApplication();
+    // Subtitles start where the part does.
+    const std::int64_t startUs = SourceStart(source, AVRational{1, AV_TIME_BASE}) +
+                                 av_rescale_q(part.origin, kHundredNs, AVRational{1, AV_TIME_BASE});
+    for (const StreamPlan& stream : streams) {
+        if (stream.fate == StreamFate::LeaveOut) continue;
+        if (stream.type == AVMEDIA_TYPE_ATTACHMENT)
+            from.attachments.push_back(source.streams[stream.source]);
+        if (stream.type != AVMEDIA_TYPE_SUBTITLE) continue;
+        auto route = std::make_unique<SubtitleRoute>(
+            outputs.size(), *source.streams[stream.source],
+            stream.fate == StreamFate::Keep ? AV_CODEC_ID_NONE : stream.codec, startUs, muxQueue);
+        if (!route->Open()) {
+            status.Note(RunNoteKind::SubtitleTrackLeftOut, stream.number);
+            continue;
+        }
+        outputs.push_back(route->Describe());
+        demuxOutputs.push_back({stream.source, nullptr, route.get()});
+        subtitles.push_back(std::move(route));
     }
     stages.insert(stages.begin(), std::make_unique<DemuxStage>(source, std::move(demuxOutputs),
                                                                status, std::move(part)));
     std::string reason;
-    if (HRESULT hr = mux.Open(muxInputs, reason); FAILED(hr)) return Refuse(hr, reason);
+    if (HRESULT hr = mux.Open(outputs, from, reason); FAILED(hr)) return Refuse(hr, reason);
     return S_OK;
 }
 

@@ -5,6 +5,7 @@
 #include <QDir>
 
 #include <algorithm>
+#include <array>
 #include <filesystem>
 #include <string_view>
 
@@ -17,6 +18,7 @@ constexpr const char* kDescription =
     "  quorvel-converter [FILE]                    the window, with FILE opened\n"
     "  quorvel-converter --convert INPUT [-o OUTPUT] [--format FORMAT] [--overwrite]\n"
     "                    [--video copy] [--audio copy] [--start T] [--end T | --duration D]\n"
+    "                    [--audio-tracks all|default]\n"
     "                                              converts without a window, with the\n"
     "                                              settings the Options dialog stored\n"
     "  quorvel-converter --list-compressors [FORMAT]\n"
@@ -139,6 +141,11 @@ CommandLine ParseCommandLine(int argc, char** argv, const std::string& version) 
     const QCommandLineOption overwrite(QStringLiteral("overwrite"),
                                        QStringLiteral("Replaces an existing output file (when it "
                                                       "is a link, the file it names)."));
+    const QCommandLineOption audioTracks(
+        QStringLiteral("audio-tracks"),
+        QStringLiteral("all: every sound track of INPUT; default: its default one only "
+                       "(default: as the Options dialog stored)."),
+        QStringLiteral("all|default"));
     const QCommandLineOption list(QStringLiteral("list-compressors"),
                                   QStringLiteral("Lists the compressors of FORMAT (default: the "
                                                  "stored format), the preferred ones marked *."));
@@ -154,8 +161,8 @@ CommandLine ParseCommandLine(int argc, char** argv, const std::string& version) 
     const QCommandLineOption end = valued("end", "Converts up to T (h:mm:ss.fff).", "T");
     const QCommandLineOption duration =
         valued("duration", "Converts D (h:mm:ss.fff) from the start.", "D");
-    for (const auto* option :
-         {&convert, &output, &format, &overwrite, &video, &audio, &start, &end, &duration, &list})
+    for (const auto* option : {&convert, &output, &format, &overwrite, &audioTracks, &video,
+                               &audio, &start, &end, &duration, &list})
         parser.addOption(*option);
     parser.addPositionalArgument(QStringLiteral("FILE"),
                                  QStringLiteral("The video to open in the window."),
@@ -181,12 +188,21 @@ CommandLine ParseCommandLine(int argc, char** argv, const std::string& version) 
     if (parser.isSet(format) && !IsFormatName(line.format))
         return Invalid(QStringLiteral("Unknown format '%1': use avi, wmv, mkv, asf, webm or mp4.")
                            .arg(parser.value(format)));
+    line.audioTracks = parser.value(audioTracks).toLower().toStdString();
+    if (parser.isSet(audioTracks) && line.audioTracks != "all" && line.audioTracks != "default")
+        return Invalid(QStringLiteral("Unknown audio tracks '%1': use all or default.")
+                           .arg(parser.value(audioTracks)));
+    // Options of a conversion; --format also names the list's format.
+    const std::array convertOnly{&output, &overwrite, &audioTracks, &video,
+                                 &audio,  &start,     &end,         &duration};
     if (parser.isSet(convert) && parser.isSet(list))
         return Invalid(QStringLiteral("--convert and --list-compressors cannot be combined."));
 
     if (parser.isSet(list)) {
-        if (parser.isSet(output) || parser.isSet(overwrite))
-            return Invalid(QStringLiteral("--output and --overwrite belong to --convert."));
+        for (const auto* option : convertOnly)
+            if (parser.isSet(*option))
+                return Invalid(
+                    QStringLiteral("--%1 belongs to --convert.").arg(option->names().back()));
         if (positional.size() > 1 || (positional.size() == 1 && parser.isSet(format)))
             return Invalid(QStringLiteral("--list-compressors takes one FORMAT."));
         if (positional.size() == 1) {
@@ -221,7 +237,9 @@ CommandLine ParseCommandLine(int argc, char** argv, const std::string& version) 
         line.overwrite = parser.isSet(overwrite);
         return line;
     }
-    for (const auto* option : {&output, &format, &overwrite, &video, &audio, &start, &end, &duration})
+    if (parser.isSet(format))
+        return Invalid(QStringLiteral("--format belongs to --convert."));
+    for (const auto* option : convertOnly)
         if (parser.isSet(*option))
             return Invalid(QStringLiteral("--%1 belongs to --convert.").arg(option->names().back()));
     if (positional.size() > 1) return Invalid(QStringLiteral("The window opens one FILE."));

@@ -17,6 +17,7 @@ struct CommandLine {
     std::string start;       // --start, --end, --duration as given; empty if not
     std::string end;
     std::string duration;
+    std::string audioTracks;  // --audio-tracks, "all" or "default"; empty if not given
     std::string text;  // the help or version text, or what is wrong with the line
 };
 
