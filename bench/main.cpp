@@ -8,6 +8,8 @@
 //                                   ffmpeg -c copy and -ss/-to)
 //   converter-bench compare INPUT [FORMAT...]   (MP4 and WebM also against HandBrake's
 //                                   command line when installed; WebM at equal SSIM)
+//   converter-bench queue              (many files through the program's --convert and --jobs,
+//                                   see Queue.cpp)
 //
 // Each measured conversion runs in a child process so that its peak memory is its own.
 #include <sys/resource.h>
@@ -23,6 +25,7 @@
 #include <string>
 #include <vector>
 
+#include "Bench.h"
 #include "engine/ConversionGraph.h"
 #include "engine/RunNotes.h"
 #include "engine/RunProgress.h"
@@ -183,13 +186,6 @@ int Convert(const Format& format, bool videoCompressor, bool audioCompressor,
     return 0;
 }
 
-struct Measure {
-    bool ok = false;
-    double seconds = 0;
-    double cpuSeconds = 0;  // user + system: what the run cost, whatever else the machine did
-    long peakKb = 0;
-};
-
 double SecondsOf(const timeval& t) { return static_cast<double>(t.tv_sec) + t.tv_usec / 1e6; }
 
 // Runs `child` in a forked process; its wall and processor time and peak resident memory.
@@ -209,11 +205,6 @@ Measure InChild(Child child) {
     return m;
 }
 
-std::string Quote(const std::string& s) {
-    std::string q = "'";
-    for (char c : s) q += c == '\'' ? std::string("'\\''") : std::string(1, c);
-    return q + "'";
-}
 
 // The source's frame size and rate, as the engine sees them.
 bool SourceFacts(const std::string& input, engine::SourceInfo& info) {
@@ -305,8 +296,7 @@ Measure RunHandBrake(const std::string& input, const std::string& output,
                                 " --mixdown stereo >/dev/null 2>&1";
     std::printf("handbrake: %s\n", command.c_str());
     std::fflush(stdout);
-    return InChild(
-        [&] { return execl("/bin/sh", "sh", "-c", command.c_str(), nullptr) == -1 ? 127 : 0; });
+    return RunShell(command);
 }
 
 void PrintAgainst(const char* what, const Measure& hb, double size, double ssim, const Row& ours) {
@@ -417,8 +407,7 @@ int Compare(const std::string& input, const std::vector<std::string>& only) {
         std::fflush(stdout);
         Row row{&f, {}, {}, 0, 0, -1, -1};
         row.ours = InChild([&] { return Convert(f, true, true, input, ours, nullptr); });
-        row.theirs = InChild(
-            [&] { return execl("/bin/sh", "sh", "-c", command.c_str(), nullptr) == -1 ? 127 : 0; });
+        row.theirs = RunShell(command);
         if (!row.ours.ok || !row.theirs.ok) ++failures;
         row.oursSize = MegabytesOf(ours);
         row.theirsSize = MegabytesOf(theirs);
@@ -558,6 +547,31 @@ int Tracks(const std::string& input, const std::string& formatName) {
     return 0;
 }
 
+}  // namespace
+
+std::string Quote(const std::string& s) {
+    std::string q = "'";
+    for (char c : s) q += c == '\'' ? std::string("'\\''") : std::string(1, c);
+    return q + "'";
+}
+
+Measure RunShell(const std::string& command) {
+    return InChild(
+        [&] { return execl("/bin/sh", "sh", "-c", command.c_str(), nullptr) == -1 ? 127 : 0; });
+}
+
+std::string PeerCommand(const std::string& formatName, const std::string& input,
+                        const std::string& output) {
+    const Format* f = FindFormat(formatName);
+    engine::SourceInfo info;
+    Chains chains;
+    if (!f || !SourceFacts(input, info) || Convert(*f, true, true, input, output, nullptr, &chains))
+        return {};
+    return CliCommand(*f, info, chains, input, output);
+}
+
+namespace {
+
 int Usage() {
     std::fprintf(
         stderr,
@@ -565,7 +579,8 @@ int Usage() {
         "[--no-audio-compressor] INPUT OUTPUT\n"
         "       converter-bench compare INPUT [avi|wmv|mkv|asf|webm|mp4 ...]\n"
         "       converter-bench keep-cut INPUT\n"
-        "       converter-bench tracks INPUT avi|wmv|mkv|asf|webm|mp4\n");
+        "       converter-bench tracks INPUT avi|wmv|mkv|asf|webm|mp4\n"
+        "       converter-bench queue\n");
     return 2;
 }
 
@@ -582,6 +597,7 @@ int main(int argc, char** argv) {
     }
     if (args[0] == "keep-cut" && args.size() == 2) return KeepAndCut(args[1]);
     if (args[0] == "tracks" && args.size() == 3) return Tracks(args[1], args[2]);
+    if (args[0] == "queue" && args.size() == 1) return QueueBench(QUORVEL_CONVERTER);
     if (args[0] != "convert") return Usage();
     const Format* format = nullptr;
     bool video = true, audio = true;

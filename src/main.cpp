@@ -34,9 +34,10 @@ int main(int argc, char** argv) {
         case Mode::ListCompressors:
             return cli::ListCompressors(line.format);
         case Mode::Convert:
-            return cli::Convert({line.file, line.output, line.format, line.overwrite,
+            return cli::Convert({line.inputs, line.output, line.format, line.overwrite,
                                  line.keepVideo, line.keepAudio, line.start, line.end,
-                                 line.duration, line.audioTracks, shell::StandardErrorIsTerminal()});
+                                 line.duration, line.audioTracks, shell::StandardErrorIsTerminal(),
+                                 line.jobs});
         case Mode::Window:
             break;
     }

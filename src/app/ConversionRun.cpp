@@ -77,14 +77,18 @@ void MainWindow::StartConversion() {
 
     // Refusals noted before this run concern another one.
     media::TakeSettingsRefused();
-    runVideoCompressor = settings.useVideoCompressor == 1
-                             ? engine::CompressorName(CompressorCategory::Video,
-                                                      engine::VideoCompressorSlot(settings, settings.format))
-                             : std::string();
-    runAudioCompressor = settings.useAudioCompressor == 1
-                             ? engine::CompressorName(CompressorCategory::Audio,
-                                                      engine::AudioCompressorSlot(settings, settings.format))
-                             : std::string();
+    runVideoCompressor =
+        settings.useVideoCompressor == 1
+            ? engine::CompressorName(CompressorCategory::Video,
+                                     engine::VideoCompressorSlot(settings, settings.format),
+                                     graph.reporter())
+            : std::string();
+    runAudioCompressor =
+        settings.useAudioCompressor == 1
+            ? engine::CompressorName(CompressorCategory::Audio,
+                                     engine::AudioCompressorSlot(settings, settings.format),
+                                     graph.reporter())
+            : std::string();
     settingsNotUsed = engine::StoredSettingsNotUsed(runVideoCompressor, CompressorCategory::Video);
     for (auto& note : engine::StoredSettingsNotUsed(runAudioCompressor, CompressorCategory::Audio))
         settingsNotUsed.push_back(std::move(note));
@@ -153,6 +157,7 @@ void MainWindow::EndConversion(const std::string& firstField) {
 }
 
 void MainWindow::OnTimer(int id) {
+    if (id == QueueTimer) queueRun.OnTick();
     if (id != ConversionTimer) return;
     ++elapsedSeconds;
     UpdateRunProgress();
@@ -162,6 +167,10 @@ void MainWindow::OnMessage(unsigned message, std::uintptr_t, std::intptr_t) {
     if (message == media::GraphEventMessageNumber) OnGraphEvent();
     else if (message == OpenerFailedMessage) ShowPageTheOpenerGaveUpOn(*this);
     else if (message == OpenStartFileMessage) OpenSourceFile(startFile);
+    else if (message == QueueEventMessage)
+        queueRun.OnGraphEvent();
+    else if (message == OpenQueueMessage)
+        OnQueue();
 }
 
 long MainWindow::OnGraphEvent() {

@@ -1,32 +1,24 @@
 #include "cli/HeadlessConversion.h"
 
-#include <chrono>
 #include <cstdio>
 #include <filesystem>
 
 #include "cli/ExitCode.h"
+#include "cli/JobRuns.h"
 #include "cli/OutputChecks.h"
-#include "cli/ProgressLine.h"
 #include "cli/Setup.h"
 #include "engine/ConversionGraph.h"
 #include "engine/CutTimes.h"
-#include "engine/RunNotes.h"
-#include "engine/RunProgress.h"
-#include "i18n/FormattedText.h"
 #include "options/OutputFormat.h"
+#include "options/OutputNames.h"
 #include "options/OutputSettings.h"
-#include "platform/Format.h"
-#include "platform/Time.h"
-#include "platform/media/Media.h"
+#include "platform/Path.h"
 #include "platform/shell/Shell.h"
-#include "resources/Resources.h"
 #include "settings/Keys.h"
 #include "settings/Profile.h"
 
 namespace cli {
 namespace {
-
-using Clock = std::chrono::steady_clock;
 
 int Fail(const std::string& reason) {
     std::fprintf(stderr, "quorvel-converter: %s\n", reason.c_str());
@@ -45,8 +37,8 @@ int ChoiceOf(engine::CompressorCategory category, int format, const char* fragme
         settings::Profile().GetInt(video ? settings::kVideoSection : settings::kAudioSection,
                                    options::CompressorNumberKey(format), options::UnstoredIndex);
     if (stored >= -1 || stored == engine::kKeepStream) return stored;
-    return fragment ? engine::ConversionGraph::Instance().FindPreferredCompressor(category, fragment)
-                    : -1;
+    int index = -1;
+    return fragment && engine::FindPreferredCompressor(category, fragment, index) ? index : -1;
 }
 
 // Another format family than the stored one has no compressor choice loaded:
@@ -57,7 +49,6 @@ void AdoptFormat(engine::OutputSettings& settings, int format) {
     settings.format = format;
     if (engine::FamilyFormat(format) == wasFamily) return;
     const auto& row = engine::OutputFormatTable[static_cast<std::size_t>(format)];
-    engine::ConversionGraph& graph = engine::ConversionGraph::Instance();
     // The Windows Media writer compresses by itself: no choice to take.
     const int video = row.preferredVideo
                           ? ChoiceOf(engine::CompressorCategory::Video, format, row.preferredVideo)
@@ -69,47 +60,36 @@ void AdoptFormat(engine::OutputSettings& settings, int format) {
     engine::AudioCompressorSlot(settings, format) = audio;
     settings.useVideoCompressor = video >= 0 || video == engine::kKeepStream;
     settings.useAudioCompressor = audio >= 0 || audio == engine::kKeepStream;
-    // Loading filled the slots for the stored family; the run fills them anew.
-    graph.ReleaseCompressorSlots();
 }
 
-// How the run ended: its end event with the result code and the time reached.
-using engine::RunEnd;
-
-// Streams until the graph ends, drawing the progress.
-RunEnd RunToEnd(engine::ConversionGraph& graph, std::int64_t duration, bool terminal) {
-    std::shared_ptr<media::MediaSeeking> seeking;
-    graph.graphManager->QueryMediaSeeking(seeking);
-    ProgressLine line(stderr, terminal);
-    const auto start = Clock::now();
-    auto elapsed = [&] { return std::chrono::duration<double>(Clock::now() - start).count(); };
-    long code = 0;
-    while (graph.mediaEvent->WaitForCompletion(200, code) == E_ABORT) {
-        if (shell::InterruptRequested()) {
-            // The part written so far is kept, beside an older output: no signal
-            // costs the person a finished file.
-            line.Finish();
-            graph.KeepOlderOutput();
-            graph.mediaControl->Stop();
-            return RunEnd{media::EC_USERABORT, S_OK, 0, {}, graph.mediaEvent->RunNotes()};
+// How the outcomes read at the end of several: "3 done, 1 failed: b.mkv: ...".
+void PrintSummary(const std::vector<std::string>& inputs, const std::vector<JobOutcome>& outcomes) {
+    std::string summary;
+    for (const char* group : {"done", "failed", "stopped", "skipped", "ended early",
+                              "kept beside an output that appeared", "not started"}) {
+        int count = 0;
+        std::string reasons;
+        for (std::size_t i = 0; i < outcomes.size(); ++i) {
+            if (outcomes[i].group != group) continue;
+            ++count;
+            if (!outcomes[i].reason.empty())
+                reasons += (reasons.empty() ? ": " : "; ") + paths::FileNameOf(inputs[i]) + ": " +
+                           outcomes[i].reason;
         }
-        std::int64_t written = 0;
-        if (seeking) seeking->GetCurrentPosition(written);
-        line.Show(engine::MeasureProgress(written, duration, elapsed()));
+        if (count)
+            summary +=
+                (summary.empty() ? "" : ", ") + std::to_string(count) + " " + group + reasons;
     }
-    const RunEnd end = engine::ReadRunEnd(*graph.mediaEvent, code);
-    if (end.code == media::EC_COMPLETE) {
-        // The last frame's position falls short of the duration by its own
-        // length; a source that ended early shows where it ended.
-        const bool early = end.result == media::QV_S_SOURCE_ENDED_EARLY;
-        line.Show(engine::MeasureProgress(early ? end.reached : duration, duration, elapsed()));
-    }
-    line.Finish();
-    return end;
+    std::fprintf(stderr, "%s\n", summary.c_str());
 }
 
-std::string Seconds(std::int64_t units) {
-    return StrFormat("%.1f s", units / static_cast<double>(kHundredNsPerSecond));
+// The exit code of several: any failure first, then a part outside its source,
+// an output in the way, an early end; done only when every file is.
+int CombinedCode(const std::vector<JobOutcome>& outcomes) {
+    for (const int code : {kFailed, kUsage, kOutputExists, kSourceEnded})
+        for (const JobOutcome& outcome : outcomes)
+            if (outcome.code == code) return code;
+    return kDone;
 }
 
 }  // namespace
@@ -117,9 +97,7 @@ std::string Seconds(std::int64_t units) {
 int Convert(const ConvertRequest& request) {
     TerminalBoxes boxes;
     if (!StartHeadless()) return kFailed;
-
-    const SourceCheck source = CheckSource(request.input);
-    if (!source.ok) return Fail(source.reason);
+    const bool several = request.inputs.size() > 1;
 
     engine::OutputSettings settings;
     shell::OsVersion os;
@@ -129,15 +107,16 @@ int Convert(const ConvertRequest& request) {
     options::LoadOutputSettings(settings, options::LoadContext{nullptr, os.major});
     boxes.quiet = false;
     SaySetAsideSettings();
+    // Loading filled the window's compressor slots; every job binds its own.
+    engine::ConversionGraph::Instance().ReleaseCompressorSlots();
 
-    int format = request.format.empty() ? FormatOfPath(request.output) : FormatNumber(request.format);
+    int format = !request.format.empty() ? FormatNumber(request.format)
+                 : several               ? -1
+                                         : FormatOfPath(request.output);
     if (format < 0)
         format = engine::IsValidFormat(settings.format) ? settings.format : engine::kAvi;
     if (format != settings.format) AdoptFormat(settings, format);
     if (!request.audioTracks.empty()) settings.allAudioTracks = request.audioTracks == "all";
-    // The window's rule for every output path: it ends in the format's extension.
-    const std::string output = request.output.empty() ? settings.outputPath : request.output;
-    options::ForceOutputExtension(format, output, settings.outputPath);
 
     // The Windows Media writer encodes by its profile: nothing goes in as it is.
     if ((request.keepVideo || request.keepAudio) && format == engine::kWmv) {
@@ -149,100 +128,64 @@ int Convert(const ConvertRequest& request) {
     if (request.keepAudio) engine::AudioCompressorSlot(settings, format) = engine::kKeepStream;
     settings.useVideoCompressor = settings.useVideoCompressor || request.keepVideo;
     settings.useAudioCompressor = settings.useAudioCompressor || request.keepAudio;
-    if (request.keepVideo || request.keepAudio)
-        engine::ConversionGraph::Instance().ReleaseCompressorSlots();
-    // The times' form is checked before anything is opened; their place in the source below.
-    std::int64_t start = 0, stop = 0;
-    if (const engine::CutCheck check =
-            engine::CheckCut(request.start, request.end, request.duration, 0, start, stop);
+    // The times' form is checked before anything is opened; their place in each
+    // source when it is probed.
+    if (const engine::CutCheck check = engine::CheckCut(request.start, request.end,
+                                                        request.duration, 0, settings.cutStart,
+                                                        settings.cutStop);
         check != engine::CutCheck::Ok)
         return Usage(engine::CutCheckText(check, 0));
 
-    const OutputCheck target = CheckOutput(request.input, settings.outputPath, request.overwrite);
-    if (target.verdict == OutputVerdict::Exists) {
-        std::fprintf(stderr, "quorvel-converter: %s exists; give --overwrite to replace it.\n",
-                     settings.outputPath.c_str());
-        return kOutputExists;
+    // Several files go into one folder, made when missing, named after their sources.
+    const std::string folder = !several                 ? std::string()
+                               : request.output.empty() ? paths::FolderOf(settings.outputPath)
+                                                        : request.output;
+    if (several) {
+        std::error_code ec;
+        std::filesystem::create_directories(folder, ec);
+        if (!std::filesystem::is_directory(folder, ec))
+            return Fail(folder + " is not a folder that can be written into");
     }
-    if (target.verdict == OutputVerdict::Refused) return Fail(target.reason);
-    std::fprintf(stderr, "%s -> %s (%s)\n", request.input.c_str(), settings.outputPath.c_str(),
-                 FormatName(format).c_str());
 
-    engine::ConversionGraph& graph = engine::ConversionGraph::Instance();
-    std::string errorText;
-    graph.Attach(nullptr, &settings, &errorText);
-    engine::SourceInfo info;
-    std::int64_t duration = 0;
-    int result = kDone;
-    bool opened = false;
-    std::vector<media::RunNote> runNotes;
-    if (!graph.ProbeSource(request.input, duration, info, settings)) {
-        result = Fail(request.input + ": not a media file this program can read");
-    } else if (const engine::CutCheck check = engine::CheckCut(
-                   request.start, request.end, request.duration, duration, start, stop);
-               check != engine::CutCheck::Ok) {
-        result = Usage(engine::CutCheckText(check, duration));
-    } else if (!(opened = SUCCEEDED(graph.OpenSourceGraph(request.input)))) {
-        result = Fail(request.input + ": could not be opened for conversion");
-    } else {
-        // Nothing is removed beforehand: the run writes beside the output and
-        // takes its place only when it ends well.
-        graph.replaceOutput = request.overwrite;
-        settings.cutStart = start;
-        settings.cutStop = stop;
-        // Progress and time left count the part converted.
-        duration = engine::PartLength(start, stop, duration);
-        HRESULT hr = graph.EnsureCompressors();
-        shell::CatchInterrupts();
-        if (SUCCEEDED(hr)) hr = graph.mediaControl->Run();
-        if (FAILED(hr)) {
-            result = Fail(engine::WithReason("the conversion did not start: " + media::ErrorText(hr),
-                                             graph.RunFailureReason()));
+    std::vector<engine::Job> jobs;
+    std::vector<std::size_t> jobInput;  // the input each job converts
+    std::vector<JobOutcome> outcomes(request.inputs.size());
+    std::vector<std::string> taken(request.inputs);  // two jobs never write one file
+    for (std::size_t i = 0; i < request.inputs.size(); ++i) {
+        const std::string& input = request.inputs[i];
+        std::string output;
+        if (several) {
+            output = options::FreeOutputName(
+                options::OutputPathForSource(format, folder + "/", input), taken);
+            taken.push_back(output);
         } else {
-            const RunEnd end = RunToEnd(graph, duration, request.terminal);
-            runNotes = end.notes;
-            const std::string keptAside = graph.KeptAside();
-            if (end.code == media::EC_USERABORT) {
-                result =
-                    Fail(keptAside.empty()
-                             ? "stopped; the part converted so far is in " + settings.outputPath
-                             : "stopped; " + settings.outputPath +
-                                   " is left as it was, and the part converted so far is in " +
-                                   keptAside);
-            } else if (end.code != media::EC_COMPLETE) {
-                result = Fail(engine::WithReason(
-                    media::ErrorText(FAILED(end.result) ? end.result : E_FAIL), end.reason));
-            } else if (end.result == media::QV_S_SOURCE_ENDED_EARLY) {
-                std::fprintf(stderr, "quorvel-converter: %s: at %s of %s; %s is kept.\n",
-                             media::ErrorText(end.result).c_str(), Seconds(end.reached).c_str(),
-                             Seconds(duration).c_str(), settings.outputPath.c_str());
-                result = kSourceEnded;
-            }
-            if (end.code == media::EC_COMPLETE && !keptAside.empty()) {
-                std::fprintf(stderr, "quorvel-converter: %s\n",
-                             i18n::FormatText(resources::IDS_MESSAGE_OUTPUT_APPEARED,
-                                              settings.outputPath.c_str(), keptAside.c_str())
-                                 .c_str());
-                result = kOutputExists;
-            }
+            // The window's rule for every output path: it ends in the format's extension.
+            options::ForceOutputExtension(
+                format, request.output.empty() ? settings.outputPath : request.output, output);
+        }
+        const SourceCheck source = CheckSource(input);
+        const OutputCheck target = CheckOutput(input, output, request.overwrite);
+        if (!source.ok) {
+            outcomes[i] = {Fail(source.reason), "failed", source.reason.substr(input.size() + 2)};
+        } else if (target.verdict == OutputVerdict::Exists) {
+            std::fprintf(stderr, "quorvel-converter: %s exists; give --overwrite to replace it.\n",
+                         output.c_str());
+            outcomes[i] = {kOutputExists, "skipped", paths::FileNameOf(output) + " exists"};
+        } else if (target.verdict == OutputVerdict::Refused) {
+            outcomes[i] = {Fail(target.reason), "failed", target.reason};
+        } else {
+            engine::Job job = engine::MakeJob(settings, input, output);
+            job.width = job.height = 0;  // each at its own size, as the window opens it
+            job.replaceAllowed = request.overwrite;
+            jobs.push_back(std::move(job));
+            jobInput.push_back(i);
         }
     }
-    if (graph.mediaControl) graph.mediaControl->Stop();
-    if (graph.mediaEvent) graph.mediaEvent->SetNotifyWindow(nullptr);
-    if (opened) graph.TearDownConversionGraph(graph.graphManager, request.input);
-    graph.ReleaseMediaEvent();
-    graph.ReleaseMediaControl();
-    graph.ReleaseGraph();
-    graph.ReleaseCompressorSlots();
-    graph.Attach(nullptr, nullptr, nullptr);
-    // What the run went without or worked around is said whatever the end.
-    const std::string notes = engine::RunNotesText(runNotes, settings.format);
-    if (result == kDone)
-        std::fprintf(stderr, "Done: %s%s%s\n", settings.outputPath.c_str(), notes.empty() ? "" : "  ",
-                     notes.c_str());
-    else if (!notes.empty())
-        std::fprintf(stderr, "quorvel-converter: %s\n", notes.c_str());
-    return result;
+
+    const std::vector<JobOutcome> ran = RunJobs(jobs, request.jobs, request.terminal);
+    for (std::size_t k = 0; k < ran.size(); ++k) outcomes[jobInput[k]] = ran[k];
+    if (several) PrintSummary(request.inputs, outcomes);
+    return CombinedCode(outcomes);
 }
 
 }  // namespace cli

@@ -1,11 +1,13 @@
 #include "engine/ConversionGraph.h"
 
 #include "engine/OutputSettings.h"
-#include "engine/RunProgress.h"
+#include "platform/media/FilterGraph.h"
 #include "platform/media/Media.h"
-#include "platform/ui/MessageBox.h"
+#include "platform/ui/Dialog.h"
 
 namespace engine {
+
+ConversionGraph::ConversionGraph() : Conversion(StandardErrorReporter()) {}
 
 ConversionGraph& ConversionGraph::Instance() {
     static ConversionGraph graph;
@@ -18,19 +20,14 @@ void ConversionGraph::Attach(ui::Dialog* window, OutputSettings* settings, std::
     errorText_ = errorText;
 }
 
-void ConversionGraph::ReleaseMediaEvent() { mediaEvent.reset(); }
-void ConversionGraph::ReleaseMediaControl() { mediaControl.reset(); }
-void ConversionGraph::ReleaseGraph() { graphManager.reset(); }
-
-void ConversionGraph::ReleaseCompressorSlots() {
-    videoCompressor.reset();
-    audioCompressor.reset();
+void ConversionGraph::SetReporter(Reporter* reporter) {
+    reporter_ = reporter ? reporter : &StandardErrorReporter();
 }
 
 int ConversionGraph::FindPreferredCompressor(CompressorCategory category,
                                              std::string_view fragment) {
     int index = -1;
-    return engine::FindPreferredCompressor(category, fragment, index) ? index : -1;
+    return engine::FindPreferredCompressor(category, fragment, index, reporter()) ? index : -1;
 }
 
 void ConversionGraph::GetCompressor(int index) {
@@ -38,7 +35,7 @@ void ConversionGraph::GetCompressor(int index) {
     if (index == kKeepStream)
         media::CreateStreamCopy(true, videoCompressor);
     else
-        engine::GetCompressor(index, &videoCompressor);
+        engine::GetCompressor(index, &videoCompressor, reporter());
 }
 
 void ConversionGraph::GetAudioCompressor(int index) {
@@ -46,7 +43,7 @@ void ConversionGraph::GetAudioCompressor(int index) {
     if (index == kKeepStream)
         media::CreateStreamCopy(false, audioCompressor);
     else
-        engine::GetAudioCompressor(index, &audioCompressor);
+        engine::GetAudioCompressor(index, &audioCompressor, reporter());
 }
 
 bool ConversionGraph::SourceStreamKept(CompressorCategory category, int format) const {
@@ -56,38 +53,21 @@ bool ConversionGraph::SourceStreamKept(CompressorCategory category, int format) 
            media::GraphKeepsStream(*graphManager, category == CompressorCategory::Video, muxer);
 }
 
-void ConversionGraph::ShowGraphErrorText(HRESULT hr) {
-    char buffer[160];
-    media::AMGetErrorTextA(hr, buffer, sizeof buffer);
-    const std::string text = WithReason(buffer, RunFailureReason());
-    (errorText_ ? *errorText_ : ownErrorText_) = text;
-    ui::AppMessageBox(text);
+int ConversionGraph::SlotIndex(bool video) const {
+    if (!settings_) return -1;
+    return video ? VideoCompressorSlot(*settings_, settings_->format)
+                 : AudioCompressorSlot(*settings_, settings_->format);
 }
 
-std::string ConversionGraph::RunFailureReason() const {
-    return mediaEvent ? mediaEvent->FailureReason() : std::string();
+void ConversionGraph::RenewCompressor(bool video) {
+    if (video)
+        GetCompressor(SlotIndex(true));
+    else
+        GetAudioCompressor(SlotIndex(false));
 }
 
-std::shared_ptr<media::FileSinkFilter2> ConversionGraph::OutputSink() const {
-    std::shared_ptr<media::EnumFilters> filters;
-    if (!graphManager || FAILED(graphManager->EnumFilters(filters))) return nullptr;
-    std::shared_ptr<media::Filter> filter;
-    while (filters->Next(filter) == S_OK)
-        if (auto sink = media::QueryFileSinkFilter2(filter)) return sink;
-    return nullptr;
-}
-
-void ConversionGraph::KeepOlderOutput() {
-    if (auto sink = OutputSink()) sink->SetMode(0);
-}
-
-std::string ConversionGraph::KeptAside() const {
-    const auto sink = OutputSink();
-    return sink ? sink->KeptAside() : std::string();
-}
-
-std::string ConversionGraph::lastErrorText() const {
-    return errorText_ ? *errorText_ : ownErrorText_;
+std::function<void()> ConversionGraph::EventNotifier() const {
+    return window_ ? window_->Poster(media::GraphEventMessageNumber) : std::function<void()>();
 }
 
 }  // namespace engine

@@ -76,6 +76,10 @@ CutCheck CheckCut(std::string_view startText, std::string_view endText, std::str
         if (length <= 0) return CutCheck::Order;
         stop = start + length;
     }
+    return CheckCutPlace(start, stop, duration);
+}
+
+CutCheck CheckCutPlace(std::int64_t start, std::int64_t stop, std::int64_t duration) {
     if (duration > 0 && (start >= duration || stop > duration)) return CutCheck::Outside;
     return CutCheck::Ok;
 }

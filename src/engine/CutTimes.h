@@ -21,6 +21,8 @@ enum class CutCheck { Ok, BadText, Order, Outside };
 // On Ok `start` and `stop` hold 100 ns (stop 0: the source's end).
 CutCheck CheckCut(std::string_view startText, std::string_view endText, std::string_view lengthText,
                   std::int64_t duration, std::int64_t& start, std::int64_t& stop);
+// Whether a part already read lies within a source of `duration` (0: unknown).
+CutCheck CheckCutPlace(std::int64_t start, std::int64_t stop, std::int64_t duration);
 
 // How long the part from `start` to `stop` (0: the end) of a source of
 // `duration` is; 0 when unknown.

@@ -46,12 +46,14 @@ void OutputOptionsDialog::FillList(bool video) {
     std::vector<int>& indices = video ? videoIndices_ : audioIndices_;
     list.ResetContent();
     indices.clear();
+    engine::Reporter& reporter = engine::ConversionGraph::Instance().reporter();
     // The no-compressor row only where the container can hold what it writes.
     if (engine::FormatTakesUncompressed(category, ListedFormat(settings.format))) {
-        list.AddString(engine::ListCompressors(category).front());
+        list.AddString(engine::ListCompressors(category, reporter).front());
         indices.push_back(-1);
     }
-    for (const auto& row : engine::FormatCompressors(category, ListedFormat(settings.format))) {
+    for (const auto& row :
+         engine::FormatCompressors(category, ListedFormat(settings.format), reporter)) {
         list.AddString(row.name);
         indices.push_back(row.index);
     }

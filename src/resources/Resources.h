@@ -25,6 +25,7 @@ inline constexpr int IDC_BUTTON_EXIT = 1022;
 inline constexpr int IDC_BUTTON_HOMEPAGE = 1026;
 inline constexpr int IDC_BUTTON_ABOUT = 1027;
 inline constexpr int IDC_BUTTON_HELP = 1043;
+inline constexpr int IDC_BUTTON_QUEUE = 600;
 
 // Menu commands.
 inline constexpr int IDM_ABOUT = 32771;
@@ -87,6 +88,26 @@ inline constexpr int IDS_MESSAGE_CUT_ORDER = 560;
 inline constexpr int IDS_MESSAGE_CUT_OUTSIDE = 561;
 inline constexpr int IDS_MESSAGE_OUTPUT_APPEARED = 300;
 inline constexpr int IDS_MESSAGE_SETTINGS_SET_ASIDE = 301;
+// The queue's texts.
+inline constexpr int IDS_QUEUE_COLUMN_SOURCE = 630;
+inline constexpr int IDS_QUEUE_COLUMN_OUTPUT = 631;
+inline constexpr int IDS_QUEUE_COLUMN_FORMAT = 632;
+inline constexpr int IDS_QUEUE_COLUMN_OPTIONS = 633;
+inline constexpr int IDS_QUEUE_COLUMN_STATE = 634;
+inline constexpr int IDS_QUEUE_WAITING = 635;
+inline constexpr int IDS_QUEUE_CONVERTING = 636;
+inline constexpr int IDS_QUEUE_DONE = 637;
+inline constexpr int IDS_QUEUE_FAILED = 638;
+inline constexpr int IDS_QUEUE_SKIPPED = 639;
+inline constexpr int IDS_QUEUE_TIME_LEFT = 640;
+inline constexpr int IDS_QUEUE_COUNTS = 641;
+inline constexpr int IDS_QUEUE_EXISTS = 642;
+inline constexpr int IDS_QUEUE_SUBFOLDERS = 643;
+inline constexpr int IDS_QUEUE_FINISHED = 644;
+inline constexpr int IDS_QUEUE_INHIBIT_REASON = 645;
+inline constexpr int IDS_QUEUE_SOURCE_SIZE = 646;
+inline constexpr int IDS_QUEUE_WMV_BITRATES = 647;
+inline constexpr int IDS_QUEUE_UNCOMPRESSED = 648;
 inline constexpr int IDS_MESSAGE_FOLDER_NOT_MADE = 404;
 inline constexpr int IDS_MESSAGE_FOLDER_NOT_WRITABLE = 405;
 inline constexpr int IDS_MESSAGE_RUN_NOT_STARTED = 406;

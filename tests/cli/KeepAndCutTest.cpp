@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <iterator>
 #include <string>
 
 #include "MediaFixtures.h"
@@ -211,6 +212,14 @@ TEST_F(KeepAndCutTest, NonsenseTimesAndAStartPastTheRealEndAreRefusedBeforeWriti
     EXPECT_NE(said.find("nothing at or after the chosen start"), std::string::npos) << said;
     for (const auto& entry : fs::directory_iterator(dir.path()))
         EXPECT_EQ(entry.path().filename(), "stderr.txt") << "nothing written";
+    // Several files: each is measured on its own, the short one refused, the long one cut.
+    const fs::path longOne = fixtures::LongH264AacMp4();
+    EXPECT_EQ(Convert(source, dir / "o", ShellQuote(longOne.string()) +
+                                             " --format mkv --audio copy --start 3 --duration 2"),
+              2) << said;
+    EXPECT_NEAR(std::atof(Probe(dir / "o" / (longOne.stem().string() + ".mkv"),
+                                "-show_entries format=duration").c_str()), 2.0, 0.6);
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir / "o"), {}), 1) << "one output";
 }
 
 }  // namespace

@@ -21,14 +21,21 @@ constexpr const char* kDescription =
     "                    [--audio-tracks all|default]\n"
     "                                              converts without a window, with the\n"
     "                                              settings the Options dialog stored\n"
+    "  quorvel-converter --convert INPUT INPUT... [-o FOLDER] [--jobs N] ...\n"
+    "                                              converts each into FOLDER (made when\n"
+    "                                              missing; default: the stored output's\n"
+    "                                              folder), named after its source\n"
     "  quorvel-converter --list-compressors [FORMAT]\n"
     "                                              the compressors of a format, * preferred\n"
     "\n"
     "Exit codes of --convert: 0 done, 1 failed or stopped, 2 usage, 3 the output\n"
-    "exists (give --overwrite) or appeared during the run (left as it was, the\n"
-    "conversion kept beside it as NAME (2).EXT), 4 the source ended early (the\n"
-    "output is kept). Ctrl+C keeps the part converted so far, beside an older\n"
-    "output as NAME.partial.EXT. An output that is a link is written through.\n"
+    "exists (give --overwrite; that file is skipped) or appeared during the run\n"
+    "(left as it was, the conversion kept beside it as NAME (2).EXT), 4 the source\n"
+    "ended early (the output is kept). With several files the first of 1, 2, 3, 4\n"
+    "that any file met (2: a part outside that source), else 0; a failed file never\n"
+    "stops the others. Ctrl+C keeps the part converted so far, beside an older\n"
+    "output as NAME.partial.EXT, and starts no other file. An output that is a\n"
+    "link is written through.\n"
     "\n"
     "--video copy and --audio copy keep the source's stream as it is (no re-encoding)\n"
     "where the format can hold it, else the format's preferred compressor converts it\n"
@@ -36,7 +43,7 @@ constexpr const char* kDescription =
     "rotation, colours, language and flags stay as the source has them. WMV always\n"
     "compresses. --start and --end (h:mm:ss.fff, or seconds) convert a part only;\n"
     "converted streams are cut exactly, kept ones start at the key frame at or\n"
-    "before the start.";
+    "before the start. With several files each is cut the same way.";
 
 bool IsFormatName(const std::string& name) {
     return std::any_of(std::begin(kFormatNames), std::end(kFormatNames),
@@ -146,6 +153,9 @@ CommandLine ParseCommandLine(int argc, char** argv, const std::string& version) 
         QStringLiteral("all: every sound track of INPUT; default: its default one only "
                        "(default: as the Options dialog stored)."),
         QStringLiteral("all|default"));
+    const QCommandLineOption jobs(QStringLiteral("jobs"),
+                                  QStringLiteral("Converts N files at once (default 1)."),
+                                  QStringLiteral("N"), QStringLiteral("1"));
     const QCommandLineOption list(QStringLiteral("list-compressors"),
                                   QStringLiteral("Lists the compressors of FORMAT (default: the "
                                                  "stored format), the preferred ones marked *."));
@@ -161,8 +171,8 @@ CommandLine ParseCommandLine(int argc, char** argv, const std::string& version) 
     const QCommandLineOption end = valued("end", "Converts up to T (h:mm:ss.fff).", "T");
     const QCommandLineOption duration =
         valued("duration", "Converts D (h:mm:ss.fff) from the start.", "D");
-    for (const auto* option : {&convert, &output, &format, &overwrite, &audioTracks, &video,
-                               &audio, &start, &end, &duration, &list})
+    for (const auto* option : {&convert, &output, &format, &overwrite, &audioTracks, &jobs,
+                               &video, &audio, &start, &end, &duration, &list})
         parser.addOption(*option);
     parser.addPositionalArgument(QStringLiteral("FILE"),
                                  QStringLiteral("The video to open in the window."),
@@ -193,7 +203,7 @@ CommandLine ParseCommandLine(int argc, char** argv, const std::string& version) 
         return Invalid(QStringLiteral("Unknown audio tracks '%1': use all or default.")
                            .arg(parser.value(audioTracks)));
     // Options of a conversion; --format also names the list's format.
-    const std::array convertOnly{&output, &overwrite, &audioTracks, &video,
+    const std::array convertOnly{&output, &overwrite, &audioTracks, &jobs, &video,
                                  &audio,  &start,     &end,         &duration};
     if (parser.isSet(convert) && parser.isSet(list))
         return Invalid(QStringLiteral("--convert and --list-compressors cannot be combined."));
@@ -215,10 +225,10 @@ CommandLine ParseCommandLine(int argc, char** argv, const std::string& version) 
         return line;
     }
     if (parser.isSet(convert)) {
-        if (!positional.isEmpty())
-            return Invalid(QStringLiteral("Unexpected argument '%1' after --convert INPUT.")
-                               .arg(positional.front()));
-        if (parser.value(convert).isEmpty() ||
+        // --convert A B C: the first is the option's value, the others follow it.
+        const QStringList inputs = QStringList{parser.value(convert)} + positional;
+        if (std::any_of(inputs.begin(), inputs.end(),
+                        [](const QString& i) { return i.isEmpty(); }) ||
             (parser.isSet(output) && parser.value(output).isEmpty()))
             return Invalid(QStringLiteral("An empty file name was given."));
         for (const auto* keep : {&video, &audio})
@@ -226,13 +236,19 @@ CommandLine ParseCommandLine(int argc, char** argv, const std::string& version) 
                 return Invalid(QStringLiteral("--%1 takes 'copy' only.").arg(keep->names().front()));
         if (parser.isSet(end) && parser.isSet(duration))
             return Invalid(QStringLiteral("Give --end or --duration, not both."));
+        bool number = false;
+        line.jobs = parser.value(jobs).toInt(&number);
+        if (!number || line.jobs < 1 || line.jobs > 64)
+            return Invalid(QStringLiteral("--jobs takes a number from 1 to 64, not '%1'.")
+                               .arg(parser.value(jobs)));
         line.mode = CommandLine::Mode::Convert;
         line.keepVideo = parser.isSet(video);
         line.keepAudio = parser.isSet(audio);
         line.start = parser.value(start).toStdString();
         line.end = parser.value(end).toStdString();
         line.duration = parser.value(duration).toStdString();
-        line.file = ToBytes(parser.value(convert));
+        for (const QString& input : inputs) line.inputs.push_back(ToBytes(input));
+        line.file = line.inputs.front();
         line.output = ToBytes(parser.value(output));
         line.overwrite = parser.isSet(overwrite);
         return line;
