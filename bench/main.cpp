@@ -4,6 +4,8 @@
 //
 //   converter-bench convert --format avi|wmv|mkv|asf|webm|mp4 [--no-video-compressor]
 //                   [--no-audio-compressor] INPUT OUTPUT
+//   converter-bench keep-cut INPUT            (keeping streams, a 10 s part, against
+//                                   ffmpeg -c copy and -ss/-to)
 //   converter-bench compare INPUT [FORMAT...]   (MP4 and WebM also against HandBrake's
 //                                   command line when installed; WebM at equal SSIM)
 //   converter-bench queue              (many files through the program's --convert and --jobs,
@@ -107,9 +109,17 @@ Chains ReadChains(FilterGraph& graph) {
 // The window's road through the engine: probe, open, build, run, wait, tear down.
 // Stores the opening time; returns 0 on a completed conversion. With `chainsOnly`
 // the graph is built and its chains read, and nothing is converted.
+// A run that keeps streams (engine::kKeepStream) or converts a part of the source.
+struct Part {
+    bool keepVideo = false;
+    bool keepAudio = false;
+    std::int64_t start = 0;  // 100 ns; stop 0: the end
+    std::int64_t stop = 0;
+};
+
 int Convert(const Format& format, bool videoCompressor, bool audioCompressor,
             const std::string& input, const std::string& output, double* openSeconds,
-            Chains* chainsOnly = nullptr) {
+            Chains* chainsOnly = nullptr, const Part& part = {}) {
     ui::ScriptedAutomation boxes;  // the engine's messages go to the terminal
     boxes.onMessageBox = [](const ui::MessageBoxRecord& box) {
         std::fprintf(stderr, "%s: %s\n", box.caption.c_str(), box.text.c_str());
@@ -140,6 +150,10 @@ int Convert(const Format& format, bool videoCompressor, bool audioCompressor,
     }
     settings.useVideoCompressor = videoCompressor;
     settings.useAudioCompressor = audioCompressor;
+    if (part.keepVideo) engine::VideoCompressorSlot(settings, format.format) = engine::kKeepStream;
+    if (part.keepAudio) engine::AudioCompressorSlot(settings, format.format) = engine::kKeepStream;
+    settings.cutStart = part.start;
+    settings.cutStop = part.stop;
     // Nothing is removed beforehand: the engine writes beside the output, never
     // onto the source, and replaces the output only when the run ends well.
 
@@ -417,6 +431,72 @@ int Compare(const std::string& input, const std::vector<std::string>& only) {
     return failures ? 1 : 0;
 }
 
+// Keeping and cutting on a long clip (a 60 s 1080p H.264/AAC MKV, say) to MP4,
+// against the ffmpeg CLI's -c copy and -ss/-to in the same run: a copy of the
+// whole, a 10 s part from the middle re-encoded, and our whole re-encode.
+int KeepAndCut(const std::string& input) {
+    const auto folder =
+        std::filesystem::temp_directory_path() / ("converter-bench-" + std::to_string(getpid()));
+    std::filesystem::create_directories(folder);
+    const Format& mp4 = *FindFormat("mp4");
+    engine::SourceInfo info;
+    if (!SourceFacts(input, info)) return Fail("probe", E_FAIL);
+    const double middle = std::max(0.0, info.duration / 1e7 / 2 - 5);
+    auto path = [&](const char* name) { return (folder / name).string(); };
+    auto cli = [&](const std::string& args) {
+        const std::string command = "ffmpeg -nostdin -v error -y " + args;
+        std::printf("ffmpeg: %s\n", command.c_str());
+        return InChild(
+            [&] { return execl("/bin/sh", "sh", "-c", command.c_str(), nullptr) == -1 ? 127 : 0; });
+    };
+    const Part copy{true, true, 0, 0};
+    const Part cut{false, false, static_cast<std::int64_t>(middle * 1e7),
+                   static_cast<std::int64_t>((middle + 10) * 1e7)};
+    const Measure oursCopy =
+        InChild([&] { return Convert(mp4, true, true, input, path("copy.mp4"), nullptr, nullptr, copy); });
+    const Measure cliCopy = cli("-i " + Quote(input) + " -map 0:v:0 -map 0:a:0? -c copy "
+                                "-movflags +faststart " + Quote(path("ffmpeg-copy.mp4")));
+    const Measure oursCut =
+        InChild([&] { return Convert(mp4, true, true, input, path("cut.mp4"), nullptr, nullptr, cut); });
+    Chains chains;
+    Convert(mp4, true, true, input, path("whole.mp4"), nullptr, &chains);
+    char range[64];
+    std::snprintf(range, sizeof range, "-ss %.3f -to %.3f ", middle, middle + 10);
+    const Measure cliCut = cli(range + CliCommand(mp4, info, chains, input, path("ffmpeg-cut.mp4")).substr(
+                                           std::string("ffmpeg -nostdin -v error -y ").size()));
+    const Measure oursWhole =
+        InChild([&] { return Convert(mp4, true, true, input, path("whole.mp4"), nullptr); });
+    auto hash = [&](const std::string& file) {
+        std::string out;
+        const std::string command = "ffmpeg -v error -i " + Quote(file) +
+                                    " -map 0:v -c copy -f streamhash - 2>/dev/null";
+        if (FILE* pipe = popen(command.c_str(), "r")) {
+            char buffer[256];
+            while (std::fgets(buffer, sizeof buffer, pipe)) out += buffer;
+            pclose(pipe);
+        }
+        return out;
+    };
+    auto row = [](const char* what, const Measure& a, const Measure& b) {
+        std::printf("%-34s %8.2f %8.2f %7.3f %7.3f%s\n", what, a.seconds, b.seconds,
+                    b.seconds > 0 ? a.seconds / b.seconds : 0.0,
+                    b.cpuSeconds > 0 ? a.cpuSeconds / b.cpuSeconds : 0.0,
+                    a.ok && b.ok ? "" : "  (failed)");
+    };
+    std::printf("\n%-34s %8s %8s %7s %7s\n", "run (ours against)", "ours s", "peer s", "ratio",
+                "cpu");
+    row("keep -> MP4 / ffmpeg -c copy", oursCopy, cliCopy);
+    row("keep -> MP4 / our re-encode", oursCopy, oursWhole);
+    row("10 s part / our whole re-encode", oursCut, oursWhole);
+    row("10 s part / ffmpeg -ss -to", oursCut, cliCut);
+    const bool same = hash(input) == hash(path("copy.mp4"));
+    std::printf("video packets of the kept copy %s the source's (streamhash)\n",
+                same ? "identical to" : "DIFFER from");
+    std::error_code ec;
+    std::filesystem::remove_all(folder, ec);
+    return same && oursCopy.ok && oursCut.ok ? 0 : 1;
+}
+
 // The same source with one sound track and with three: the further tracks are
 // encoded beside the first, so three should cost little more wall time than one.
 // The ffmpeg CLI converting the three-track source is the peer.
@@ -498,8 +578,8 @@ int Usage() {
         "usage: converter-bench convert --format avi|wmv|mkv|asf|webm|mp4 [--no-video-compressor] "
         "[--no-audio-compressor] INPUT OUTPUT\n"
         "       converter-bench compare INPUT [avi|wmv|mkv|asf|webm|mp4 ...]\n"
+        "       converter-bench keep-cut INPUT\n"
         "       converter-bench tracks INPUT avi|wmv|mkv|asf|webm|mp4\n"
-
         "       converter-bench queue\n");
     return 2;
 }
@@ -515,6 +595,7 @@ int main(int argc, char** argv) {
             if (!FindFormat(args[i])) return Usage();
         return Compare(args[1], {args.begin() + 2, args.end()});
     }
+    if (args[0] == "keep-cut" && args.size() == 2) return KeepAndCut(args[1]);
     if (args[0] == "tracks" && args.size() == 3) return Tracks(args[1], args[2]);
     if (args[0] == "queue" && args.size() == 1) return QueueBench(QUORVEL_CONVERTER);
     if (args[0] != "convert") return Usage();

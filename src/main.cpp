@@ -35,7 +35,9 @@ int main(int argc, char** argv) {
             return cli::ListCompressors(line.format);
         case Mode::Convert:
             return cli::Convert({line.inputs, line.output, line.format, line.overwrite,
-                                 line.audioTracks, shell::StandardErrorIsTerminal(), line.jobs});
+                                 line.keepVideo, line.keepAudio, line.start, line.end,
+                                 line.duration, line.audioTracks, shell::StandardErrorIsTerminal(),
+                                 line.jobs});
         case Mode::Window:
             break;
     }

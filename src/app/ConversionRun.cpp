@@ -6,6 +6,7 @@
 #include "app/StatusText.h"
 #include "engine/CompressorCatalog.h"
 #include "engine/ConversionGraph.h"
+#include "engine/CutTimes.h"
 #include "engine/RunNotes.h"
 #include "engine/RunProgress.h"
 #include "i18n/FormattedText.h"
@@ -183,7 +184,9 @@ long MainWindow::OnGraphEvent() {
         if (code == media::EC_COMPLETE && param1 == media::QV_S_SOURCE_ENDED_EARLY) {
             EndConversion(i18n::FormatText(
                 IDS_MESSAGE_SOURCE_ENDED_EARLY, ClockText(param2 / kHundredNsPerSecond).c_str(),
-                ClockText(source.duration / kHundredNsPerSecond).c_str()));
+                ClockText(engine::PartLength(settings.cutStart, settings.cutStop, source.duration) /
+                          kHundredNsPerSecond)
+                    .c_str()));
         } else if (code == media::EC_COMPLETE) {
             EndConversion(IDS_MESSAGE_CONVERSION_DONE);
         } else if (code == media::EC_ERRORABORT) {

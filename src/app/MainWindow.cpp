@@ -167,6 +167,8 @@ void MainWindow::OpenSourceFile(const std::string& path) {
         graph.ReleaseGraph();
     }
     sourcePath = path;
+    // A part chosen belongs to the source it was chosen in.
+    settings.cutStart = settings.cutStop = 0;
 
     std::int64_t duration = 0;
     if (!graph.ProbeSource(sourcePath, duration, source, settings)) {
@@ -217,6 +219,7 @@ void MainWindow::OnOptions() {
     dialog.sourceWidth = source.width;
     dialog.sourceHeight = source.height;
     dialog.sourceFrameRate = source.frameRate;
+    dialog.sourceDuration = source.duration;
     dialog.sourceOpened = sourceOpened;
     if (dialog.RunModal() != ui::IDOK) return;
     settings = dialog.settings;  // already stored by the dialog's OK

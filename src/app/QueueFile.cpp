@@ -101,6 +101,14 @@ void ReadLine(QueueEntry& entry, const std::string& key, const std::string& valu
         job.replaceAllowed = value == "1";
     else if (key == "audio-tracks")
         job.allAudioTracks = value != "default";
+    else if (key == "keep-video")
+        job.video.keep = value == "1";
+    else if (key == "keep-audio")
+        job.audio.keep = value == "1";
+    else if (key == "start")
+        Read(value, job.cutStart);
+    else if (key == "stop")
+        Read(value, job.cutStop);
     else if (key == "note")
         entry.note = value;
     else if (key == "bytes")
@@ -134,6 +142,9 @@ std::string Queue::Text() const {
         out << "file-profile=" << job.fileProfile << "\nreplace=" << (job.replaceAllowed ? 1 : 0)
             << '\n';
         out << "audio-tracks=" << (job.allAudioTracks ? "all" : "default") << '\n';
+        out << "keep-video=" << (job.video.keep ? 1 : 0) << "\nkeep-audio="
+            << (job.audio.keep ? 1 : 0) << '\n';
+        out << "start=" << job.cutStart << "\nstop=" << job.cutStop << '\n';
         for (const auto& [state, name] : kStates)
             if (state == entry.state) out << "state=" << name << '\n';
         out << "note=" << Escaped(entry.note) << '\n';

@@ -6,6 +6,7 @@
 #include "app/MainWindow.h"
 #include "app/QueueWindow.h"
 #include "engine/Conversion.h"
+#include "engine/CutTimes.h"
 #include "i18n/FormattedText.h"
 #include "i18n/LanguagePack.h"
 #include "options/OutputFormat.h"
@@ -53,7 +54,7 @@ bool HasSubfolders(const fs::path& folder) {
     return false;
 }
 
-// The source's length for the queue's time left; 0 when it cannot be told now
+// The part's length for the queue's time left; 0 when it cannot be told now
 // (the job says why when it runs).
 std::int64_t Duration(const engine::Job& job) {
     JobNotes quiet;
@@ -61,7 +62,8 @@ std::int64_t Duration(const engine::Job& job) {
     engine::SourceInfo info;
     engine::OutputSettings settings;
     std::int64_t duration = 0;
-    return probe.ProbeSource(job.source, duration, info, settings) ? duration : 0;
+    if (!probe.ProbeSource(job.source, duration, info, settings)) return 0;
+    return engine::PartLength(job.cutStart, job.cutStop, duration);
 }
 
 }  // namespace
@@ -73,6 +75,8 @@ engine::Job MainWindow::JobFor(const std::string& file) const {
     const bool sizeChosen = !sourcePath.empty() && (settings.outputWidth != source.width ||
                                                     settings.outputHeight != source.height);
     if (!sizeChosen) job.width = job.height = 0;
+    // Start and End were chosen in the open source: another file has no such part.
+    if (sourcePath.empty() || file != sourcePath) job.cutStart = job.cutStop = 0;
     return job;
 }
 
@@ -92,6 +96,8 @@ void MainWindow::QueueFiles(const std::vector<std::string>& paths) {
     }
     for (const std::string& file : files) {
         engine::Job job = JobFor(file);
+        // Several files at once are each converted whole.
+        if (files.size() > 1) job.cutStart = job.cutStop = 0;
         const std::int64_t duration = Duration(job);
         queue.Add(std::move(job), duration);
     }

@@ -5,6 +5,7 @@
 #include "app/ExistingOutputsQuestion.h"
 #include "app/StatusText.h"
 #include "engine/Conversion.h"
+#include "engine/CutTimes.h"
 #include "engine/RunNotes.h"
 #include "i18n/FormattedText.h"
 #include "i18n/LanguagePack.h"
@@ -128,7 +129,8 @@ void QueueRun::RunNext() {
         conversion_ = std::make_unique<engine::Conversion>(entry.job, notes_);
         HRESULT hr = conversion_->Open();
         if (SUCCEEDED(hr)) {
-            entry.duration = conversion_->source().duration;
+            entry.duration = engine::PartLength(entry.job.cutStart, entry.job.cutStop,
+                                                conversion_->source().duration);
             hr = conversion_->Start(window_.Poster(QueueEventMessage));
             if (SUCCEEDED(hr)) {
                 started_ = Clock::now();

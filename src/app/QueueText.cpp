@@ -1,6 +1,7 @@
 #include "app/QueueText.h"
 
 #include "app/StatusText.h"
+#include "engine/CutTimes.h"
 #include "engine/OutputFormat.h"
 #include "i18n/FormattedText.h"
 #include "i18n/LanguagePack.h"
@@ -47,6 +48,7 @@ std::string StateText(const QueueEntry& entry) {
 
 std::string OptionsText(const engine::Job& job) {
     auto compressor = [](const engine::CompressorChoice& choice) {
+        if (choice.keep) return StringText(IDS_KEEP_ORIGINAL_STREAM);
         if (choice.name.empty()) return StringText(IDS_QUEUE_UNCOMPRESSED);
         std::string text = choice.name;
         std::string changed;
@@ -54,13 +56,20 @@ std::string OptionsText(const engine::Job& job) {
             changed += (changed.empty() ? "" : ", ") + name + "=" + value;
         return changed.empty() ? text : text + " (" + changed + ")";
     };
-    if (job.format != engine::kWmv) return compressor(job.video) + " + " + compressor(job.audio);
+    // The part converted, when not the whole source.
+    const std::string part =
+        job.cutStart > 0 || job.cutStop > 0
+            ? ", " + engine::ClockTimeText(job.cutStart) + " - " +
+                  (job.cutStop > 0 ? engine::ClockTimeText(job.cutStop) : std::string())
+            : std::string();
+    if (job.format != engine::kWmv)
+        return compressor(job.video) + " + " + compressor(job.audio) + part;
     // Only the Windows Media writer scales: the size matters there alone.
     const std::string size = job.width > 0 && job.height > 0
                                  ? StrFormat("%d*%d", job.width, job.height)
                                  : StringText(IDS_QUEUE_SOURCE_SIZE);
     return FormatText(IDS_QUEUE_WMV_BITRATES, job.videoBitrate / 1024, job.audioBitrate / 1000) +
-           ", " + size;
+           ", " + size + part;
 }
 
 std::string SummaryText(const Queue& queue, std::int64_t secondsLeft) {

@@ -8,6 +8,7 @@
 #include "cli/OutputChecks.h"
 #include "cli/Setup.h"
 #include "engine/ConversionGraph.h"
+#include "engine/CutTimes.h"
 #include "options/OutputFormat.h"
 #include "options/OutputNames.h"
 #include "options/OutputSettings.h"
@@ -24,13 +25,18 @@ int Fail(const std::string& reason) {
     return kFailed;
 }
 
+int Usage(const std::string& reason) {
+    std::fprintf(stderr, "quorvel-converter: %s\n", reason.c_str());
+    return kUsage;
+}
+
 // The family's stored choice (-1: none), else its preferred compressor.
 int ChoiceOf(engine::CompressorCategory category, int format, const char* fragment) {
     const bool video = category == engine::CompressorCategory::Video;
     const int stored =
         settings::Profile().GetInt(video ? settings::kVideoSection : settings::kAudioSection,
                                    options::CompressorNumberKey(format), options::UnstoredIndex);
-    if (stored >= -1) return stored;
+    if (stored >= -1 || stored == engine::kKeepStream) return stored;
     int index = -1;
     return fragment && engine::FindPreferredCompressor(category, fragment, index) ? index : -1;
 }
@@ -52,8 +58,8 @@ void AdoptFormat(engine::OutputSettings& settings, int format) {
                           : -1;
     engine::VideoCompressorSlot(settings, format) = video;
     engine::AudioCompressorSlot(settings, format) = audio;
-    settings.useVideoCompressor = video >= 0;
-    settings.useAudioCompressor = audio >= 0;
+    settings.useVideoCompressor = video >= 0 || video == engine::kKeepStream;
+    settings.useAudioCompressor = audio >= 0 || audio == engine::kKeepStream;
 }
 
 // How the outcomes read at the end of several: "3 done, 1 failed: b.mkv: ...".
@@ -77,10 +83,10 @@ void PrintSummary(const std::vector<std::string>& inputs, const std::vector<JobO
     std::fprintf(stderr, "%s\n", summary.c_str());
 }
 
-// The exit code of several: any failure first, then an output in the way, then
-// an early end; done only when every file is.
+// The exit code of several: any failure first, then a part outside its source,
+// an output in the way, an early end; done only when every file is.
 int CombinedCode(const std::vector<JobOutcome>& outcomes) {
-    for (const int code : {kFailed, kOutputExists, kSourceEnded})
+    for (const int code : {kFailed, kUsage, kOutputExists, kSourceEnded})
         for (const JobOutcome& outcome : outcomes)
             if (outcome.code == code) return code;
     return kDone;
@@ -111,6 +117,24 @@ int Convert(const ConvertRequest& request) {
         format = engine::IsValidFormat(settings.format) ? settings.format : engine::kAvi;
     if (format != settings.format) AdoptFormat(settings, format);
     if (!request.audioTracks.empty()) settings.allAudioTracks = request.audioTracks == "all";
+
+    // The Windows Media writer encodes by its profile: nothing goes in as it is.
+    if ((request.keepVideo || request.keepAudio) && format == engine::kWmv) {
+        std::fprintf(stderr, "quorvel-converter: WMV always compresses; --video copy and "
+                             "--audio copy apply to the other formats.\n");
+        return kUsage;
+    }
+    if (request.keepVideo) engine::VideoCompressorSlot(settings, format) = engine::kKeepStream;
+    if (request.keepAudio) engine::AudioCompressorSlot(settings, format) = engine::kKeepStream;
+    settings.useVideoCompressor = settings.useVideoCompressor || request.keepVideo;
+    settings.useAudioCompressor = settings.useAudioCompressor || request.keepAudio;
+    // The times' form is checked before anything is opened; their place in each
+    // source when it is probed.
+    if (const engine::CutCheck check = engine::CheckCut(request.start, request.end,
+                                                        request.duration, 0, settings.cutStart,
+                                                        settings.cutStop);
+        check != engine::CutCheck::Ok)
+        return Usage(engine::CutCheckText(check, 0));
 
     // Several files go into one folder, made when missing, named after their sources.
     const std::string folder = !several                 ? std::string()

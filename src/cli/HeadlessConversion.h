@@ -14,6 +14,11 @@ struct ConvertRequest {
     std::string output;
     std::string format;  // empty: the output's extension (one input), else the stored format
     bool overwrite = false;
+    bool keepVideo = false;  // the source's streams as they are, where the format holds them
+    bool keepAudio = false;
+    std::string start;  // the part to convert, as given (h:mm:ss.fff); empty: the whole
+    std::string end;
+    std::string duration;
     std::string audioTracks;  // "all", "default", or empty: as stored
     bool terminal = false;  // standard error is a terminal: redraw the progress line
     int jobs = 1;           // conversions at once

@@ -10,6 +10,7 @@
 #include "cli/ProgressLine.h"
 #include "cli/Setup.h"
 #include "engine/Conversion.h"
+#include "engine/CutTimes.h"
 #include "engine/RunNotes.h"
 #include "i18n/FormattedText.h"
 #include "options/OutputFormat.h"
@@ -33,6 +34,11 @@ std::string Seconds(std::int64_t units) {
 JobOutcome Failed(const std::string& reason, const std::string& subject = {}) {
     std::fprintf(stderr, "quorvel-converter: %s%s\n", subject.c_str(), reason.c_str());
     return {kFailed, "failed", reason};
+}
+
+// How long the part the job converts is: progress and time left count it.
+std::int64_t PartLength(const engine::Conversion& c) {
+    return engine::PartLength(c.job().cutStart, c.job().cutStop, c.source().duration);
 }
 
 // Wakes the main thread when any graph has an event.
@@ -67,7 +73,7 @@ struct Running {
 JobOutcome Finish(Running& run, const engine::RunEnd& end) {
     engine::Conversion& c = *run.conversion;
     const std::string& output = c.job().output;
-    const std::int64_t duration = c.source().duration;
+    const std::int64_t duration = PartLength(c);
     if (end.code == media::EC_COMPLETE) {
         // The last frame's position falls short of the duration by its own
         // length; a source that ended early shows where it ended.
@@ -145,6 +151,17 @@ std::vector<JobOutcome> RunJobs(const std::vector<engine::Job>& jobs, int atOnce
                                          job.source + ": ");
                 continue;
             }
+            // The part to convert is checked against this source's length.
+            const std::int64_t length = run->conversion->source().duration;
+            if (const engine::CutCheck check =
+                    engine::CheckCutPlace(job.cutStart, job.cutStop, length);
+                check != engine::CutCheck::Ok) {
+                const std::string text = engine::CutCheckText(check, length);
+                std::fprintf(stderr, "quorvel-converter: %s%s\n",
+                             alone ? "" : (job.source + ": ").c_str(), text.c_str());
+                outcomes[index] = {kUsage, "failed", text};
+                continue;
+            }
             hr = run->conversion->Start([&wakeup] { wakeup.Notify(); });
             if (FAILED(hr)) {
                 outcomes[index] = Failed(
@@ -168,7 +185,7 @@ std::vector<JobOutcome> RunJobs(const std::vector<engine::Job>& jobs, int atOnce
                 continue;
             }
             run.line.Show(engine::MeasureProgress(
-                run.conversion->Written(), run.conversion->source().duration, run.Elapsed()));
+                run.conversion->Written(), PartLength(*run.conversion), run.Elapsed()));
             ++it;
         }
         if (shell::InterruptRequested() && running.empty()) break;

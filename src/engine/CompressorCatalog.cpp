@@ -157,6 +157,10 @@ void GetAudioCompressor(int index, std::shared_ptr<media::Filter>* slot, Reporte
 void BindCompressor(CompressorCategory category, const CompressorChoice& choice,
                     std::shared_ptr<media::Filter>* slot, Reporter& reporter) {
     slot->reset();
+    if (choice.keep) {
+        media::CreateStreamCopy(category == CompressorCategory::Video, *slot);
+        return;
+    }
     if (choice.name.empty()) return;
     for (const auto& moniker : Enumerate(category, reporter)) {
         std::string name;

@@ -56,7 +56,8 @@ void GetAudioCompressor(int index, std::shared_ptr<media::Filter>* slot,
                         Reporter& reporter = StandardErrorReporter());
 
 // A new instance of the compressor of that name (empty: none, the slot stays
-// empty) with the choice's settings applied, instead of those stored now.
+// empty) with the choice's settings applied, instead of those stored now; a
+// kept stream's choice gives "keep the original stream".
 void BindCompressor(CompressorCategory category, const CompressorChoice& choice,
                     std::shared_ptr<media::Filter>* slot, Reporter& reporter);
 // What the person changed in the Settings of the compressor of that name.

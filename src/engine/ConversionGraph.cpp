@@ -2,6 +2,7 @@
 
 #include "engine/OutputSettings.h"
 #include "platform/media/FilterGraph.h"
+#include "platform/media/Media.h"
 #include "platform/ui/Dialog.h"
 
 namespace engine {
@@ -31,12 +32,25 @@ int ConversionGraph::FindPreferredCompressor(CompressorCategory category,
 
 void ConversionGraph::GetCompressor(int index) {
     videoCompressor.reset();
-    engine::GetCompressor(index, &videoCompressor, reporter());
+    if (index == kKeepStream)
+        media::CreateStreamCopy(true, videoCompressor);
+    else
+        engine::GetCompressor(index, &videoCompressor, reporter());
 }
 
 void ConversionGraph::GetAudioCompressor(int index) {
     audioCompressor.reset();
-    engine::GetAudioCompressor(index, &audioCompressor, reporter());
+    if (index == kKeepStream)
+        media::CreateStreamCopy(false, audioCompressor);
+    else
+        engine::GetAudioCompressor(index, &audioCompressor, reporter());
+}
+
+bool ConversionGraph::SourceStreamKept(CompressorCategory category, int format) const {
+    if (!graphManager || !IsValidFormat(format)) return false;
+    const char* muxer = OutputFormatTable[static_cast<std::size_t>(format)].muxer;
+    return muxer &&
+           media::GraphKeepsStream(*graphManager, category == CompressorCategory::Video, muxer);
 }
 
 int ConversionGraph::SlotIndex(bool video) const {

@@ -28,8 +28,12 @@ public:
     // Catalogue access for the settings: the preferred entry's index or -1, and
     // filling a slot with a fresh instance (releasing what it held).
     int FindPreferredCompressor(CompressorCategory category, std::string_view fragment);
+    // kKeepStream fills a slot with "keep the original stream".
     void GetCompressor(int index);
     void GetAudioCompressor(int index);
+    // Whether the format can hold the open source's stream of the category as it
+    // is, so that keeping it can be offered. WMV never: its writer encodes.
+    bool SourceStreamKept(CompressorCategory category, int format) const;
 
     ui::Dialog* window() const { return window_; }
     OutputSettings* settings() const { return settings_; }

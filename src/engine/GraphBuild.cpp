@@ -207,6 +207,19 @@ HRESULT WmvWriterStep(media::CaptureGraphBuilder& builder, OutputSettings& s, bo
     return hr;
 }
 
+// A new instance of the format family's preferred compressor, or none.
+std::shared_ptr<Filter> PreferredCompressor(bool video, int format, Reporter& reporter) {
+    const OutputFormatRow& row = OutputFormatTable[static_cast<std::size_t>(FamilyFormat(format))];
+    const char* fragment = video ? row.preferredVideo : row.preferredAudio;
+    int index = -1;
+    std::shared_ptr<Filter> filter;
+    if (fragment &&
+        FindPreferredCompressor(video ? CompressorCategory::Video : CompressorCategory::Audio,
+                                fragment, index, reporter))
+        (video ? engine::GetCompressor : engine::GetAudioCompressor)(index, &filter, reporter);
+    return filter;
+}
+
 }  // namespace
 
 HRESULT Conversion::FindRenderer(const std::shared_ptr<FilterGraph>& graph, bool video,
@@ -338,6 +351,9 @@ HRESULT Conversion::BuildConversionGraph(const std::shared_ptr<FilterGraph>& gra
                 return hr;
             }
             through = route.compressor;
+            // A stream that cannot be kept is converted by the format's preferred compressor.
+            if (media::IsStreamCopy(through))
+                media::SetStreamCopyFallback(through, PreferredCompressor(route.video, s.format, reporter()));
         }
         hr = builder->RenderStream(nullptr, nullptr, route.pin, through, mux);
         if (FAILED(hr)) {
@@ -355,6 +371,15 @@ HRESULT Conversion::BuildConversionGraph(const std::shared_ptr<FilterGraph>& gra
 
     hr = AcquireMediaControl(graph);
     if (FAILED(hr)) return hr;
+    // The part of the source to convert (the whole when nothing was chosen).
+    if (std::shared_ptr<media::MediaSeeking> seeking;
+        (s.cutStart > 0 || s.cutStop > 0) && SUCCEEDED(graph->QueryMediaSeeking(seeking))) {
+        hr = seeking->SetPositions(s.cutStart, s.cutStop);
+        if (FAILED(hr)) {
+            ShowGraphErrorText(hr);
+            return hr;
+        }
+    }
     hr = graph->QueryMediaEventEx(mediaEvent);
     if (FAILED(hr)) {
         mediaEvent.reset();

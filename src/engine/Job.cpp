@@ -7,6 +7,10 @@ namespace {
 
 CompressorChoice ChoiceOf(CompressorCategory category, int index) {
     CompressorChoice choice;
+    if (index == kKeepStream) {
+        choice.keep = true;
+        return choice;
+    }
     choice.name = CompressorName(category, index);
     if (!choice.name.empty()) choice.settings = ChangedSettings(category, choice.name);
     return choice;
@@ -34,6 +38,8 @@ Job MakeJob(const OutputSettings& settings, const std::string& source, const std
     job.frameRate = s.frameRate;
     job.fileProfile = s.fileProfile;
     job.allAudioTracks = s.allAudioTracks;
+    job.cutStart = s.cutStart;
+    job.cutStop = s.cutStop;
     return job;
 }
 
@@ -43,16 +49,21 @@ OutputSettings SettingsOf(const Job& job) {
     s.format = job.format;
     s.outputWidth = job.width;
     s.outputHeight = job.height;
-    s.useVideoCompressor = !job.video.name.empty();
-    s.useAudioCompressor = !job.audio.name.empty();
+    s.useVideoCompressor = !job.video.name.empty() || job.video.keep;
+    s.useAudioCompressor = !job.audio.name.empty() || job.audio.keep;
     s.videoCompressorIndex = s.audioCompressorIndex = -1;
     s.webmVideoCompressorIndex = s.webmAudioCompressorIndex = -1;
     s.mp4VideoCompressorIndex = s.mp4AudioCompressorIndex = -1;
+    // Kept streams are marked in their slots, as a keep chosen in the Options is.
+    if (job.video.keep) VideoCompressorSlot(s, s.format) = kKeepStream;
+    if (job.audio.keep) AudioCompressorSlot(s, s.format) = kKeepStream;
     s.videoBitrate = job.videoBitrate;
     s.audioBitrate = job.audioBitrate;
     s.frameRate = job.frameRate;
     s.fileProfile = job.fileProfile;
     s.allAudioTracks = job.allAudioTracks;
+    s.cutStart = job.cutStart;
+    s.cutStop = job.cutStop;
     return s;
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 // A job: what one conversion is to do, captured as plain data when it is made,
 // so that later changes to the Options never reach a job already queued.
+#include <cstdint>
 #include <map>
 #include <string>
 
@@ -14,6 +15,7 @@ namespace engine {
 struct CompressorChoice {
     std::string name;  // empty: no compressor (the stream goes in as it is decoded)
     std::map<std::string, std::string> settings;
+    bool keep = false;  // the source's stream as it is, where the format holds it
     bool operator==(const CompressorChoice&) const = default;
 };
 
@@ -31,13 +33,16 @@ struct Job {
     int fileProfile = 0;
     bool allAudioTracks = true;   // every sound track, or the source's default one only
     bool replaceAllowed = false;  // an existing output may be replaced
-    // Later steps add here: a start and an end, the preset it came from.
+    std::int64_t cutStart = 0;    // the part to convert, 100 ns; cutStop 0: to the end
+    std::int64_t cutStop = 0;
+    // Later steps add here: the preset it came from.
     bool operator==(const Job&) const = default;
 };
 
 // A job for `source` into `output` from the settings as they are now: the
 // chosen compressors by name (none where the use switch is off, or for WMV)
-// with their stored changes copied, the size, bitrates and frame rate.
+// with their stored changes copied, or kept streams, the size, bitrates, frame
+// rate and the part to convert.
 Job MakeJob(const OutputSettings& settings, const std::string& source, const std::string& output);
 
 // The settings record the conversion procedures read for a job; its compressor

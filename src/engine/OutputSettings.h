@@ -1,6 +1,7 @@
 #pragma once
 // The output options a conversion is built from: container, frame size and
 // rate, the chosen compressors and bitrates.
+#include <cstdint>
 #include <string>
 
 #include "engine/OutputFormat.h"
@@ -8,6 +9,8 @@
 namespace engine {
 
 inline constexpr double kFrameRate = 23.976;
+// A compressor slot's value for "keep the original stream".
+inline constexpr int kKeepStream = -3;
 
 struct OutputSettings {
     std::string outputPath;
@@ -26,6 +29,10 @@ struct OutputSettings {
     int audioBitrate = 128000;
     int format = 1;
     int fileProfile = 0;
+    // The part of the source to convert, 100 ns from its start (stop 0: to its
+    // end). Not stored: it belongs to the source that is open.
+    std::int64_t cutStart = 0;
+    std::int64_t cutStop = 0;
     // Every sound track of the source, or only its default one.
     bool allAudioTracks = true;
     bool operator==(const OutputSettings&) const = default;

@@ -1,5 +1,6 @@
 #include "engine/RunNotes.h"
 
+#include "engine/CutTimes.h"
 #include "engine/OutputFormat.h"
 #include "i18n/FormattedText.h"
 #include "resources/Resources.h"
@@ -20,6 +21,10 @@ int KeyOf(RunNoteKind kind) {
         case RunNoteKind::DamagedFrames: return IDS_NOTE_DAMAGED_FRAMES;
         case RunNoteKind::StreamsLeftOut: return IDS_NOTE_STREAMS_LEFT_OUT;
         case RunNoteKind::SampleRateChanged: return IDS_NOTE_SAMPLE_RATE;
+        case RunNoteKind::KeepNotHeld: return IDS_NOTE_KEEP_NOT_HELD;
+        case RunNoteKind::KeepWithoutTimes: return IDS_NOTE_KEEP_WITHOUT_TIMES;
+        case RunNoteKind::KeptFromKeyFrame: return IDS_NOTE_KEPT_FROM;
+        case RunNoteKind::ReadThrough: return IDS_NOTE_READ_THROUGH;
         case RunNoteKind::TracksOverLimit: return IDS_NOTE_TRACKS_OVER_LIMIT;
         // Parts of the sentences below.
         case RunNoteKind::NotKeptAudio: return IDS_COUNT_AUDIO_TRACKS;
@@ -66,6 +71,8 @@ std::string RunNotesText(const std::vector<media::RunNote>& notes, int format) {
         else if (Unreadable(note.kind))
             unreadable += (unreadable.empty() ? "" : ", ") +
                           i18n::FormatText(KeyOf(note.kind), static_cast<int>(note.count));
+        else if (note.kind == RunNoteKind::KeptFromKeyFrame)  // a time, as the clock shows it
+            Add(text, i18n::FormatText(KeyOf(note.kind), ClockTimeText(note.count).c_str()));
         else
             Add(text, i18n::FormatText(KeyOf(note.kind), static_cast<int>(note.count)));
     }

@@ -5,6 +5,7 @@
 
 #include "engine/CompressorCatalog.h"
 #include "engine/ConversionGraph.h"
+#include "engine/CutTimes.h"
 #include "i18n/BrowserLaunchText.h"
 #include "i18n/LanguagePack.h"
 #include "options/CodecSettings.h"
@@ -56,6 +57,13 @@ void OutputOptionsDialog::FillList(bool video) {
         list.AddString(row.name);
         indices.push_back(row.index);
     }
+    // Keeping the source's stream, where this container can hold it as it is (WMV
+    // shows AVI's hidden choice, which its writer never uses: it always compresses).
+    if (engine::ConversionGraph::Instance().SourceStreamKept(category,
+                                                             ListedFormat(settings.format))) {
+        list.AddString(i18n::StringText(IDS_KEEP_ORIGINAL_STREAM));
+        indices.push_back(engine::kKeepStream);
+    }
     list.SetCurSel(0);
 }
 
@@ -89,8 +97,10 @@ int OutputOptionsDialog::StoredEntry(bool video, const char* numberKey, const ch
         video ? settings::kVideoSection : settings::kAudioSection, numberKey, UnstoredIndex);
     if (stored == UnstoredIndex) return PreferredEntry(video, fragment);
     const int entry = EntryOfIndex(video, stored);
-    // No compressor where the format cannot go without one: the preferred one.
-    if (entry < 0 && stored == -1) return PreferredEntry(video, fragment);
+    // No compressor where the format cannot go without one, or a kept stream it
+    // cannot hold: the preferred one.
+    if (entry < 0 && (stored == -1 || stored == engine::kKeepStream))
+        return PreferredEntry(video, fragment);
     return entry;  // not listed (uninstalled, or not for this format): none
 }
 
@@ -157,6 +167,10 @@ bool OutputOptionsDialog::OnInitDialog() {
     Item(IDC_COMBO_OUTPUT_FORMAT).SetCurSel(settings.format);
     ApplyFormatLayout(settings.format);
     UpdateAudioSettingsButton();
+    UpdateVideoSettingsButton();
+    if (settings.cutStart > 0)
+        Item(IDC_EDIT_START).SetText(engine::ClockTimeText(settings.cutStart));
+    if (settings.cutStop > 0) Item(IDC_EDIT_END).SetText(engine::ClockTimeText(settings.cutStop));
 
     i18n::LanguagePack::Instance().ApplyToDialog(*this, IDD_OUTPUT_OPTIONS);
     return true;
@@ -218,6 +232,7 @@ void OutputOptionsDialog::OnFormatChanged() {
             .SetCurSel(a >= 0 || restoreAudioIndex == UnstoredIndex ? a : PreferredEntry(false, row.preferredAudio));
     }
     UpdateAudioSettingsButton();
+    UpdateVideoSettingsButton();
 }
 
 void OutputOptionsDialog::SelectDefaultCompressors() {
@@ -270,9 +285,27 @@ void OutputOptionsDialog::UpdateAudioSettingsButton() {
     Item(IDC_BUTTON_AUDIO_CODEC_SETTINGS).Enable(settable);
 }
 
+void OutputOptionsDialog::UpdateVideoSettingsButton() {
+    // A kept stream is not encoded: nothing to set.
+    const int index = IndexOfEntry(true, Item(IDC_COMBO_VIDEO_COMPRESSOR).CurSel());
+    Item(IDC_BUTTON_VIDEO_CODEC_SETTINGS).Enable(index != engine::kKeepStream);
+}
+
 void OutputOptionsDialog::StoreAndClose() {
     // A folder that cannot take the file is said now, while the person is choosing.
     if (!OutputFolderUsable(Item(IDC_EDIT_OUTPUT_PATH).Text())) return;
+    // So are a Start and End that do not fit the source.
+    std::int64_t start = 0, stop = 0;
+    if (const engine::CutCheck check =
+            engine::CheckCut(Item(IDC_EDIT_START).Text(), Item(IDC_EDIT_END).Text(), "",
+                             sourceDuration, start, stop);
+        check != engine::CutCheck::Ok) {
+        ui::MessageBox(this, engine::CutCheckText(check, sourceDuration),
+                       i18n::StringText(IDS_MESSAGE_ERROR), ui::MB_OK | ui::MB_ICONEXCLAMATION);
+        return;
+    }
+    settings.cutStart = start;
+    settings.cutStop = stop;
     OptionsControlValues c;
     c.formatIndex = Item(IDC_COMBO_OUTPUT_FORMAT).CurSel();
     c.frameRateIndex = Item(IDC_COMBO_FRAME_RATE).CurSel();
@@ -343,6 +376,7 @@ void OutputOptionsDialog::OnCancel() {
 void OutputOptionsDialog::OnSelectionChange(int id) {
     if (id == IDC_COMBO_OUTPUT_FORMAT) OnFormatChanged();
     else if (id == IDC_COMBO_AUDIO_COMPRESSOR) UpdateAudioSettingsButton();
+    else if (id == IDC_COMBO_VIDEO_COMPRESSOR) UpdateVideoSettingsButton();
 }
 
 }  // namespace options

@@ -1,6 +1,7 @@
 #pragma once
 // The output options dialog: format, path, compressors or Windows Media bitrates,
 // on a copy of the settings that OK stores and hands back.
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -23,6 +24,7 @@ public:
     int sourceWidth = 0;
     int sourceHeight = 0;
     double sourceFrameRate = 0;
+    std::int64_t sourceDuration = 0;  // 100 ns; 0 when unknown
     bool sourceOpened = false;
 
     // The compressors (catalogue indices) to return to when the user leaves WebM;
@@ -41,8 +43,10 @@ public:
     void ApplyFormatLayout(int format);
     void OnFormatChanged();
     void SelectDefaultCompressors();
-    // The audio Settings button is usable only for a compressor with settings.
+    // The audio Settings button is usable only for a compressor with settings;
+    // neither is for a kept stream.
     void UpdateAudioSettingsButton();
+    void UpdateVideoSettingsButton();
     // OK: the controls' values stored, the dialog ended with OK.
     void StoreAndClose();
 

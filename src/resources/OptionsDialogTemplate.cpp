@@ -10,7 +10,7 @@ const ui::DialogTemplate& OptionsDialogTemplate() {
         DialogTemplate d;
         d.id = IDD_OUTPUT_OPTIONS;
         d.caption = "Output options";
-        d.rect = {0, 0, 278, 161};
+        d.rect = {0, 0, 278, 183};
         d.fontFace = "Microsoft Sans Serif";
         d.fontPoints = 8;
         d.systemMenu = true;
@@ -35,7 +35,11 @@ const ui::DialogTemplate& OptionsDialogTemplate() {
             {IDC_STATIC_OPTIONS_NOTE, ControlKind::Static,
              "Note: some video and audio compressors may not work properly. For more detail, "
              "please read help.",
-             {7, 109, 264, 29}, kWrap},
+             {7, 131, 264, 29}, kWrap},
+            {IDC_STATIC_START, ControlKind::Static, "Start:", {7, 111, 72, 14}, 0},
+            {IDC_EDIT_START, ControlKind::Edit, "", {80, 111, 56, 14}, field | kAutoScroll},
+            {IDC_STATIC_END, ControlKind::Static, "End:", {150, 111, 52, 14}, 0},
+            {IDC_EDIT_END, ControlKind::Edit, "", {205, 111, 66, 14}, field | kAutoScroll},
             {IDC_STATIC_VIDEO_COMPRESSOR_BITRATE, ControlKind::Static, "Video encoding bitrate:",
              {7, 48, 100, 14}, 0},
             {IDC_EDIT_VIDEO_BITRATE, ControlKind::Edit, "", {114, 48, 89, 14}, field},
@@ -44,9 +48,9 @@ const ui::DialogTemplate& OptionsDialogTemplate() {
              {7, 68, 100, 14}, 0},
             {IDC_COMBO_AUDIO_BITRATE, ControlKind::DropDownList, "", {114, 69, 90, 159}, kTabStop},
             {IDC_STATIC_AUDIO_KBPS, ControlKind::Static, "Kbps", {214, 69, 53, 14}, 0},
-            {IDC_BUTTON_OPTIONS_OK, ControlKind::DefPushButton, "OK", {16, 140, 66, 14}, kTabStop},
-            {IDC_BUTTON_OUTPUT_DEAULT, ControlKind::PushButton, "Default", {105, 140, 66, 14}, kTabStop},
-            {IDC_BUTTON_OPTIONS_CANCEL, ControlKind::PushButton, "Cancel", {194, 140, 66, 14},
+            {IDC_BUTTON_OPTIONS_OK, ControlKind::DefPushButton, "OK", {16, 162, 66, 14}, kTabStop},
+            {IDC_BUTTON_OUTPUT_DEAULT, ControlKind::PushButton, "Default", {105, 162, 66, 14}, kTabStop},
+            {IDC_BUTTON_OPTIONS_CANCEL, ControlKind::PushButton, "Cancel", {194, 162, 66, 14},
              kTabStop},
             // Never shown: the width, height and frame-rate fields and the frame-rate
             // selector carry values to OK; the rest have no effect.

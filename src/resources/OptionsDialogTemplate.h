@@ -36,6 +36,11 @@ inline constexpr int IDC_STATIC_RESIZE_MODE = 1037;
 inline constexpr int IDC_COMBO_RESIZE_MODE = 1019;
 inline constexpr int IDC_COMBO_CODEC_LIST = 1015;
 inline constexpr int IDC_EDIT_AUDIO_BITRATE = 1053;
+// The part of the source to convert.
+inline constexpr int IDC_STATIC_START = 555;
+inline constexpr int IDC_EDIT_START = 556;
+inline constexpr int IDC_STATIC_END = 557;
+inline constexpr int IDC_EDIT_END = 558;
 inline constexpr int IDC_STATIC_AUDIO_TRACKS = 515;
 inline constexpr int IDC_COMBO_AUDIO_TRACKS = 518;
 

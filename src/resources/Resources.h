@@ -78,6 +78,14 @@ inline constexpr int IDS_NOTE_DAMAGED_FRAMES = 345;
 inline constexpr int IDS_NOTE_STREAMS_LEFT_OUT = 346;
 inline constexpr int IDS_NOTE_SAMPLE_RATE = 347;
 inline constexpr int IDS_MESSAGE_WRITTEN = 348;
+inline constexpr int IDS_KEEP_ORIGINAL_STREAM = 550;
+inline constexpr int IDS_NOTE_KEEP_NOT_HELD = 551;
+inline constexpr int IDS_NOTE_KEEP_WITHOUT_TIMES = 552;
+inline constexpr int IDS_NOTE_KEPT_FROM = 553;
+inline constexpr int IDS_NOTE_READ_THROUGH = 554;
+inline constexpr int IDS_MESSAGE_CUT_FORMAT = 559;
+inline constexpr int IDS_MESSAGE_CUT_ORDER = 560;
+inline constexpr int IDS_MESSAGE_CUT_OUTSIDE = 561;
 inline constexpr int IDS_MESSAGE_OUTPUT_APPEARED = 300;
 inline constexpr int IDS_MESSAGE_SETTINGS_SET_ASIDE = 301;
 // The queue's texts.

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "platform/media/StartSeek.h"
 #include "platform/media/StreamTime.h"
 
 namespace media::detail {
@@ -15,8 +16,12 @@ void DemuxStage::Run() {
     std::vector<bool> leftOut;
     PacketPtr packet(av_packet_alloc());
     if (!packet) return status_.Fail(E_OUTOFMEMORY);
-    while (!status_.stopping()) {
-        const int err = av_read_frame(&source_, packet.get());
+    // The subtitles end with the last of the others: a part's end is not waited for
+    // in a sparse track.
+    std::size_t open = static_cast<std::size_t>(std::count_if(
+        outputs_.begin(), outputs_.end(), [](const Output& o) { return o.packets != nullptr; }));
+    while (!status_.stopping() && open > 0) {
+        const int err = Read(*packet);
         if (err == AVERROR(EAGAIN)) continue;
         if (err < 0) {
             // The end of the file, or the end of what a damaged file lets us read.
@@ -33,7 +38,7 @@ void DemuxStage::Run() {
                                 ? outputOf[packet->stream_index]
                                 : nullptr;
         if (out && out->subtitle) {
-            if (!out->subtitle->Pass(*packet)) return;
+            if (!PastStop(*packet) && !out->subtitle->Pass(*packet)) return;
             av_packet_unref(packet.get());
             continue;
         }
@@ -44,6 +49,19 @@ void DemuxStage::Run() {
                 leftOut[index] = true;
             }
             av_packet_unref(packet.get());
+            continue;
+        }
+        if (PastStop(*packet)) {
+            // Its stream has what the part needs: ended now, the rest passed over.
+            const int ended = packet->stream_index;
+            av_packet_unref(packet.get());
+            outputOf[static_cast<std::size_t>(ended)] = nullptr;
+            for (Output& o : outputs_)
+                if (o.streamIndex == ended && o.packets) {
+                    if (!o.packets->Push(nullptr)) return;
+                    o.packets = nullptr;
+                    --open;
+                }
             continue;
         }
         NoteEnd(*packet);
@@ -57,9 +75,26 @@ void DemuxStage::Run() {
     for (const Output& out : outputs_) {
         if (out.subtitle)
             out.subtitle->Finish();
-        else
+        else if (out.packets)
             out.packets->Push(nullptr);
     }
+}
+
+int DemuxStage::Read(AVPacket& packet) {
+    if (nextLead_ < part_.lead.size()) {
+        av_packet_move_ref(&packet, part_.lead[nextLead_++].get());
+        return 0;
+    }
+    part_.lead.clear();
+    return av_read_frame(&source_, &packet);
+}
+
+bool DemuxStage::PastStop(const AVPacket& packet) const {
+    const std::int64_t time = packet.dts != AV_NOPTS_VALUE ? packet.dts : packet.pts;
+    if (part_.stop <= 0 || time == AV_NOPTS_VALUE) return false;
+    const AVStream& st = *source_.streams[packet.stream_index];
+    return av_compare_ts(time, st.time_base,
+                         SourceStart(source_, kHundredNs) + part_.stop, kHundredNs) >= 0;
 }
 
 void DemuxStage::NoteEnd(const AVPacket& packet) {
@@ -68,7 +103,8 @@ void DemuxStage::NoteEnd(const AVPacket& packet) {
     const AVStream* st = source_.streams[packet.stream_index];
     const std::int64_t start = st->start_time != AV_NOPTS_VALUE ? st->start_time : 0;
     const std::int64_t end = av_rescale_q(time + std::max<std::int64_t>(packet.duration, 0) - start,
-                                          st->time_base, kHundredNs);
+                                          st->time_base, kHundredNs) -
+                             part_.origin;
     if (end > status_.reached.load()) status_.reached.store(end);
 }
 
@@ -78,7 +114,9 @@ std::int64_t DemuxStage::StatedEnd() const {
     std::vector<int> streams;
     for (const Output& out : outputs_)
         if (out.packets) streams.push_back(out.streamIndex);
-    return StatedDuration(source_, streams, true);
+    const std::int64_t stated = StatedDuration(source_, streams, true);
+    if (stated <= 0) return 0;
+    return (part_.stop > 0 ? std::min(stated, part_.stop) : stated) - part_.origin;
 }
 
 }  // namespace media::detail

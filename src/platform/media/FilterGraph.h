@@ -46,6 +46,10 @@ enum class RunNoteKind {
     DamagedFrames,       // count: source frames the decoder could not read
     StreamsLeftOut,      // count: streams that began midway and were not converted
     SampleRateChanged,   // count: the rate (Hz) sound was resampled to
+    KeepNotHeld,         // a stream to keep that the container cannot hold: converted
+    KeepWithoutTimes,    // a stream to keep whose source states no times: converted
+    KeptFromKeyFrame,    // count: where the kept streams really start, 100 ns
+    ReadThrough,         // the source cannot seek: read from its beginning to the start
     // What the chosen container cannot carry (count: how many), said together in one
     // sentence that names the container.
     NotKeptAudio,
@@ -94,6 +98,14 @@ public:
     virtual HRESULT GetStopPosition(std::int64_t& stop) = 0;
     // How far the conversion has come (stream time written), in 100 ns units.
     virtual HRESULT GetCurrentPosition(std::int64_t& current) = 0;
+    // The part the next run converts, 100 ns from the source's start; a stop of 0
+    // is the source's end. The run seeks to `start`: converted streams begin
+    // exactly there, kept ones at the key frame at or before it.
+    virtual HRESULT SetPositions(std::int64_t start, std::int64_t stop) {
+        (void)start;
+        (void)stop;
+        return E_NOTIMPL;
+    }
 };
 
 class BasicVideo {

@@ -134,11 +134,24 @@ private:
     std::map<std::string, std::string> changed_;
 };
 
+// "Keep original stream": stands where a compressor would (StreamCopy.h).
+class StreamCopyFilter final : public Filter {
+public:
+    explicit StreamCopyFilter(AVMediaType type) : Filter("Keep original stream"), mediaType(type) {}
+    AVMediaType mediaType;
+    std::shared_ptr<Filter> fallback;  // the compressor for a stream that cannot be kept
+};
+
+// Whether the source's `stream` can go into `muxer` as it is.
+enum class KeepVerdict { Keep, NotHeld, NoTimes };
+KeepVerdict CanKeep(const AVFormatContext& source, int stream, const AVOutputFormat& muxer);
+
 // The negotiated route of one stream from its decoder into the multiplexer.
 struct Route {
     std::shared_ptr<DecoderFilter> decoder;
     std::shared_ptr<ConverterFilter> converter;    // may be empty
     std::shared_ptr<CompressorFilter> compressor;  // empty: the stream goes in uncompressed
+    std::shared_ptr<StreamCopyFilter> keep;        // set: the source's packets go in as they are
     std::shared_ptr<Pin> muxInput;
     const AVCodec* encoder = nullptr;
     AVMediaType type = AVMEDIA_TYPE_UNKNOWN;

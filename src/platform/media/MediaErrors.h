@@ -51,6 +51,7 @@ inline constexpr HRESULT QV_E_NOT_REGULAR_FILE = MakeError(0x8004F008u);
 inline constexpr HRESULT QV_E_OUTPUT_REPLACED = MakeError(0x8004F009u);
 inline constexpr HRESULT QV_E_FILTER = MakeError(0x8004F00Au);
 inline constexpr HRESULT QV_E_SAMPLE_RATE = MakeError(0x8004F00Bu);
+inline constexpr HRESULT QV_E_START_PAST_END = MakeError(0x8004F00Cu);
 
 // A completed run whose source ended before its stated duration: what could be
 // read is written (the EC_COMPLETE event carries this code and the time reached).

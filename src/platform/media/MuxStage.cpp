@@ -95,10 +95,11 @@ HRESULT MuxStage::Open(const std::vector<OutputStream>& streams, const FromSourc
         stream.output->time_base = described.timeBase;
         stream.output->avg_frame_rate = described.frameRate;
         stream.output->sample_aspect_ratio = described.sampleAspect;
-        // A tag the container would refuse is dropped; the container picks its own.
+        // A tag (a kept stream's, mostly) only where this container knows it for the
+        // same codec; else the container picks its own.
         AVCodecParameters* par = stream.output->codecpar;
-        if (par->codec_tag && of->codec_tag &&
-            av_codec_get_id(of->codec_tag, par->codec_tag) != par->codec_id)
+        if (par->codec_tag &&
+            (!of->codec_tag || av_codec_get_id(of->codec_tag, par->codec_tag) != par->codec_id))
             par->codec_tag = 0;
         if (described.source) {
             CopyTags(stream.output->metadata, described.source->metadata);
@@ -112,6 +113,9 @@ HRESULT MuxStage::Open(const std::vector<OutputStream>& streams, const FromSourc
         // A kept HDR picture's mastering data, for the containers that state it.
         AddSideData(*stream.output, AV_PKT_DATA_MASTERING_DISPLAY_METADATA, described.mastering);
         AddSideData(*stream.output, AV_PKT_DATA_CONTENT_LIGHT_LEVEL, described.light);
+        for (const auto& [type, bytes] : described.sideData)
+            if (auto* data = av_stream_new_side_data(stream.output, type, bytes.size()))
+                std::copy(bytes.begin(), bytes.end(), data);
         streams_.push_back(stream);
     }
     for (const AVStream* attachment : from.attachments) {

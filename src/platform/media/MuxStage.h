@@ -12,10 +12,9 @@
 // time reached when the source gave out early, or EC_ERRORABORT), and it does
 // so last. Whether the file may replace one at the output is the file writer's
 // mode as the run ends; where the file went is told back to the writer.
+#include <optional>
 #include <string>
 #include <vector>
-
-#include <optional>
 
 #include "platform/media/EvenCut.h"
 #include "platform/media/Internal.h"

@@ -5,6 +5,8 @@
 #include <cstdint>
 #include <memory>
 #include <optional>
+#include <utility>
+#include <vector>
 
 extern "C" {
 #include <libavcodec/avcodec.h>
@@ -30,6 +32,8 @@ struct OutputStream {
     const AVStream* source = nullptr;  // language, title and flags; null: none
     std::optional<AVMasteringDisplayMetadata> mastering;
     std::optional<AVContentLightMetadata> light;
+    // A kept stream's own: its turn, HDR data and the like.
+    std::vector<std::pair<AVPacketSideDataType, std::vector<std::uint8_t>>> sideData;
 };
 
 }  // namespace media::detail

@@ -2,6 +2,8 @@
 
 #include <cstring>
 
+#include "platform/media/Internal.h"
+
 namespace media::detail {
 namespace {
 
@@ -84,6 +86,10 @@ std::vector<StreamPlan> PlanStreams(const AVFormatContext& source, const AVOutpu
                 plan.why = LeftOutBecause::NotChosen;
             else if (choices.oneSound)
                 plan.why = LeftOutBecause::NotHeld;
+            else if (choices.keepAudio && CanKeep(source, plan.source, container) != KeepVerdict::Keep)
+                plan.why = LeftOutBecause::NotHeld;
+            else if (choices.keepAudio)
+                plan.fate = StreamFate::Keep;
             else if (!avcodec_find_decoder(par.codec_id))
                 plan.why = LeftOutBecause::NoDecoder;
             else if (par.sample_rate <= 0 || par.ch_layout.nb_channels <= 0)

@@ -46,6 +46,7 @@ struct StreamChoices {
     int firstAudio = -1;
     bool allAudio = true;
     bool oneSound = false;  // the writer's profile holds one sound (Windows Media)
+    bool keepAudio = false;  // the first sound is kept as it is: so are the others
 };
 
 std::vector<StreamPlan> PlanStreams(const AVFormatContext& source, const AVOutputFormat& container,

@@ -4,10 +4,13 @@
 #include <thread>
 
 #include "platform/media/AudioEncodeStage.h"
+#include "platform/media/CopyStage.h"
 #include "platform/media/DecodeStage.h"
 #include "platform/media/DemuxStage.h"
 #include "platform/media/MuxStage.h"
 #include "platform/media/RunStatus.h"
+#include "platform/media/StartSeek.h"
+#include "platform/media/StreamTime.h"
 #include "platform/media/StreamEncoder.h"
 #include "platform/media/StreamPlan.h"
 #include "platform/media/SubtitleRoute.h"
@@ -34,10 +37,12 @@ struct Streamer::Impl {
         status.Watch(muxQueue);
     }
 
+    HRESULT Open(DemuxStage::Part& part, const std::vector<StreamPlan>& plans);
     HRESULT Prepare();
     // Opens one route's chain and encoder and adds its stages; its stream is the
     // next of `outputs`.
-    HRESULT OpenRoute(const Route& route, std::vector<OutputStream>& outputs,
+    HRESULT OpenRoute(const Route& route, const DemuxStage::Part& part,
+                      std::vector<OutputStream>& outputs,
                       std::vector<DemuxStage::Output>& demuxOutputs, std::string& reason);
     void AddSoundTracks(const std::vector<StreamPlan>& streams);
     void NoteLeftOut(const std::vector<StreamPlan>& streams);
@@ -57,9 +62,41 @@ struct Streamer::Impl {
     std::vector<std::thread> threads;
 };
 
-// Every further sound track of the source goes the first one's way: the same
-// compressor with the same settings, its own decoder and chain. Sound tracks are
-// written in the source's order.
+// Where a cut run starts: sought before anything is written, so that a start
+// past what the source holds is refused with no file made.
+HRESULT Streamer::Impl::Open(DemuxStage::Part& part, const std::vector<StreamPlan>& plans) {
+    AVFormatContext& source = *plan.source->input;
+    part.origin = 0;
+    part.stop = plan.stop;
+    if (plan.start <= 0) return S_OK;
+    std::vector<int> read;
+    int lead = -1;
+    bool leadKept = false;
+    for (const Route& route : plan.routes) {
+        read.push_back(route.decoder->streamIndex);
+        if (lead < 0 || (route.type == AVMEDIA_TYPE_VIDEO &&
+                         source.streams[lead]->codecpar->codec_type != AVMEDIA_TYPE_VIDEO)) {
+            lead = route.decoder->streamIndex;
+            leadKept = route.keep != nullptr;
+        }
+    }
+    // A subtitle's cues read while seeking are the part's too.
+    for (const StreamPlan& stream : plans)
+        if (stream.type == AVMEDIA_TYPE_SUBTITLE && stream.fate != StreamFate::LeaveOut)
+            read.push_back(stream.source);
+    RunOpening opening;
+    if (HRESULT hr = SeekToStart(source, read, lead, leadKept, plan.start, opening); FAILED(hr))
+        return Refuse(hr, {});
+    if (opening.readThrough) status.Note(RunNoteKind::ReadThrough);
+    if (opening.origin < plan.start) status.Note(RunNoteKind::KeptFromKeyFrame, opening.origin);
+    part.origin = opening.origin;
+    part.lead = std::move(opening.lead);
+    return S_OK;
+}
+
+// Every further sound track of the source goes the first one's way: kept as it
+// is, or the same compressor with the same settings, its own decoder and chain.
+// Sound tracks are written in the source's order.
 void Streamer::Impl::AddSoundTracks(const std::vector<StreamPlan>& streams) {
     auto first = std::find_if(plan.routes.begin(), plan.routes.end(),
                               [](const Route& r) { return r.type == AVMEDIA_TYPE_AUDIO; });
@@ -67,18 +104,24 @@ void Streamer::Impl::AddSoundTracks(const std::vector<StreamPlan>& streams) {
     const Route model = *first;
     AVFormatContext& source = *plan.source->input;
     for (const StreamPlan& stream : streams) {
-        if (stream.type != AVMEDIA_TYPE_AUDIO || stream.fate != StreamFate::Convert ||
+        if (stream.type != AVMEDIA_TYPE_AUDIO || stream.fate == StreamFate::LeaveOut ||
             stream.source == model.decoder->streamIndex)
             continue;
         Route route = model;
         route.decoder = std::make_shared<DecoderFilter>(model.decoder->Name(), stream.source,
                                                         AVMEDIA_TYPE_AUDIO);
-        route.decoder->context = OpenDecoder(*source.streams[stream.source]);
         route.decoder->source = plan.source;
         route.converter.reset();
         route.muxInput.reset();
         route.notes.clear();
         route.extraTrack = stream.number;
+        // A kept track needs no decoder: its packets go in as they are.
+        if (stream.fate == StreamFate::Keep && route.keep) {
+            plan.routes.push_back(std::move(route));
+            continue;
+        }
+        route.keep.reset();
+        route.decoder->context = OpenDecoder(*source.streams[stream.source]);
         if (route.decoder->context)
             route.sound = PlanAudio(SoundOf(*route.decoder->context), route.encoder,
                                     !route.compressor, nullptr, route.notes);
@@ -122,7 +165,8 @@ void Streamer::Impl::NoteLeftOut(const std::vector<StreamPlan>& streams) {
         status.Note(RunNoteKind::NotKeptChapters, source.nb_chapters);
 }
 
-HRESULT Streamer::Impl::OpenRoute(const Route& route, std::vector<OutputStream>& outputs,
+HRESULT Streamer::Impl::OpenRoute(const Route& route, const DemuxStage::Part& part,
+                                  std::vector<OutputStream>& outputs,
                                   std::vector<DemuxStage::Output>& demuxOutputs,
                                   std::string& reason) {
     AVFormatContext& source = *plan.source->input;
@@ -132,18 +176,31 @@ HRESULT Streamer::Impl::OpenRoute(const Route& route, std::vector<OutputStream>&
     auto& q = *queues.emplace_back(std::make_unique<RouteQueues>(video));
     status.Watch(q.packets);
     status.Watch(q.frames);
+    // The output's zero, in the stream's time base.
+    auto at = [&](std::int64_t time) {
+        return SourceStart(source, input.time_base) +
+               av_rescale_q(time, kHundredNs, input.time_base);
+    };
+    const std::int64_t start = at(part.origin);
+    const bool cut = plan.start > 0 || plan.stop > 0;
+    if (route.keep) {
+        for (const RunNote& note : route.notes) status.Note(note.kind, note.count);
+        stages.push_back(
+            std::make_unique<CopyStage>(outputs.size(), video, start, cut, q.packets, muxQueue));
+        outputs.push_back(CopyStage::Describe(input));
+        demuxOutputs.push_back({route.decoder->streamIndex, &q.packets, nullptr});
+        return S_OK;
+    }
     auto& encoder = *encoders.emplace_back(
         std::make_unique<StreamEncoder>(outputs.size(), route, status, muxQueue));
-    const std::int64_t start =
-        av_rescale_q(source.start_time != AV_NOPTS_VALUE ? source.start_time : 0,
-                     AVRational{1, AV_TIME_BASE}, input.time_base);
     const AVCodecContext& decoder = *route.decoder->context;
+    const AVRational rate = av_guess_frame_rate(&source, &input, nullptr);
+    const std::int64_t frameDuration =
+        video && rate.num > 0 && rate.den > 0 ? av_rescale_q(1, av_inv_q(rate), input.time_base)
+                                              : 0;
     std::unique_ptr<Stage> encode;
     if (video) {
         // The chain first, from the decoder's parameters: the encoder takes what it gives.
-        const AVRational rate = av_guess_frame_rate(&source, &input, nullptr);
-        const std::int64_t frameDuration =
-            rate.num > 0 && rate.den > 0 ? av_rescale_q(1, av_inv_q(rate), input.time_base) : 0;
         auto chain = std::make_unique<VideoChain>(route.video, route.decoder->picture.sampleAspect,
                                                   input.time_base, start, frameDuration, status);
         PictureIn in = PictureOf(decoder);
@@ -167,31 +224,39 @@ HRESULT Streamer::Impl::OpenRoute(const Route& route, std::vector<OutputStream>&
     for (const RunNote& note : route.notes) status.Note(note.kind, note.count);
     outputs.push_back(encoder.Describe(&input));
     demuxOutputs.push_back({route.decoder->streamIndex, &q.packets, nullptr});
-    stages.push_back(
-        std::make_unique<DecodeStage>(*route.decoder->context, q.packets, q.frames, status));
+    std::optional<FrameCut> frameCut;
+    if (cut)
+        frameCut.emplace(input.time_base, start, plan.stop > 0 ? at(plan.stop) : INT64_MAX,
+                         frameDuration);
+    stages.push_back(std::make_unique<DecodeStage>(*route.decoder->context, q.packets, q.frames,
+                                                   status, frameCut));
     stages.push_back(std::move(encode));
     return S_OK;
 }
 
 // Everything the threads need, opened on the calling thread.
 HRESULT Streamer::Impl::Prepare() {
-    if (HRESULT hr = mux.CreateFile(plan.source->path()); FAILED(hr)) return hr;
     AVFormatContext& source = *plan.source->input;
     StreamChoices choices;
-    for (const Route& route : plan.routes)
-        (route.type == AVMEDIA_TYPE_VIDEO ? choices.firstVideo : choices.firstAudio) =
-            route.decoder->streamIndex;
+    for (const Route& route : plan.routes) {
+        const bool video = route.type == AVMEDIA_TYPE_VIDEO;
+        (video ? choices.firstVideo : choices.firstAudio) = route.decoder->streamIndex;
+        if (!video) choices.keepAudio = route.keep != nullptr;
+    }
     choices.allAudio = plan.mux->audioTracks() == AudioTracks::All;
     choices.oneSound = dynamic_cast<const WmAsfWriterFilter*>(plan.mux.get()) != nullptr;
     const std::vector<StreamPlan> streams = PlanStreams(source, *plan.mux->format(), choices);
     NoteLeftOut(streams);
     AddSoundTracks(streams);
 
+    DemuxStage::Part part;
+    if (HRESULT hr = Open(part, streams); FAILED(hr)) return hr;
+    if (HRESULT hr = mux.CreateFile(plan.source->path()); FAILED(hr)) return hr;
     std::vector<OutputStream> outputs;
     std::vector<DemuxStage::Output> demuxOutputs;
     for (const Route& route : plan.routes) {
         std::string reason;
-        if (HRESULT hr = OpenRoute(route, outputs, demuxOutputs, reason); FAILED(hr)) {
+        if (HRESULT hr = OpenRoute(route, part, outputs, demuxOutputs, reason); FAILED(hr)) {
             // A further track the encoder refuses is left out; the graph's own routes
             // fail the run with their step's message.
             if (!route.extraTrack) return Refuse(hr, reason);
@@ -202,7 +267,9 @@ HRESULT Streamer::Impl::Prepare() {
     from.file = &source;
     from.chapters = HoldsChapters(*plan.mux->format());
     from.writingApplication = plan.mux->writingApplication();
-    const std::int64_t startUs = source.start_time != AV_NOPTS_VALUE ? source.start_time : 0;
+    // Subtitles start where the part does.
+    const std::int64_t startUs = SourceStart(source, AVRational{1, AV_TIME_BASE}) +
+                                 av_rescale_q(part.origin, kHundredNs, AVRational{1, AV_TIME_BASE});
     for (const StreamPlan& stream : streams) {
         if (stream.fate == StreamFate::LeaveOut) continue;
         if (stream.type == AVMEDIA_TYPE_ATTACHMENT)
@@ -219,8 +286,8 @@ HRESULT Streamer::Impl::Prepare() {
         demuxOutputs.push_back({stream.source, nullptr, route.get()});
         subtitles.push_back(std::move(route));
     }
-    stages.insert(stages.begin(),
-                  std::make_unique<DemuxStage>(source, std::move(demuxOutputs), status));
+    stages.insert(stages.begin(), std::make_unique<DemuxStage>(source, std::move(demuxOutputs),
+                                                               status, std::move(part)));
     std::string reason;
     if (HRESULT hr = mux.Open(outputs, from, reason); FAILED(hr)) return Refuse(hr, reason);
     return S_OK;

@@ -55,6 +55,12 @@ bool SubtitleRoute::Pass(const AVPacket& packet) {
     const std::int64_t shift = av_rescale_q(startUs_, kMicroseconds, input_.time_base);
     if (kept->pts != AV_NOPTS_VALUE) kept->pts -= shift;
     if (kept->dts != AV_NOPTS_VALUE) kept->dts -= shift;
+    // A cue of a part: shown before its start, it is gone, or shown from it on.
+    if (kept->pts != AV_NOPTS_VALUE && kept->pts < 0) {
+        if (kept->pts + kept->duration <= 0) return true;
+        kept->duration += kept->pts;
+        kept->pts = kept->dts = 0;
+    }
     return mux_.Push(MuxItem{index_, std::move(kept)});
 }
 
@@ -69,12 +75,19 @@ bool SubtitleRoute::Convert(const AVPacket& packet) {
     std::unique_ptr<AVSubtitle, SubtitleFreer> held(&decoded);
     if (decoded.num_rects == 0 || decoded.pts == AV_NOPTS_VALUE) return true;
     // Timed from the event's own start, as the text encoders take it.
-    const std::int64_t start =
+    std::int64_t start =
         decoded.pts - startUs_ + av_rescale_q(decoded.start_display_time, kMilliseconds, kMicroseconds);
-    const std::int64_t length =
+    std::int64_t length =
         static_cast<std::int64_t>(decoded.end_display_time) - decoded.start_display_time;
     decoded.end_display_time -= decoded.start_display_time;
     decoded.start_display_time = 0;
+    if (start < 0) {  // as with a kept cue
+        const std::int64_t shown = av_rescale_q(start, kMicroseconds, kMilliseconds);
+        if (length <= 0 || length + shown <= 0) return true;
+        length += shown;
+        decoded.end_display_time = static_cast<std::uint32_t>(length);
+        start = 0;
+    }
     std::vector<std::uint8_t> text(1 << 20);
     const int size = avcodec_encode_subtitle(encoder_.get(), text.data(),
                                              static_cast<int>(text.size()), &decoded);

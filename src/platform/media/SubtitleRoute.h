@@ -1,7 +1,7 @@
 #pragma once
-// One subtitle track on its way into the file: kept as it is (its packets moved to
-// start where the streams start), or converted to the container's text format
-// (decoded to styled text, encoded again).
+// One subtitle track on its way into the file: kept as it is (its cues moved to
+// start where the part starts, those over before it left out), or converted to
+// the container's text format (decoded to styled text, encoded again).
 //
 // Thread: opened on the starting thread; then the demux thread alone feeds it, as
 // it reads the track's packets (subtitles are a few bytes a second, not worth a

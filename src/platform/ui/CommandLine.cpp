@@ -5,6 +5,7 @@
 #include <QDir>
 
 #include <algorithm>
+#include <array>
 #include <filesystem>
 #include <string_view>
 
@@ -16,6 +17,7 @@ constexpr const char* kDescription =
     "\n"
     "  quorvel-converter [FILE]                    the window, with FILE opened\n"
     "  quorvel-converter --convert INPUT [-o OUTPUT] [--format FORMAT] [--overwrite]\n"
+    "                    [--video copy] [--audio copy] [--start T] [--end T | --duration D]\n"
     "                    [--audio-tracks all|default]\n"
     "                                              converts without a window, with the\n"
     "                                              settings the Options dialog stored\n"
@@ -29,10 +31,19 @@ constexpr const char* kDescription =
     "Exit codes of --convert: 0 done, 1 failed or stopped, 2 usage, 3 the output\n"
     "exists (give --overwrite; that file is skipped) or appeared during the run\n"
     "(left as it was, the conversion kept beside it as NAME (2).EXT), 4 the source\n"
-    "ended early (the output is kept). With several files the first of 1, 3, 4\n"
-    "that any file met, else 0; a failed file never stops the others. Ctrl+C keeps\n"
-    "the part converted so far, beside an older output as NAME.partial.EXT, and\n"
-    "starts no other file. An output that is a link is written through.";
+    "ended early (the output is kept). With several files the first of 1, 2, 3, 4\n"
+    "that any file met (2: a part outside that source), else 0; a failed file never\n"
+    "stops the others. Ctrl+C keeps the part converted so far, beside an older\n"
+    "output as NAME.partial.EXT, and starts no other file. An output that is a\n"
+    "link is written through.\n"
+    "\n"
+    "--video copy and --audio copy keep the source's stream as it is (no re-encoding)\n"
+    "where the format can hold it, else the format's preferred compressor converts it\n"
+    "(said at the end). A kept picture is not turned, scaled or tone-mapped: its\n"
+    "rotation, colours, language and flags stay as the source has them. WMV always\n"
+    "compresses. --start and --end (h:mm:ss.fff, or seconds) convert a part only;\n"
+    "converted streams are cut exactly, kept ones start at the key frame at or\n"
+    "before the start. With several files each is cut the same way.";
 
 bool IsFormatName(const std::string& name) {
     return std::any_of(std::begin(kFormatNames), std::end(kFormatNames),
@@ -148,8 +159,20 @@ CommandLine ParseCommandLine(int argc, char** argv, const std::string& version) 
     const QCommandLineOption list(QStringLiteral("list-compressors"),
                                   QStringLiteral("Lists the compressors of FORMAT (default: the "
                                                  "stored format), the preferred ones marked *."));
-    for (const auto* option :
-         {&convert, &output, &format, &overwrite, &audioTracks, &jobs, &list})
+    auto valued = [](const char* name, const char* description, const char* value) {
+        return QCommandLineOption(QString::fromLatin1(name), QString::fromUtf8(description),
+                                  QString::fromLatin1(value));
+    };
+    const QCommandLineOption video =
+        valued("video", "copy: keeps the source's video stream as it is.", "copy");
+    const QCommandLineOption audio =
+        valued("audio", "copy: keeps the source's audio stream as it is.", "copy");
+    const QCommandLineOption start = valued("start", "Converts from T (h:mm:ss.fff) on.", "T");
+    const QCommandLineOption end = valued("end", "Converts up to T (h:mm:ss.fff).", "T");
+    const QCommandLineOption duration =
+        valued("duration", "Converts D (h:mm:ss.fff) from the start.", "D");
+    for (const auto* option : {&convert, &output, &format, &overwrite, &audioTracks, &jobs,
+                               &video, &audio, &start, &end, &duration, &list})
         parser.addOption(*option);
     parser.addPositionalArgument(QStringLiteral("FILE"),
                                  QStringLiteral("The video to open in the window."),
@@ -179,14 +202,17 @@ CommandLine ParseCommandLine(int argc, char** argv, const std::string& version) 
     if (parser.isSet(audioTracks) && line.audioTracks != "all" && line.audioTracks != "default")
         return Invalid(QStringLiteral("Unknown audio tracks '%1': use all or default.")
                            .arg(parser.value(audioTracks)));
+    // Options of a conversion; --format also names the list's format.
+    const std::array convertOnly{&output, &overwrite, &audioTracks, &jobs, &video,
+                                 &audio,  &start,     &end,         &duration};
     if (parser.isSet(convert) && parser.isSet(list))
         return Invalid(QStringLiteral("--convert and --list-compressors cannot be combined."));
 
     if (parser.isSet(list)) {
-        if (parser.isSet(output) || parser.isSet(overwrite) || parser.isSet(audioTracks) ||
-            parser.isSet(jobs))
-            return Invalid(QStringLiteral(
-                "--output, --overwrite, --audio-tracks and --jobs belong to --convert."));
+        for (const auto* option : convertOnly)
+            if (parser.isSet(*option))
+                return Invalid(
+                    QStringLiteral("--%1 belongs to --convert.").arg(option->names().back()));
         if (positional.size() > 1 || (positional.size() == 1 && parser.isSet(format)))
             return Invalid(QStringLiteral("--list-compressors takes one FORMAT."));
         if (positional.size() == 1) {
@@ -205,22 +231,33 @@ CommandLine ParseCommandLine(int argc, char** argv, const std::string& version) 
                         [](const QString& i) { return i.isEmpty(); }) ||
             (parser.isSet(output) && parser.value(output).isEmpty()))
             return Invalid(QStringLiteral("An empty file name was given."));
+        for (const auto* keep : {&video, &audio})
+            if (parser.isSet(*keep) && parser.value(*keep) != QStringLiteral("copy"))
+                return Invalid(QStringLiteral("--%1 takes 'copy' only.").arg(keep->names().front()));
+        if (parser.isSet(end) && parser.isSet(duration))
+            return Invalid(QStringLiteral("Give --end or --duration, not both."));
         bool number = false;
         line.jobs = parser.value(jobs).toInt(&number);
         if (!number || line.jobs < 1 || line.jobs > 64)
             return Invalid(QStringLiteral("--jobs takes a number from 1 to 64, not '%1'.")
                                .arg(parser.value(jobs)));
         line.mode = CommandLine::Mode::Convert;
+        line.keepVideo = parser.isSet(video);
+        line.keepAudio = parser.isSet(audio);
+        line.start = parser.value(start).toStdString();
+        line.end = parser.value(end).toStdString();
+        line.duration = parser.value(duration).toStdString();
         for (const QString& input : inputs) line.inputs.push_back(ToBytes(input));
         line.file = line.inputs.front();
         line.output = ToBytes(parser.value(output));
         line.overwrite = parser.isSet(overwrite);
         return line;
     }
-    if (parser.isSet(output) || parser.isSet(format) || parser.isSet(overwrite) ||
-        parser.isSet(audioTracks) || parser.isSet(jobs))
-        return Invalid(QStringLiteral(
-            "--output, --format, --overwrite, --audio-tracks and --jobs belong to --convert."));
+    if (parser.isSet(format))
+        return Invalid(QStringLiteral("--format belongs to --convert."));
+    for (const auto* option : convertOnly)
+        if (parser.isSet(*option))
+            return Invalid(QStringLiteral("--%1 belongs to --convert.").arg(option->names().back()));
     if (positional.size() > 1) return Invalid(QStringLiteral("The window opens one FILE."));
     if (!positional.isEmpty()) line.file = AbsolutePath(positional.front());
     return line;

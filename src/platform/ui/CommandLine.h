@@ -15,6 +15,11 @@ struct CommandLine {
         output;  // --output (a folder for several inputs); empty: where the window would write
     std::string format;  // --format or --list-compressors' FORMAT, lower case; empty if not given
     bool overwrite = false;
+    bool keepVideo = false;  // --video copy
+    bool keepAudio = false;  // --audio copy
+    std::string start;       // --start, --end, --duration as given; empty if not
+    std::string end;
+    std::string duration;
     std::string audioTracks;  // --audio-tracks, "all" or "default"; empty if not given
     int jobs = 1;      // --jobs: conversions at once
     std::string text;  // the help or version text, or what is wrong with the line

@@ -40,6 +40,10 @@ TEST(QueueFileTest, EveryJobComesBackAsItWasKept) {
             e.job.height = 360;
             e.job.frameRate = 29.97002997;
             e.job.replaceAllowed = i % 2;
+            e.job.video.keep = i == 2;
+            e.job.audio.keep = i == 4;
+            e.job.cutStart = i * 10'000'000LL;
+            e.job.cutStop = i % 2 ? 0 : 90'000'000LL + i;
             e.note = "reason: \"quoted\"\nsecond line";
             e.bytes = 5'000'000'000LL + i;
             e.duration = 123456789;

@@ -292,4 +292,24 @@ TEST_F(QueueTest, TheRowCommandsActOnTheChosenRow) {
     EXPECT_FALSE(fs::exists(out / "a.mkv"));
 }
 
+// Start and End belong to the open source: its job takes them, another file's
+// does not, and files dropped together are each converted whole.
+TEST_F(QueueTest, TheChosenPartGoesOnlyWithTheOpenSource) {
+    const std::string a = Copy(fixtures::LongH264AacMp4(), in / "a.mp4");
+    const std::string b = Copy(fixtures::H264AacMp4(), in / "b.mp4");
+    std::vector<std::int64_t> starts;
+    Run(
+        [&](app::MainWindow& w) {
+            w.OpenSourceFile(a);
+            w.settings.cutStart = 20'000'000;
+            w.settings.cutStop = 40'000'000;
+            for (const std::string& file : {a, b}) starts.push_back(w.JobFor(file).cutStart);
+            w.DropFiles({a, b});
+        },
+        [&](app::QueueWindow&, app::MainWindow& w) {
+            for (const app::QueueEntry& e : w.queue.entries()) starts.push_back(e.job.cutStart);
+        });
+    EXPECT_EQ(starts, (std::vector<std::int64_t>{20'000'000, 0, 0, 0}));
+}
+
 }  // namespace
