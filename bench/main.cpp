@@ -4,9 +4,13 @@
 //
 //   converter-bench convert --format avi|wmv|mkv|asf|webm|mp4 [--no-video-compressor]
 //                   [--no-audio-compressor] INPUT OUTPUT
+//   converter-bench keep-cut INPUT            (keeping streams, a 10 s part, against
+//                                   ffmpeg -c copy and -ss/-to)
 //   converter-bench compare INPUT [FORMAT...]   (MP4 and WebM also against HandBrake's
 //                                   command line when installed; WebM at equal SSIM)
 //   converter-bench size INPUT [MB...]   (MP4 files of those sizes: two passes against one)
+//   converter-bench queue              (many files through the program's --convert and --jobs,
+//                                   see Queue.cpp)
 //
 // Each measured conversion runs in a child process so that its peak memory is its own.
 #include <sys/resource.h>
@@ -23,6 +27,7 @@
 #include <string>
 #include <vector>
 
+#include "Bench.h"
 #include "engine/ConversionGraph.h"
 #include "engine/RunNotes.h"
 #include "engine/RunProgress.h"
@@ -106,8 +111,13 @@ Chains ReadChains(FilterGraph& graph) {
 // The window's road through the engine: probe, open, build, run, wait, tear down.
 // Stores the opening time; returns 0 on a completed conversion. With `chainsOnly`
 // the graph is built and its chains read, and nothing is converted.
-// What a run asks beyond the format: a size (MB), or the video compressor's options.
+// What a run asks beyond the format: streams kept or a part of the source
+// (engine::kKeepStream, the cut), a size (MB), or the video compressor's options.
 struct Asked {
+    bool keepVideo = false;
+    bool keepAudio = false;
+    std::int64_t start = 0;  // 100 ns; stop 0: the end
+    std::int64_t stop = 0;
     int targetMB = 0;
     std::map<std::string, std::string> videoOptions;
 };
@@ -146,6 +156,10 @@ int Convert(const Format& format, bool videoCompressor, bool audioCompressor,
     settings.useVideoCompressor = videoCompressor;
     settings.useAudioCompressor = audioCompressor;
     settings.targetSizeMB = asked.targetMB;
+    if (asked.keepVideo) engine::VideoCompressorSlot(settings, format.format) = engine::kKeepStream;
+    if (asked.keepAudio) engine::AudioCompressorSlot(settings, format.format) = engine::kKeepStream;
+    settings.cutStart = asked.start;
+    settings.cutStop = asked.stop;
     // Nothing is removed beforehand: the engine writes beside the output, never
     // onto the source, and replaces the output only when the run ends well.
 
@@ -171,7 +185,7 @@ int Convert(const Format& format, bool videoCompressor, bool audioCompressor,
     if (FAILED(hr)) return Fail("conversion start", hr, startReason);
     if (end.code != EC_COMPLETE)
         return Fail("conversion", FAILED(end.result) ? end.result : E_FAIL, end.reason);
-    if (!end.notes.empty()) std::fprintf(stderr, "%s\n", engine::RunNotesText(end.notes).c_str());
+    if (!end.notes.empty()) std::fprintf(stderr, "%s\n", engine::RunNotesText(end.notes, format.format).c_str());
     if (end.result == QV_S_SOURCE_ENDED_EARLY) {
         std::fprintf(stderr, "%s (at %.1f s of %.1f s)\n",
                      ErrorText(QV_S_SOURCE_ENDED_EARLY).c_str(), end.reached / 1e7, duration / 1e7);
@@ -179,13 +193,6 @@ int Convert(const Format& format, bool videoCompressor, bool audioCompressor,
     }
     return 0;
 }
-
-struct Measure {
-    bool ok = false;
-    double seconds = 0;
-    double cpuSeconds = 0;  // user + system: what the run cost, whatever else the machine did
-    long peakKb = 0;
-};
 
 double SecondsOf(const timeval& t) { return static_cast<double>(t.tv_sec) + t.tv_usec / 1e6; }
 
@@ -206,11 +213,6 @@ Measure InChild(Child child) {
     return m;
 }
 
-std::string Quote(const std::string& s) {
-    std::string q = "'";
-    for (char c : s) q += c == '\'' ? std::string("'\\''") : std::string(1, c);
-    return q + "'";
-}
 
 // The source's frame size and rate, as the engine sees them.
 bool SourceFacts(const std::string& input, engine::SourceInfo& info) {
@@ -302,8 +304,7 @@ Measure RunHandBrake(const std::string& input, const std::string& output,
                                 " --mixdown stereo >/dev/null 2>&1";
     std::printf("handbrake: %s\n", command.c_str());
     std::fflush(stdout);
-    return InChild(
-        [&] { return execl("/bin/sh", "sh", "-c", command.c_str(), nullptr) == -1 ? 127 : 0; });
+    return RunShell(command);
 }
 
 void PrintAgainst(const char* what, const Measure& hb, double size, double ssim, const Row& ours) {
@@ -414,8 +415,7 @@ int Compare(const std::string& input, const std::vector<std::string>& only) {
         std::fflush(stdout);
         Row row{&f, {}, {}, 0, 0, -1, -1};
         row.ours = InChild([&] { return Convert(f, true, true, input, ours, nullptr); });
-        row.theirs = InChild(
-            [&] { return execl("/bin/sh", "sh", "-c", command.c_str(), nullptr) == -1 ? 127 : 0; });
+        row.theirs = RunShell(command);
         if (!row.ours.ok || !row.theirs.ok) ++failures;
         row.oursSize = MegabytesOf(ours);
         row.theirsSize = MegabytesOf(theirs);
@@ -470,11 +470,15 @@ int SizeTarget(const std::string& source, const std::vector<int>& sizes) {
     for (const int mb : sizes) {
         // A run never replaces a file it did not agree to: each starts on an empty folder.
         for (const std::string& file : {ours, one, theirs}) std::filesystem::remove(file);
-        const Measure two = InChild([&] { return Convert(f, true, true, input, ours, nullptr, nullptr, {mb, {}}); });
+        Asked sized;
+        sized.targetMB = mb;
+        const Measure two =
+            InChild([&] { return Convert(f, true, true, input, ours, nullptr, nullptr, sized); });
         const long long rate = VideoBitRate(ours);
         const Measure single = InChild([&] {
-            return Convert(f, true, true, input, one, nullptr, nullptr,
-                           {0, {{"b", std::to_string(rate)}}});
+            Asked atRate;
+            atRate.videoOptions = {{"b", std::to_string(rate)}};
+            return Convert(f, true, true, input, one, nullptr, nullptr, atRate);
         });
         const std::string x264 = "ffmpeg -nostdin -v error -y -i " + Quote(input) +
                                  " -c:v libx264 -preset veryfast -b:v " + std::to_string(rate);
@@ -501,13 +505,158 @@ int SizeTarget(const std::string& source, const std::vector<int>& sizes) {
     return failures ? 1 : 0;
 }
 
+// Keeping and cutting on a long clip (a 60 s 1080p H.264/AAC MKV, say) to MP4,
+// against the ffmpeg CLI's -c copy and -ss/-to in the same run: a copy of the
+// whole, a 10 s part from the middle re-encoded, and our whole re-encode.
+int KeepAndCut(const std::string& input) {
+    const auto folder =
+        std::filesystem::temp_directory_path() / ("converter-bench-" + std::to_string(getpid()));
+    std::filesystem::create_directories(folder);
+    const Format& mp4 = *FindFormat("mp4");
+    engine::SourceInfo info;
+    if (!SourceFacts(input, info)) return Fail("probe", E_FAIL);
+    const double middle = std::max(0.0, info.duration / 1e7 / 2 - 5);
+    auto path = [&](const char* name) { return (folder / name).string(); };
+    auto cli = [&](const std::string& args) {
+        const std::string command = "ffmpeg -nostdin -v error -y " + args;
+        std::printf("ffmpeg: %s\n", command.c_str());
+        return InChild(
+            [&] { return execl("/bin/sh", "sh", "-c", command.c_str(), nullptr) == -1 ? 127 : 0; });
+    };
+    Asked copy, cut;
+    copy.keepVideo = copy.keepAudio = true;
+    cut.start = static_cast<std::int64_t>(middle * 1e7);
+    cut.stop = static_cast<std::int64_t>((middle + 10) * 1e7);
+    const Measure oursCopy =
+        InChild([&] { return Convert(mp4, true, true, input, path("copy.mp4"), nullptr, nullptr, copy); });
+    const Measure cliCopy = cli("-i " + Quote(input) + " -map 0:v:0 -map 0:a:0? -c copy "
+                                "-movflags +faststart " + Quote(path("ffmpeg-copy.mp4")));
+    const Measure oursCut =
+        InChild([&] { return Convert(mp4, true, true, input, path("cut.mp4"), nullptr, nullptr, cut); });
+    Chains chains;
+    Convert(mp4, true, true, input, path("whole.mp4"), nullptr, &chains);
+    char range[64];
+    std::snprintf(range, sizeof range, "-ss %.3f -to %.3f ", middle, middle + 10);
+    const Measure cliCut = cli(range + CliCommand(mp4, info, chains, input, path("ffmpeg-cut.mp4")).substr(
+                                           std::string("ffmpeg -nostdin -v error -y ").size()));
+    const Measure oursWhole =
+        InChild([&] { return Convert(mp4, true, true, input, path("whole.mp4"), nullptr); });
+    auto hash = [&](const std::string& file) {
+        std::string out;
+        const std::string command = "ffmpeg -v error -i " + Quote(file) +
+                                    " -map 0:v -c copy -f streamhash - 2>/dev/null";
+        if (FILE* pipe = popen(command.c_str(), "r")) {
+            char buffer[256];
+            while (std::fgets(buffer, sizeof buffer, pipe)) out += buffer;
+            pclose(pipe);
+        }
+        return out;
+    };
+    auto row = [](const char* what, const Measure& a, const Measure& b) {
+        std::printf("%-34s %8.2f %8.2f %7.3f %7.3f%s\n", what, a.seconds, b.seconds,
+                    b.seconds > 0 ? a.seconds / b.seconds : 0.0,
+                    b.cpuSeconds > 0 ? a.cpuSeconds / b.cpuSeconds : 0.0,
+                    a.ok && b.ok ? "" : "  (failed)");
+    };
+    std::printf("\n%-34s %8s %8s %7s %7s\n", "run (ours against)", "ours s", "peer s", "ratio",
+                "cpu");
+    row("keep -> MP4 / ffmpeg -c copy", oursCopy, cliCopy);
+    row("keep -> MP4 / our re-encode", oursCopy, oursWhole);
+    row("10 s part / our whole re-encode", oursCut, oursWhole);
+    row("10 s part / ffmpeg -ss -to", oursCut, cliCut);
+    const bool same = hash(input) == hash(path("copy.mp4"));
+    std::printf("video packets of the kept copy %s the source's (streamhash)\n",
+                same ? "identical to" : "DIFFER from");
+    std::error_code ec;
+    std::filesystem::remove_all(folder, ec);
+    return same && oursCopy.ok && oursCut.ok ? 0 : 1;
+}
+
+// The same source with one sound track and with three: the further tracks are
+// encoded beside the first, so three should cost little more wall time than one.
+// The ffmpeg CLI converting the three-track source is the peer.
+int Tracks(const std::string& input, const std::string& formatName) {
+    const Format* f = FindFormat(formatName);
+    if (!f) return 2;
+    const std::string folder =
+        (std::filesystem::temp_directory_path() / ("converter-bench-tracks-" + std::to_string(getpid())))
+            .string();
+    std::filesystem::create_directories(folder);
+    const std::string one = folder + "/one.mkv", three = folder + "/three.mkv";
+    const std::string make = "ffmpeg -nostdin -v error -y -i " + Quote(input);
+    if (std::system((make + " -map 0:v:0 -map 0:a:0 -c copy " + Quote(one)).c_str()) != 0 ||
+        std::system((make + " -map 0:v:0 -map 0:a:0 -map 0:a:0 -map 0:a:0 -c copy " + Quote(three))
+                        .c_str()) != 0)
+        return 1;
+    Measure ones, threes, peer;
+    const int rounds = 3;
+    for (int round = 0; round < rounds; ++round) {
+        // Alternated, so that a busy moment of the machine falls on both.
+        for (auto [source, sum] : {std::pair{&one, &ones}, std::pair{&three, &threes}}) {
+            const Measure m = InChild([&, s = source] {
+                return Convert(*f, true, true, *s, folder + "/out" + f->extension, nullptr);
+            });
+            if (!m.ok) return 1;
+            sum->seconds += m.seconds / rounds;
+            sum->cpuSeconds += m.cpuSeconds / rounds;
+        }
+        const Measure cli = InChild([&] {
+            const std::string command = "ffmpeg -nostdin -v error -y -i " + Quote(three) +
+                                        " -map 0 -c:v " + f->videoEncoder + " -c:a " +
+                                        f->audioEncoder + " " + Quote(folder + "/cli" + f->extension);
+            return std::system(command.c_str()) == 0 ? 0 : 1;
+        });
+        peer.seconds += cli.seconds / rounds;
+        peer.cpuSeconds += cli.cpuSeconds / rounds;
+    }
+    std::printf("%s, mean of %d runs, wall/processor seconds\n", f->name, rounds);
+    std::printf("  one sound track    %.2f / %.2f\n", ones.seconds, ones.cpuSeconds);
+    std::printf("  three sound tracks %.2f / %.2f   ratio to one: %.2f wall, %.2f processor\n",
+                threes.seconds, threes.cpuSeconds, threes.seconds / ones.seconds,
+                threes.cpuSeconds / ones.cpuSeconds);
+    std::printf("  ffmpeg CLI, three  %.2f / %.2f   ours against it: %.2f wall, %.2f processor\n",
+                peer.seconds, peer.cpuSeconds, threes.seconds / peer.seconds,
+                threes.cpuSeconds / peer.cpuSeconds);
+    std::error_code ec;
+    std::filesystem::remove_all(folder, ec);
+    return 0;
+}
+
+}  // namespace
+
+std::string Quote(const std::string& s) {
+    std::string q = "'";
+    for (char c : s) q += c == '\'' ? std::string("'\\''") : std::string(1, c);
+    return q + "'";
+}
+
+Measure RunShell(const std::string& command) {
+    return InChild(
+        [&] { return execl("/bin/sh", "sh", "-c", command.c_str(), nullptr) == -1 ? 127 : 0; });
+}
+
+std::string PeerCommand(const std::string& formatName, const std::string& input,
+                        const std::string& output) {
+    const Format* f = FindFormat(formatName);
+    engine::SourceInfo info;
+    Chains chains;
+    if (!f || !SourceFacts(input, info) || Convert(*f, true, true, input, output, nullptr, &chains))
+        return {};
+    return CliCommand(*f, info, chains, input, output);
+}
+
+namespace {
+
 int Usage() {
     std::fprintf(
         stderr,
         "usage: converter-bench convert --format avi|wmv|mkv|asf|webm|mp4 [--no-video-compressor] "
         "[--no-audio-compressor] INPUT OUTPUT\n"
         "       converter-bench compare INPUT [avi|wmv|mkv|asf|webm|mp4 ...]\n"
-        "       converter-bench size INPUT [MB ...]\n");
+        "       converter-bench size INPUT [MB ...]\n"
+        "       converter-bench keep-cut INPUT\n"
+        "       converter-bench tracks INPUT avi|wmv|mkv|asf|webm|mp4\n"
+        "       converter-bench queue\n");
     return 2;
 }
 
@@ -528,6 +677,9 @@ int main(int argc, char** argv) {
         if (sizes.empty()) sizes = {5, 10, 25};
         return SizeTarget(args[1], sizes);
     }
+    if (args[0] == "keep-cut" && args.size() == 2) return KeepAndCut(args[1]);
+    if (args[0] == "tracks" && args.size() == 3) return Tracks(args[1], args[2]);
+    if (args[0] == "queue" && args.size() == 1) return QueueBench(QUORVEL_CONVERTER);
     if (args[0] != "convert") return Usage();
     const Format* format = nullptr;
     bool video = true, audio = true;

@@ -40,15 +40,21 @@ function(quorvel_module name)
   set_property(GLOBAL APPEND PROPERTY QUORVEL_MODULES "${name}:${M_DIR}:${uses}")
 endfunction()
 
-# quorvel_add_test(NAME SOURCES ... LIBS ...): one GoogleTest executable per area,
-# run headless on its own temporary registry file.
+# quorvel_add_test(NAME SOURCES ... LIBS ... [WRAPPER command...]): one GoogleTest
+# executable per area, run headless on its own temporary registry file. No test
+# reaches the user's desktop: both D-Bus addresses lead nowhere, unless WRAPPER
+# (dbus-run-session) gives each test a private session of its own.
 function(quorvel_add_test name)
-  cmake_parse_arguments(T "" "" "SOURCES;LIBS" ${ARGN})
+  cmake_parse_arguments(T "" "" "SOURCES;LIBS;WRAPPER" ${ARGN})
   add_executable(${name} ${T_SOURCES})
   target_link_libraries(${name} PRIVATE ${T_LIBS} quorvel_test_support GTest::gtest GTest::gmock quorvel_build_flags)
+  if(T_WRAPPER)
+    set_target_properties(${name} PROPERTIES CROSSCOMPILING_EMULATOR "${T_WRAPPER}")
+  endif()
+  set(nowhere "unix:path=${CMAKE_CURRENT_BINARY_DIR}/no-such-bus")
   gtest_discover_tests(${name}
     TEST_PREFIX "${name}."
     DISCOVERY_TIMEOUT 60
-    PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen;QUORVEL_TEST_TMP=${CMAKE_CURRENT_BINARY_DIR}/tmp"
+    PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen;QUORVEL_TEST_TMP=${CMAKE_CURRENT_BINARY_DIR}/tmp;DBUS_SESSION_BUS_ADDRESS=${nowhere};DBUS_SYSTEM_BUS_ADDRESS=${nowhere}"
     TIMEOUT 120)
 endfunction()

@@ -39,8 +39,10 @@ int main(int argc, char** argv) {
         case Mode::ListPresets:
             return cli::ListPresets();
         case Mode::Convert:
-            return cli::Convert({line.file, line.output, line.format, line.preset, line.sizeMB,
-                                 line.overwrite, shell::StandardErrorIsTerminal()});
+            return cli::Convert({line.inputs, line.output, line.format, line.overwrite,
+                                 line.keepVideo, line.keepAudio, line.start, line.end,
+                                 line.duration, line.audioTracks, shell::StandardErrorIsTerminal(),
+                                 line.jobs, line.preset, line.sizeMB});
         case Mode::Window:
             break;
     }

@@ -6,6 +6,7 @@
 #include "app/StatusText.h"
 #include "engine/CompressorCatalog.h"
 #include "engine/ConversionGraph.h"
+#include "engine/CutTimes.h"
 #include "engine/RunNotes.h"
 #include "engine/RunProgress.h"
 #include "i18n/FormattedText.h"
@@ -76,14 +77,18 @@ void MainWindow::StartConversion() {
 
     // Refusals noted before this run concern another one.
     media::TakeSettingsRefused();
-    runVideoCompressor = settings.useVideoCompressor == 1
-                             ? engine::CompressorName(CompressorCategory::Video,
-                                                      engine::VideoCompressorSlot(settings, settings.format))
-                             : std::string();
-    runAudioCompressor = settings.useAudioCompressor == 1
-                             ? engine::CompressorName(CompressorCategory::Audio,
-                                                      engine::AudioCompressorSlot(settings, settings.format))
-                             : std::string();
+    runVideoCompressor =
+        settings.useVideoCompressor == 1
+            ? engine::CompressorName(CompressorCategory::Video,
+                                     engine::VideoCompressorSlot(settings, settings.format),
+                                     graph.reporter())
+            : std::string();
+    runAudioCompressor =
+        settings.useAudioCompressor == 1
+            ? engine::CompressorName(CompressorCategory::Audio,
+                                     engine::AudioCompressorSlot(settings, settings.format),
+                                     graph.reporter())
+            : std::string();
     settingsNotUsed = engine::StoredSettingsNotUsed(runVideoCompressor, CompressorCategory::Video);
     for (auto& note : engine::StoredSettingsNotUsed(runAudioCompressor, CompressorCategory::Audio))
         settingsNotUsed.push_back(std::move(note));
@@ -132,7 +137,7 @@ void MainWindow::EndConversion(const std::string& firstField) {
     // What the run went without or worked around (damaged frames, a rotation it
     // could not apply...), read before the graph's events are let go.
     if (graph.mediaEvent)
-        if (const std::string runNotes = engine::RunNotesText(graph.mediaEvent->RunNotes());
+        if (const std::string runNotes = engine::RunNotesText(graph.mediaEvent->RunNotes(), settings.format);
             !runNotes.empty())
             note += (note.empty() ? "" : " ") + runNotes;
     settingsNotUsed.clear();
@@ -160,6 +165,7 @@ void MainWindow::EndConversion(const std::string& firstField) {
 }
 
 void MainWindow::OnTimer(int id) {
+    if (id == QueueTimer) queueRun.OnTick();
     if (id != ConversionTimer) return;
     ++elapsedSeconds;
     UpdateRunProgress();
@@ -169,6 +175,10 @@ void MainWindow::OnMessage(unsigned message, std::uintptr_t, std::intptr_t) {
     if (message == media::GraphEventMessageNumber) OnGraphEvent();
     else if (message == OpenerFailedMessage) ShowPageTheOpenerGaveUpOn(*this);
     else if (message == OpenStartFileMessage) OpenSourceFile(startFile);
+    else if (message == QueueEventMessage)
+        queueRun.OnGraphEvent();
+    else if (message == OpenQueueMessage)
+        OnQueue();
 }
 
 long MainWindow::OnGraphEvent() {
@@ -182,7 +192,9 @@ long MainWindow::OnGraphEvent() {
         if (code == media::EC_COMPLETE && param1 == media::QV_S_SOURCE_ENDED_EARLY) {
             EndConversion(i18n::FormatText(
                 IDS_MESSAGE_SOURCE_ENDED_EARLY, ClockText(param2 / kHundredNsPerSecond).c_str(),
-                ClockText(source.duration / kHundredNsPerSecond).c_str()));
+                ClockText(engine::PartLength(settings.cutStart, settings.cutStop, source.duration) /
+                          kHundredNsPerSecond)
+                    .c_str()));
         } else if (code == media::EC_COMPLETE) {
             EndConversion(IDS_MESSAGE_CONVERSION_DONE);
         } else if (code == media::EC_ERRORABORT) {

@@ -1,6 +1,9 @@
 #include "app/MainWindow.h"
 
+#include <filesystem>
+
 #include "app/HelpAndAbout.h"
+#include "app/QueueWindow.h"
 #include "app/StatusText.h"
 #include "engine/ConversionGraph.h"
 #include "i18n/FormattedText.h"
@@ -27,13 +30,15 @@ using namespace resources;
 using engine::ConversionGraph;
 using i18n::StringText;
 
-MainWindow::MainWindow() : ui::Dialog(MainDialogTemplate(), nullptr) {
+MainWindow::MainWindow() : ui::Dialog(MainDialogTemplate(), nullptr), queue(settings::QueueFile()) {
     ConversionGraph::Instance().Attach(this, &settings, &errorText);
+    ConversionGraph::Instance().SetReporter(&reporter_);
 }
 
 MainWindow::~MainWindow() {
     StopWatchingOpenerFailures();
     ConversionGraph::Instance().Attach(nullptr, nullptr, nullptr);
+    ConversionGraph::Instance().SetReporter(nullptr);
 }
 
 bool MainWindow::OnInitDialog() {
@@ -63,6 +68,7 @@ bool MainWindow::OnInitDialog() {
         ui::AppMessageBox(i18n::FormatText(IDS_MESSAGE_SETTINGS_SET_ASIDE, file.c_str()));
 
     Item(IDC_STATIC_STATUS).SetText(InitialStatusLine(settings.outputPath));
+    queue.Restore();
     Item(IDC_STATIC_SOURCE).SetText("00:00:00");
 
     options::ClearVsFilterLoadLevel(vsFilterChanged, vsFilterSavedLevel);
@@ -92,6 +98,9 @@ void MainWindow::OnCommand(int id) {
         case IDC_BUTTON_HELP:
         case ui::ID_HELP: OnHelp(); break;
         case IDC_BUTTON_HOMEPAGE: OnHomepage(); break;
+        case IDC_BUTTON_QUEUE:
+            OnQueue();
+            break;
         case IDC_BUTTON_ABOUT:
         case IDM_ABOUT: OnAbout(); break;
         case IDC_BUTTON_EXIT: RequestClose(); break;
@@ -101,7 +110,7 @@ void MainWindow::OnCommand(int id) {
 }
 
 void MainWindow::OnClose() {
-    if (isConverting) {
+    if (isConverting || queueRun.active()) {
         ui::MessageBox(this, StringText(IDS_MESSAGE_STOP_CONVERT),
                        StringText(IDS_MESSAGE_WARNING), ui::MB_OK);
         return;
@@ -134,8 +143,15 @@ void MainWindow::OnOpenVideo() {
         shell::CurrentBackend().GetFolderPath(shell::CSIDL_MYVIDEO, request.initialDir);
     request.flags = ui::OFN_EXPLORER | ui::OFN_FILEMUSTEXIST | ui::OFN_PATHMUSTEXIST |
                     ui::OFN_READONLY;
-    const auto chosen = ui::GetOpenFileName(request);
-    if (chosen) OpenSourceFile(*chosen);
+    request.multiple = true;
+    const std::vector<std::string> chosen = ui::GetOpenFileNames(request);
+    // One file opens as ever; several go to the queue.
+    if (chosen.size() == 1) {
+        OpenSourceFile(chosen.front());
+    } else if (chosen.size() > 1) {
+        QueueFiles(chosen);
+        PostMessage(OpenQueueMessage);
+    }
 }
 
 void MainWindow::OpenSourceFile(const std::string& path) {
@@ -151,6 +167,8 @@ void MainWindow::OpenSourceFile(const std::string& path) {
         graph.ReleaseGraph();
     }
     sourcePath = path;
+    // A part chosen belongs to the source it was chosen in.
+    settings.cutStart = settings.cutStop = 0;
 
     std::int64_t duration = 0;
     if (!graph.ProbeSource(sourcePath, duration, source, settings)) {
@@ -183,9 +201,16 @@ void MainWindow::ShowOutputLine() {
 }
 
 void MainWindow::OnDropFiles(const std::vector<std::string>& paths) {
-    // Drops are refused while a run goes on; the first file of several is opened.
+    // Drops are refused while a run goes on. One file opens; several, or a
+    // folder, go to the queue, shown once the drop is over.
     if (isConverting || paths.empty()) return;
-    OpenSourceFile(paths.front());
+    std::error_code ec;
+    if (paths.size() == 1 && !std::filesystem::is_directory(paths.front(), ec)) {
+        OpenSourceFile(paths.front());
+        return;
+    }
+    QueueFiles(paths);
+    PostMessage(OpenQueueMessage);
 }
 
 void MainWindow::OnOptions() {
@@ -194,6 +219,7 @@ void MainWindow::OnOptions() {
     dialog.sourceWidth = source.width;
     dialog.sourceHeight = source.height;
     dialog.sourceFrameRate = source.frameRate;
+    dialog.sourceDuration = source.duration;
     dialog.sourceOpened = sourceOpened;
     if (dialog.RunModal() != ui::IDOK) return;
     settings = dialog.settings;  // already stored by the dialog's OK

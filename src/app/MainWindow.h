@@ -4,6 +4,9 @@
 #include <string>
 #include <vector>
 
+#include "app/Queue.h"
+#include "app/QueueRun.h"
+#include "app/WindowReporter.h"
 #include "engine/SourceInfo.h"
 #include "options/OutputSettings.h"
 #include "platform/shell/Shell.h"
@@ -13,6 +16,8 @@ namespace app {
 
 // Private window message: open the file the command line named.
 inline constexpr unsigned OpenStartFileMessage = 0x40F;
+// Private window message: show the Queue window (after files were queued).
+inline constexpr unsigned OpenQueueMessage = 0x411;
 
 class MainWindow : public ui::Dialog {
 public:
@@ -39,6 +44,10 @@ public:
     bool vsFilterChanged = false;
     std::uint32_t vsFilterSavedLevel = 0;
 
+    // The queue of conversions, kept beside the settings, and its run.
+    Queue queue;
+    QueueRun queueRun{queue, *this};
+
     // Commands.
     void OnOpenVideo();
     // Opens `path` as Open Video does once a file is chosen.
@@ -48,6 +57,16 @@ public:
     void OnHelp();
     void OnHomepage();
     void OnAbout();
+    void OnQueue();
+    // Queues the files (a folder: its video files, its subfolders' when the
+    // person says so), each a job made from the settings as they are now.
+    void QueueFiles(const std::vector<std::string>& paths);
+    // The chooser for several files, then QueueFiles; over `owner`.
+    void ChooseFilesForQueue(ui::Dialog* owner);
+    // The waiting jobs take the current options.
+    void ApplyOptionsToWaitingJobs();
+    // A job for `file` from the current options, into the output folder.
+    engine::Job JobFor(const std::string& file) const;
     void OnLanguageCommand(int id);
     void ChooseInterfaceFont();
 
@@ -86,6 +105,9 @@ protected:
     void OnTimer(int id) override;
     void OnMessage(unsigned message, std::uintptr_t wParam, std::intptr_t lParam) override;
     void OnSysCommand(int command) override;
+
+private:
+    WindowReporter reporter_{this};
 };
 
 }  // namespace app

@@ -4,6 +4,7 @@
 #include "app/MainWindow.h"
 #include "app/StatusText.h"
 #include "engine/ConversionGraph.h"
+#include "engine/CutTimes.h"
 #include "engine/RunProgress.h"
 #include "platform/media/Media.h"
 #include "resources/Resources.h"
@@ -38,7 +39,9 @@ void MainWindow::UpdateRunProgress() {
         FAILED(seeking->GetCurrentPosition(written)))
         written = 0;
     const engine::RunProgress progress =
-        engine::MeasureProgress(written, source.duration, elapsedSeconds);
+        engine::MeasureProgress(
+            written, engine::PartLength(settings.cutStart, settings.cutStop, source.duration),
+            elapsedSeconds);
     const int percent = static_cast<int>(std::floor(progress.fraction * 100));
     ui::Control bar = Item(IDC_PROGRESS_RUN);
     bar.SetProgress(percent);

@@ -9,10 +9,11 @@ namespace cli {
 
 std::vector<std::string> CompressorLines(int format) {
     std::vector<std::string> lines;
+    TerminalReporter reporter;
     // Empty for WMV: the Windows Media writer compresses by itself.
     for (const auto category : {engine::CompressorCategory::Video, engine::CompressorCategory::Audio}) {
         const char* kind = category == engine::CompressorCategory::Video ? "video: " : "audio: ";
-        for (const auto& entry : engine::FormatCompressors(category, format))
+        for (const auto& entry : engine::FormatCompressors(category, format, reporter))
             lines.push_back(std::string(entry.preferred ? "* " : "  ") + kind + entry.name);
     }
     return lines;

@@ -1,25 +1,22 @@
 #include "cli/HeadlessConversion.h"
 
-#include <chrono>
 #include <cstdio>
 #include <filesystem>
+#include <map>
 #include <optional>
 
 #include "cli/ExitCode.h"
+#include "cli/JobRuns.h"
 #include "cli/OutputChecks.h"
-#include "cli/ProgressLine.h"
 #include "cli/Setup.h"
 #include "engine/ConversionGraph.h"
-#include "engine/RunNotes.h"
-#include "engine/RunProgress.h"
+#include "engine/CutTimes.h"
 #include "i18n/FormattedText.h"
-#include "i18n/LanguagePack.h"
 #include "options/OutputFormat.h"
+#include "options/OutputNames.h"
 #include "options/OutputSettings.h"
 #include "options/PresetStore.h"
-#include "platform/Format.h"
-#include "platform/Time.h"
-#include "platform/media/Media.h"
+#include "platform/Path.h"
 #include "platform/shell/Shell.h"
 #include "resources/Resources.h"
 #include "settings/Keys.h"
@@ -28,11 +25,14 @@
 namespace cli {
 namespace {
 
-using Clock = std::chrono::steady_clock;
-
 int Fail(const std::string& reason) {
     std::fprintf(stderr, "quorvel-converter: %s\n", reason.c_str());
     return kFailed;
+}
+
+int Usage(const std::string& reason) {
+    std::fprintf(stderr, "quorvel-converter: %s\n", reason.c_str());
+    return kUsage;
 }
 
 // The family's stored choice (-1: none), else its preferred compressor.
@@ -41,9 +41,9 @@ int ChoiceOf(engine::CompressorCategory category, int format, const char* fragme
     const int stored =
         settings::Profile().GetInt(video ? settings::kVideoSection : settings::kAudioSection,
                                    options::CompressorNumberKey(format), options::UnstoredIndex);
-    if (stored >= -1) return stored;
-    return fragment ? engine::ConversionGraph::Instance().FindPreferredCompressor(category, fragment)
-                    : -1;
+    if (stored >= -1 || stored == engine::kKeepStream) return stored;
+    int index = -1;
+    return fragment && engine::FindPreferredCompressor(category, fragment, index) ? index : -1;
 }
 
 // Another format family than the stored one has no compressor choice loaded:
@@ -54,7 +54,6 @@ void AdoptFormat(engine::OutputSettings& settings, int format) {
     settings.format = format;
     if (engine::FamilyFormat(format) == wasFamily) return;
     const auto& row = engine::FormatRow(format);
-    engine::ConversionGraph& graph = engine::ConversionGraph::Instance();
     // The Windows Media writer compresses by itself: no choice to take.
     const int video = row.preferredVideo
                           ? ChoiceOf(engine::CompressorCategory::Video, format, row.preferredVideo)
@@ -64,10 +63,8 @@ void AdoptFormat(engine::OutputSettings& settings, int format) {
                           : -1;
     engine::VideoCompressorSlot(settings, format) = video;
     engine::AudioCompressorSlot(settings, format) = audio;
-    settings.useVideoCompressor = video >= 0;
-    settings.useAudioCompressor = audio >= 0;
-    // Loading filled the slots for the stored family; the run fills them anew.
-    graph.ReleaseCompressorSlots();
+    settings.useVideoCompressor = video >= 0 || video == engine::kKeepStream;
+    settings.useAudioCompressor = audio >= 0 || audio == engine::kKeepStream;
 }
 
 // The preset's Options over the stored ones, saying which of its compressors this
@@ -80,63 +77,54 @@ void UsePreset(const engine::Preset& preset, engine::OutputSettings& settings) {
                      i18n::FormatText(resources::IDS_PRESET_COMPRESSOR_MISSING, m.wanted.c_str(),
                                       m.used.c_str())
                          .c_str());
-    engine::ConversionGraph::Instance().ReleaseCompressorSlots();
 }
 
-// The run's compressors with the preset's settings, not the ones the person keeps
-// for the window; one used in place of a missing one with its starting settings.
-void BindPresetCompressors(const engine::Preset& preset, engine::OutputSettings& settings) {
-    if (engine::FormatRow(settings.format).choice == engine::StreamChoice::Bitrates) return;
-    engine::ConversionGraph& graph = engine::ConversionGraph::Instance();
+// A preset's compressors run with its settings, not the ones the person keeps for
+// the window; one used in place of a missing one with its starting settings.
+void TakePresetSettings(const engine::Preset& preset, engine::OutputSettings settings,
+                        engine::Job& job) {
     for (const bool video : {true, false}) {
-        const auto category = video ? engine::CompressorCategory::Video : engine::CompressorCategory::Audio;
+        const auto category =
+            video ? engine::CompressorCategory::Video : engine::CompressorCategory::Audio;
+        engine::CompressorChoice& choice = video ? job.video : job.audio;
+        if (choice.name.empty()) continue;
         const int index = video ? engine::VideoCompressorSlot(settings, settings.format)
                                 : engine::AudioCompressorSlot(settings, settings.format);
         const engine::CompressorChoice& wanted = video ? preset.video : preset.audio;
-        if (index < 0) continue;
-        const bool named = engine::FindCompressorByName(category, wanted.name) == index;
-        engine::GetCompressorWith(category, index, named ? wanted.settings : std::map<std::string, std::string>{},
-                                  video ? &graph.videoCompressor : &graph.audioCompressor);
+        choice.settings = engine::FindCompressorByName(category, wanted.name) == index
+                              ? wanted.settings
+                              : std::map<std::string, std::string>{};
     }
 }
 
-// How the run ended: its end event with the result code and the time reached.
-using engine::RunEnd;
-
-// Streams until the graph ends, drawing the progress.
-RunEnd RunToEnd(engine::ConversionGraph& graph, std::int64_t duration, bool terminal) {
-    std::shared_ptr<media::MediaSeeking> seeking;
-    graph.graphManager->QueryMediaSeeking(seeking);
-    ProgressLine line(stderr, terminal);
-    const auto start = Clock::now();
-    auto elapsed = [&] { return std::chrono::duration<double>(Clock::now() - start).count(); };
-    long code = 0;
-    while (graph.mediaEvent->WaitForCompletion(200, code) == E_ABORT) {
-        if (shell::InterruptRequested()) {
-            // The part written so far is kept, beside an older output: no signal
-            // costs the person a finished file.
-            line.Finish();
-            graph.KeepOlderOutput();
-            graph.mediaControl->Stop();
-            return RunEnd{media::EC_USERABORT, S_OK, 0, {}, graph.mediaEvent->RunNotes()};
+// How the outcomes read at the end of several: "3 done, 1 failed: b.mkv: ...".
+void PrintSummary(const std::vector<std::string>& inputs, const std::vector<JobOutcome>& outcomes) {
+    std::string summary;
+    for (const char* group : {"done", "failed", "stopped", "skipped", "ended early",
+                              "kept beside an output that appeared", "not started"}) {
+        int count = 0;
+        std::string reasons;
+        for (std::size_t i = 0; i < outcomes.size(); ++i) {
+            if (outcomes[i].group != group) continue;
+            ++count;
+            if (!outcomes[i].reason.empty())
+                reasons += (reasons.empty() ? ": " : "; ") + paths::FileNameOf(inputs[i]) + ": " +
+                           outcomes[i].reason;
         }
-        std::int64_t written = 0;
-        if (seeking) seeking->GetCurrentPosition(written);
-        line.Show(engine::MeasureProgress(written, duration, elapsed()));
+        if (count)
+            summary +=
+                (summary.empty() ? "" : ", ") + std::to_string(count) + " " + group + reasons;
     }
-    const RunEnd end = engine::ReadRunEnd(*graph.mediaEvent, code);
-    if (end.code == media::EC_COMPLETE) {
-        // The last frame's position falls short of the duration by its own
-        // length; a source that ended early shows where it ended.
-        const bool early = end.result == media::QV_S_SOURCE_ENDED_EARLY;
-        line.Show(engine::MeasureProgress(early ? end.reached : duration, duration, elapsed()));
-    }
-    line.Finish();
-    return end;
+    std::fprintf(stderr, "%s\n", summary.c_str());
 }
 
-std::string Seconds(std::int64_t units) {
-    return StrFormat("%.1f s", units / static_cast<double>(kHundredNsPerSecond));
+// The exit code of several: any failure first, then a part outside its source,
+// an output in the way, an early end; done only when every file is.
+int CombinedCode(const std::vector<JobOutcome>& outcomes) {
+    for (const int code : {kFailed, kUsage, kOutputExists, kSourceEnded})
+        for (const JobOutcome& outcome : outcomes)
+            if (outcome.code == code) return code;
+    return kDone;
 }
 
 }  // namespace
@@ -144,9 +132,7 @@ std::string Seconds(std::int64_t units) {
 int Convert(const ConvertRequest& request) {
     TerminalBoxes boxes;
     if (!StartHeadless()) return kFailed;
-
-    const SourceCheck source = CheckSource(request.input);
-    if (!source.ok) return Fail(source.reason);
+    const bool several = request.inputs.size() > 1;
 
     engine::OutputSettings settings;
     shell::OsVersion os;
@@ -156,15 +142,16 @@ int Convert(const ConvertRequest& request) {
     options::LoadOutputSettings(settings, options::LoadContext{nullptr, os.major});
     boxes.quiet = false;
     SaySetAsideSettings();
+    // Loading filled the window's compressor slots; every job binds its own.
+    engine::ConversionGraph::Instance().ReleaseCompressorSlots();
 
     std::optional<engine::Preset> preset;
-    if (!request.preset.empty() && !(preset = options::FindPreset(request.preset))) {
-        std::fprintf(stderr, "quorvel-converter: %s\n",
-                     i18n::FormatText(resources::IDS_PRESET_NOT_FOUND, request.preset.c_str()).c_str());
-        return kUsage;
-    }
-    int format = request.format.empty() ? engine::FormatOfPath(request.output)
-                                        : engine::FormatOfName(request.format);
+    if (!request.preset.empty() && !(preset = options::FindPreset(request.preset)))
+        return Usage(
+            i18n::FormatText(resources::IDS_PRESET_NOT_FOUND, request.preset.c_str()));
+    int format = !request.format.empty() ? engine::FormatOfName(request.format)
+                 : several               ? -1
+                                         : engine::FormatOfPath(request.output);
     if (format < 0 && preset) format = preset->format;
     if (format < 0)
         format = engine::IsValidFormat(settings.format) ? settings.format : engine::kAvi;
@@ -175,98 +162,83 @@ int Convert(const ConvertRequest& request) {
     } else if (format != settings.format) {
         AdoptFormat(settings, format);
     }
+    if (!request.audioTracks.empty()) settings.allAudioTracks = request.audioTracks == "all";
     if (request.sizeMB >= 0) settings.targetSizeMB = request.sizeMB;
-    if (request.sizeMB > 0 && !engine::FormatRow(format).sizeTarget) {
-        std::fprintf(stderr, "quorvel-converter: --size needs MP4, MKV or WebM, not %s; see --help.\n",
-                     engine::FormatRow(format).name);
+    if (request.sizeMB > 0 && !engine::FormatRow(format).sizeTarget)
+        return Usage(std::string("--size needs MP4, MKV or WebM, not ") +
+                     engine::FormatRow(format).name + "; see --help.");
+    if (request.sizeMB > 0 && request.keepVideo)
+        return Usage("--size makes the picture anew; it cannot go with --video copy.");
+
+    // The Windows Media writer encodes by its profile: nothing goes in as it is.
+    if ((request.keepVideo || request.keepAudio) && format == engine::kWmv) {
+        std::fprintf(stderr, "quorvel-converter: WMV always compresses; --video copy and "
+                             "--audio copy apply to the other formats.\n");
         return kUsage;
     }
-    // The window's rule for every output path: it ends in the format's extension.
-    const std::string output = request.output.empty() ? settings.outputPath : request.output;
-    options::ForceOutputExtension(format, output, settings.outputPath);
+    if (request.keepVideo) engine::VideoCompressorSlot(settings, format) = engine::kKeepStream;
+    if (request.keepAudio) engine::AudioCompressorSlot(settings, format) = engine::kKeepStream;
+    settings.useVideoCompressor = settings.useVideoCompressor || request.keepVideo;
+    settings.useAudioCompressor = settings.useAudioCompressor || request.keepAudio;
+    // The times' form is checked before anything is opened; their place in each
+    // source when it is probed.
+    if (const engine::CutCheck check = engine::CheckCut(request.start, request.end,
+                                                        request.duration, 0, settings.cutStart,
+                                                        settings.cutStop);
+        check != engine::CutCheck::Ok)
+        return Usage(engine::CutCheckText(check, 0));
 
-    const OutputCheck target = CheckOutput(request.input, settings.outputPath, request.overwrite);
-    if (target.verdict == OutputVerdict::Exists) {
-        std::fprintf(stderr, "quorvel-converter: %s exists; give --overwrite to replace it.\n",
-                     settings.outputPath.c_str());
-        return kOutputExists;
+    // Several files go into one folder, made when missing, named after their sources.
+    const std::string folder = !several                 ? std::string()
+                               : request.output.empty() ? paths::FolderOf(settings.outputPath)
+                                                        : request.output;
+    if (several) {
+        std::error_code ec;
+        std::filesystem::create_directories(folder, ec);
+        if (!std::filesystem::is_directory(folder, ec))
+            return Fail(folder + " is not a folder that can be written into");
     }
-    if (target.verdict == OutputVerdict::Refused) return Fail(target.reason);
-    std::fprintf(stderr, "%s -> %s (%s)\n", request.input.c_str(), settings.outputPath.c_str(),
-                 engine::FormatRow(format).name);
 
-    engine::ConversionGraph& graph = engine::ConversionGraph::Instance();
-    std::string errorText;
-    graph.Attach(nullptr, &settings, &errorText);
-    engine::SourceInfo info;
-    std::int64_t duration = 0;
-    int result = kDone;
-    bool opened = false;
-    std::vector<media::RunNote> runNotes;
-    if (!graph.ProbeSource(request.input, duration, info, settings)) {
-        result = Fail(request.input + ": not a media file this program can read");
-    } else if (!(opened = SUCCEEDED(graph.OpenSourceGraph(request.input)))) {
-        result = Fail(request.input + ": could not be opened for conversion");
-    } else {
-        // Nothing is removed beforehand: the run writes beside the output and
-        // takes its place only when it ends well.
-        graph.replaceOutput = request.overwrite;
-        if (preset) BindPresetCompressors(*preset, settings);
-        HRESULT hr = graph.EnsureCompressors();
-        shell::CatchInterrupts();
-        if (SUCCEEDED(hr)) hr = graph.mediaControl->Run();
-        if (hr == media::QV_E_SIZE_UNREACHABLE) {
-            result = Fail(graph.SizeRefusal());
-        } else if (FAILED(hr)) {
-            result = Fail(engine::WithReason("the conversion did not start: " + media::ErrorText(hr),
-                                             graph.RunFailureReason()));
+    std::vector<engine::Job> jobs;
+    std::vector<std::size_t> jobInput;  // the input each job converts
+    std::vector<JobOutcome> outcomes(request.inputs.size());
+    std::vector<std::string> taken(request.inputs);  // two jobs never write one file
+    for (std::size_t i = 0; i < request.inputs.size(); ++i) {
+        const std::string& input = request.inputs[i];
+        std::string output;
+        if (several) {
+            output = options::FreeOutputName(
+                options::OutputPathForSource(format, folder + "/", input), taken);
+            taken.push_back(output);
         } else {
-            const RunEnd end = RunToEnd(graph, duration, request.terminal);
-            runNotes = end.notes;
-            const std::string keptAside = graph.KeptAside();
-            if (end.code == media::EC_USERABORT && engine::AsksForSize(settings)) {
-                result = Fail("stopped; " + i18n::StringText(resources::IDS_NOTE_SIZE_STOPPED));
-            } else if (end.code == media::EC_USERABORT) {
-                result =
-                    Fail(keptAside.empty()
-                             ? "stopped; the part converted so far is in " + settings.outputPath
-                             : "stopped; " + settings.outputPath +
-                                   " is left as it was, and the part converted so far is in " +
-                                   keptAside);
-            } else if (end.code != media::EC_COMPLETE) {
-                result = Fail(engine::WithReason(
-                    media::ErrorText(FAILED(end.result) ? end.result : E_FAIL), end.reason));
-            } else if (end.result == media::QV_S_SOURCE_ENDED_EARLY) {
-                std::fprintf(stderr, "quorvel-converter: %s: at %s of %s; %s is kept.\n",
-                             media::ErrorText(end.result).c_str(), Seconds(end.reached).c_str(),
-                             Seconds(duration).c_str(), settings.outputPath.c_str());
-                result = kSourceEnded;
-            }
-            if (end.code == media::EC_COMPLETE && !keptAside.empty()) {
-                std::fprintf(stderr, "quorvel-converter: %s\n",
-                             i18n::FormatText(resources::IDS_MESSAGE_OUTPUT_APPEARED,
-                                              settings.outputPath.c_str(), keptAside.c_str())
-                                 .c_str());
-                result = kOutputExists;
-            }
+            // The window's rule for every output path: it ends in the format's extension.
+            options::ForceOutputExtension(
+                format, request.output.empty() ? settings.outputPath : request.output, output);
+        }
+        const SourceCheck source = CheckSource(input);
+        const OutputCheck target = CheckOutput(input, output, request.overwrite);
+        if (!source.ok) {
+            outcomes[i] = {Fail(source.reason), "failed", source.reason.substr(input.size() + 2)};
+        } else if (target.verdict == OutputVerdict::Exists) {
+            std::fprintf(stderr, "quorvel-converter: %s exists; give --overwrite to replace it.\n",
+                         output.c_str());
+            outcomes[i] = {kOutputExists, "skipped", paths::FileNameOf(output) + " exists"};
+        } else if (target.verdict == OutputVerdict::Refused) {
+            outcomes[i] = {Fail(target.reason), "failed", target.reason};
+        } else {
+            engine::Job job = engine::MakeJob(settings, input, output);
+            if (preset) TakePresetSettings(*preset, settings, job);
+            job.width = job.height = 0;  // each at its own size, as the window opens it
+            job.replaceAllowed = request.overwrite;
+            jobs.push_back(std::move(job));
+            jobInput.push_back(i);
         }
     }
-    if (graph.mediaControl) graph.mediaControl->Stop();
-    if (graph.mediaEvent) graph.mediaEvent->SetNotifyWindow(nullptr);
-    if (opened) graph.TearDownConversionGraph(graph.graphManager, request.input);
-    graph.ReleaseMediaEvent();
-    graph.ReleaseMediaControl();
-    graph.ReleaseGraph();
-    graph.ReleaseCompressorSlots();
-    graph.Attach(nullptr, nullptr, nullptr);
-    // What the run went without or worked around is said whatever the end.
-    const std::string notes = engine::RunNotesText(runNotes);
-    if (result == kDone)
-        std::fprintf(stderr, "Done: %s%s%s\n", settings.outputPath.c_str(), notes.empty() ? "" : "  ",
-                     notes.c_str());
-    else if (!notes.empty())
-        std::fprintf(stderr, "quorvel-converter: %s\n", notes.c_str());
-    return result;
+
+    const std::vector<JobOutcome> ran = RunJobs(jobs, request.jobs, request.terminal);
+    for (std::size_t k = 0; k < ran.size(); ++k) outcomes[jobInput[k]] = ran[k];
+    if (several) PrintSummary(request.inputs, outcomes);
+    return CombinedCode(outcomes);
 }
 
 }  // namespace cli

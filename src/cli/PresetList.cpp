@@ -10,6 +10,7 @@ namespace cli {
 namespace {
 
 std::string Compressor(const char* kind, const engine::CompressorChoice& choice) {
+    if (choice.keep) return std::string("keeps the ") + kind + " streams as they are";
     std::string text =
         std::string(kind) + " " + (choice.name.empty() ? "none" : "\"" + choice.name + "\"");
     std::string settings;
@@ -30,10 +31,7 @@ std::vector<std::string> PresetLines(const engine::Preset& p) {
                 std::to_string(p.audioBitrate / 1000) + " kbit/s";
     else
         sets += ", " + Compressor("video", p.video) + ", " + Compressor("audio", p.audio);
-    if (p.keepVideoStream) sets += ", keeps the video stream";
-    if (p.keepAudioStream) sets += ", keeps the audio streams";
-    sets += p.audioTracks == engine::AudioTracks::All ? ", every audio track"
-                                                      : ", the default audio track";
+    sets += p.allAudioTracks ? ", every audio track" : ", the default audio track";
     if (p.longerSideAtMost) sets += ", longer side at most " + std::to_string(p.longerSideAtMost);
     if (p.targetSizeMB) sets += ", target " + std::to_string(p.targetSizeMB) + " MB";
     lines.push_back(sets);

@@ -28,7 +28,7 @@ std::string ProgressText(const engine::RunProgress& progress) {
 }
 
 void ProgressLine::Show(const engine::RunProgress& progress) {
-    const std::string text = ProgressText(progress);
+    const std::string text = prefix_ + ProgressText(progress);
     if (terminal_) {
         // Pad over the previous drawing: the new text may be shorter.
         const std::size_t pad = drawnWidth_ > text.size() ? drawnWidth_ - text.size() : 0;

@@ -3,6 +3,7 @@
 // terminal, else a new line at every tenth, so that logs stay short.
 #include <cstdio>
 #include <string>
+#include <utility>
 
 #include "engine/RunProgress.h"
 
@@ -14,7 +15,9 @@ std::string ProgressText(const engine::RunProgress& progress);
 
 class ProgressLine {
 public:
-    ProgressLine(std::FILE* stream, bool terminal) : stream_(stream), terminal_(terminal) {}
+    // `prefix` (a file's name) starts every line, so that runs side by side tell apart.
+    ProgressLine(std::FILE* stream, bool terminal, std::string prefix = {})
+        : stream_(stream), terminal_(terminal), prefix_(std::move(prefix)) {}
     void Show(const engine::RunProgress& progress);
     // Ends the line (terminal) after the last Show.
     void Finish();
@@ -22,6 +25,7 @@ public:
 private:
     std::FILE* stream_;
     bool terminal_;
+    std::string prefix_;
     int lastTenth_ = -1;
     std::size_t drawnWidth_ = 0;
 };

@@ -28,6 +28,19 @@ int TerminalBoxes::AnswerMessageBox(const ui::MessageBoxRecord& box) {
     }
 }
 
+void TerminalReporter::Say(Kind kind, const std::string& text, const std::string& caption) {
+    const std::string shown =
+        !text.empty() && text.back() == '\n' ? text.substr(0, text.size() - 1) : text;
+    const std::string title = kind == Kind::Application ? ui::ApplicationName()
+                              : kind == Kind::Formatted ? std::string("Message")
+                                                        : caption;
+    std::fprintf(stderr, "%s%s%s\n", title.c_str(), title.empty() ? "" : ": ", shown.c_str());
+}
+
+void TerminalReporter::OpenPage(const std::string& address) {
+    std::fprintf(stderr, "%s: see %s\n", ui::ApplicationName().c_str(), address.c_str());
+}
+
 bool StartHeadless() {
     settings::SetRegistryKey("QuorvelStudio");
     if (FAILED(media::Initialize())) {

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "engine/Reporter.h"
 #include "platform/ui/Automation.h"
 
 namespace cli {
@@ -15,6 +16,15 @@ class TerminalBoxes : public ui::ScriptedAutomation {
 public:
     int AnswerMessageBox(const ui::MessageBoxRecord& box) override;
     bool quiet = false;  // recorded, not printed: a step whose outcome does not matter
+};
+
+// The command line's reporter: each message of a conversion as a line on
+// standard error, as its box would have said it ("caption: text"); a missing
+// part's page is named, not opened.
+class TerminalReporter : public engine::Reporter {
+public:
+    void Say(Kind kind, const std::string& text, const std::string& caption) override;
+    void OpenPage(const std::string& address) override;
 };
 
 // Roots the profile and starts the media platform; false (after a line on

@@ -1,9 +1,9 @@
 #include "engine/CompressorCatalog.h"
 
+#include "engine/Job.h"
 #include "engine/OutputFormat.h"
 #include "platform/Text.h"
 #include "platform/media/Media.h"
-#include "platform/ui/MessageBox.h"
 #include "platform/vfw/Vfw.h"
 
 namespace engine {
@@ -15,17 +15,18 @@ const media::Guid& CategoryId(CompressorCategory category) {
 }
 
 // The category's monikers in enumeration order; empty (after its message) on failure.
-std::vector<std::shared_ptr<media::Moniker>> Enumerate(CompressorCategory category) {
+std::vector<std::shared_ptr<media::Moniker>> Enumerate(CompressorCategory category,
+                                                       Reporter& reporter) {
     std::vector<std::shared_ptr<media::Moniker>> monikers;
     std::shared_ptr<media::CreateDevEnum> devices;
     if (FAILED(media::CreateSystemDeviceEnum(devices))) {
-        ui::AppMessageBox("Failed to create system enumerator");
+        reporter.Say(Reporter::Kind::Application, "Failed to create system enumerator", {});
         return monikers;
     }
     std::shared_ptr<media::EnumMoniker> enumerator;
     const HRESULT hr = devices->CreateClassEnumerator(CategoryId(category), enumerator, 0);
     if (FAILED(hr)) {
-        ui::AppMessageBox("Failed to create class enumerator");
+        reporter.Say(Reporter::Kind::Application, "Failed to create class enumerator", {});
         return monikers;
     }
     if (hr == S_FALSE || !enumerator) return monikers;
@@ -45,37 +46,40 @@ bool FriendlyName(media::Moniker& moniker, std::string& name) {
     return bag->Read("FriendlyName", name) == S_OK;
 }
 
-// `settings`: the compressor's settings for this instance; null: what the person confirmed.
-void Bind(CompressorCategory category, int index, std::shared_ptr<media::Filter>* slot,
-          const std::map<std::string, std::string>* settings = nullptr) {
-    slot->reset();
-    if (index < 0) return;
-    const auto monikers = Enumerate(category);
-    if (index >= static_cast<int>(monikers.size())) return;
-    media::Moniker& moniker = *monikers[static_cast<std::size_t>(index)];
+// A new instance from the moniker, with `settings` applied; false after the message.
+bool BindMoniker(media::Moniker& moniker, const std::map<std::string, std::string>& settings,
+                 std::shared_ptr<media::Filter>* slot, Reporter& reporter) {
     if (FAILED(moniker.BindToObject(*slot))) {
         slot->reset();
-        ui::AppMessageBox("Failed to bind to object");
-        return;
+        reporter.Say(Reporter::Kind::Application, "Failed to bind to object", {});
+        return false;
     }
-    if (settings) {
-        if (!settings->empty()) media::SetFilterOptions(*slot, *settings);
-        return;
-    }
+    if (!settings.empty()) media::SetFilterOptions(*slot, settings);
+    return true;
+}
+
+void Bind(CompressorCategory category, int index, std::shared_ptr<media::Filter>* slot,
+          Reporter& reporter) {
+    slot->reset();
+    if (index < 0) return;
+    const auto monikers = Enumerate(category, reporter);
+    if (index >= static_cast<int>(monikers.size())) return;
+    media::Moniker& moniker = *monikers[static_cast<std::size_t>(index)];
     // What the user confirmed in the driver of the same name applies here too.
     std::string name;
-    if (FriendlyName(moniker, name))
-        if (const auto saved = vfw::SavedCompressorOptions(name, DriverType(category)); !saved.empty())
-            media::SetFilterOptions(*slot, saved);
+    BindMoniker(moniker,
+                FriendlyName(moniker, name) ? ChangedSettings(category, name)
+                                            : std::map<std::string, std::string>(),
+                slot, reporter);
 }
 
 }  // namespace
 
-std::vector<std::string> ListCompressors(CompressorCategory category) {
+std::vector<std::string> ListCompressors(CompressorCategory category, Reporter& reporter) {
     std::vector<std::string> rows{category == CompressorCategory::Video
                                       ? "Full frames (uncompressed)"
                                       : "Uncompressed Audio"};
-    for (const auto& moniker : Enumerate(category)) {
+    for (const auto& moniker : Enumerate(category, reporter)) {
         std::string name;
         // An unnamed device is listed under its display name so rows keep matching indexes.
         if (!FriendlyName(*moniker, name)) moniker->GetDisplayName(name);
@@ -84,15 +88,16 @@ std::vector<std::string> ListCompressors(CompressorCategory category) {
     return rows;
 }
 
-std::vector<FormatCompressor> FormatCompressors(CompressorCategory category, int format) {
+std::vector<FormatCompressor> FormatCompressors(CompressorCategory category, int format,
+                                                Reporter& reporter) {
     std::vector<FormatCompressor> rows;
     if (!IsValidFormat(format)) return rows;
     const OutputFormatRow& row = FormatRow(format);
     if (!row.muxer) return rows;
     const char* fragment = category == CompressorCategory::Video ? row.preferredVideo : row.preferredAudio;
     int preferred = -1;
-    if (fragment) FindPreferredCompressor(category, fragment, preferred);
-    const auto monikers = Enumerate(category);
+    if (fragment) FindPreferredCompressor(category, fragment, preferred, reporter);
+    const auto monikers = Enumerate(category, reporter);
     for (std::size_t i = 0; i < monikers.size(); ++i) {
         std::string name, encoder;
         std::shared_ptr<media::PropertyBag> bag;
@@ -117,9 +122,10 @@ bool FormatTakesUncompressed(CompressorCategory category, int format) {
            media::MuxerHolds(muxer, category == CompressorCategory::Video ? "rawvideo" : "pcm_s16le");
 }
 
-bool FindPreferredCompressor(CompressorCategory category, std::string_view fragment, int& index) {
+bool FindPreferredCompressor(CompressorCategory category, std::string_view fragment, int& index,
+                             Reporter& reporter) {
     const std::string_view limited = fragment.substr(0, 255);
-    const auto monikers = Enumerate(category);
+    const auto monikers = Enumerate(category, reporter);
     for (std::size_t i = 0; i < monikers.size(); ++i) {
         std::string name;
         if (!FriendlyName(*monikers[i], name)) continue;
@@ -131,15 +137,9 @@ bool FindPreferredCompressor(CompressorCategory category, std::string_view fragm
     return false;
 }
 
-void GetCompressorWith(CompressorCategory category, int index,
-                       const std::map<std::string, std::string>& settings,
-                       std::shared_ptr<media::Filter>* slot) {
-    if (slot) Bind(category, index, slot, &settings);
-}
-
-int FindCompressorByName(CompressorCategory category, std::string_view name) {
+int FindCompressorByName(CompressorCategory category, std::string_view name, Reporter& reporter) {
     if (name.empty()) return -1;
-    const auto monikers = Enumerate(category);
+    const auto monikers = Enumerate(category, reporter);
     for (std::size_t i = 0; i < monikers.size(); ++i) {
         std::string friendly, encoder;
         std::shared_ptr<media::PropertyBag> bag;
@@ -151,25 +151,48 @@ int FindCompressorByName(CompressorCategory category, std::string_view name) {
     return -1;
 }
 
-void GetCompressor(int index, std::shared_ptr<media::Filter>* slot) {
+void GetCompressor(int index, std::shared_ptr<media::Filter>* slot, Reporter& reporter) {
     if (!slot) {
-        ui::AppMessageBox("GetCompressor received invalid pointer");
+        reporter.Say(Reporter::Kind::Application, "GetCompressor received invalid pointer", {});
         return;
     }
-    Bind(CompressorCategory::Video, index, slot);
+    Bind(CompressorCategory::Video, index, slot, reporter);
 }
 
-void GetAudioCompressor(int index, std::shared_ptr<media::Filter>* slot) {
+void GetAudioCompressor(int index, std::shared_ptr<media::Filter>* slot, Reporter& reporter) {
     if (!slot) {
-        ui::AppMessageBox("GetAudioCompressor received invalid pointer");
+        reporter.Say(Reporter::Kind::Application, "GetAudioCompressor received invalid pointer",
+                     {});
         return;
     }
-    Bind(CompressorCategory::Audio, index, slot);
+    Bind(CompressorCategory::Audio, index, slot, reporter);
 }
 
-std::string CompressorName(CompressorCategory category, int index) {
+void BindCompressor(CompressorCategory category, const CompressorChoice& choice,
+                    std::shared_ptr<media::Filter>* slot, Reporter& reporter) {
+    slot->reset();
+    if (choice.keep) {
+        media::CreateStreamCopy(category == CompressorCategory::Video, *slot);
+        return;
+    }
+    if (choice.name.empty()) return;
+    for (const auto& moniker : Enumerate(category, reporter)) {
+        std::string name;
+        if (FriendlyName(*moniker, name) && name == choice.name) {
+            BindMoniker(*moniker, choice.settings, slot, reporter);
+            return;
+        }
+    }
+}
+
+std::map<std::string, std::string> ChangedSettings(CompressorCategory category,
+                                                   const std::string& name) {
+    return vfw::SavedCompressorOptions(name, DriverType(category));
+}
+
+std::string CompressorName(CompressorCategory category, int index, Reporter& reporter) {
     if (index < 0) return {};
-    const auto rows = ListCompressors(category);
+    const auto rows = ListCompressors(category, reporter);
     const auto row = static_cast<std::size_t>(index) + 1;
     return row < rows.size() ? rows[row] : std::string();
 }

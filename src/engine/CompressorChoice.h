@@ -10,6 +10,7 @@ namespace engine {
 struct CompressorChoice {
     std::string name;  // empty: no compressor (the stream goes in as it is decoded)
     std::map<std::string, std::string> settings;  // FFmpeg option names and values
+    bool keep = false;  // the source's stream as it is, where the format holds it
     bool operator==(const CompressorChoice&) const = default;
 };
 

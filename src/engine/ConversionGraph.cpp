@@ -1,13 +1,13 @@
 #include "engine/ConversionGraph.h"
 
 #include "engine/OutputSettings.h"
-#include "engine/RunProgress.h"
-#include "i18n/FormattedText.h"
+#include "platform/media/FilterGraph.h"
 #include "platform/media/Media.h"
-#include "platform/ui/MessageBox.h"
-#include "resources/Resources.h"
+#include "platform/ui/Dialog.h"
 
 namespace engine {
+
+ConversionGraph::ConversionGraph() : Conversion(StandardErrorReporter()) {}
 
 ConversionGraph& ConversionGraph::Instance() {
     static ConversionGraph graph;
@@ -20,76 +20,54 @@ void ConversionGraph::Attach(ui::Dialog* window, OutputSettings* settings, std::
     errorText_ = errorText;
 }
 
-void ConversionGraph::ReleaseMediaEvent() { mediaEvent.reset(); }
-void ConversionGraph::ReleaseMediaControl() { mediaControl.reset(); }
-void ConversionGraph::ReleaseGraph() { graphManager.reset(); }
-
-void ConversionGraph::ReleaseCompressorSlots() {
-    videoCompressor.reset();
-    audioCompressor.reset();
+void ConversionGraph::SetReporter(Reporter* reporter) {
+    reporter_ = reporter ? reporter : &StandardErrorReporter();
 }
 
 int ConversionGraph::FindPreferredCompressor(CompressorCategory category,
                                              std::string_view fragment) {
     int index = -1;
-    return engine::FindPreferredCompressor(category, fragment, index) ? index : -1;
+    return engine::FindPreferredCompressor(category, fragment, index, reporter()) ? index : -1;
 }
 
 void ConversionGraph::GetCompressor(int index) {
     videoCompressor.reset();
-    engine::GetCompressor(index, &videoCompressor);
+    if (index == kKeepStream)
+        media::CreateStreamCopy(true, videoCompressor);
+    else
+        engine::GetCompressor(index, &videoCompressor, reporter());
 }
 
 void ConversionGraph::GetAudioCompressor(int index) {
     audioCompressor.reset();
-    engine::GetAudioCompressor(index, &audioCompressor);
+    if (index == kKeepStream)
+        media::CreateStreamCopy(false, audioCompressor);
+    else
+        engine::GetAudioCompressor(index, &audioCompressor, reporter());
 }
 
-void ConversionGraph::ShowGraphErrorText(HRESULT hr) {
-    char buffer[160];
-    media::AMGetErrorTextA(hr, buffer, sizeof buffer);
-    const std::string text = WithReason(buffer, RunFailureReason());
-    (errorText_ ? *errorText_ : ownErrorText_) = text;
-    ui::AppMessageBox(text);
+bool ConversionGraph::SourceStreamKept(CompressorCategory category, int format) const {
+    if (!graphManager || !IsValidFormat(format)) return false;
+    const char* muxer = OutputFormatTable[static_cast<std::size_t>(format)].muxer;
+    return muxer &&
+           media::GraphKeepsStream(*graphManager, category == CompressorCategory::Video, muxer);
 }
 
-std::string ConversionGraph::RunFailureReason() const {
-    return mediaEvent ? mediaEvent->FailureReason() : std::string();
+int ConversionGraph::SlotIndex(bool video) const {
+    if (!settings_) return -1;
+    return video ? VideoCompressorSlot(*settings_, settings_->format)
+                 : AudioCompressorSlot(*settings_, settings_->format);
 }
 
-std::shared_ptr<media::FileSinkFilter2> ConversionGraph::OutputSink() const {
-    std::shared_ptr<media::EnumFilters> filters;
-    if (!graphManager || FAILED(graphManager->EnumFilters(filters))) return nullptr;
-    std::shared_ptr<media::Filter> filter;
-    while (filters->Next(filter) == S_OK)
-        if (auto sink = media::QueryFileSinkFilter2(filter)) return sink;
-    return nullptr;
+void ConversionGraph::RenewCompressor(bool video) {
+    if (video)
+        GetCompressor(SlotIndex(true));
+    else
+        GetAudioCompressor(SlotIndex(false));
 }
 
-void ConversionGraph::KeepOlderOutput() {
-    if (auto sink = OutputSink()) sink->SetMode(0);
-}
-
-std::string ConversionGraph::KeptAside() const {
-    const auto sink = OutputSink();
-    return sink ? sink->KeptAside() : std::string();
-}
-
-std::string ConversionGraph::SizeRefusal() const {
-    std::shared_ptr<media::EnumFilters> filters;
-    std::int64_t smallest = 0;
-    std::shared_ptr<media::Filter> filter;
-    if (graphManager && SUCCEEDED(graphManager->EnumFilters(filters)))
-        while (filters->Next(filter) == S_OK)
-            if (auto size = media::QueryConfigSizeTarget(filter)) size->get_SmallestSize(smallest);
-    const int asked = settings_ ? settings_->targetSizeMB : 0;
-    // Rounded up to a tenth: a size that would be met.
-    const double least = static_cast<double>((smallest + kBytesPerMB / 10 - 1) / (kBytesPerMB / 10)) / 10;
-    return i18n::FormatText(resources::IDS_MESSAGE_SIZE_UNREACHABLE, asked, least);
-}
-
-std::string ConversionGraph::lastErrorText() const {
-    return errorText_ ? *errorText_ : ownErrorText_;
+std::function<void()> ConversionGraph::EventNotifier() const {
+    return window_ ? window_->Poster(media::GraphEventMessageNumber) : std::function<void()>();
 }
 
 }  // namespace engine

@@ -1,16 +1,15 @@
 // Turning the opened playback graph into a conversion graph, and back.
 #include <cmath>
 
-#include "engine/ConversionGraph.h"
+#include "ProgramInfo.h"
+#include "engine/Conversion.h"
 #include "engine/OutputFormat.h"
 #include "engine/OutputSettings.h"
 #include "engine/WmProfile.h"
 #include "i18n/LanguagePack.h"
+#include "platform/Format.h"
 #include "platform/Time.h"
 #include "platform/media/Media.h"
-#include "platform/shell/Shell.h"
-#include "platform/ui/Dialog.h"
-#include "platform/ui/MessageBox.h"
 #include "resources/Resources.h"
 
 namespace engine {
@@ -86,13 +85,19 @@ double SourceFrameRate(const std::shared_ptr<FilterGraph>& graph) {
     return 1 / seconds;
 }
 
-// Interleaving and overwrite, when the writer offers them; results are not examined.
-// Overwrite only when replacing the output was agreed: a file that appears there
-// during the run is then left alone.
+// Interleaving, the tracks written and overwrite, when the writer offers them;
+// results are not examined. Overwrite only when replacing the output was agreed: a
+// file that appears there during the run is then left alone.
 void ConfigureWriter(const std::shared_ptr<Filter>& mux, const std::shared_ptr<Filter>& sink,
-                     bool replace) {
+                     const OutputSettings& s, bool replace) {
     if (auto interleaving = media::QueryConfigInterleaving(mux))
         interleaving->put_Mode(media::INTERLEAVE_FULL);
+    if (auto streams = media::QueryConfigStreams(mux)) {
+        streams->put_AudioTracks(s.allAudioTracks ? media::AudioTracks::All
+                                                  : media::AudioTracks::DefaultOnly);
+        streams->put_WritingApplication(std::string(resources::kProgramTitle) + " " +
+                                        program::kVersion);
+    }
     if (auto fileSink = media::QueryFileSinkFilter2(sink))
         fileSink->SetMode(replace ? media::AM_FILE_OVERWRITE : 0);
 }
@@ -101,8 +106,11 @@ void ConfigureWriter(const std::shared_ptr<Filter>& mux, const std::shared_ptr<F
 // from profile text when the file-profile switch is on). It compresses by itself, so
 // the decoders connect straight to it.
 HRESULT WmvWriterStep(media::CaptureGraphBuilder& builder, OutputSettings& s, bool withSound,
-                      double sourceFrameRate, bool replace, std::shared_ptr<Filter>& mux,
-                      std::shared_ptr<Filter>& sink) {
+                      double sourceFrameRate, bool replace, Reporter& reporter,
+                      std::shared_ptr<Filter>& mux, std::shared_ptr<Filter>& sink) {
+    auto formatted = [&reporter](const char* format, HRESULT hr) {
+        reporter.Say(Reporter::Kind::Formatted, StrFormat(format, static_cast<unsigned>(hr)), {});
+    };
     AudioProfileParams audio;
     audio.present = withSound;
     audio.bitrate = static_cast<std::uint32_t>(s.audioBitrate);
@@ -132,43 +140,39 @@ HRESULT WmvWriterStep(media::CaptureGraphBuilder& builder, OutputSettings& s, bo
         hr = WmProfileBuilder::GenerateProfile(audio, video, wmf::WMT_VER_9_0, profile);
     }
     if (FAILED(hr)) {
-        ui::FormattedMessageBox("Failed to GenerateProfile Audio video with script!  hr=0x%x\n",
-                                static_cast<unsigned>(hr));
+        formatted("Failed to GenerateProfile Audio video with script!  hr=0x%x\n", hr);
         return hr;
     }
 
     hr = builder.SetOutputFileName(FormatRow(kWmv).writerType, s.outputPath, mux, sink);
     if (FAILED(hr)) {
-        ui::AppMessageBox(kSetOutputFileNameFailed);
+        reporter.Say(Reporter::Kind::Application, kSetOutputFileNameFailed, {});
         return hr;
     }
-    ConfigureWriter(mux, sink, replace);
+    ConfigureWriter(mux, sink, s, replace);
 
     auto config = media::QueryConfigAsfWriter(mux);
     if (!config) {
         hr = E_NOINTERFACE;
-        ui::FormattedMessageBox("Failed to QI for IConfigAsfWriter!  hr=0x%x\n",
-                                static_cast<unsigned>(hr));
+        formatted("Failed to QI for IConfigAsfWriter!  hr=0x%x\n", hr);
         return hr;
     }
     if (s.fileProfile == 1) {
         std::shared_ptr<wmf::WMProfile> mapped;
         hr = WmProfileBuilder::MapProfile("test2", &mapped);
         if (FAILED(hr)) {
-            ui::FormattedMessageBox("Failed to map profile ID!  hr=0x%x\n", static_cast<unsigned>(hr));
+            formatted("Failed to map profile ID!  hr=0x%x\n", hr);
             return hr;
         }
         hr = config->ConfigureFilterUsingProfile(mapped);
         if (FAILED(hr)) {
-            ui::FormattedMessageBox("Failed to configure filter to use file profile!  hr=0x%x\n",
-                                    static_cast<unsigned>(hr));
+            formatted("Failed to configure filter to use file profile!  hr=0x%x\n", hr);
             return hr;
         }
     } else {
         hr = config->ConfigureFilterUsingProfile(profile);
         if (FAILED(hr)) {
-            ui::FormattedMessageBox("Failed to configure filter to use profile!  hr=0x%x\n",
-                                    static_cast<unsigned>(hr));
+            formatted("Failed to configure filter to use profile!  hr=0x%x\n", hr);
             return hr;
         }
     }
@@ -177,10 +181,23 @@ HRESULT WmvWriterStep(media::CaptureGraphBuilder& builder, OutputSettings& s, bo
     return hr;
 }
 
+// A new instance of the format family's preferred compressor, or none.
+std::shared_ptr<Filter> PreferredCompressor(bool video, int format, Reporter& reporter) {
+    const OutputFormatRow& row = OutputFormatTable[static_cast<std::size_t>(FamilyFormat(format))];
+    const char* fragment = video ? row.preferredVideo : row.preferredAudio;
+    int index = -1;
+    std::shared_ptr<Filter> filter;
+    if (fragment &&
+        FindPreferredCompressor(video ? CompressorCategory::Video : CompressorCategory::Audio,
+                                fragment, index, reporter))
+        (video ? engine::GetCompressor : engine::GetAudioCompressor)(index, &filter, reporter);
+    return filter;
+}
+
 }  // namespace
 
-HRESULT ConversionGraph::FindRenderer(const std::shared_ptr<FilterGraph>& graph, bool video,
-                                      std::shared_ptr<Filter>& renderer) {
+HRESULT Conversion::FindRenderer(const std::shared_ptr<FilterGraph>& graph, bool video,
+                                 std::shared_ptr<Filter>& renderer) {
     renderer.reset();
     std::shared_ptr<media::EnumFilters> filters;
     HRESULT hr = graph->EnumFilters(filters);
@@ -204,9 +221,13 @@ HRESULT ConversionGraph::FindRenderer(const std::shared_ptr<FilterGraph>& graph,
     return hr;
 }
 
+void Conversion::WindowBox(const std::string& text) {
+    reporter().Say(Reporter::Kind::Window, text, "Error");
+}
+
 // Takes a renderer out of the graph, keeping the decoder pin that fed it.
-HRESULT ConversionGraph::DetachRenderer(const std::shared_ptr<FilterGraph>& graph, bool video,
-                                        std::shared_ptr<Pin>& sourcePin) {
+HRESULT Conversion::DetachRenderer(const std::shared_ptr<FilterGraph>& graph, bool video,
+                                   std::shared_ptr<Pin>& sourcePin) {
     struct Texts {
         const char* noPin;
         const char* notConnected;
@@ -221,29 +242,30 @@ HRESULT ConversionGraph::DetachRenderer(const std::shared_ptr<FilterGraph>& grap
         "Cannot find the output pin connected to audio renderer's input pin!",
         "Cannot Remove audio renderer"};
     const Texts& texts = video ? kVideo : kAudio;
-    auto windowBox = [this](const char* text) { ui::MessageBox(window_, text, "Error", ui::MB_OK); };
-
     std::shared_ptr<Filter> renderer;
     HRESULT hr = FindRenderer(graph, video, renderer);
     if (FAILED(hr)) return hr;
     std::shared_ptr<Pin> rendererPin;
     GetPin(renderer, media::PINDIR_INPUT, 0, rendererPin);
     if (!rendererPin) {
-        windowBox(texts.noPin);
+        WindowBox(texts.noPin);
         return E_NO_RENDERER_PIN;
     }
     hr = rendererPin->ConnectedTo(sourcePin);
     if (FAILED(hr)) {
-        windowBox(texts.notConnected);
+        WindowBox(texts.notConnected);
         return hr;
     }
     hr = graph->RemoveFilter(renderer);
-    if (FAILED(hr)) windowBox(texts.notRemoved);
+    if (FAILED(hr)) WindowBox(texts.notRemoved);
     return hr;
 }
 
-HRESULT ConversionGraph::BuildConversionGraph(const std::shared_ptr<FilterGraph>& graph) {
+HRESULT Conversion::BuildConversionGraph(const std::shared_ptr<FilterGraph>& graph) {
     OutputSettings& s = *settings_;
+    auto appBox = [this](const std::string& text) {
+        reporter().Say(Reporter::Kind::Application, text, {});
+    };
 
     const double sourceFrameRate = SourceFrameRate(graph);
     const bool withSound = SourceHasSound(graph);
@@ -258,31 +280,32 @@ HRESULT ConversionGraph::BuildConversionGraph(const std::shared_ptr<FilterGraph>
     std::shared_ptr<media::CaptureGraphBuilder> builder;
     hr = media::CreateCaptureGraphBuilder(builder);
     if (FAILED(hr)) {
-        ui::AppMessageBox("Could not create ICaptureGraphBuilder2");
+        appBox("Could not create ICaptureGraphBuilder2");
         return hr;
     }
     hr = builder->SetFiltergraph(graph);
     if (FAILED(hr)) {
-        ui::AppMessageBox("Error pBuilder->SetFiltergraph( pGraph )");
+        appBox("Error pBuilder->SetFiltergraph( pGraph )");
         return hr;
     }
 
     // Writer for the output format.
     std::shared_ptr<Filter> mux, sink;
     if (s.format == kWmv) {
-        hr = WmvWriterStep(*builder, s, withSound, sourceFrameRate, replaceOutput, mux, sink);
+        hr = WmvWriterStep(*builder, s, withSound, sourceFrameRate, replaceOutput, reporter(), mux,
+                           sink);
         if (FAILED(hr)) return hr;
     } else {
         // A damaged format number writes AVI, the first format.
         const OutputFormatRow& writer = FormatRow(IsValidFormat(s.format) ? s.format : kAvi);
         hr = builder->SetOutputFileName(writer.writerType, s.outputPath, mux, sink);
         if (FAILED(hr)) {
-            ui::AppMessageBox(writer.missingWriterText ? writer.missingWriterText
-                                                       : kSetOutputFileNameFailed);
-            if (writer.missingWriterPage) shell::ShellOpen(writer.missingWriterPage);
+            appBox(writer.missingWriterText ? writer.missingWriterText
+                                            : kSetOutputFileNameFailed);
+            if (writer.missingWriterPage) reporter().OpenPage(writer.missingWriterPage);
             return hr;
         }
-        ConfigureWriter(mux, sink, replaceOutput);
+        ConfigureWriter(mux, sink, s, replaceOutput);
         // A size asked for, where the format keeps to one (the writer encodes twice),
         // and the largest picture.
         if (auto size = media::QueryConfigSizeTarget(mux)) {
@@ -310,18 +333,19 @@ HRESULT ConversionGraph::BuildConversionGraph(const std::shared_ptr<FilterGraph>
                 return hr;
             }
             through = route.compressor;
+            // A stream that cannot be kept is converted by the format's preferred compressor.
+            if (media::IsStreamCopy(through))
+                media::SetStreamCopyFallback(through, PreferredCompressor(route.video, s.format, reporter()));
         }
         hr = builder->RenderStream(nullptr, nullptr, route.pin, through, mux);
         if (FAILED(hr)) {
             // The step's own words, then what a person can do about it.
             if (route.video)
-                ui::MessageBox(window_,
-                               std::string("failed pBuilder->RenderStream( NULL, NULL, pPin, NULL, pMux)\n") +
-                                   i18n::StringText(resources::IDS_MESSAGE_VIDEO_NOT_HELD),
-                               "Error", ui::MB_OK);
+                WindowBox(std::string("failed pBuilder->RenderStream( NULL, NULL, pPin, NULL, pMux)\n") +
+                          i18n::StringText(resources::IDS_MESSAGE_VIDEO_NOT_HELD));
             else
-                ui::AppMessageBox(std::string("failed pBuilder->RenderStream( NULL, NULL, pPin, NULL, pMux )\n") +
-                                  i18n::StringText(resources::IDS_MESSAGE_AUDIO_NOT_HELD));
+                appBox(std::string("failed pBuilder->RenderStream( NULL, NULL, pPin, NULL, pMux )\n") +
+                       i18n::StringText(resources::IDS_MESSAGE_AUDIO_NOT_HELD));
             ShowGraphErrorText(hr);
             return hr;
         }
@@ -329,36 +353,38 @@ HRESULT ConversionGraph::BuildConversionGraph(const std::shared_ptr<FilterGraph>
 
     hr = AcquireMediaControl(graph);
     if (FAILED(hr)) return hr;
+    // The part of the source to convert (the whole when nothing was chosen).
+    if (std::shared_ptr<media::MediaSeeking> seeking;
+        (s.cutStart > 0 || s.cutStop > 0) && SUCCEEDED(graph->QueryMediaSeeking(seeking))) {
+        hr = seeking->SetPositions(s.cutStart, s.cutStop);
+        if (FAILED(hr)) {
+            ShowGraphErrorText(hr);
+            return hr;
+        }
+    }
     hr = graph->QueryMediaEventEx(mediaEvent);
     if (FAILED(hr)) {
         mediaEvent.reset();
-        ui::AppMessageBox("Could not get pEvent");
+        appBox("Could not get pEvent");
         return hr;
     }
-    hr = mediaEvent->SetNotifyWindow(
-        window_ ? window_->Poster(media::GraphEventMessageNumber) : nullptr);
+    hr = mediaEvent->SetNotifyWindow(EventNotifier());
     if (FAILED(hr)) {
-        ui::AppMessageBox("can not SetNotifyWindow!!!");
+        appBox("can not SetNotifyWindow!!!");
         return hr;
     }
     return hr;
 }
 
-int ConversionGraph::SlotIndex(bool video) const {
-    if (!settings_) return -1;
-    return video ? VideoCompressorSlot(*settings_, settings_->format)
-                 : AudioCompressorSlot(*settings_, settings_->format);
-}
-
-HRESULT ConversionGraph::EnsureCompressors() {
-    if (!videoCompressor) GetCompressor(SlotIndex(true));
-    if (!audioCompressor) GetAudioCompressor(SlotIndex(false));
+HRESULT Conversion::EnsureCompressors() {
+    if (!videoCompressor) RenewCompressor(true);
+    if (!audioCompressor) RenewCompressor(false);
     if (!graphManager) return E_POINTER;
     return BuildConversionGraph(graphManager);
 }
 
-HRESULT ConversionGraph::TearDownConversionGraph(const std::shared_ptr<FilterGraph>& graph,
-                                                 const std::string& sourcePath) {
+HRESULT Conversion::TearDownConversionGraph(const std::shared_ptr<FilterGraph>& graph,
+                                            const std::string& sourcePath) {
     if (!graph) {
         graphManager.reset();
         return E_POINTER;
@@ -366,7 +392,9 @@ HRESULT ConversionGraph::TearDownConversionGraph(const std::shared_ptr<FilterGra
     std::shared_ptr<Filter> source;
     HRESULT hr = graph->FindFilterByName(sourcePath, source);
     if (FAILED(hr)) {
-        ui::FormattedMessageBox("Failed to FindFilterByName!  hr=0x%x\n", static_cast<unsigned>(hr));
+        reporter().Say(
+            Reporter::Kind::Formatted,
+            StrFormat("Failed to FindFilterByName!  hr=0x%x\n", static_cast<unsigned>(hr)), {});
         // Release the graph all the same, so the reopen starts clean.
         graphManager.reset();
         return hr;
@@ -378,7 +406,7 @@ HRESULT ConversionGraph::TearDownConversionGraph(const std::shared_ptr<FilterGra
     return hr;
 }
 
-void ConversionGraph::RemoveDownstream(const std::shared_ptr<Filter>& filter) {
+void Conversion::RemoveDownstream(const std::shared_ptr<Filter>& filter) {
     std::shared_ptr<media::EnumPins> pins;
     if (!filter || FAILED(filter->EnumPins(pins))) return;
     pins->Reset();
@@ -400,8 +428,8 @@ void ConversionGraph::RemoveDownstream(const std::shared_ptr<Filter>& filter) {
             }
         }
         // A compressor that has been in a graph is never reused.
-        if (info.filter && info.filter == videoCompressor) GetCompressor(SlotIndex(true));
-        if (info.filter && info.filter == audioCompressor) GetAudioCompressor(SlotIndex(false));
+        if (info.filter && info.filter == videoCompressor) RenewCompressor(true);
+        if (info.filter && info.filter == audioCompressor) RenewCompressor(false);
     }
 }
 

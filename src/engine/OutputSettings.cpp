@@ -28,4 +28,10 @@ int& AudioCompressorSlot(OutputSettings& s, int format) {
     }
 }
 
+bool AsksForSize(const OutputSettings& s) {
+    OutputSettings settings = s;
+    return s.targetSizeMB > 0 && IsValidFormat(s.format) && FormatRow(s.format).sizeTarget &&
+           s.useVideoCompressor && VideoCompressorSlot(settings, s.format) != kKeepStream;
+}
+
 }  // namespace engine

@@ -9,9 +9,8 @@
 namespace engine {
 
 inline constexpr double kFrameRate = 23.976;
-
-// Which of the source's sound tracks a conversion writes.
-enum class AudioTracks : int { DefaultOnly = 0, All = 1 };
+// A compressor slot's value for "keep the original stream".
+inline constexpr int kKeepStream = -3;
 
 // A megabyte as file sizes are told to people: a million bytes.
 inline constexpr std::int64_t kBytesPerMB = 1000000;
@@ -33,12 +32,15 @@ struct OutputSettings {
     int audioBitrate = 128000;
     int format = 1;
     int fileProfile = 0;
+    // The part of the source to convert, 100 ns from its start (stop 0: to its
+    // end). Not stored: it belongs to the source that is open.
+    std::int64_t cutStart = 0;
+    std::int64_t cutStop = 0;
+    // Every sound track of the source, or only its default one.
+    bool allAudioTracks = true;
     // The preset the Options were last filled from (its English name for a
     // built-in one); empty for none. Fields changed since stay as changed.
     std::string preset;
-    AudioTracks audioTracks = AudioTracks::DefaultOnly;
-    bool keepVideoStream = false;  // the source's stream as it is, no re-encoding
-    bool keepAudioStream = false;
     int longerSideAtMost = 0;  // pixels; 0: the source's size
     int targetSizeMB = 0;      // millions of bytes; 0: no size asked for
     bool operator==(const OutputSettings&) const = default;
@@ -53,10 +55,7 @@ int FamilyFormat(int format);
 bool SharesCompressors(int format);
 
 // Whether a run with these settings is asked for a file of a given size: a
-// format that keeps to one, with the picture compressed.
-inline bool AsksForSize(const OutputSettings& s) {
-    return s.targetSizeMB > 0 && IsValidFormat(s.format) && FormatRow(s.format).sizeTarget &&
-           s.useVideoCompressor;
-}
+// format that keeps to one, with the picture compressed (not kept as it is).
+bool AsksForSize(const OutputSettings& s);
 
 }  // namespace engine

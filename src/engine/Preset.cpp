@@ -43,7 +43,6 @@ std::vector<Preset> MakeBuiltIns() {
     // Lossless sound and a quality H.265 a person cannot tell from the source.
     Preset keep = BuiltIn(IDS_PRESET_KEEP_NAME, IDS_PRESET_KEEP_DESCRIPTION, kMkv,
                           {"libx265", {{"crf", "20"}}}, {"flac", {}});
-    keep.audioTracks = AudioTracks::All;
     presets.push_back(keep);
 
     // VP9 at constant quality needs a bitrate of 0; speed 4 with row threads is
@@ -68,11 +67,9 @@ std::vector<Preset> MakeBuiltIns() {
     presets.push_back(wmv);
 
     // Matroska holds nearly every stream there is. Where a stream cannot be kept,
-    // H.264 and AAC write it.
+    // the format's preferred compressor writes it.
     Preset remux = BuiltIn(IDS_PRESET_REMUX_NAME, IDS_PRESET_REMUX_DESCRIPTION, kMkv,
-                           {"libx264", {}}, {"aac", {}});
-    remux.keepVideoStream = remux.keepAudioStream = true;
-    remux.audioTracks = AudioTracks::All;
+                           {{}, {}, true}, {{}, {}, true});
     presets.push_back(remux);
     return presets;
 }
@@ -110,6 +107,10 @@ int ResolveCompressor(CompressorCategory category, const std::string& name, int 
 CompressorChoice ChoiceOf(CompressorCategory category, bool used, int index) {
     CompressorChoice choice;
     if (!used) return choice;
+    if (index == kKeepStream) {
+        choice.keep = true;
+        return choice;
+    }
     choice.name = CompressorName(category, index);
     if (!choice.name.empty())
         choice.settings = vfw::SavedCompressorOptions(choice.name, DriverType(category));
@@ -141,20 +142,22 @@ void ApplyPreset(const Preset& preset, OutputSettings& s, std::vector<MissingCom
     s.preset = preset.name;
     s.format = preset.format;
     if (FormatRow(preset.format).choice != StreamChoice::Bitrates) {
-        const int video =
-            ResolveCompressor(CompressorCategory::Video, preset.video.name, preset.format, missing);
-        const int audio =
-            ResolveCompressor(CompressorCategory::Audio, preset.audio.name, preset.format, missing);
+        // A stream to keep that the source cannot give as it is is converted by
+        // the format's preferred compressor when the run is built.
+        auto slot = [&](CompressorCategory category, const CompressorChoice& choice) {
+            return choice.keep ? kKeepStream
+                               : ResolveCompressor(category, choice.name, preset.format, missing);
+        };
+        const int video = slot(CompressorCategory::Video, preset.video);
+        const int audio = slot(CompressorCategory::Audio, preset.audio);
         VideoCompressorSlot(s, preset.format) = video;
         AudioCompressorSlot(s, preset.format) = audio;
-        s.useVideoCompressor = video >= 0;
-        s.useAudioCompressor = audio >= 0;
+        s.useVideoCompressor = video >= 0 || video == kKeepStream;
+        s.useAudioCompressor = audio >= 0 || audio == kKeepStream;
     }
     s.videoBitrate = preset.videoBitrate;
     s.audioBitrate = preset.audioBitrate;
-    s.keepVideoStream = preset.keepVideoStream;
-    s.keepAudioStream = preset.keepAudioStream;
-    s.audioTracks = preset.audioTracks;
+    s.allAudioTracks = preset.allAudioTracks;
     s.longerSideAtMost = preset.longerSideAtMost;
     s.targetSizeMB = preset.targetSizeMB;
 }
@@ -172,9 +175,7 @@ Preset PresetOf(const OutputSettings& settings, const std::string& name) {
     }
     p.videoBitrate = s.videoBitrate;
     p.audioBitrate = s.audioBitrate;
-    p.keepVideoStream = s.keepVideoStream;
-    p.keepAudioStream = s.keepAudioStream;
-    p.audioTracks = s.audioTracks;
+    p.allAudioTracks = s.allAudioTracks;
     p.longerSideAtMost = s.longerSideAtMost;
     p.targetSizeMB = s.targetSizeMB;
     return p;

@@ -19,10 +19,8 @@ struct Preset {
     int descriptionKey = 0;
     int format = kMp4;
     CompressorChoice video;  // unused for WMV: its writer compresses by itself
-    CompressorChoice audio;
-    bool keepVideoStream = false;  // the source's stream as it is, no re-encoding
-    bool keepAudioStream = false;
-    AudioTracks audioTracks = AudioTracks::DefaultOnly;
+    CompressorChoice audio;  // keep: the source's stream as it is, where the format holds it
+    bool allAudioTracks = true;  // every sound track, or the source's default one only
     int longerSideAtMost = 0;       // pixels; 0: the source's size
     int targetSizeMB = 0;           // 0: no size asked for
     int videoBitrate = 780 * 1024;  // WMV's writer, bits per second

@@ -10,7 +10,9 @@
 namespace engine {
 
 // The notes in the interface's language, one sentence each, in the order given;
-// "" when there are none.
-std::string RunNotesText(const std::vector<media::RunNote>& notes);
+// "" when there are none. What the output format (a number of the format table)
+// cannot carry is one sentence that names it, the tracks that could not be read
+// another.
+std::string RunNotesText(const std::vector<media::RunNote>& notes, int format);
 
 }  // namespace engine

@@ -1,32 +1,30 @@
 // Opening a source: a throw-away graph for its facts, then the graph kept for converting.
-#include "engine/ConversionGraph.h"
+#include "engine/Conversion.h"
 #include "engine/OutputSettings.h"
 #include "i18n/LanguagePack.h"
 #include "platform/media/Media.h"
-#include "platform/ui/MessageBox.h"
 #include "resources/Resources.h"
 
 namespace engine {
 namespace {
 
-void ShowCannotOpen() {
-    ui::MessageBox(nullptr, i18n::StringText(resources::IDS_MESSAGE_NOT_OPEN_FILE),
-                   i18n::StringText(resources::IDS_MESSAGE_ERROR) + " IDS_MESSAGE_NOT_OPEN_FILE",
-                   ui::MB_OK);
+void ShowCannotOpen(Reporter& reporter) {
+    reporter.Say(Reporter::Kind::Unowned, i18n::StringText(resources::IDS_MESSAGE_NOT_OPEN_FILE),
+                 i18n::StringText(resources::IDS_MESSAGE_ERROR) + " IDS_MESSAGE_NOT_OPEN_FILE");
 }
 
 }  // namespace
 
-int ConversionGraph::ProbeSource(const std::string& path, std::int64_t& duration, SourceInfo& info,
-                                 OutputSettings& settings) {
+int Conversion::ProbeSource(const std::string& path, std::int64_t& duration, SourceInfo& info,
+                            OutputSettings& settings) {
     auto fail = [this](const char* text) {
-        ui::MessageBox(window_, text, "Error", ui::MB_OK);
+        WindowBox(text);
         return 0;
     };
     std::shared_ptr<media::FilterGraph> graph;
     if (FAILED(media::CreateFilterGraph(graph))) return fail("Failed to CoCreateInstance");
     if (FAILED(graph->RenderFile(path))) {
-        ShowCannotOpen();
+        ShowCannotOpen(reporter());
         return 0;
     }
     {
@@ -52,22 +50,22 @@ int ConversionGraph::ProbeSource(const std::string& path, std::int64_t& duration
     return 1;
 }
 
-HRESULT ConversionGraph::AcquireMediaControl(const std::shared_ptr<media::FilterGraph>& graph) {
+HRESULT Conversion::AcquireMediaControl(const std::shared_ptr<media::FilterGraph>& graph) {
     const HRESULT hr = graph->QueryMediaControl(mediaControl);
     if (FAILED(hr)) {
         mediaControl.reset();
-        ui::AppMessageBox("Could not get pControl");
+        reporter().Say(Reporter::Kind::Application, "Could not get pControl", {});
     }
     return hr;
 }
 
-HRESULT ConversionGraph::OpenSourceGraph(const std::string& path) {
+HRESULT Conversion::OpenSourceGraph(const std::string& path) {
     std::shared_ptr<media::FilterGraph> graph;
     HRESULT hr = media::CreateFilterGraph(graph);
     if (FAILED(hr)) return hr;
     hr = graph->RenderFile(path);
     if (FAILED(hr)) {
-        ShowCannotOpen();
+        ShowCannotOpen(reporter());
         return hr;
     }
     hr = AcquireMediaControl(graph);

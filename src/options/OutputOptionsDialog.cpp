@@ -5,6 +5,7 @@
 
 #include "engine/CompressorCatalog.h"
 #include "engine/ConversionGraph.h"
+#include "engine/CutTimes.h"
 #include "i18n/BrowserLaunchText.h"
 #include "i18n/LanguagePack.h"
 #include "options/CodecSettings.h"
@@ -45,14 +46,23 @@ void OutputOptionsDialog::FillList(bool video) {
     std::vector<int>& indices = video ? videoIndices_ : audioIndices_;
     list.ResetContent();
     indices.clear();
+    engine::Reporter& reporter = engine::ConversionGraph::Instance().reporter();
     // The no-compressor row only where the container can hold what it writes.
     if (engine::FormatTakesUncompressed(category, ListedFormat(settings.format))) {
-        list.AddString(engine::ListCompressors(category).front());
+        list.AddString(engine::ListCompressors(category, reporter).front());
         indices.push_back(-1);
     }
-    for (const auto& row : engine::FormatCompressors(category, ListedFormat(settings.format))) {
+    for (const auto& row :
+         engine::FormatCompressors(category, ListedFormat(settings.format), reporter)) {
         list.AddString(row.name);
         indices.push_back(row.index);
+    }
+    // Keeping the source's stream, where this container can hold it as it is (WMV
+    // shows AVI's hidden choice, which its writer never uses: it always compresses).
+    if (engine::ConversionGraph::Instance().SourceStreamKept(category,
+                                                             ListedFormat(settings.format))) {
+        list.AddString(i18n::StringText(IDS_KEEP_ORIGINAL_STREAM));
+        indices.push_back(engine::kKeepStream);
     }
     list.SetCurSel(0);
 }
@@ -87,8 +97,10 @@ int OutputOptionsDialog::StoredEntry(bool video, const char* numberKey, const ch
         video ? settings::kVideoSection : settings::kAudioSection, numberKey, UnstoredIndex);
     if (stored == UnstoredIndex) return PreferredEntry(video, fragment);
     const int entry = EntryOfIndex(video, stored);
-    // No compressor where the format cannot go without one: the preferred one.
-    if (entry < 0 && stored == -1) return PreferredEntry(video, fragment);
+    // No compressor where the format cannot go without one, or a kept stream it
+    // cannot hold: the preferred one.
+    if (entry < 0 && (stored == -1 || stored == engine::kKeepStream))
+        return PreferredEntry(video, fragment);
     return entry;  // not listed (uninstalled, or not for this format): none
 }
 
@@ -148,6 +160,9 @@ bool OutputOptionsDialog::OnInitDialog() {
     for (int i = 0; i < 4; ++i)
         if (settings.audioBitrate == kAudioBitrates[i]) bitrateEntry = i;
     Item(IDC_COMBO_AUDIO_BITRATE).SetCurSel(bitrateEntry);
+    ui::Control tracks = Item(IDC_COMBO_AUDIO_TRACKS);
+    for (int key : {IDS_AUDIO_TRACKS_ALL, IDS_AUDIO_TRACKS_DEFAULT})
+        tracks.AddString(i18n::StringText(key));
 
     for (int id : {IDC_STATIC_VIDEO_COMPRESSOR, IDC_STATIC_AUDIO_COMPRESSOR, IDC_STATIC_OPTIONS_NOTE})
         Item(id).Show(false);
@@ -157,6 +172,10 @@ bool OutputOptionsDialog::OnInitDialog() {
     Item(IDC_COMBO_OUTPUT_FORMAT).SetCurSel(settings.format);
     ApplyFormatLayout(settings.format);
     UpdateAudioSettingsButton();
+    UpdateVideoSettingsButton();
+    if (settings.cutStart > 0)
+        Item(IDC_EDIT_START).SetText(engine::ClockTimeText(settings.cutStart));
+    if (settings.cutStop > 0) Item(IDC_EDIT_END).SetText(engine::ClockTimeText(settings.cutStop));
 
     i18n::LanguagePack::Instance().ApplyToDialog(*this, IDD_OUTPUT_OPTIONS);
     // Last: the note names fields by their labels in the language.
@@ -184,6 +203,12 @@ void OutputOptionsDialog::ApplyFormatLayout(int format) {
                    IDC_BUTTON_VIDEO_CODEC_SETTINGS, IDC_BUTTON_AUDIO_CODEC_SETTINGS,
                    IDC_STATIC_OPTIONS_NOTE})
         Item(id).Show(!wmv);
+    // The Windows Media profile carries one sound: the default track, whatever is
+    // chosen for the other formats (kept for them while WMV is shown).
+    ui::Control tracks = Item(IDC_COMBO_AUDIO_TRACKS);
+    if (tracks.IsEnabled() && tracks.CurSel() >= 0) settings.allAudioTracks = tracks.CurSel() == 0;
+    tracks.SetCurSel(settings.allAudioTracks && !wmv ? 0 : 1);
+    tracks.Enable(!wmv);
     for (int id : {IDC_STATIC_TARGET_SIZE, IDC_EDIT_TARGET_SIZE})
         Item(id).Show(engine::FormatRow(format).sizeTarget);
     Item(IDC_COMBO_VIDEO_COMPRESSOR).Enable(choice != engine::StreamChoice::FixedCompressors);
@@ -217,6 +242,7 @@ void OutputOptionsDialog::OnFormatChanged() {
             .SetCurSel(a >= 0 || restoreAudioIndex == UnstoredIndex ? a : PreferredEntry(false, row.preferredAudio));
     }
     UpdateAudioSettingsButton();
+    UpdateVideoSettingsButton();
     UpdatePresetNote();
 }
 
@@ -270,9 +296,27 @@ void OutputOptionsDialog::UpdateAudioSettingsButton() {
     Item(IDC_BUTTON_AUDIO_CODEC_SETTINGS).Enable(settable);
 }
 
+void OutputOptionsDialog::UpdateVideoSettingsButton() {
+    // A kept stream is not encoded: nothing to set.
+    const int index = IndexOfEntry(true, Item(IDC_COMBO_VIDEO_COMPRESSOR).CurSel());
+    Item(IDC_BUTTON_VIDEO_CODEC_SETTINGS).Enable(index != engine::kKeepStream);
+}
+
 void OutputOptionsDialog::StoreAndClose() {
     // A folder that cannot take the file is said now, while the person is choosing.
     if (!OutputFolderUsable(Item(IDC_EDIT_OUTPUT_PATH).Text())) return;
+    // So are a Start and End that do not fit the source.
+    std::int64_t start = 0, stop = 0;
+    if (const engine::CutCheck check =
+            engine::CheckCut(Item(IDC_EDIT_START).Text(), Item(IDC_EDIT_END).Text(), "",
+                             sourceDuration, start, stop);
+        check != engine::CutCheck::Ok) {
+        ui::MessageBox(this, engine::CutCheckText(check, sourceDuration),
+                       i18n::StringText(IDS_MESSAGE_ERROR), ui::MB_OK | ui::MB_ICONEXCLAMATION);
+        return;
+    }
+    settings.cutStart = start;
+    settings.cutStop = stop;
     OptionsControlValues c;
     c.formatIndex = Item(IDC_COMBO_OUTPUT_FORMAT).CurSel();
     c.frameRateIndex = Item(IDC_COMBO_FRAME_RATE).CurSel();
@@ -289,6 +333,7 @@ void OutputOptionsDialog::StoreAndClose() {
     c.preset = preset ? preset->name : std::string();
     c.targetSizeText = Item(IDC_EDIT_TARGET_SIZE).Text();
     c.longerSideText = Item(IDC_EDIT_LONGER_SIDE).Text();
+    if (c.formatIndex != engine::kWmv) c.audioTracksIndex = Item(IDC_COMBO_AUDIO_TRACKS).CurSel();
     StoreOutputSettings(settings, c);
     EndDialog(ui::IDOK);
 }
@@ -351,8 +396,9 @@ void OutputOptionsDialog::OnSelectionChange(int id) {
     if (id == IDC_COMBO_OUTPUT_FORMAT) OnFormatChanged();
     else if (id == IDC_COMBO_PRESET) OnPresetChosen();
     else if (id == IDC_COMBO_AUDIO_COMPRESSOR) UpdateAudioSettingsButton();
+    else if (id == IDC_COMBO_VIDEO_COMPRESSOR) UpdateVideoSettingsButton();
     if (id == IDC_COMBO_VIDEO_COMPRESSOR || id == IDC_COMBO_AUDIO_COMPRESSOR ||
-        id == IDC_COMBO_AUDIO_BITRATE)
+        id == IDC_COMBO_AUDIO_BITRATE || id == IDC_COMBO_AUDIO_TRACKS)
         UpdatePresetNote();
 }
 

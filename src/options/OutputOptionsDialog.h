@@ -1,6 +1,7 @@
 #pragma once
 // The output options dialog: format, path, compressors or Windows Media bitrates,
 // on a copy of the settings that OK stores and hands back.
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <vector>
@@ -25,6 +26,7 @@ public:
     int sourceWidth = 0;
     int sourceHeight = 0;
     double sourceFrameRate = 0;
+    std::int64_t sourceDuration = 0;  // 100 ns; 0 when unknown
     bool sourceOpened = false;
 
     // The compressors (catalogue indices) to return to when the user leaves WebM;
@@ -43,8 +45,10 @@ public:
     void ApplyFormatLayout(int format);
     void OnFormatChanged();
     void SelectDefaultCompressors();
-    // The audio Settings button is usable only for a compressor with settings.
+    // The audio Settings button is usable only for a compressor with settings;
+    // neither is for a kept stream.
     void UpdateAudioSettingsButton();
+    void UpdateVideoSettingsButton();
     // OK: the controls' values stored, the dialog ended with OK.
     void StoreAndClose();
 
@@ -85,6 +89,9 @@ private:
 
     // What the dialog shows when the chosen preset fills it; none for "None".
     engine::Preset ExpectedFrom(const engine::Preset& preset);
+    // The catalogue index the list shows for a slot's `index`: a kept stream the
+    // open source cannot give (or no source) shows the format's preferred one.
+    int ShownIndex(bool video, int index);
     const engine::Preset* SelectedPreset() const;
     void SelectPreset(const std::string& name);
     // A name for a preset, asked until it is usable or the person cancels; the

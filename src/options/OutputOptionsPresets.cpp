@@ -88,6 +88,14 @@ const Preset* OutputOptionsDialog::SelectedPreset() const {
     return &presets_[static_cast<std::size_t>(entry - 1)];
 }
 
+int OutputOptionsDialog::ShownIndex(bool video, int index) {
+    if (index != engine::kKeepStream || EntryOfIndex(video, index) >= 0) return index;
+    const engine::OutputFormatRow& family =
+        engine::FormatRow(engine::FormatRow(settings.format).family);
+    return IndexOfEntry(video,
+                        PreferredEntry(video, video ? family.preferredVideo : family.preferredAudio));
+}
+
 Preset OutputOptionsDialog::ExpectedFrom(const Preset& preset) {
     engine::OutputSettings s = settings;
     std::vector<engine::MissingCompressor> missing;
@@ -97,11 +105,15 @@ Preset OutputOptionsDialog::ExpectedFrom(const Preset& preset) {
     if (WritesBitrates(preset.format)) return expected;
     for (const bool video : {true, false}) {
         const bool used = video ? s.useVideoCompressor : s.useAudioCompressor;
-        const int index = video ? engine::VideoCompressorSlot(s, s.format)
-                                : engine::AudioCompressorSlot(s, s.format);
+        const int index = ShownIndex(video, video ? engine::VideoCompressorSlot(s, s.format)
+                                                  : engine::AudioCompressorSlot(s, s.format));
         const engine::CompressorChoice& wanted = video ? preset.video : preset.audio;
         engine::CompressorChoice& shown = video ? expected.video : expected.audio;
         if (!used) continue;
+        if (index == engine::kKeepStream) {
+            shown.keep = true;
+            continue;
+        }
         shown.name = engine::CompressorName(Category(video), index);
         // The preset's settings go with its own compressor, not with one used in its place.
         const bool named = engine::FindCompressorByName(Category(video), wanted.name) == index;
@@ -120,8 +132,10 @@ Preset OutputOptionsDialog::CurrentAsPreset(const std::string& name) {
         for (const bool video : {true, false}) {
             ui::Control list =
                 Item(video ? IDC_COMBO_VIDEO_COMPRESSOR : IDC_COMBO_AUDIO_COMPRESSOR);
-            if (IndexOfEntry(video, list.CurSel()) < 0) continue;
+            const int index = IndexOfEntry(video, list.CurSel());
             engine::CompressorChoice& choice = video ? current.video : current.audio;
+            choice.keep = index == engine::kKeepStream;
+            if (index < 0) continue;
             choice.name = list.ItemText(list.CurSel());
             choice.settings = vfw::SavedCompressorOptions(choice.name, DriverType(video));
         }
@@ -132,9 +146,7 @@ Preset OutputOptionsDialog::CurrentAsPreset(const std::string& name) {
                                                                  : settings.audioBitrate;
     current.targetSizeMB = std::max(0, AtoiLike(Item(IDC_EDIT_TARGET_SIZE).Text()));
     current.longerSideAtMost = std::max(0, AtoiLike(Item(IDC_EDIT_LONGER_SIDE).Text()));
-    current.keepVideoStream = settings.keepVideoStream;
-    current.keepAudioStream = settings.keepAudioStream;
-    current.audioTracks = settings.audioTracks;
+    current.allAudioTracks = Item(IDC_COMBO_AUDIO_TRACKS).CurSel() != 1;
     return current;
 }
 
@@ -156,14 +168,19 @@ void OutputOptionsDialog::UpdatePresetNote() {
         check(now.videoBitrate != was.videoBitrate, IDC_STATIC_VIDEO_COMPRESSOR_BITRATE);
         check(now.audioBitrate != was.audioBitrate, IDC_STATIC_AUDIO_COMPRESSOR_BITRATE);
     } else if (now.format == was.format) {
-        const bool sameVideo = text::EqualNoCase(now.video.name, was.video.name);
-        const bool sameAudio = text::EqualNoCase(now.audio.name, was.audio.name);
+        const bool sameVideo =
+            text::EqualNoCase(now.video.name, was.video.name) && now.video.keep == was.video.keep;
+        const bool sameAudio =
+            text::EqualNoCase(now.audio.name, was.audio.name) && now.audio.keep == was.audio.keep;
         check(!sameVideo, IDC_STATIC_VIDEO_COMPRESSOR);
         check(!sameAudio, IDC_STATIC_AUDIO_COMPRESSOR);
         if ((sameVideo && now.video.settings != was.video.settings) ||
             (sameAudio && now.audio.settings != was.audio.settings))
             changed.push_back(i18n::StringText(IDS_PRESET_FIELD_SETTINGS));
     }
+    // WMV writes the default track only, whatever was chosen.
+    check(now.format != engine::kWmv && now.allAudioTracks != was.allAudioTracks,
+          IDC_STATIC_AUDIO_TRACKS);
     check(now.targetSizeMB != was.targetSizeMB, IDC_STATIC_TARGET_SIZE);
     check(now.longerSideAtMost != was.longerSideAtMost, IDC_STATIC_LONGER_SIDE);
     if (changed.empty()) {
@@ -195,14 +212,17 @@ void OutputOptionsDialog::SetSizeFields(int targetSizeMB, int longerSideAtMost) 
 void OutputOptionsDialog::ApplyPresetToDialog(const Preset& preset) {
     std::vector<engine::MissingCompressor> missing;
     engine::ApplyPreset(preset, settings, missing);
+    // Before the layout, which reads the tracks' choice back for the format.
+    Item(IDC_COMBO_AUDIO_TRACKS).SetCurSel(settings.allAudioTracks ? 0 : 1);
     Item(IDC_COMBO_OUTPUT_FORMAT).SetCurSel(settings.format);
     ApplyFormatLayout(settings.format);
     FillVideoCompressorList();
     FillAudioCompressorList();
     if (!WritesBitrates(settings.format)) {
         for (const bool video : {true, false}) {
-            const int index = video ? engine::VideoCompressorSlot(settings, settings.format)
-                                    : engine::AudioCompressorSlot(settings, settings.format);
+            const int index =
+                ShownIndex(video, video ? engine::VideoCompressorSlot(settings, settings.format)
+                                        : engine::AudioCompressorSlot(settings, settings.format));
             ui::Control list =
                 Item(video ? IDC_COMBO_VIDEO_COMPRESSOR : IDC_COMBO_AUDIO_COMPRESSOR);
             list.SetCurSel(EntryOfIndex(video, index));
@@ -231,6 +251,7 @@ void OutputOptionsDialog::ApplyPresetToDialog(const Preset& preset) {
             i18n::FormatText(IDS_PRESET_COMPRESSOR_MISSING, m.wanted.c_str(), m.used.c_str()));
     chosen_ = ExpectedFrom(preset);
     UpdateAudioSettingsButton();
+    UpdateVideoSettingsButton();
     UpdatePresetNote();
 }
 

@@ -22,6 +22,7 @@ constexpr int kDefaultVideoBitrate = 780 * 1024;
 using engine::CompressorCategory;
 using engine::ConversionGraph;
 using settings::kAudioSection;
+using settings::kAudioTracksValue;
 using settings::kFormatValue;
 using settings::kSettingsSection;
 using settings::kVideoSection;
@@ -121,13 +122,8 @@ void LoadOutputSettings(engine::OutputSettings& s, const LoadContext& context) {
     s.videoBitrate = profile.GetInt(kSettingsSection, "n_video_bitrate", kDefaultVideoBitrate);
     s.audioBitrate = profile.GetInt(kSettingsSection, "n_audio_bitrate", 128000);
     s.fileProfile = profile.GetInt(kSettingsSection, "b_file_profile", 0);
-
+    s.allAudioTracks = profile.GetInt(kSettingsSection, kAudioTracksValue, 0) != 1;
     s.preset = profile.GetString(kSettingsSection, "Preset", "");
-    s.audioTracks = profile.GetInt(kSettingsSection, "AudioTracks", 0) == 1
-                        ? engine::AudioTracks::All
-                        : engine::AudioTracks::DefaultOnly;
-    s.keepVideoStream = profile.GetInt(kSettingsSection, "KeepVideoStream", 0) == 1;
-    s.keepAudioStream = profile.GetInt(kSettingsSection, "KeepAudioStream", 0) == 1;
     s.longerSideAtMost = std::max(0, profile.GetInt(kSettingsSection, "LongerSideAtMost", 0));
     s.targetSizeMB = std::max(0, profile.GetInt(kSettingsSection, "TargetSizeMB", 0));
 }
@@ -183,14 +179,15 @@ void StoreOutputSettings(engine::OutputSettings& s, const OptionsControlValues& 
         s.audioBitrate = kAudioBitrates[c.audioBitrateIndex];
     profile.WriteInt(kSettingsSection, "n_audio_bitrate", s.audioBitrate);
 
+    if (c.audioTracksIndex == 0 || c.audioTracksIndex == 1) {
+        s.allAudioTracks = c.audioTracksIndex == 0;
+        profile.WriteInt(kSettingsSection, kAudioTracksValue, s.allAudioTracks ? 0 : 1);
+    }
     // An empty or unreadable field asks for nothing.
     s.preset = c.preset;
     s.longerSideAtMost = std::max(0, AtoiLike(c.longerSideText));
     s.targetSizeMB = std::max(0, AtoiLike(c.targetSizeText));
     profile.WriteString(kSettingsSection, "Preset", s.preset);
-    profile.WriteInt(kSettingsSection, "AudioTracks", static_cast<int>(s.audioTracks));
-    profile.WriteInt(kSettingsSection, "KeepVideoStream", s.keepVideoStream);
-    profile.WriteInt(kSettingsSection, "KeepAudioStream", s.keepAudioStream);
     profile.WriteInt(kSettingsSection, "LongerSideAtMost", s.longerSideAtMost);
     profile.WriteInt(kSettingsSection, "TargetSizeMB", s.targetSizeMB);
 }

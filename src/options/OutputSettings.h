@@ -47,6 +47,7 @@ struct OptionsControlValues {
     std::string preset;            // the preset the Options came from; empty for none
     std::string longerSideText;    // pixels
     std::string targetSizeText;    // MB
+    int audioTracksIndex = -1;     // All, Default only
 };
 
 // Computes the settings from the dialog's controls and writes them to the registry.

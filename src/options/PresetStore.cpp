@@ -42,10 +42,9 @@ std::vector<KeyContent> KeysOf(const engine::Preset& p, const std::string& key) 
         {"Format", Value::String(engine::FormatRow(p.format).name)},
         {"VideoCompressor", Value::String(p.video.name)},
         {"AudioCompressor", Value::String(p.audio.name)},
-        {"KeepVideoStream", Number(p.keepVideoStream)},
-        {"KeepAudioStream", Number(p.keepAudioStream)},
-        {"AudioTracks",
-         Value::String(p.audioTracks == engine::AudioTracks::All ? "all" : "default")},
+        {"KeepVideoStream", Number(p.video.keep)},
+        {"KeepAudioStream", Number(p.audio.keep)},
+        {"AudioTracks", Value::String(p.allAudioTracks ? "all" : "default")},
         {"LongerSideAtMost", Number(p.longerSideAtMost)},
         {"TargetSizeMB", Number(p.targetSizeMB)},
         {"VideoBitrate", Number(p.videoBitrate)},
@@ -121,13 +120,13 @@ Read ReadPreset(const std::vector<KeyContent>& keys, std::string_view key, engin
     p = engine::Preset{};
     p.name = LastComponent(key);
     Reader r(main->values);
-    std::string format, tracks = "default";
+    std::string format, tracks = "all";
     r.Text("Format", format);
     r.Text("Description", p.description);
     r.Text("VideoCompressor", p.video.name);
     r.Text("AudioCompressor", p.audio.name);
-    r.Flag("KeepVideoStream", p.keepVideoStream);
-    r.Flag("KeepAudioStream", p.keepAudioStream);
+    r.Flag("KeepVideoStream", p.video.keep);
+    r.Flag("KeepAudioStream", p.audio.keep);
     r.Text("AudioTracks", tracks);
     r.Int("LongerSideAtMost", p.longerSideAtMost, 0, kLargestSide);
     r.Int("TargetSizeMB", p.targetSizeMB, 0, kLargestTargetMB);
@@ -135,7 +134,7 @@ Read ReadPreset(const std::vector<KeyContent>& keys, std::string_view key, engin
     r.Int("AudioBitrate", p.audioBitrate, 1, INT_MAX);
     p.format = engine::FormatOfName(format);
     if (!r.ok || p.format < 0 || (tracks != "all" && tracks != "default")) return Read::Damaged;
-    p.audioTracks = tracks == "all" ? engine::AudioTracks::All : engine::AudioTracks::DefaultOnly;
+    p.allAudioTracks = tracks == "all";
 
     for (const KeyContent& k : keys) {
         if (!text::EqualNoCase(Parent(k.path), key)) continue;

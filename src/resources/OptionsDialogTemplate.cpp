@@ -10,7 +10,7 @@ const ui::DialogTemplate& OptionsDialogTemplate() {
         DialogTemplate d;
         d.id = IDD_OUTPUT_OPTIONS;
         d.caption = "Output options";
-        d.rect = {0, 0, 278, 221};
+        d.rect = {0, 0, 278, 261};
         d.fontFace = "Microsoft Sans Serif";
         d.fontPoints = 8;
         d.systemMenu = true;
@@ -34,6 +34,21 @@ const ui::DialogTemplate& OptionsDialogTemplate() {
             {IDC_COMBO_AUDIO_COMPRESSOR, ControlKind::DropDownList, "", {80, 105, 126, 138}, kTabStop},
             {IDC_BUTTON_AUDIO_CODEC_SETTINGS, ControlKind::PushButton, "Settings", {205, 104, 66, 14},
              kTabStop},
+            {IDC_STATIC_AUDIO_TRACKS, ControlKind::Static, "Audio tracks:", {7, 127, 72, 14}, 0},
+            {IDC_COMBO_AUDIO_TRACKS, ControlKind::DropDownList, "", {80, 125, 126, 40}, kTabStop},
+            {IDC_STATIC_OPTIONS_NOTE, ControlKind::Static,
+             "Note: some video and audio compressors may not work properly. For more detail, "
+             "please read help.",
+             {7, 207, 264, 29}, kWrap},
+            {IDC_STATIC_START, ControlKind::Static, "Start:", {7, 147, 72, 14}, 0},
+            {IDC_EDIT_START, ControlKind::Edit, "", {80, 147, 56, 14}, field | kAutoScroll},
+            {IDC_STATIC_END, ControlKind::Static, "End:", {150, 147, 52, 14}, 0},
+            {IDC_EDIT_END, ControlKind::Edit, "", {205, 147, 66, 14}, field | kAutoScroll},
+            {IDC_STATIC_TARGET_SIZE, ControlKind::Static, "Target size (MB):", {7, 167, 100, 14}, 0},
+            {IDC_EDIT_TARGET_SIZE, ControlKind::Edit, "", {114, 167, 50, 14}, field},
+            {IDC_STATIC_LONGER_SIDE, ControlKind::Static, "Longer side at most:", {7, 187, 100, 14}, 0},
+            {IDC_EDIT_LONGER_SIDE, ControlKind::Edit, "", {114, 187, 50, 14}, field},
+            {IDC_STATIC_PIXELS, ControlKind::Static, "pixels", {170, 187, 60, 14}, 0},
             {IDC_STATIC_VIDEO_COMPRESSOR_BITRATE, ControlKind::Static, "Video encoding bitrate:",
              {7, 84, 100, 14}, 0},
             {IDC_EDIT_VIDEO_BITRATE, ControlKind::Edit, "", {114, 84, 89, 14}, field},
@@ -42,18 +57,9 @@ const ui::DialogTemplate& OptionsDialogTemplate() {
              {7, 104, 100, 14}, 0},
             {IDC_COMBO_AUDIO_BITRATE, ControlKind::DropDownList, "", {114, 105, 90, 159}, kTabStop},
             {IDC_STATIC_AUDIO_KBPS, ControlKind::Static, "Kbps", {214, 105, 53, 14}, 0},
-            {IDC_STATIC_TARGET_SIZE, ControlKind::Static, "Target size (MB):", {7, 127, 100, 14}, 0},
-            {IDC_EDIT_TARGET_SIZE, ControlKind::Edit, "", {114, 127, 50, 14}, field},
-            {IDC_STATIC_LONGER_SIDE, ControlKind::Static, "Longer side at most:", {7, 147, 100, 14}, 0},
-            {IDC_EDIT_LONGER_SIDE, ControlKind::Edit, "", {114, 147, 50, 14}, field},
-            {IDC_STATIC_PIXELS, ControlKind::Static, "pixels", {170, 147, 60, 14}, 0},
-            {IDC_STATIC_OPTIONS_NOTE, ControlKind::Static,
-             "Note: some video and audio compressors may not work properly. For more detail, "
-             "please read help.",
-             {7, 167, 264, 29}, kWrap},
-            {IDC_BUTTON_OPTIONS_OK, ControlKind::DefPushButton, "OK", {16, 200, 66, 14}, kTabStop},
-            {IDC_BUTTON_OUTPUT_DEAULT, ControlKind::PushButton, "Default", {105, 200, 66, 14}, kTabStop},
-            {IDC_BUTTON_OPTIONS_CANCEL, ControlKind::PushButton, "Cancel", {194, 200, 66, 14},
+            {IDC_BUTTON_OPTIONS_OK, ControlKind::DefPushButton, "OK", {16, 240, 66, 14}, kTabStop},
+            {IDC_BUTTON_OUTPUT_DEAULT, ControlKind::PushButton, "Default", {105, 240, 66, 14}, kTabStop},
+            {IDC_BUTTON_OPTIONS_CANCEL, ControlKind::PushButton, "Cancel", {194, 240, 66, 14},
              kTabStop},
             // Never shown: the width, height and frame-rate fields and the frame-rate
             // selector carry values to OK; the rest have no effect.

@@ -59,6 +59,13 @@ inline constexpr int IDC_STATIC_PRESET_NAME = 741;
 inline constexpr int IDC_EDIT_PRESET_NAME = 742;
 inline constexpr int IDC_BUTTON_PRESET_NAME_OK = 743;
 inline constexpr int IDC_BUTTON_PRESET_NAME_CANCEL = 744;
+// The part of the source to convert.
+inline constexpr int IDC_STATIC_START = 555;
+inline constexpr int IDC_EDIT_START = 556;
+inline constexpr int IDC_STATIC_END = 557;
+inline constexpr int IDC_EDIT_END = 558;
+inline constexpr int IDC_STATIC_AUDIO_TRACKS = 515;
+inline constexpr int IDC_COMBO_AUDIO_TRACKS = 518;
 
 const ui::DialogTemplate& OptionsDialogTemplate();
 const ui::MenuTemplate& PresetMenuTemplate();

@@ -9,6 +9,8 @@ inline constexpr const char* kCurrentLanguageValue = "CurrentLanguage";
 
 inline constexpr const char* kSettingsSection = "Settings";
 inline constexpr const char* kFormatValue = "nOuptputFormat";
+// 0: every sound track of the source is written; 1: its default one only.
+inline constexpr const char* kAudioTracksValue = "AudioTracks";
 inline constexpr const char* kVideoSection = "DexVideoCompress";
 inline constexpr const char* kAudioSection = "DexAudioCompress";
 

@@ -13,4 +13,9 @@ registry::AppProfile Profile() {
     return registry::AppProfile(registry::Store::User(), g_company, ui::ApplicationName());
 }
 
+registry::SideFile QueueFile() {
+    return registry::SideFile(registry::Store::User().Path().parent_path() /
+                              (ui::ApplicationName() + ".queue"));
+}
+
 }  // namespace settings

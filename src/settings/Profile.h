@@ -11,5 +11,8 @@ namespace settings {
 // company is "QuorvelStudio" and the application the executable's base name.
 void SetRegistryKey(const std::string& company);
 registry::AppProfile Profile();
+// The program's queue of conversions: "<application>.queue" in the folder of the
+// settings file.
+registry::SideFile QueueFile();
 
 }  // namespace settings

@@ -262,7 +262,7 @@ TEST_F(MainWindowTest, AFileDroppedOnTheWindowOpensButNotDuringARun) {
     bool droppedIdle = false, droppedBusy = true;
     std::string sourceLine, pathDuringRun;
     Run(window, [&](app::MainWindow& w) {
-        droppedIdle = w.DropFiles({clip, other});  // the first of several
+        droppedIdle = w.DropFiles({clip});
         sourceLine = w.sourceLine();
         w.isConverting = 1;
         w.ShowRunProgress(true);
@@ -314,9 +314,10 @@ TEST_F(MainWindowTest, LayoutFollowsTheTemplateInPixels) {
     const auto client = ui::DialogUnitsToPixels({0, 0, 287, 140}, units);
     EXPECT_EQ(window.ClientRect().width, client.width);
     EXPECT_EQ(window.ClientRect().height, client.height);
-    EXPECT_EQ(tabOrder, (std::vector<int>{IDC_BUTTON_EXIT, IDC_BUTTON_ADD_VIDEO, IDC_BUTTON_CONVERT,
-                                          IDC_BUTTON_OUTPUT_SETTINGS, IDC_BUTTON_HELP,
-                                          IDC_BUTTON_HOMEPAGE, IDC_BUTTON_ABOUT}));
+    EXPECT_EQ(tabOrder,
+              (std::vector<int>{IDC_BUTTON_EXIT, IDC_BUTTON_ADD_VIDEO, IDC_BUTTON_CONVERT,
+                                IDC_BUTTON_OUTPUT_SETTINGS, IDC_BUTTON_HELP, IDC_BUTTON_QUEUE,
+                                IDC_BUTTON_HOMEPAGE, IDC_BUTTON_ABOUT}));
     EXPECT_EQ(focused, IDC_BUTTON_EXIT);
 }
 

@@ -89,9 +89,10 @@ TEST_F(CommandLineTest, MistakesOnTheLineExitWithTwoAndTouchNothing) {
     const std::string out = (dir / "out.avi").string();
     for (const std::string& arguments : std::vector<std::string>{
              "--no-such-option", "--convert " + input + " --format mov -o " + out,
-          "--convert " + input + " extra -o " + out, "--convert " + input + " --list-compressors",
-             "--output " + out, "--list-compressors divx", "--convert", "a.mp4 b.mp4",
-             "--size 5M", "--convert " + input + " --size 5X", "--convert " + input + " --size 5M -o " + out}) {
+             "--convert " + input + " --jobs 0 -o " + out, "--jobs 2 " + input,
+             "--convert " + input + " --list-compressors", "--output " + out,
+             "--list-compressors divx", "--convert", "a.mp4 b.mp4", "--size 5M",
+             "--convert " + input + " --size 5X", "--convert " + input + " --size 5M -o " + out}) {
         const Outcome o = Run(arguments);
         EXPECT_EQ(o.code, 2) << arguments;
         EXPECT_NE(o.err.find("--help"), std::string::npos) << arguments << ": " << o.err;
@@ -402,3 +403,58 @@ TEST_F(CommandLineTest, AnEncoderRefusalSaysWhyBelowAndTheLogStaysQuietUnlessAsk
 }
 
 }  // namespace
+
+// Several files: one folder (made when missing), names after the sources and
+// never twice the same, a damaged one failing alone, a summary; run again, every
+// output is in the way and each file is skipped with nothing touched.
+TEST_F(CommandLineTest, SeveralFilesGoIntoOneFolderUnderTheirOwnNames) {
+    const std::string a = Copy(fixtures::H264AacMp4(), "a.mp4");
+    const std::string twin = Copy(fixtures::Mpeg4Mp3Avi(), "a.avi");
+    const std::string b = Copy(fixtures::Vp8VorbisWebm(), "b.webm");
+    const std::string bad = Copy(fixtures::RandomBytes(), "bad.mp4");
+    const fs::path folder = dir / "new" / "folder";
+    const std::string line = "--convert " + a + " " + bad + " " + twin + " " + b +
+                             " --format mkv --jobs 2 -o " + folder.string();
+    const Outcome first = Run(line);
+    EXPECT_EQ(first.code, 1) << first.err;
+    EXPECT_NE(first.err.find("3 done, 1 failed: bad.mp4: not a media file"), std::string::npos)
+        << first.err;
+    for (const char* name : {"a.mkv", "a (2).mkv", "b.mkv"}) {
+        const fixtures::ProbeResult probe = fixtures::ProbeFile(folder / name);
+        EXPECT_TRUE(probe.ok && probe.formatName == "matroska,webm") << name;
+    }
+    EXPECT_FALSE(fs::exists(folder / "bad.mkv"));
+
+    const std::string before = testenv::ReadFile(folder / "b.mkv");
+    const Outcome again = Run("--convert " + a + " " + b + " --format mkv -o " + folder.string());
+    EXPECT_EQ(again.code, 3) << again.err;
+    EXPECT_NE(again.err.find("2 skipped: a.mp4: a.mkv exists; b.webm: b.mkv exists"),
+              std::string::npos)
+        << again.err;
+    EXPECT_EQ(testenv::ReadFile(folder / "b.mkv"), before);
+
+    // A source that ends early is kept and said, and its exit code is the run's.
+    const std::string cut = Copy(fixtures::EndsEarlyMp4(), "cut.mp4");
+    const Outcome early =
+        Run("--convert " + a + " " + cut + " --format mkv -o " + (dir / "early").string());
+    EXPECT_EQ(early.code, 4) << early.err;
+    EXPECT_NE(early.err.find("1 done, 1 ended early: cut.mp4: "), std::string::npos) << early.err;
+    EXPECT_TRUE(fixtures::ProbeFile(dir / "early" / "cut.mkv").ok);
+}
+
+// Ctrl+C stops the running file as Stop does and starts no other.
+TEST_F(CommandLineTest, AnInterruptStopsTheRunningFileAndStartsNoOther) {
+    const std::string first = Copy(fixtures::LongH264AacMp4(), "first.mp4");
+    const std::string second = Copy(fixtures::H264AacMp4(), "second.mp4");
+    const fs::path err = dir / "stderr.txt";
+    const std::string script =
+        "env -u DISPLAY " + ShellQuote(QUORVEL_PROGRAM) + " --convert " + first + " " + second +
+        " --format webm -o " + ShellQuote((dir / "out").string()) + " 2>" +
+        ShellQuote(err.string()) + " & pid=$!; for i in $(seq 200); do grep -q ' left ' " +
+        ShellQuote(err.string()) + " && break; sleep 0.05; done; kill -INT $pid; wait $pid";
+    EXPECT_EQ(fixtures::RunCommand("bash -c " + ShellQuote(script)), 1);
+    const std::string text = testenv::ReadFile(err);
+    EXPECT_NE(text.find("1 stopped, 1 not started"), std::string::npos) << text;
+    EXPECT_LT(fixtures::ProbeFile(dir / "out" / "first.webm").duration, 9.5);
+    EXPECT_FALSE(fs::exists(dir / "out" / "second.webm"));
+}

@@ -145,7 +145,7 @@ TEST_F(EngineTest, CatalogueFindsThePreferredCompressorsAndBindsFreshInstances) 
     EXPECT_FALSE(none);
     engine::GetCompressor(static_cast<int>(videoRows.size()) + 5, &none);
     EXPECT_FALSE(none);
-    engine::GetCompressor(0, nullptr);
+    engine::GetCompressor(0, nullptr, reporter);
     EXPECT_EQ(BoxTexts(), (std::vector<std::string>{"GetCompressor received invalid pointer"}));
 }
 
@@ -164,7 +164,7 @@ TEST_F(EngineTest, UnnamedDevicesKeepTheirRowSoIndexesNeverDrift) {
 TEST_F(EngineTest, CatalogueFailuresAreReportedAndGiveNothing) {
     {
         media::testing::ScopedFailure failure(media::testing::Operation::CreateSystemDeviceEnum);
-        EXPECT_EQ(engine::ListCompressors(CompressorCategory::Video).size(), 1u);
+        EXPECT_EQ(engine::ListCompressors(CompressorCategory::Video, reporter).size(), 1u);
     }
     {
         media::testing::ScopedFailure failure(media::testing::Operation::CreateClassEnumerator);

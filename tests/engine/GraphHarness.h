@@ -1,6 +1,7 @@
 #pragma once
-// What every engine test needs around the process-wide graph: an owner window for
-// its messages, the settings it reads, recorded message boxes and a scratch folder.
+// What every engine test needs around the process-wide graph: an owner window and
+// the window's reporter for its messages, the settings it reads, recorded message boxes and a
+// scratch folder.
 #include <string>
 #include <vector>
 
@@ -8,6 +9,7 @@
 #include "MediaFaults.h"
 #include "MediaFixtures.h"
 #include "TestEnv.h"
+#include "app/WindowReporter.h"
 #include "engine/CompressorCatalog.h"
 #include "engine/ConversionGraph.h"
 #include "engine/OutputFormat.h"
@@ -26,6 +28,7 @@ protected:
     void AttachGraph() {
         ui::SetApplicationName("quorvel-converter");
         graph.Attach(&owner, &settings, &errorText);
+        graph.SetReporter(&reporter);
     }
     // Releases everything the test made the graph hold, so the next test starts bare.
     void DetachGraph() {
@@ -34,6 +37,7 @@ protected:
         graph.ReleaseGraph();
         graph.ReleaseCompressorSlots();
         graph.Attach(nullptr, nullptr, nullptr);
+        graph.SetReporter(nullptr);
         media::testing::ResetAll();
     }
     // The catalogue's preferred compressors in the slots `format` reads: WebM's own
@@ -55,6 +59,8 @@ protected:
     ui::ScriptedAutomation automation;
     FakeShell shell;
     ui::Dialog owner{OwnerTemplate(), nullptr};
+    // The engine speaks through a reporter: the window's, which shows its boxes.
+    app::WindowReporter reporter{&owner};
     engine::OutputSettings settings;
     std::string errorText;
     std::string sourcePath;

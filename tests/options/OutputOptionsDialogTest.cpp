@@ -7,6 +7,7 @@
 
 #include "FakeShell.h"
 #include "MediaFaults.h"
+#include "MediaFixtures.h"
 #include "TestEnv.h"
 #include "engine/CompressorCatalog.h"
 #include "engine/ConversionGraph.h"
@@ -443,4 +444,86 @@ TEST_F(OutputOptionsDialogTest, EachFormatOffersOnlyWhatItsContainerCanHold) {
     }
 }
 
+TEST_F(OutputOptionsDialogTest, KeepingIsOfferedWhereTheSourceFitsAndStartAndEndAreCheckedOnOk) {
+    if (!fixtures::HaveFfmpegTools()) GTEST_SKIP() << "ffmpeg tools missing";
+    engine::ConversionGraph& graph = engine::ConversionGraph::Instance();
+    ASSERT_TRUE(SUCCEEDED(graph.OpenSourceGraph(fixtures::H264AacMp4().string())));
+    const std::string keep = "Keep the original stream (no re-encoding)";
+    // H.264/AAC: both kept in MKV and MP4; AVI takes the AAC only, WebM neither.
+    for (const auto& [format, video, audio] :
+         {std::tuple{engine::kMkv, 1, 1}, {engine::kMp4, 1, 1}, {engine::kAvi, 0, 1},
+          {engine::kWebm, 0, 0}}) {
+        OutputOptionsDialog dialog(nullptr);
+        Run(dialog, Settings(format), [&](OutputOptionsDialog& d) {
+            for (const auto& [id, offered] : {std::pair{IDC_COMBO_VIDEO_COMPRESSOR, video},
+                                              {IDC_COMBO_AUDIO_COMPRESSOR, audio}}) {
+                ui::Control list = d.Item(id);
+                int found = -1;
+                for (int i = 0; i < list.Count(); ++i)
+                    if (list.ItemText(i) == keep) found = i;
+                EXPECT_EQ(found >= 0, offered == 1) << format << " " << id;
+                if (found < 0) continue;
+                list.Choose(found);
+                // Nothing to set for a stream that is not encoded.
+                EXPECT_FALSE(d.Item(id == IDC_COMBO_VIDEO_COMPRESSOR ? IDC_BUTTON_VIDEO_CODEC_SETTINGS
+                                                                     : IDC_BUTTON_AUDIO_CODEC_SETTINGS)
+                                 .IsEnabled());
+            }
+            if (format == engine::kMp4) Screenshot(d, "keep");
+        });
+    }
+    // Start and End: refused with a sentence until they fit the two-second source.
+    OutputOptionsDialog dialog(nullptr);
+    engine::OutputSettings settings = Settings(engine::kMkv, Clips() + "/out.mkv");
+    dialog.sourceDuration = 20000000;
+    const int result = Run(dialog, settings, [&](OutputOptionsDialog& d) {
+        for (const auto& [start, end, said] :
+             {std::tuple{"0:00:01.500", "0:00:01", "End must come after Start."},
+              {"1:5x", "", "h:mm:ss.fff"}, {"0:00:01", "0:00:03", "within the source"}}) {
+            d.Item(IDC_EDIT_START).SetText(start);
+            d.Item(IDC_EDIT_END).SetText(end);
+            d.Item(IDC_BUTTON_OPTIONS_OK).Click();
+            ASSERT_TRUE(d.IsRunning());
+            ASSERT_FALSE(automation.boxes.empty());
+            EXPECT_NE(automation.boxes.back().text.find(said), std::string::npos)
+                << automation.boxes.back().text;
+        }
+        d.Item(IDC_EDIT_START).SetText("0:00:00.500");
+        d.Item(IDC_EDIT_END).SetText("1.25");
+        d.Item(IDC_BUTTON_OPTIONS_OK).Click();
+    });
+    EXPECT_EQ(result, ui::IDOK);
+    EXPECT_EQ(dialog.settings.cutStart, 5000000);
+    EXPECT_EQ(dialog.settings.cutStop, 12500000);
+    graph.ReleaseMediaControl();
+    graph.ReleaseGraph();
+}
+
 }  // namespace
+
+TEST_F(OutputOptionsDialogTest, AudioTracksChoiceIsStoredAndWmvShowsTheDefaultTrackOnly) {
+    struct Case {
+        int format;
+        int chosen;  // entry picked before the format: 0 All, 1 Default only
+        int shown;
+        bool enabled;
+        std::uint32_t stored;  // WMV leaves the choice for the other formats as it was
+    };
+    for (const Case& c : {Case{engine::kMkv, 1, 1, true, 1}, Case{engine::kWmv, 0, 1, false, 1},
+                          Case{engine::kMp4, 0, 0, true, 0}}) {
+        OutputOptionsDialog dialog(nullptr);
+        const int result = Run(dialog, Settings(engine::kAvi), [&](OutputOptionsDialog& d) {
+            ui::Control tracks = d.Item(IDC_COMBO_AUDIO_TRACKS);
+            EXPECT_EQ(tracks.ItemText(0), "All");
+            EXPECT_EQ(tracks.ItemText(1), "Default only");
+            tracks.Choose(c.chosen);
+            d.Item(IDC_COMBO_OUTPUT_FORMAT).Choose(c.format);
+            EXPECT_EQ(tracks.CurSel(), c.shown) << c.format;
+            EXPECT_EQ(tracks.IsEnabled(), c.enabled) << c.format;
+            d.PressKey("Return");
+        });
+        EXPECT_EQ(result, ui::IDOK);
+        ASSERT_TRUE(Stored("Settings", "AudioTracks")) << c.format;
+        EXPECT_EQ(Stored("Settings", "AudioTracks")->dword, c.stored) << c.format;
+    }
+}

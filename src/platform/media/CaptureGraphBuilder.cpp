@@ -50,8 +50,56 @@ public:
                          const std::shared_ptr<Filter>& multiplexer) override;
 
 private:
+    // Routes the decoder's stream into the multiplexer as the source has it. S_FALSE
+    // (with the reason in `notes`) when it cannot be kept there.
+    HRESULT KeepStream(FilterGraph& graph, const std::shared_ptr<DecoderFilter>& decoder,
+                       const std::shared_ptr<StreamCopyFilter>& keep,
+                       const std::shared_ptr<MuxFilter>& mux, std::vector<RunNote>& notes);
+
     std::weak_ptr<FilterGraph> graph_;
 };
+
+HRESULT CaptureGraphBuilderImpl::KeepStream(FilterGraph& graph,
+                                            const std::shared_ptr<DecoderFilter>& decoder,
+                                            const std::shared_ptr<StreamCopyFilter>& keep,
+                                            const std::shared_ptr<MuxFilter>& mux,
+                                            std::vector<RunNote>& notes) {
+    GraphInternals* internals = InternalsOf(graph);
+    if (!internals->Contains(keep)) return VFW_E_NOT_IN_GRAPH;
+    if (keep->mediaType != decoder->mediaType) return VFW_E_TYPE_NOT_ACCEPTED;
+    if (FirstPin(*keep, PINDIR_INPUT)->peer() || FirstPin(*keep, PINDIR_OUTPUT)->peer())
+        return VFW_E_ALREADY_CONNECTED;
+    auto source = decoder->source.lock();
+    if (!source || !source->input) return VFW_E_CANNOT_CONNECT;
+    const bool windowsMedia = std::dynamic_pointer_cast<WmAsfWriterFilter>(mux) != nullptr;
+    const KeepVerdict verdict = windowsMedia ? KeepVerdict::NotHeld
+                                             : CanKeep(*source->input, decoder->streamIndex,
+                                                       *mux->format());
+    if (verdict != KeepVerdict::Keep) {
+        notes.push_back(RunNote{verdict == KeepVerdict::NoTimes ? RunNoteKind::KeepWithoutTimes
+                                                                : RunNoteKind::KeepNotHeld});
+        return S_FALSE;
+    }
+    const AVCodecParameters& par = *source->input->streams[decoder->streamIndex]->codecpar;
+    Route route;
+    route.decoder = decoder;
+    route.keep = keep;
+    route.type = decoder->mediaType;
+    MediaType kept;
+    kept.majortype = decoder->mediaType == AVMEDIA_TYPE_VIDEO ? MEDIATYPE_Video : MEDIATYPE_Audio;
+    kept.subtype = avcodec_get_name(par.codec_id);
+    kept.width = par.width;
+    kept.height = par.height;
+    kept.sampleRate = par.sample_rate;
+    kept.channels = par.ch_layout.nb_channels;
+    auto decoded = FirstPin(*decoder, PINDIR_OUTPUT);
+    ConnectPins(decoded, FirstPin(*keep, PINDIR_INPUT), decoded->mediaType());
+    route.muxInput = mux->FreeInputPin();
+    ConnectPins(FirstPin(*keep, PINDIR_OUTPUT), route.muxInput, kept);
+    mux->FreeInputPin();
+    mux->routes.push_back(std::move(route));
+    return S_OK;
+}
 
 HRESULT CaptureGraphBuilderImpl::SetOutputFileName(const Guid& writerType, const std::string& path,
                                                    std::shared_ptr<Filter>& multiplexer,
@@ -117,9 +165,19 @@ HRESULT CaptureGraphBuilderImpl::RenderStream(const Guid*, const Guid*,
 
     const AVCodecContext* decoded = decoder->context.get();
     const bool video = decoder->mediaType == AVMEDIA_TYPE_VIDEO;
+    std::shared_ptr<Filter> through = compressorFilter;
+    std::vector<RunNote> keepNotes;
+    if (auto keep = std::dynamic_pointer_cast<StreamCopyFilter>(compressorFilter)) {
+        HRESULT hr = KeepStream(*graph, decoder, keep, mux, keepNotes);
+        if (hr != S_FALSE) return hr;
+        // Not kept: converted by the fallback compressor, and said so.
+        through = keep->fallback;
+        if (through && !internals->Contains(through))
+            if (hr = graph->AddFilter(through, ""); FAILED(hr)) return hr;
+    }
     std::shared_ptr<CompressorFilter> compressor;
-    if (compressorFilter) {
-        compressor = std::dynamic_pointer_cast<CompressorFilter>(compressorFilter);
+    if (through) {
+        compressor = std::dynamic_pointer_cast<CompressorFilter>(through);
         if (!compressor) return VFW_E_CANNOT_CONNECT;
         if (!internals->Contains(compressor)) return VFW_E_NOT_IN_GRAPH;
         if (compressor->codec()->type != decoder->mediaType) return VFW_E_TYPE_NOT_ACCEPTED;
@@ -132,6 +190,7 @@ HRESULT CaptureGraphBuilderImpl::RenderStream(const Guid*, const Guid*,
     route.decoder = decoder;
     route.compressor = compressor;
     route.type = decoder->mediaType;
+    route.notes = std::move(keepNotes);
     // The Windows Media writer encodes by its profile and takes uncompressed streams only.
     const WmStream* wm = nullptr;
     if (auto writer = std::dynamic_pointer_cast<WmAsfWriterFilter>(mux)) {

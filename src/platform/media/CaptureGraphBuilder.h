@@ -47,6 +47,16 @@ public:
     virtual HRESULT put_LongerSideAtMost(long pixels) = 0;
 };
 
+// Which of the source's streams beyond the first picture and sound a multiplexer
+// writes, and the name it writes as the file's encoder. Set before the run.
+enum class AudioTracks { All, DefaultOnly };
+class ConfigStreams {
+public:
+    virtual ~ConfigStreams() = default;
+    virtual HRESULT put_AudioTracks(AudioTracks which) = 0;
+    virtual HRESULT put_WritingApplication(const std::string& name) = 0;
+};
+
 // IFileSinkFilter2 of a file writer.
 class FileSinkFilter2 {
 public:
@@ -64,6 +74,7 @@ public:
 std::shared_ptr<ConfigInterleaving> QueryConfigInterleaving(const std::shared_ptr<Filter>& filter);
 std::shared_ptr<FileSinkFilter2> QueryFileSinkFilter2(const std::shared_ptr<Filter>& filter);
 std::shared_ptr<ConfigSizeTarget> QueryConfigSizeTarget(const std::shared_ptr<Filter>& filter);
+std::shared_ptr<ConfigStreams> QueryConfigStreams(const std::shared_ptr<Filter>& filter);
 
 class CaptureGraphBuilder {
 public:

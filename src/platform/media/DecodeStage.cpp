@@ -26,6 +26,12 @@ void DecodeStage::Run() {
             if (err < 0) break;
             // A picture the decoder patched up (concealed) is shown, and counted.
             if (frame->decode_error_flags || (frame->flags & AV_FRAME_FLAG_CORRUPT)) ++damaged_;
+            if (cut_) {
+                bool failed = false;
+                frame = cut_->Apply(std::move(frame), failed);
+                if (failed) return status_.Fail(E_OUTOFMEMORY);
+                if (!frame) continue;
+            }
             if (!frames_.Push(std::move(frame))) return;
         }
         if (!packet) {

@@ -6,7 +6,11 @@
 // Errors: out of memory fails the run; a packet the decoder refuses is damaged
 // and skipped, as players do, and counted with the pictures it patched up: the
 // count is the run's note at the end. An empty packet is the end: the decoder
-// is drained and an empty frame passes the end on.
+// is drained and an empty frame passes the end on. A cut run leaves out what
+// lies outside its part here (FrameCut), before the frames cross to the encoder.
+#include <optional>
+
+#include "platform/media/FrameCut.h"
 #include "platform/media/Internal.h"
 #include "platform/media/RunStatus.h"
 
@@ -15,8 +19,9 @@ namespace media::detail {
 class DecodeStage final : public Stage {
 public:
     DecodeStage(AVCodecContext& decoder, BoundedQueue<PacketPtr>& packets,
-                BoundedQueue<FramePtr>& frames, RunStatus& status)
-        : decoder_(decoder), packets_(packets), frames_(frames), status_(status) {}
+                BoundedQueue<FramePtr>& frames, RunStatus& status,
+                std::optional<FrameCut> cut = std::nullopt)
+        : decoder_(decoder), packets_(packets), frames_(frames), status_(status), cut_(cut) {}
 
     void Run() override;
 
@@ -25,6 +30,7 @@ private:
     BoundedQueue<PacketPtr>& packets_;
     BoundedQueue<FramePtr>& frames_;
     RunStatus& status_;
+    std::optional<FrameCut> cut_;
     std::int64_t damaged_ = 0;
 };
 

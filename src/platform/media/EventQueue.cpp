@@ -85,11 +85,17 @@ std::string EventQueue::Reason() const {
 namespace media::detail {
 
 void EventQueue::Note(RunNote note) {
+    using enum RunNoteKind;
+    // Counts add up; a track left out is named on its own; other kinds are said once.
+    const bool adds = note.kind == DamagedFrames || note.kind == StreamsLeftOut ||
+                      note.kind == NotKeptAudio || note.kind == NotKeptVideo ||
+                      note.kind == NotKeptSubtitles || note.kind == NotKeptAttachments ||
+                      note.kind == NotKeptChapters || note.kind == TracksOverLimit;
+    const bool perTrack = note.kind == AudioTrackLeftOut || note.kind == SubtitleTrackLeftOut;
     std::lock_guard lock(mutex_);
     for (RunNote& held : notes_)
-        if (held.kind == note.kind) {
-            if (note.kind == RunNoteKind::DamagedFrames || note.kind == RunNoteKind::StreamsLeftOut)
-                held.count += note.count;
+        if (held.kind == note.kind && !perTrack) {
+            if (adds) held.count += note.count;
             return;
         }
     notes_.push_back(note);

@@ -138,6 +138,14 @@ public:
         return S_OK;
     }
 
+    HRESULT SetPositions(std::int64_t start, std::int64_t stop) override {
+        if (start < 0 || stop < 0 || (stop > 0 && stop <= start)) return E_INVALIDARG;
+        std::lock_guard lock(mutex_);
+        start_ = start;
+        stop_ = stop;
+        return S_OK;
+    }
+
     // ---- BasicVideo ----
     HRESULT GetVideoSize(long& width, long& height) override {
         MediaType type;
@@ -209,6 +217,8 @@ private:
     std::unique_ptr<Streamer> streamer_;
     bool stopping_ = false;  // Stop is joining the streaming threads
     std::int64_t lastPosition_ = 0;
+    std::int64_t start_ = 0;  // the part to convert, 100 ns (SetPositions)
+    std::int64_t stop_ = 0;
 };
 
 HRESULT FilterGraphImpl::RenderFile(const std::string& path) {
@@ -254,7 +264,8 @@ HRESULT FilterGraphImpl::PlanRun(RunPlan& plan) const {
         std::shared_ptr<Pin> upstream = FirstPin(*route.decoder, PINDIR_OUTPUT);
         bool intact = contains(route.decoder) && route.decoder->source.lock() == plan.source;
         for (const std::shared_ptr<Filter>& step : {std::shared_ptr<Filter>(route.converter),
-                                                    std::shared_ptr<Filter>(route.compressor)}) {
+                                                    std::shared_ptr<Filter>(route.compressor),
+                                                    std::shared_ptr<Filter>(route.keep)}) {
             if (!step) continue;
             intact = intact && contains(step) && Linked(upstream, FirstPin(*step, PINDIR_INPUT));
             upstream = FirstPin(*step, PINDIR_OUTPUT);
@@ -263,6 +274,8 @@ HRESULT FilterGraphImpl::PlanRun(RunPlan& plan) const {
         plan.routes.push_back(route);
     }
     if (plan.routes.empty()) return VFW_E_NOT_CONNECTED;
+    plan.start = start_;
+    plan.stop = stop_;
 
     return S_OK;
 }

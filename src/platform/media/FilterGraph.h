@@ -34,8 +34,9 @@ public:
 };
 
 // Something a run went on without or worked around, for its completion line. A
-// kind is noted once per run; `count` adds up (damaged frames, streams left out)
-// or carries the one number the note needs (the rate sound was resampled to).
+// kind is noted once per run; `count` adds up (damaged frames, streams left out,
+// what the container cannot carry) or carries the one number the note needs (the
+// rate sound was resampled to). A track left out is noted once per track.
 enum class RunNoteKind {
     TurnIgnored,         // the rotation is not a quarter turn or mirror: left as stored
     TurnDamaged,         // the rotation data is damaged or contradictory: left as stored
@@ -46,6 +47,22 @@ enum class RunNoteKind {
     StreamsLeftOut,      // count: streams that began midway and were not converted
     SampleRateChanged,   // count: the rate (Hz) sound was resampled to
     OverSizeTarget,      // count: the size (kB) a file asked of a size came to, over it
+    KeepNotHeld,         // a stream to keep that the container cannot hold: converted
+    KeepWithoutTimes,    // a stream to keep whose source states no times: converted
+    KeptFromKeyFrame,    // count: where the kept streams really start, 100 ns
+    ReadThrough,         // the source cannot seek: read from its beginning to the start
+    // What the chosen container cannot carry (count: how many), said together in one
+    // sentence that names the container.
+    NotKeptAudio,
+    NotKeptVideo,
+    NotKeptSubtitles,
+    NotKeptAttachments,
+    NotKeptChapters,
+    // A track that could not be read or converted (no decoder, damaged, empty), one
+    // note per track; count: its number among the source's tracks of its kind.
+    AudioTrackLeftOut,
+    SubtitleTrackLeftOut,
+    TracksOverLimit,  // count: tracks past the most a run converts of their kind
 };
 struct RunNote {
     RunNoteKind kind;
@@ -82,6 +99,14 @@ public:
     virtual HRESULT GetStopPosition(std::int64_t& stop) = 0;
     // How far the conversion has come (stream time written), in 100 ns units.
     virtual HRESULT GetCurrentPosition(std::int64_t& current) = 0;
+    // The part the next run converts, 100 ns from the source's start; a stop of 0
+    // is the source's end. The run seeks to `start`: converted streams begin
+    // exactly there, kept ones at the key frame at or before it.
+    virtual HRESULT SetPositions(std::int64_t start, std::int64_t stop) {
+        (void)start;
+        (void)stop;
+        return E_NOTIMPL;
+    }
 };
 
 class BasicVideo {

@@ -54,6 +54,9 @@ std::string FileUrl(const std::string& path);
 // Sets up FFmpeg's log once per process (FfmpegLog.h).
 void EnsureFfmpegReady();
 
+// The stream's decoder, opened; null when there is none or it refuses the stream.
+CodecContextPtr OpenDecoder(const AVStream& stream);
+
 // The installed runtime's word before a packet is written (S_OK: write it).
 HRESULT BeforeWrite();
 
@@ -131,11 +134,24 @@ private:
     std::map<std::string, std::string> changed_;
 };
 
+// "Keep original stream": stands where a compressor would (StreamCopy.h).
+class StreamCopyFilter final : public Filter {
+public:
+    explicit StreamCopyFilter(AVMediaType type) : Filter("Keep original stream"), mediaType(type) {}
+    AVMediaType mediaType;
+    std::shared_ptr<Filter> fallback;  // the compressor for a stream that cannot be kept
+};
+
+// Whether the source's `stream` can go into `muxer` as it is.
+enum class KeepVerdict { Keep, NotHeld, NoTimes };
+KeepVerdict CanKeep(const AVFormatContext& source, int stream, const AVOutputFormat& muxer);
+
 // The negotiated route of one stream from its decoder into the multiplexer.
 struct Route {
     std::shared_ptr<DecoderFilter> decoder;
     std::shared_ptr<ConverterFilter> converter;    // may be empty
     std::shared_ptr<CompressorFilter> compressor;  // empty: the stream goes in uncompressed
+    std::shared_ptr<StreamCopyFilter> keep;        // set: the source's packets go in as they are
     std::shared_ptr<Pin> muxInput;
     const AVCodec* encoder = nullptr;
     AVMediaType type = AVMEDIA_TYPE_UNKNOWN;
@@ -154,9 +170,15 @@ struct Route {
     bool fillFromStart = false;
     // What the route goes without, noted for the run when it starts.
     std::vector<RunNote> notes;
+    // A further sound track, added at Run beside the graph's routes: when it cannot
+    // be opened it is left out, named by its number among the source's sound tracks.
+    int extraTrack = 0;
 };
 
-class MuxFilter : public Filter, public ConfigInterleaving, public ConfigSizeTarget {
+class MuxFilter : public Filter,
+                  public ConfigInterleaving,
+                  public ConfigSizeTarget,
+                  public ConfigStreams {
 public:
     MuxFilter(std::string name, const AVOutputFormat* format)
         : Filter(std::move(name)), format_(format) {}
@@ -168,6 +190,10 @@ public:
     std::int64_t targetSize() const { return target_.load(); }
     int longerSide() const { return longerSide_.load(); }
     void SetSmallestSize(std::int64_t bytes) { smallest_ = bytes; }
+    HRESULT put_AudioTracks(AudioTracks which) override;
+    HRESULT put_WritingApplication(const std::string& name) override;
+    AudioTracks audioTracks() const;
+    std::string writingApplication() const;
 
     const AVOutputFormat* format() const { return format_; }
     // The free input pin, created on demand so one is always offered.
@@ -180,6 +206,9 @@ private:
     std::atomic<std::int64_t> target_{0};
     std::atomic<std::int64_t> smallest_{0};
     std::atomic<int> longerSide_{0};
+    mutable std::mutex mutex_;
+    AudioTracks audioTracks_ = AudioTracks::All;  // under mutex_
+    std::string writingApplication_;              // under mutex_
 };
 
 // A stream of the Windows Media writer's profile, as its encoder takes it.

@@ -10,4 +10,5 @@
 #include "platform/media/Guid.h"
 #include "platform/media/MediaErrors.h"
 #include "platform/media/PropertyPages.h"
+#include "platform/media/StreamCopy.h"
 #include "platform/media/VideoFileTypes.h"

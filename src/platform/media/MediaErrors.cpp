@@ -73,6 +73,9 @@ const std::vector<std::pair<HRESULT, const char*>>& Table() {
          "is damaged."},
         {QV_E_SIZE_UNREACHABLE,
          "The size asked for is smaller than the sound and the container need on their own."},
+        {QV_E_START_PAST_END,
+         "The source holds nothing at or after the chosen start; it may be shorter than it "
+         "states. Nothing was written."},
         {QV_S_SOURCE_ENDED_EARLY,
          "The source ended before its stated duration; it may be damaged."},
         {wmf::NS_E_AUDIO_CODEC_NOT_INSTALLED,

@@ -51,7 +51,8 @@ inline constexpr HRESULT QV_E_NOT_REGULAR_FILE = MakeError(0x8004F008u);
 inline constexpr HRESULT QV_E_OUTPUT_REPLACED = MakeError(0x8004F009u);
 inline constexpr HRESULT QV_E_FILTER = MakeError(0x8004F00Au);
 inline constexpr HRESULT QV_E_SAMPLE_RATE = MakeError(0x8004F00Bu);
-inline constexpr HRESULT QV_E_SIZE_UNREACHABLE = MakeError(0x8004F00Cu);
+inline constexpr HRESULT QV_E_SIZE_UNREACHABLE = MakeError(0x8004F00Du);
+inline constexpr HRESULT QV_E_START_PAST_END = MakeError(0x8004F00Cu);
 
 // A completed run whose source ended before its stated duration: what could be
 // read is written (the EC_COMPLETE event carries this code and the time reached).

@@ -13,10 +13,13 @@
 // so last. Whether the file may replace one at the output is the file writer's
 // mode as the run ends; where the file went is told back to the writer. A file
 // asked of a size is whole or nothing: stopped, it is let go.
+#include <optional>
 #include <string>
 #include <vector>
 
+#include "platform/media/EvenCut.h"
 #include "platform/media/Internal.h"
+#include "platform/media/OutputStream.h"
 #include "platform/media/PendingOutput.h"
 #include "platform/media/RunStatus.h"
 #include "platform/media/StreamEncoder.h"
@@ -32,9 +35,18 @@ public:
 
     // Refuses an output that is the source or a folder and creates the hidden file.
     HRESULT CreateFile(const std::string& sourcePath);
-    // One output stream per encoder, in route order, then the header. On failure
-    // the hidden file is gone and `reason` holds FFmpeg's words.
-    HRESULT Open(const std::vector<const StreamEncoder*>& encoders, std::string& reason);
+    // What the file takes from the source besides the streams' packets.
+    struct FromSource {
+        const AVFormatContext* file = nullptr;  // its tags, and its chapters when `chapters`
+        bool chapters = false;
+        std::vector<const AVStream*> attachments;  // fonts and the like, written whole
+        std::string writingApplication;            // the file's encoder tag; "": FFmpeg's
+    };
+    // One output stream per description, in route order (the attachments after
+    // them), the file's tags and chapters, then the header. On failure the hidden
+    // file is gone and `reason` holds FFmpeg's words.
+    HRESULT Open(const std::vector<OutputStream>& streams, const FromSource& from,
+                 std::string& reason);
 
     void Run() override;
 
@@ -56,6 +68,7 @@ private:
         std::int64_t frameDuration = 0;  // for video packets that carry none
         bool video = false;
         bool dropPriming = false;
+        bool paced = false;  // sound or picture: held until the others reach its time
     };
     // False when the run must end here.
     bool Write(MuxItem& item);
@@ -68,6 +81,7 @@ private:
     PendingOutput pending_;
     AVFormatContext* output_ = nullptr;
     std::vector<MuxStream> streams_;
+    std::optional<EvenCut> evenCut_;
     std::size_t written_ = 0;
     std::int64_t limit_ = 0;
     bool retry_ = false;

@@ -51,6 +51,13 @@ HRESULT SizedRun::Start() {
                 std::llround(enc.sample_rate * budget_.seconds / std::max(enc.frame_size, 960));
         }
     }
+    // Kept sound goes in at the rate the source states.
+    for (const Route& route : pass->routes()) {
+        if (!route.keep || route.type != AVMEDIA_TYPE_AUDIO) continue;
+        const AVCodecParameters& kept =
+            *plan_.source->input->streams[route.decoder->streamIndex]->codecpar;
+        budget_.soundBytes += std::llround(static_cast<double>(kept.bit_rate) * budget_.seconds / 8);
+    }
     budget_.packets += soundPackets_;
     if (const std::int64_t smallest = SmallestSize(budget_); target_ < smallest) {
         plan_.mux->SetSmallestSize(smallest);
@@ -137,7 +144,8 @@ bool SizedRun::Rewind() {
         Fail(FromAvError(err, HRESULT_READ_FAULT), {});
         return false;
     }
-    for (const Route& route : plan_.routes) avcodec_flush_buffers(route.decoder->context.get());
+    for (const Route& route : plan_.routes)
+        if (route.decoder->context) avcodec_flush_buffers(route.decoder->context.get());
     return true;
 }
 

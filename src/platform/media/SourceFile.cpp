@@ -34,8 +34,10 @@ int PickStream(AVFormatContext* ic, AVMediaType type, int related) {
     return -1;
 }
 
-CodecContextPtr OpenDecoder(AVFormatContext* ic, int index) {
-    const AVStream* st = ic->streams[index];
+}  // namespace
+
+CodecContextPtr OpenDecoder(const AVStream& stream) {
+    const AVStream* st = &stream;
     const AVCodec* codec = avcodec_find_decoder(st->codecpar->codec_id);
     if (!codec) return nullptr;
     CodecContextPtr ctx(avcodec_alloc_context3(codec));
@@ -45,6 +47,8 @@ CodecContextPtr OpenDecoder(AVFormatContext* ic, int index) {
     if (avcodec_open2(ctx.get(), codec, nullptr) < 0) return nullptr;
     return ctx;
 }
+
+namespace {
 
 MediaType CompressedType(const AVStream* st, AVRational frameRate) {
     MediaType t;
@@ -110,8 +114,8 @@ HRESULT OpenSourceFilters(const std::string& path, std::vector<std::shared_ptr<F
     const int videoIndex = PickStream(raw, AVMEDIA_TYPE_VIDEO, -1);
     const int audioIndex = PickStream(raw, AVMEDIA_TYPE_AUDIO, videoIndex);
     if (videoIndex < 0 && audioIndex < 0) return VFW_E_CANNOT_RENDER;
-    CodecContextPtr videoDecoder = videoIndex >= 0 ? OpenDecoder(raw, videoIndex) : nullptr;
-    CodecContextPtr audioDecoder = audioIndex >= 0 ? OpenDecoder(raw, audioIndex) : nullptr;
+    CodecContextPtr videoDecoder = videoIndex >= 0 ? OpenDecoder(*raw->streams[videoIndex]) : nullptr;
+    CodecContextPtr audioDecoder = audioIndex >= 0 ? OpenDecoder(*raw->streams[audioIndex]) : nullptr;
     if (!videoDecoder && !audioDecoder) return VFW_E_NO_DECOMPRESSOR;
     const bool partial = (videoIndex >= 0 && !videoDecoder) || (audioIndex >= 0 && !audioDecoder);
 

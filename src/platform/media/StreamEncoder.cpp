@@ -106,6 +106,26 @@ HRESULT StreamEncoder::Open(const PictureOut& picture, bool globalHeader, std::s
     return context_ ? route_.refusal : E_OUTOFMEMORY;
 }
 
+OutputStream StreamEncoder::Describe(const AVStream* source) const {
+    const AVCodecContext& enc = *context_;
+    OutputStream out;
+    out.parameters.reset(avcodec_parameters_alloc());
+    if (out.parameters) avcodec_parameters_from_context(out.parameters.get(), &enc);
+    out.timeBase = enc.time_base;
+    out.frameRate = enc.framerate;
+    // Matroska and WebM state the pixels' shape from the stream's own field.
+    out.sampleAspect = enc.sample_aspect_ratio;
+    out.frameDuration = frameDuration_;
+    out.video = route_.type == AVMEDIA_TYPE_VIDEO;
+    out.dropPriming = route_.dropPriming;
+    out.source = source;
+    if (out.video) {
+        out.mastering = route_.video.mastering;
+        out.light = route_.video.light;
+    }
+    return out;
+}
+
 bool StreamEncoder::Send(AVFrame* frame) {
     AVCodecContext* enc = context_.get();
     // A fixed quantizer reaches MPEG-family encoders through each frame's quality.

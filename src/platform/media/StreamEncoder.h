@@ -7,6 +7,7 @@
 
 #include "platform/media/BoundedQueue.h"
 #include "platform/media/Internal.h"
+#include "platform/media/OutputStream.h"
 #include "platform/media/RunStatus.h"
 #include "platform/media/TwoPass.h"
 
@@ -45,6 +46,8 @@ public:
     AVCodecContext* context() const { return context_.get(); }
     // One frame in the encoder's time base, or 0 when the rate is unknown.
     std::int64_t frameDuration() const { return frameDuration_; }
+    // The opened encoder's stream, carrying `source`'s language, title and flags.
+    OutputStream Describe(const AVStream* source) const;
 
     // Encodes a frame and passes on every packet that comes out. False once the
     // run is failing or stopped.

@@ -22,10 +22,12 @@ Streamer::~Streamer() { Stop(); }
 
 HRESULT Streamer::Start() {
     RunPlan& plan = impl_->plan;
-    // A size is kept to only with a picture to shrink and a length to share it over.
+    // A size is kept to only with a picture to shrink (not one kept as it is) and a
+    // length to share it over.
     std::int64_t duration = 0;
-    const bool picture = std::any_of(plan.routes.begin(), plan.routes.end(),
-                                     [](const Route& r) { return r.type == AVMEDIA_TYPE_VIDEO; });
+    const bool picture = std::any_of(plan.routes.begin(), plan.routes.end(), [](const Route& r) {
+        return r.type == AVMEDIA_TYPE_VIDEO && !r.keep;
+    });
     if (const std::int64_t target = plan.mux->targetSize();
         target > 0 && picture && SUCCEEDED(SourceDuration(*plan.source, duration)) &&
         duration > 0) {

@@ -3,10 +3,14 @@
 // its own on a thread of its own, joined by bounded queues so memory stays flat
 // and a slow encoder holds the reader back.
 //
-//   demux ─┬▶ decode ─▶ video encode (timing, scaler) ─────┬▶ mux ─▶ file
-//          └▶ decode ─▶ audio encode (resampler, chunker) ─┘
-//   (packets)        (frames)                           (packets)
+//   demux ─┬▶ decode ─▶ video encode (filter chain) ─┬▶ mux ─▶ file
+//          ├▶ decode ─▶ audio encode (filter chain) ─┤
+//          └▶ copy (a kept stream) ──────────────────┘
+//   (packets)        (frames)                     (packets)
 //
+// A cut run seeks to its start first (StartSeek); the decode stages leave out
+// the frames outside the part (FrameCut), the demux stage ends each stream at
+// the part's end.
 // The starting thread opens the encoders and the file and writes the header;
 // the threads then own their stage's data alone (see each stage's header).
 // Failures and Stop travel through RunStatus, which aborts every queue; the mux

@@ -82,6 +82,29 @@ HRESULT MuxFilter::get_SmallestSize(std::int64_t& bytes) {
     return S_OK;
 }
 
+HRESULT MuxFilter::put_AudioTracks(AudioTracks which) {
+    if (which != AudioTracks::All && which != AudioTracks::DefaultOnly) return E_INVALIDARG;
+    std::lock_guard lock(mutex_);
+    audioTracks_ = which;
+    return S_OK;
+}
+
+HRESULT MuxFilter::put_WritingApplication(const std::string& name) {
+    std::lock_guard lock(mutex_);
+    writingApplication_ = name;
+    return S_OK;
+}
+
+AudioTracks MuxFilter::audioTracks() const {
+    std::lock_guard lock(mutex_);
+    return audioTracks_;
+}
+
+std::string MuxFilter::writingApplication() const {
+    std::lock_guard lock(mutex_);
+    return writingApplication_;
+}
+
 std::shared_ptr<Pin> MuxFilter::FreeInputPin() {
     int inputs = 0;
     for (const auto& pin : pins()) {
@@ -132,6 +155,10 @@ std::shared_ptr<FileSinkFilter2> QueryFileSinkFilter2(const std::shared_ptr<Filt
 
 std::shared_ptr<ConfigSizeTarget> QueryConfigSizeTarget(const std::shared_ptr<Filter>& filter) {
     return std::dynamic_pointer_cast<ConfigSizeTarget>(filter);
+}
+
+std::shared_ptr<ConfigStreams> QueryConfigStreams(const std::shared_ptr<Filter>& filter) {
+    return std::dynamic_pointer_cast<ConfigStreams>(filter);
 }
 
 std::shared_ptr<SpecifyPropertyPages> QuerySpecifyPropertyPages(

@@ -135,6 +135,23 @@ bool ExportKeys(const std::filesystem::path& file, const std::vector<KeyContent>
 std::optional<std::vector<KeyContent>> ImportKeys(const std::filesystem::path& file,
                                                   std::string& reason);
 
+// A small file of the program's own beside the settings file (the queue): read
+// whole, and replaced atomically under its own lock as the settings file is, so
+// that a crash mid-write leaves the last version whole. A FIFO or device in its
+// place reads as nothing and is never written.
+class SideFile {
+public:
+    explicit SideFile(std::filesystem::path file) : file_(std::move(file)) {}
+    const std::filesystem::path& Path() const { return file_; }
+    // The contents; none when the file is missing, unreadable or larger than 4 MB.
+    std::optional<std::string> Read() const;
+    // Creates the folder when missing; false when the file could not be replaced.
+    bool Write(std::string_view contents) const;
+
+private:
+    std::filesystem::path file_;
+};
+
 // The application profile: (section, key) values under
 // Software\<company>\<application>\<section>. Integers are 32-bit values read
 // and written as signed numbers; a value of another type reads as the default.

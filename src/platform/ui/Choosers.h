@@ -27,11 +27,15 @@ struct FileChooserRequest {
     std::string title;
     unsigned flags = 0;
     std::string defaultExtension;
+    bool multiple = false;  // the open chooser takes several files at once
 };
 
 // The chosen path, or nothing when the user cancels.
 std::optional<std::string> GetOpenFileName(const FileChooserRequest& request);
 std::optional<std::string> GetSaveFileName(const FileChooserRequest& request);
+// The open chooser for `multiple` requests: the chosen paths, none when cancelled.
+// Test automation answers with the paths one per line.
+std::vector<std::string> GetOpenFileNames(const FileChooserRequest& request);
 
 // The chosen font, or nothing when the user cancels.
 std::optional<LogFont> ChooseFont(Dialog* owner, const LogFont& initial);

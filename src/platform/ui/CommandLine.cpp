@@ -6,6 +6,7 @@
 #include <QRegularExpression>
 
 #include <algorithm>
+#include <array>
 #include <filesystem>
 #include <string_view>
 
@@ -17,19 +18,35 @@ constexpr const char* kDescription =
     "\n"
     "  quorvel-converter [FILE]                    the window, with FILE opened\n"
     "  quorvel-converter --convert INPUT [-o OUTPUT] [--preset NAME] [--format FORMAT]\n"
-    "                    [--size SIZE] [--overwrite]\n"
+    "                    [--size SIZE] [--overwrite] [--video copy] [--audio copy]\n"
+    "                    [--start T] [--end T | --duration D] [--audio-tracks all|default]\n"
     "                                              converts without a window, with the\n"
     "                                              settings the Options dialog stored, or\n"
     "                                              a preset's with the other options over it\n"
+    "  quorvel-converter --convert INPUT INPUT... [-o FOLDER] [--jobs N] ...\n"
+    "                                              converts each into FOLDER (made when\n"
+    "                                              missing; default: the stored output's\n"
+    "                                              folder), named after its source\n"
     "  quorvel-converter --list-compressors [FORMAT]\n"
     "                                              the compressors of a format, * preferred\n"
     "  quorvel-converter --list-presets            the presets, built-in and your own\n"
     "\n"
     "Exit codes of --convert: 0 done, 1 failed or stopped, 2 usage, 3 the output\n"
-    "exists (give --overwrite) or appeared during the run (left as it was, the\n"
-    "conversion kept beside it as NAME (2).EXT), 4 the source ended early (the\n"
-    "output is kept). Ctrl+C keeps the part converted so far, beside an older\n"
-    "output as NAME.partial.EXT. An output that is a link is written through.";
+    "exists (give --overwrite; that file is skipped) or appeared during the run\n"
+    "(left as it was, the conversion kept beside it as NAME (2).EXT), 4 the source\n"
+    "ended early (the output is kept). With several files the first of 1, 2, 3, 4\n"
+    "that any file met (2: a part outside that source), else 0; a failed file never\n"
+    "stops the others. Ctrl+C keeps the part converted so far, beside an older\n"
+    "output as NAME.partial.EXT, and starts no other file. An output that is a\n"
+    "link is written through.\n"
+    "\n"
+    "--video copy and --audio copy keep the source's stream as it is (no re-encoding)\n"
+    "where the format can hold it, else the format's preferred compressor converts it\n"
+    "(said at the end). A kept picture is not turned, scaled or tone-mapped: its\n"
+    "rotation, colours, language and flags stay as the source has them. WMV always\n"
+    "compresses. --start and --end (h:mm:ss.fff, or seconds) convert a part only;\n"
+    "converted streams are cut exactly, kept ones start at the key frame at or\n"
+    "before the start. With several files each is cut the same way.";
 
 // "25M", "25MB", "25" or "1G" in megabytes (a million bytes each); -1 for anything else.
 int MegaBytes(const QString& text) {
@@ -159,6 +176,14 @@ CommandLine ParseCommandLine(int argc, char** argv, const std::string& version,
     const QCommandLineOption overwrite(QStringLiteral("overwrite"),
                                        QStringLiteral("Replaces an existing output file (when it "
                                                       "is a link, the file it names)."));
+    const QCommandLineOption audioTracks(
+        QStringLiteral("audio-tracks"),
+        QStringLiteral("all: every sound track of INPUT; default: its default one only "
+                       "(default: as the Options dialog stored)."),
+        QStringLiteral("all|default"));
+    const QCommandLineOption jobs(QStringLiteral("jobs"),
+                                  QStringLiteral("Converts N files at once (default 1)."),
+                                  QStringLiteral("N"), QStringLiteral("1"));
     const QCommandLineOption list(QStringLiteral("list-compressors"),
                                   QStringLiteral("Lists the compressors of FORMAT (default: the "
                                                  "stored format), the preferred ones marked *."));
@@ -173,8 +198,21 @@ CommandLine ParseCommandLine(int argc, char** argv, const std::string& version,
                                   QStringLiteral("SIZE"));
     const QCommandLineOption presets(QStringLiteral("list-presets"),
                                      QStringLiteral("Lists the presets and what each sets."));
-    for (const auto* option : {&convert, &output, &format, &preset, &size, &overwrite, &list,
-                               &presets})
+    auto valued = [](const char* name, const char* description, const char* value) {
+        return QCommandLineOption(QString::fromLatin1(name), QString::fromUtf8(description),
+                                  QString::fromLatin1(value));
+    };
+    const QCommandLineOption video =
+        valued("video", "copy: keeps the source's video stream as it is.", "copy");
+    const QCommandLineOption audio =
+        valued("audio", "copy: keeps the source's audio stream as it is.", "copy");
+    const QCommandLineOption start = valued("start", "Converts from T (h:mm:ss.fff) on.", "T");
+    const QCommandLineOption end = valued("end", "Converts up to T (h:mm:ss.fff).", "T");
+    const QCommandLineOption duration =
+        valued("duration", "Converts D (h:mm:ss.fff) from the start.", "D");
+    for (const auto* option : {&convert, &output, &format, &preset, &size, &overwrite,
+                               &audioTracks, &jobs, &video, &audio, &start, &end, &duration,
+                               &list, &presets})
         parser.addOption(*option);
     parser.addPositionalArgument(QStringLiteral("FILE"),
                                  QStringLiteral("The video to open in the window."),
@@ -198,21 +236,32 @@ CommandLine ParseCommandLine(int argc, char** argv, const std::string& version,
     const QStringList positional = parser.positionalArguments();
     line.format = parser.value(format).toLower().toStdString();
     if (parser.isSet(format) && !isFormatName(line.format)) return unknownFormat(parser.value(format));
+    line.audioTracks = parser.value(audioTracks).toLower().toStdString();
+    if (parser.isSet(audioTracks) && line.audioTracks != "all" && line.audioTracks != "default")
+        return Invalid(QStringLiteral("Unknown audio tracks '%1': use all or default.")
+                           .arg(parser.value(audioTracks)));
+    // Options of a conversion; --format also names the list's format.
+    const std::array convertOnly{&output, &overwrite, &audioTracks, &jobs,    &video,
+                                 &audio,  &start,     &end,         &duration};
     if (parser.isSet(convert) && parser.isSet(list))
         return Invalid(QStringLiteral("--convert and --list-compressors cannot be combined."));
     if ((parser.isSet(preset) || parser.isSet(size)) && !parser.isSet(convert))
         return Invalid(QStringLiteral("--preset and --size belong to --convert."));
     if (parser.isSet(presets)) {
-        if (parser.isSet(convert) || parser.isSet(list) || parser.isSet(output) ||
-            parser.isSet(format) || parser.isSet(overwrite) || !positional.isEmpty())
+        if (parser.isSet(convert) || parser.isSet(list) || parser.isSet(format) ||
+            !positional.isEmpty() ||
+            std::any_of(convertOnly.begin(), convertOnly.end(),
+                        [&](const QCommandLineOption* o) { return parser.isSet(*o); }))
             return Invalid(QStringLiteral("--list-presets takes nothing else."));
         line.mode = CommandLine::Mode::ListPresets;
         return line;
     }
 
     if (parser.isSet(list)) {
-        if (parser.isSet(output) || parser.isSet(overwrite))
-            return Invalid(QStringLiteral("--output and --overwrite belong to --convert."));
+        for (const auto* option : convertOnly)
+            if (parser.isSet(*option))
+                return Invalid(
+                    QStringLiteral("--%1 belongs to --convert.").arg(option->names().back()));
         if (positional.size() > 1 || (positional.size() == 1 && parser.isSet(format)))
             return Invalid(QStringLiteral("--list-compressors takes one FORMAT."));
         if (positional.size() == 1) {
@@ -223,14 +272,30 @@ CommandLine ParseCommandLine(int argc, char** argv, const std::string& version,
         return line;
     }
     if (parser.isSet(convert)) {
-        if (!positional.isEmpty())
-            return Invalid(QStringLiteral("Unexpected argument '%1' after --convert INPUT.")
-                               .arg(positional.front()));
-        if (parser.value(convert).isEmpty() ||
+        // --convert A B C: the first is the option's value, the others follow it.
+        const QStringList inputs = QStringList{parser.value(convert)} + positional;
+        if (std::any_of(inputs.begin(), inputs.end(),
+                        [](const QString& i) { return i.isEmpty(); }) ||
             (parser.isSet(output) && parser.value(output).isEmpty()))
             return Invalid(QStringLiteral("An empty file name was given."));
+        for (const auto* keep : {&video, &audio})
+            if (parser.isSet(*keep) && parser.value(*keep) != QStringLiteral("copy"))
+                return Invalid(QStringLiteral("--%1 takes 'copy' only.").arg(keep->names().front()));
+        if (parser.isSet(end) && parser.isSet(duration))
+            return Invalid(QStringLiteral("Give --end or --duration, not both."));
+        bool number = false;
+        line.jobs = parser.value(jobs).toInt(&number);
+        if (!number || line.jobs < 1 || line.jobs > 64)
+            return Invalid(QStringLiteral("--jobs takes a number from 1 to 64, not '%1'.")
+                               .arg(parser.value(jobs)));
         line.mode = CommandLine::Mode::Convert;
-        line.file = ToBytes(parser.value(convert));
+        line.keepVideo = parser.isSet(video);
+        line.keepAudio = parser.isSet(audio);
+        line.start = parser.value(start).toStdString();
+        line.end = parser.value(end).toStdString();
+        line.duration = parser.value(duration).toStdString();
+        for (const QString& input : inputs) line.inputs.push_back(ToBytes(input));
+        line.file = line.inputs.front();
         line.output = ToBytes(parser.value(output));
         line.preset = parser.value(preset).toStdString();
         if (parser.isSet(size) && (line.sizeMB = MegaBytes(parser.value(size))) < 0)
@@ -240,8 +305,11 @@ CommandLine ParseCommandLine(int argc, char** argv, const std::string& version,
         line.overwrite = parser.isSet(overwrite);
         return line;
     }
-    if (parser.isSet(output) || parser.isSet(format) || parser.isSet(overwrite))
-        return Invalid(QStringLiteral("--output, --format and --overwrite belong to --convert."));
+    if (parser.isSet(format))
+        return Invalid(QStringLiteral("--format belongs to --convert."));
+    for (const auto* option : convertOnly)
+        if (parser.isSet(*option))
+            return Invalid(QStringLiteral("--%1 belongs to --convert.").arg(option->names().back()));
     if (positional.size() > 1) return Invalid(QStringLiteral("The window opens one FILE."));
     if (!positional.isEmpty()) line.file = AbsolutePath(positional.front());
     return line;

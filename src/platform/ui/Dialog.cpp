@@ -3,11 +3,11 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QDragEnterEvent>
+#include <QDropEvent>
 #include <QFontMetrics>
 #include <QGroupBox>
 #include <QIcon>
-#include <QDragEnterEvent>
-#include <QDropEvent>
 #include <QKeyEvent>
 #include <QKeySequence>
 #include <QLabel>
@@ -18,6 +18,7 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QTimer>
+#include <QTreeWidget>
 #include <QUrl>
 #include <algorithm>
 #include <cmath>
@@ -105,6 +106,9 @@ QWidget* CreateControl(const ControlTemplate& c, QWidget* parent) {
         }
         case ControlKind::GroupBox:
             w = new QGroupBox(QString::fromStdString(c.text), parent);
+            break;
+        case ControlKind::ListView:
+            w = CreateListView(parent);
             break;
         case ControlKind::ProgressBar: {
             auto* p = new QProgressBar(parent);
@@ -290,6 +294,10 @@ Dialog::Dialog(const DialogTemplate& tmpl, Dialog* owner)
             QObject::connect(list, &QListWidget::itemDoubleClicked, w,
                              [this, id] { OnDoubleClick(id); });
         }
+        if (auto* view = qobject_cast<QTreeWidget*>(control))
+            QObject::connect(view, &QTreeWidget::currentItemChanged, w, [this, id] {
+                if (!impl_->programmatic) OnSelectionChange(id);
+            });
         if (c.style & kTabStop) {
             if (previousTabStop) QWidget::setTabOrder(previousTabStop, control);
             previousTabStop = control;
@@ -695,6 +703,10 @@ int Control::AddString(std::string_view text) {
         l->addItem(t);
         return l->count() - 1;
     }
+    if (auto* v = qobject_cast<QTreeWidget*>(w)) {
+        v->addTopLevelItem(new QTreeWidgetItem(QStringList{t}));
+        return v->topLevelItemCount() - 1;
+    }
     return -1;
 }
 
@@ -703,12 +715,14 @@ void Control::ResetContent() {
     ProgrammaticChange guard(dialog_);
     if (auto* c = qobject_cast<QComboBox*>(w)) c->clear();
     if (auto* l = qobject_cast<QListWidget*>(w)) l->clear();
+    if (auto* v = qobject_cast<QTreeWidget*>(w)) v->clear();
 }
 
 int Control::Count() const {
     QWidget* w = Widget(dialog_, id_);
     if (auto* c = qobject_cast<QComboBox*>(w)) return c->count();
     if (auto* l = qobject_cast<QListWidget*>(w)) return l->count();
+    if (auto* v = qobject_cast<QTreeWidget*>(w)) return v->topLevelItemCount();
     return 0;
 }
 
@@ -728,6 +742,12 @@ int Control::SetCurSel(int index) {
         l->setCurrentRow(index);
         return index;
     }
+    if (auto* v = qobject_cast<QTreeWidget*>(w)) {
+        if (index < -1 || index >= v->topLevelItemCount()) index = -1;
+        v->setCurrentItem(index < 0 ? nullptr : v->topLevelItem(index));
+        if (index < 0) v->clearSelection();
+        return index;
+    }
     return -1;
 }
 
@@ -735,6 +755,8 @@ int Control::CurSel() const {
     QWidget* w = Widget(dialog_, id_);
     if (auto* c = qobject_cast<QComboBox*>(w)) return c->currentIndex();
     if (auto* l = qobject_cast<QListWidget*>(w)) return l->currentRow();
+    if (auto* v = qobject_cast<QTreeWidget*>(w))
+        return v->currentItem() ? v->indexOfTopLevelItem(v->currentItem()) : -1;
     return -1;
 }
 
@@ -754,6 +776,8 @@ void Control::Choose(int index) {
         emit c->activated(index);
     } else if (auto* l = qobject_cast<QListWidget*>(w)) {
         if (index >= 0 && index < l->count()) l->setCurrentRow(index);
+    } else if (auto* v = qobject_cast<QTreeWidget*>(w)) {
+        if (index >= 0 && index < v->topLevelItemCount()) v->setCurrentItem(v->topLevelItem(index));
     }
 }
 
@@ -763,6 +787,7 @@ std::string Control::ItemText(int index) const {
         return index >= 0 && index < c->count() ? c->itemText(index).toStdString() : "";
     if (auto* l = qobject_cast<QListWidget*>(w))
         return index >= 0 && index < l->count() ? l->item(index)->text().toStdString() : "";
+    if (qobject_cast<QTreeWidget*>(w)) return ItemText(index, 0);
     return {};
 }
 

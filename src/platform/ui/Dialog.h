@@ -79,7 +79,8 @@ public:
     void SetProgress(int percent);
     int Progress() const;  // -1 for any other control
 
-    // Drop-down list and list box entries.
+    // Drop-down list, list box and list view entries (a list view's row is its
+    // first cell).
     int AddString(std::string_view text);
     void ResetContent();
     int Count() const;
@@ -90,6 +91,14 @@ public:
     // Replaces an edit field's text as the user would type it, so the dialog hears of it.
     void Type(std::string_view text);
     std::string ItemText(int index) const;
+
+    // List view: a column heading `width` dialog units wide, inserted at `index`;
+    // the text of a cell (rows up to `row` are made when missing), and back.
+    int InsertColumn(int index, std::string_view heading, int width);
+    void SetItemText(int row, int column, std::string_view text);
+    std::string ItemText(int row, int column) const;
+    // Leaves a list view its first `rows` rows.
+    void SetRowCount(int rows);
 
 private:
     Dialog* dialog_;

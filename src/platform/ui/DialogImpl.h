@@ -62,4 +62,7 @@ struct Dialog::Impl {
 
 QWidget* WindowOf(Dialog* dialog);
 
+// A list view control (ListView.cpp): a report view of rows under headings.
+QWidget* CreateListView(QWidget* parent);
+
 }  // namespace ui

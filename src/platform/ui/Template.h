@@ -13,8 +13,16 @@ struct DuRect {
 };
 
 enum class ControlKind {
-    PushButton, DefPushButton, Static, Edit, DropDownList, ListBox, Icon, GroupBox,
+    PushButton,
+    DefPushButton,
+    Static,
+    Edit,
+    DropDownList,
+    ListBox,
+    Icon,
+    GroupBox,
     ProgressBar,  // a sunken bar that carries its text
+    ListView,     // rows of cells under column headings (a report view), one row selected
 };
 
 // Style bits that matter to this program's templates.
