@@ -105,6 +105,12 @@ void ReadLine(QueueEntry& entry, const std::string& key, const std::string& valu
         job.video.keep = value == "1";
     else if (key == "keep-audio")
         job.audio.keep = value == "1";
+    else if (key == "preset")
+        job.preset = value;
+    else if (key == "target-size")
+        Read(value, job.targetSizeMB);
+    else if (key == "longer-side")
+        Read(value, job.longerSideAtMost);
     else if (key == "start")
         Read(value, job.cutStart);
     else if (key == "stop")
@@ -145,6 +151,8 @@ std::string Queue::Text() const {
         out << "keep-video=" << (job.video.keep ? 1 : 0) << "\nkeep-audio="
             << (job.audio.keep ? 1 : 0) << '\n';
         out << "start=" << job.cutStart << "\nstop=" << job.cutStop << '\n';
+        out << "preset=" << Escaped(job.preset) << "\ntarget-size=" << job.targetSizeMB
+            << "\nlonger-side=" << job.longerSideAtMost << '\n';
         for (const auto& [state, name] : kStates)
             if (state == entry.state) out << "state=" << name << '\n';
         out << "note=" << Escaped(entry.note) << '\n';

@@ -3,6 +3,7 @@
 #include "app/StatusText.h"
 #include "engine/CutTimes.h"
 #include "engine/OutputFormat.h"
+#include "engine/Preset.h"
 #include "i18n/FormattedText.h"
 #include "i18n/LanguagePack.h"
 #include "platform/Format.h"
@@ -62,14 +63,26 @@ std::string OptionsText(const engine::Job& job) {
             ? ", " + engine::ClockTimeText(job.cutStart) + " - " +
                   (job.cutStop > 0 ? engine::ClockTimeText(job.cutStop) : std::string())
             : std::string();
+    // The preset it came from, and the size and largest side asked for (a size its
+    // format or its kept picture cannot take is said when the job ends).
+    std::string asked;
+    if (engine::AsksForSize(engine::SettingsOf(job)))
+        asked += ", " + FormatText(IDS_QUEUE_TARGET_SIZE, job.targetSizeMB);
+    if (job.longerSideAtMost > 0)
+        asked += ", " + FormatText(IDS_QUEUE_LONGER_SIDE, job.longerSideAtMost);
+    const engine::Preset* builtIn = engine::FindBuiltInPreset(job.preset);
+    const std::string preset =
+        job.preset.empty() ? std::string()
+                           : (builtIn ? engine::PresetTitle(*builtIn) : job.preset) + ": ";
     if (job.format != engine::kWmv)
-        return compressor(job.video) + " + " + compressor(job.audio) + part;
+        return preset + compressor(job.video) + " + " + compressor(job.audio) + asked + part;
     // Only the Windows Media writer scales: the size matters there alone.
     const std::string size = job.width > 0 && job.height > 0
                                  ? StrFormat("%d*%d", job.width, job.height)
                                  : StringText(IDS_QUEUE_SOURCE_SIZE);
-    return FormatText(IDS_QUEUE_WMV_BITRATES, job.videoBitrate / 1024, job.audioBitrate / 1000) +
-           ", " + size + part;
+    return preset +
+           FormatText(IDS_QUEUE_WMV_BITRATES, job.videoBitrate / 1024, job.audioBitrate / 1000) +
+           ", " + size + asked + part;
 }
 
 std::string SummaryText(const Queue& queue, std::int64_t secondsLeft) {

@@ -115,6 +115,14 @@ std::int64_t Conversion::Written() const {
 }
 
 std::optional<RunEnd> Conversion::TakeEnd() {
+    std::optional<RunEnd> end = ReadEnd();
+    // A size the job asked for that its format or its kept picture cannot take.
+    if (end && job_.targetSizeMB > 0 && !AsksForSize(SettingsOf(job_)))
+        end->notes.push_back({media::RunNoteKind::SizeTargetNotKept, 0});
+    return end;
+}
+
+std::optional<RunEnd> Conversion::ReadEnd() {
     if (!mediaEvent) return std::nullopt;
     // The end event is announced a moment before the run counts as finished:
     // it is read from the queue, not waited for.

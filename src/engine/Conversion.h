@@ -138,6 +138,7 @@ private:
     HRESULT AcquireMediaControl(const std::shared_ptr<media::FilterGraph>& graph);
     std::shared_ptr<media::FileSinkFilter2> OutputSink() const;
     void WindowBox(const std::string& text);
+    std::optional<RunEnd> ReadEnd();
 
     Job job_;
     std::unique_ptr<OutputSettings> jobSettings_;

@@ -22,6 +22,7 @@ int KeyOf(RunNoteKind kind) {
         case RunNoteKind::StreamsLeftOut: return IDS_NOTE_STREAMS_LEFT_OUT;
         case RunNoteKind::SampleRateChanged: return IDS_NOTE_SAMPLE_RATE;
         case RunNoteKind::OverSizeTarget: return IDS_NOTE_OVER_SIZE_TARGET;
+        case RunNoteKind::SizeTargetNotKept: return IDS_NOTE_SIZE_NOT_KEPT;
         case RunNoteKind::KeepNotHeld: return IDS_NOTE_KEEP_NOT_HELD;
         case RunNoteKind::KeepWithoutTimes: return IDS_NOTE_KEEP_WITHOUT_TIMES;
         case RunNoteKind::KeptFromKeyFrame: return IDS_NOTE_KEPT_FROM;

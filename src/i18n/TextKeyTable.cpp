@@ -224,6 +224,9 @@ const std::array<TextKey, kTextKeyCount> kTextKeyTable = {{
     {760, "IDS_MESSAGE_SIZE_UNREACHABLE"},
     {761, "IDS_NOTE_OVER_SIZE_TARGET"},
     {762, "IDS_NOTE_SIZE_STOPPED"},
+    {763, "IDS_NOTE_SIZE_NOT_KEPT"},
+    {764, "IDS_QUEUE_TARGET_SIZE"},
+    {765, "IDS_QUEUE_LONGER_SIDE"},
 }};
 
 std::string_view SectionOfKey(std::string_view key) {

@@ -227,6 +227,11 @@ std::string BuiltInString(int id) {
          "A file of %d MB cannot be made: the sound and the container leave too little room for the picture. The smallest size that could work is %.1f MB."},
         {IDS_NOTE_OVER_SIZE_TARGET, "The file came to %d kB, over the size asked for, even at a lower rate."},
         {IDS_NOTE_SIZE_STOPPED, "Nothing was kept: a file of a chosen size is written whole or not at all."},
+        {IDS_NOTE_SIZE_NOT_KEPT,
+         "No size was kept to: a target size applies to MP4, MKV and WebM with the picture "
+         "compressed."},
+        {IDS_QUEUE_TARGET_SIZE, "target %d MB"},
+        {IDS_QUEUE_LONGER_SIDE, "longer side at most %d pixels"},
     };
     auto it = table.find(id);
     return it == table.end() ? std::string() : it->second;

@@ -47,6 +47,7 @@ enum class RunNoteKind {
     StreamsLeftOut,      // count: streams that began midway and were not converted
     SampleRateChanged,   // count: the rate (Hz) sound was resampled to
     OverSizeTarget,      // count: the size (kB) a file asked of a size came to, over it
+    SizeTargetNotKept,   // a size was asked of a format or a kept picture that takes none
     KeepNotHeld,         // a stream to keep that the container cannot hold: converted
     KeepWithoutTimes,    // a stream to keep whose source states no times: converted
     KeptFromKeyFrame,    // count: where the kept streams really start, 100 ns
