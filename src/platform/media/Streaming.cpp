@@ -28,9 +28,14 @@ HRESULT Streamer::Start() {
     const bool picture = std::any_of(plan.routes.begin(), plan.routes.end(), [](const Route& r) {
         return r.type == AVMEDIA_TYPE_VIDEO && !r.keep;
     });
-    if (const std::int64_t target = plan.mux->targetSize();
-        target > 0 && picture && SUCCEEDED(SourceDuration(*plan.source, duration)) &&
-        duration > 0) {
+    // The length the size is shared over: the part's, when a part is converted.
+    auto partLength = [&] {
+        if (FAILED(SourceDuration(*plan.source, duration))) return false;
+        if (plan.stop > 0) duration = std::min(duration, plan.stop);
+        duration -= plan.start;
+        return duration > 0;
+    };
+    if (const std::int64_t target = plan.mux->targetSize(); target > 0 && picture && partLength()) {
         impl_->sized = std::make_unique<SizedRun>(plan, impl_->events, target, duration);
         return impl_->sized->Start();
     }
