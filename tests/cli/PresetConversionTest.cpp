@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <fstream>
 #include <string>
 
 #include "MediaFixtures.h"
@@ -29,10 +30,27 @@ protected:
         err = testenv::ReadFile(errFile);
         return code;
     }
+    // Wider than the smaller presets' largest side: 1440x810, 1 s, two sound tracks
+    // (the second French) and a text subtitle.
     static fs::path Source() {
-        // Wider than the smaller presets' largest side: 1440x810, 1 s, with sound.
-        return fixtures::MakeClip("preset-source.mp4",
-                                  {1440, 810, "10", 1.0, true, true, "-c:v libx264 -c:a aac"});
+        const fs::path srt = fixtures::FixtureDir() / "preset-source.srt";
+        if (!fs::exists(srt)) std::ofstream(srt) << "1\n00:00:00,200 --> 00:00:00,800\nHello\n";
+        return fixtures::MakeWith(
+            "preset-source.mkv",
+            "-f lavfi -i testsrc2=s=1440x810:r=10:d=1 -f lavfi -i sine=f=440:d=1 -f lavfi -i "
+            "sine=f=880:d=1 -i " + ShellQuote(srt.string()) +
+                " -map 0 -map 1 -map 2 -map 3 -c:v libx264 -preset ultrafast -c:a aac -c:s srt "
+                "-metadata:s:a:1 language=fra");
+    }
+    // The sizes of a stream's packets in `file` ("v:0", "a:1"), one a line: a stream
+    // kept as it is has the source's.
+    static std::string PacketSizes(const fs::path& file, const char* stream) {
+        std::string sizes;
+        fixtures::RunCommand(std::string("ffprobe -v error -select_streams ") + stream +
+                                 " -show_entries packet=size -of csv=p=0 " +
+                                 ShellQuote(file.string()),
+                             &sizes);
+        return sizes;
     }
 
     testenv::ScopedRegistry registry;
@@ -47,16 +65,19 @@ TEST_F(PresetConversionTest, EachBuiltInPresetWritesWhatItDescribes) {
         const char* video;
         const char* audio;
         int width;  // 0: the Windows Media writer's own size
+        int audioTracks;
+        const char* subtitle;  // "": the container takes none
+        bool kept;             // the picture and sound are the source's packets as they are
     };
     const Row rows[] = {
-        {"MP4 for phones and the web", "mp4", "h264", "aac", 1440},
-        {"MP4, small, to send", "mp4", "h264", "aac", 1280},
-        {"MKV to keep (H.265, every track)", "matroska", "hevc", "flac", 1440},
-        {"WebM for the web (VP9 + Opus)", "webm", "vp9", "opus", 1440},
-        {"AVI for older players", "avi", "mpeg4", "mp3", 720},
-        {"WMV for Windows Media players", "asf", "wmv2", "wmav2", 0},
-        // Until streams can be kept, the preset's stand-ins write them.
-        {"Change the container only (keep the streams)", "matroska", "h264", "aac", 1440},
+        {"MP4 for phones and the web", "mp4", "h264", "aac", 1440, 2, "mov_text", false},
+        {"MP4, small, to send", "mp4", "h264", "aac", 1280, 2, "mov_text", false},
+        {"MKV to keep (H.265, every track)", "matroska", "hevc", "flac", 1440, 2, "subrip", false},
+        {"WebM for the web (VP9 + Opus)", "webm", "vp9", "opus", 1440, 2, "webvtt", false},
+        {"AVI for older players", "avi", "mpeg4", "mp3", 720, 2, "", false},
+        {"WMV for Windows Media players", "asf", "wmv2", "wmav2", 0, 1, "", false},
+        {"Change the container only (keep the streams)", "matroska", "h264", "aac", 1440, 2,
+         "subrip", true},
     };
     ASSERT_EQ(std::size(rows), engine::BuiltInPresets().size());
     for (const Row& row : rows) {
@@ -77,6 +98,22 @@ TEST_F(PresetConversionTest, EachBuiltInPresetWritesWhatItDescribes) {
         EXPECT_EQ(probe.Find("video")->codec, row.video);
         EXPECT_EQ(probe.Find("audio")->codec, row.audio);
         EXPECT_NEAR(probe.duration, 1.0, 0.15);
+        int audios = 0;
+        std::string subtitle;
+        for (const fixtures::ProbedStream& stream : probe.streams) {
+            audios += stream.type == "audio";
+            if (stream.type == "subtitle") subtitle = stream.codec;
+        }
+        EXPECT_EQ(audios, row.audioTracks);
+        EXPECT_EQ(subtitle, row.subtitle);
+        if (*row.subtitle) {  // AVI keeps no language
+            EXPECT_EQ(fixtures::StreamFacts(written, "a:1", "stream_tags=language")["TAG:language"],
+                      "fra");
+        }
+        if (row.kept) {
+            for (const char* stream : {"v:0", "a:0", "a:1"})
+                EXPECT_EQ(PacketSizes(written, stream), PacketSizes(Source(), stream)) << stream;
+        }
         if (row.width) {
             // The longer side at most the preset's, the picture's shape kept.
             EXPECT_EQ(probe.Find("video")->width, row.width);
@@ -111,6 +148,45 @@ TEST_F(PresetConversionTest, TheListShowsThemAndTheOtherOptionsGoOverAPreset) {
     EXPECT_NE(probe.formatName.find("matroska"), std::string::npos);
     EXPECT_EQ(probe.Find("video")->codec, "h264");
     EXPECT_EQ(probe.Find("audio")->codec, "aac");
+}
+
+// Several files at once take the preset and the size along, each job with its
+// own two passes; a format that takes no size says so and writes the file.
+TEST_F(PresetConversionTest, SeveralFilesAtOnceKeepThePresetAndTheSize) {
+    const fs::path noisy = fixtures::MakeWith(
+        "preset-noisy.mp4",
+        "-f lavfi -i testsrc2=size=640x360:rate=25:duration=4,noise=alls=20:allf=t+u -f lavfi -i "
+        "sine=f=440:d=4 -ac 2 -c:v libx264 -preset ultrafast -crf 16 -c:a aac");
+    fs::copy_file(noisy, dir / "a.mp4");
+    fs::copy_file(noisy, dir / "b.mp4");
+    struct Row {
+        const char* options;
+        const char* extension;
+        bool sized;  // 85-100 % of 1 MB; else the note that no size was kept to
+    };
+    for (const Row& row : {Row{"--size 1M", "mp4", true}, Row{"--format avi", "avi", false}}) {
+        SCOPED_TRACE(row.options);
+        const fs::path folder = dir / row.extension;
+        ASSERT_EQ(Program("--convert " + ShellQuote((dir / "a.mp4").string()) + " " +
+                          ShellQuote((dir / "b.mp4").string()) +
+                          " --preset 'MP4, small, to send' --jobs 2 " + row.options + " -o " +
+                          ShellQuote(folder.string())),
+                  0)
+            << err;
+        EXPECT_EQ(err.find("No size was kept to") != std::string::npos, !row.sized) << err;
+        for (const char* name : {"a", "b"}) {
+            const fs::path written = folder / (std::string(name) + "." + row.extension);
+            const fixtures::ProbeResult probe = fixtures::ProbeFile(written);
+            ASSERT_TRUE(probe.ok && probe.Find("video") && probe.Find("audio")) << written;
+            EXPECT_NEAR(probe.duration, 4.0, 0.2);
+            if (!row.sized) continue;
+            const double share = static_cast<double>(fs::file_size(written)) / 1e6;
+            EXPECT_GE(share, 0.85);
+            EXPECT_LE(share, 1.0);
+            // The preset's own sound settings went with the job.
+            EXPECT_NEAR(probe.Find("audio")->bitRate, 96000, 10000);
+        }
+    }
 }
 
 }  // namespace
