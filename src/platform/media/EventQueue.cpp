@@ -106,4 +106,9 @@ std::vector<RunNote> EventQueue::Notes() const {
     return notes_;
 }
 
+void EventQueue::SetNotes(std::vector<RunNote> notes) {
+    std::lock_guard lock(mutex_);
+    notes_ = std::move(notes);
+}
+
 }  // namespace media::detail

@@ -30,6 +30,8 @@ public:
     // Adds a note of the run: a kind seen before adds its count to the first.
     void Note(RunNote note);
     std::vector<RunNote> Notes() const;
+    // Puts back the notes as they were: a pass whose file was let go is not said.
+    void SetNotes(std::vector<RunNote> notes);
 
 private:
     struct Event {

@@ -90,6 +90,7 @@ void SizedRun::Run() {
     }
     // A little below the size: an encoder's average lands within a few percent.
     std::int64_t rate = std::max(PictureBitRate(target_, budget_) * 96 / 100, kLeast);
+    const std::vector<RunNote> before = events_->Notes();
     if (!Rewind() || !RunToEnd(Writing(rate, true))) return;
     std::int64_t over = 0;
     {
@@ -102,6 +103,8 @@ void SizedRun::Run() {
     const std::int64_t room = PictureBitRate(target_, budget_);
     const std::int64_t came = PictureBitRate(over, budget_);
     rate = came > 0 ? std::llround(static_cast<double>(rate) * room / came * 0.93) : rate / 2;
+    // The retry says what it goes without itself: the pass let go is not counted too.
+    events_->SetNotes(before);
     if (Rewind()) RunToEnd(Writing(std::max(rate, kLeast), false));
 }
 

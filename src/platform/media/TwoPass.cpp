@@ -1,5 +1,7 @@
 #include "platform/media/TwoPass.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -8,11 +10,36 @@
 #include <cstring>
 #include <filesystem>
 
+#include "platform/media/LockedFiles.h"
+
 namespace media::detail {
 namespace {
 
 bool Named(const AVCodec& encoder, const char* name) {
     return std::strcmp(encoder.name, name) == 0;
+}
+
+constexpr std::string_view kFolderPrefix = "quorvel-passes-";  // + mkdtemp's 6 characters
+constexpr const char* kLockPrefix = "run-";
+
+// The pass folders of runs that were killed: the user's own, whose lock file
+// nobody holds (a live run holds its own as long as it lasts).
+void RemoveDeadFolders(const std::string& base) {
+    namespace fs = std::filesystem;
+    std::error_code ec;
+    for (fs::directory_iterator it(base, ec), end; !ec && it != end; it.increment(ec)) {
+        const std::string name = it->path().filename().string();
+        if (name.size() != kFolderPrefix.size() + 6 || !name.starts_with(kFolderPrefix)) continue;
+        const int dir =
+            ::open(it->path().c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+        if (dir < 0) continue;
+        struct stat st {};
+        const bool dead =
+            ::fstat(dir, &st) == 0 && st.st_uid == ::geteuid() && RemoveUnheld(dir, kLockPrefix) > 0;
+        ::close(dir);
+        std::error_code ignored;
+        if (dead) fs::remove_all(it->path(), ignored);
+    }
 }
 
 // The container's bytes: its header and index, and a few bytes per packet
@@ -65,13 +92,24 @@ std::int64_t SmallestSize(const SizeBudget& budget) {
 
 StatsFolder::StatsFolder() {
     const char* tmp = std::getenv("TMPDIR");
-    std::string pattern = std::string(tmp && *tmp ? tmp : "/tmp") + "/quorvel-passes-XXXXXX";
-    if (mkdtemp(pattern.data())) path_ = pattern;
+    const std::string base = tmp && *tmp ? tmp : "/tmp";
+    RemoveDeadFolders(base);
+    std::string pattern = base + "/" + std::string(kFolderPrefix) + "XXXXXX";
+    if (!mkdtemp(pattern.data())) return;
+    path_ = pattern;
+    // Its lock is held until the folder is gone: a folder without one is never taken
+    // for a dead run's.
+    if (const int dir = ::open(path_.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC); dir >= 0) {
+        std::string name;
+        lock_ = CreateLocked(dir, kLockPrefix, name);
+        ::close(dir);
+    }
 }
 
 StatsFolder::~StatsFolder() {
     std::error_code ignored;
     if (!path_.empty()) std::filesystem::remove_all(path_, ignored);
+    if (lock_ >= 0) ::close(lock_);
 }
 
 }  // namespace media::detail

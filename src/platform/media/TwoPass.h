@@ -37,7 +37,8 @@ std::int64_t PictureBitRate(std::int64_t target, const SizeBudget& budget);
 // and the least picture worth looking at.
 std::int64_t SmallestSize(const SizeBudget& budget);
 
-// A private folder under the system's temporary one, removed with its files.
+// A private folder under the system's temporary one, removed with its files;
+// making one removes those of runs that were killed (see LockedFiles.h).
 class StatsFolder {
 public:
     StatsFolder();
@@ -48,6 +49,7 @@ public:
 
 private:
     std::string path_;
+    int lock_ = -1;
 };
 
 }  // namespace media::detail

@@ -44,6 +44,9 @@ TEST(QueueFileTest, EveryJobComesBackAsItWasKept) {
             e.job.audio.keep = i == 4;
             e.job.cutStart = i * 10'000'000LL;
             e.job.cutStop = i % 2 ? 0 : 90'000'000LL + i;
+            e.job.preset = i % 2 ? "" : odd[i];
+            e.job.targetSizeMB = i * 5;
+            e.job.longerSideAtMost = i % 3 ? 1280 : 0;
             e.note = "reason: \"quoted\"\nsecond line";
             e.bytes = 5'000'000'000LL + i;
             e.duration = 123456789;

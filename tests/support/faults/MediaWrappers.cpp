@@ -62,6 +62,9 @@ public:
     HRESULT GetCurrentPosition(std::int64_t& current) override {
         return inner_->GetCurrentPosition(current);
     }
+    HRESULT SetPositions(std::int64_t start, std::int64_t stop) override {
+        return inner_->SetPositions(start, stop);
+    }
 
 private:
     std::shared_ptr<MediaSeeking> inner_;
