@@ -168,7 +168,7 @@ int Convert(const ConvertRequest& request) {
         return Usage(std::string("--size needs MP4, MKV or WebM, not ") +
                      engine::FormatRow(format).name + "; see --help.");
     if (request.sizeMB > 0 && request.keepVideo)
-        return Usage("--size makes the picture anew; it cannot go with --video copy.");
+        return Usage("--size makes the picture anew; it cannot go with --video copy; see --help.");
 
     // The Windows Media writer encodes by its profile: nothing goes in as it is.
     if ((request.keepVideo || request.keepAudio) && format == engine::kWmv) {

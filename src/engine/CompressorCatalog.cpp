@@ -185,6 +185,17 @@ void BindCompressor(CompressorCategory category, const CompressorChoice& choice,
     }
 }
 
+CompressorChoice ChoiceAt(CompressorCategory category, int index) {
+    CompressorChoice choice;
+    if (index == kKeepStream) {
+        choice.keep = true;
+        return choice;
+    }
+    choice.name = CompressorName(category, index);
+    if (!choice.name.empty()) choice.settings = ChangedSettings(category, choice.name);
+    return choice;
+}
+
 std::map<std::string, std::string> ChangedSettings(CompressorCategory category,
                                                    const std::string& name) {
     return vfw::SavedCompressorOptions(name, DriverType(category));

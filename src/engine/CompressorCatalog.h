@@ -65,6 +65,9 @@ void GetAudioCompressor(int index, std::shared_ptr<media::Filter>* slot,
 // kept stream's choice gives "keep the original stream".
 void BindCompressor(CompressorCategory category, const CompressorChoice& choice,
                     std::shared_ptr<media::Filter>* slot, Reporter& reporter);
+// The choice a slot's `index` stands for: "keep the original stream" (kKeepStream),
+// or the compressor by name with what the person changed in its Settings.
+CompressorChoice ChoiceAt(CompressorCategory category, int index);
 // What the person changed in the Settings of the compressor of that name.
 std::map<std::string, std::string> ChangedSettings(CompressorCategory category,
                                                    const std::string& name);

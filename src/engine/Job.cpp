@@ -3,21 +3,6 @@
 #include "engine/CompressorCatalog.h"
 
 namespace engine {
-namespace {
-
-CompressorChoice ChoiceOf(CompressorCategory category, int index) {
-    CompressorChoice choice;
-    if (index == kKeepStream) {
-        choice.keep = true;
-        return choice;
-    }
-    choice.name = CompressorName(category, index);
-    if (!choice.name.empty()) choice.settings = ChangedSettings(category, choice.name);
-    return choice;
-}
-
-}  // namespace
-
 Job MakeJob(const OutputSettings& settings, const std::string& source, const std::string& output) {
     OutputSettings s = settings;
     Job job;
@@ -27,9 +12,9 @@ Job MakeJob(const OutputSettings& settings, const std::string& source, const std
     // The Windows Media writer compresses by itself.
     if (s.format != kWmv) {
         if (s.useVideoCompressor)
-            job.video = ChoiceOf(CompressorCategory::Video, VideoCompressorSlot(s, s.format));
+            job.video = ChoiceAt(CompressorCategory::Video, VideoCompressorSlot(s, s.format));
         if (s.useAudioCompressor)
-            job.audio = ChoiceOf(CompressorCategory::Audio, AudioCompressorSlot(s, s.format));
+            job.audio = ChoiceAt(CompressorCategory::Audio, AudioCompressorSlot(s, s.format));
     }
     job.width = s.outputWidth;
     job.height = s.outputHeight;

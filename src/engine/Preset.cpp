@@ -5,7 +5,6 @@
 #include "engine/CompressorCatalog.h"
 #include "i18n/LanguagePack.h"
 #include "platform/Text.h"
-#include "platform/vfw/Vfw.h"
 
 namespace engine {
 namespace {
@@ -74,10 +73,6 @@ std::vector<Preset> MakeBuiltIns() {
     return presets;
 }
 
-vfw::DWORD DriverType(CompressorCategory category) {
-    return category == CompressorCategory::Video ? vfw::ICTYPE_VIDEO : vfw::ICTYPE_AUDIO;
-}
-
 // The index the preset's compressor of this category stands at for the format, or
 // the format's preferred one (noted in `missing`) when it is not there.
 int ResolveCompressor(CompressorCategory category, const std::string& name, int format,
@@ -102,19 +97,6 @@ int ResolveCompressor(CompressorCategory category, const std::string& name, int 
     missing.push_back({name.empty() ? ListCompressors(category).front() : name,
                        CompressorName(category, preferred)});
     return preferred;
-}
-
-CompressorChoice ChoiceOf(CompressorCategory category, bool used, int index) {
-    CompressorChoice choice;
-    if (!used) return choice;
-    if (index == kKeepStream) {
-        choice.keep = true;
-        return choice;
-    }
-    choice.name = CompressorName(category, index);
-    if (!choice.name.empty())
-        choice.settings = vfw::SavedCompressorOptions(choice.name, DriverType(category));
-    return choice;
 }
 
 }  // namespace
@@ -168,10 +150,10 @@ Preset PresetOf(const OutputSettings& settings, const std::string& name) {
     p.name = name;
     p.format = s.format;
     if (IsValidFormat(s.format) && FormatRow(s.format).choice != StreamChoice::Bitrates) {
-        p.video = ChoiceOf(CompressorCategory::Video, s.useVideoCompressor,
-                           VideoCompressorSlot(s, s.format));
-        p.audio = ChoiceOf(CompressorCategory::Audio, s.useAudioCompressor,
-                           AudioCompressorSlot(s, s.format));
+        if (s.useVideoCompressor)
+            p.video = ChoiceAt(CompressorCategory::Video, VideoCompressorSlot(s, s.format));
+        if (s.useAudioCompressor)
+            p.audio = ChoiceAt(CompressorCategory::Audio, AudioCompressorSlot(s, s.format));
     }
     p.videoBitrate = s.videoBitrate;
     p.audioBitrate = s.audioBitrate;

@@ -92,7 +92,8 @@ TEST_F(CommandLineTest, MistakesOnTheLineExitWithTwoAndTouchNothing) {
              "--convert " + input + " --jobs 0 -o " + out, "--jobs 2 " + input,
              "--convert " + input + " --list-compressors", "--output " + out,
              "--list-compressors divx", "--convert", "a.mp4 b.mp4", "--size 5M",
-             "--convert " + input + " --size 5X", "--convert " + input + " --size 5M -o " + out}) {
+             "--convert " + input + " --size 5X", "--convert " + input + " --size 5M -o " + out,
+             "--convert " + input + " --size 5M --video copy -o " + out + ".mp4"}) {
         const Outcome o = Run(arguments);
         EXPECT_EQ(o.code, 2) << arguments;
         EXPECT_NE(o.err.find("--help"), std::string::npos) << arguments << ": " << o.err;

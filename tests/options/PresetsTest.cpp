@@ -10,6 +10,7 @@
 
 #include "FakeShell.h"
 #include "MediaFaults.h"
+#include "MediaFixtures.h"
 #include "TestEnv.h"
 #include "engine/CompressorCatalog.h"
 #include "engine/ConversionGraph.h"
@@ -220,6 +221,34 @@ TEST_F(PresetsTest, AnImportedFileThatIsDamagedOrNewerIsRefusedAndNothingChanges
     EXPECT_EQ(titles[1], "WebM for the web (VP9 + Opus) (3)");
     ASSERT_EQ(options::StoredPresets().size(), 2u);
     EXPECT_EQ(options::StoredPresets()[0].video.settings.at("crf"), "32");
+}
+
+// With a source open, the container-only preset keeps both streams, the tracks'
+// choice counts among what no longer matches, and a preset saved from it keeps
+// the streams and the track choice.
+TEST_F(PresetsTest, WithASourceOpenKeptStreamsAndTheTracksGoIntoASavedPreset) {
+    if (!fixtures::HaveFfmpegTools()) GTEST_SKIP() << "ffmpeg tools missing";
+    engine::ConversionGraph& graph = engine::ConversionGraph::Instance();
+    ASSERT_TRUE(SUCCEEDED(graph.OpenSourceGraph(fixtures::H264AacMp4().string())));
+    const std::string keep = "Keep the original stream (no re-encoding)";
+    names = {"Mine"};
+    Run([&](OutputOptionsDialog& d) {
+        const engine::Preset& remux = engine::BuiltInPresets().back();
+        d.Item(IDC_COMBO_PRESET).Choose(Entry(d, remux.name));
+        EXPECT_EQ(Shown(d, IDC_COMBO_VIDEO_COMPRESSOR), keep);
+        EXPECT_EQ(Shown(d, IDC_COMBO_AUDIO_COMPRESSOR), keep);
+        EXPECT_EQ(d.Item(IDC_STATIC_PRESET_NOTE).Text(), remux.description);
+        d.Item(IDC_COMBO_AUDIO_TRACKS).Choose(1);
+        EXPECT_EQ(d.Item(IDC_STATIC_PRESET_NOTE).Text(), "Changed from the preset: Audio tracks.");
+        Menu(d, IDM_PRESET_SAVE);
+    });
+    const std::optional<engine::Preset> mine = options::FindPreset("Mine");
+    ASSERT_TRUE(mine);
+    EXPECT_TRUE(mine->video.keep && mine->audio.keep);
+    EXPECT_FALSE(mine->allAudioTracks);
+    EXPECT_EQ(mine->format, engine::kMkv);
+    graph.ReleaseMediaControl();
+    graph.ReleaseGraph();
 }
 
 }  // namespace

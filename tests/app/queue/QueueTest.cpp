@@ -13,6 +13,7 @@
 #include "app/MainWindow.h"
 #include "app/QueueWindow.h"
 #include "engine/ConversionGraph.h"
+#include "engine/Preset.h"
 #include "i18n/LanguagePack.h"
 #include "platform/ui/Automation.h"
 #include "resources/QueueDialogTemplates.h"
@@ -310,6 +311,53 @@ TEST_F(QueueTest, TheChosenPartGoesOnlyWithTheOpenSource) {
             for (const app::QueueEntry& e : w.queue.entries()) starts.push_back(e.job.cutStart);
         });
     EXPECT_EQ(starts, (std::vector<std::int64_t>{20'000'000, 0, 0, 0}));
+}
+
+// The preset and the size of the Options go with each job made from them: its row
+// names them, the file comes out at the size; a job whose format takes no size
+// ends saying so.
+TEST_F(QueueTest, APresetAndASizeGoWithTheJobAndItsRow) {
+    const fs::path noisy = fixtures::MakeWith(
+        "preset-noisy.mp4",
+        "-f lavfi -i testsrc2=size=640x360:rate=25:duration=4,noise=alls=20:allf=t+u -f lavfi -i "
+        "sine=f=440:d=4 -ac 2 -c:v libx264 -preset ultrafast -crf 16 -c:a aac");
+    const std::string a = Copy(noisy, in / "a.mp4"), b = Copy(noisy, in / "b.mp4");
+    const std::string c = Copy(noisy, in / "c.mp4");
+    std::vector<std::string> options, states;
+    Run(
+        [&](app::MainWindow& w) {
+            auto use = [&](const char* preset, int megabytes) {
+                std::vector<engine::MissingCompressor> missing;
+                engine::ApplyPreset(*engine::FindBuiltInPreset(preset), w.settings, missing);
+                w.settings.targetSizeMB = megabytes;
+                w.settings.outputPath = (out / "x").string();
+            };
+            use("MP4, small, to send", 1);
+            w.QueueFiles({a, b});
+            use("AVI for older players", 1);
+            w.QueueFiles({c});
+            w.Item(IDC_BUTTON_QUEUE).Click();
+        },
+        [&](app::QueueWindow& q, app::MainWindow& w) {
+            options = Column(q, 3);
+            EXPECT_TRUE(Start(q, w));
+            states = Column(q, 4);
+        });
+    ASSERT_EQ(options.size(), 3u);
+    for (int row : {0, 1}) {
+        EXPECT_TRUE(options[row].starts_with("MP4, small, to send: ")) << options[row];
+        EXPECT_NE(options[row].find(", target 1 MB, longer side at most 1280 pixels"),
+                  std::string::npos)
+            << options[row];
+        EXPECT_TRUE(states[row].starts_with("Done: ")) << states[row];
+        const double share =
+            static_cast<double>(fs::file_size(out / (row ? "b.mp4" : "a.mp4"))) / 1e6;
+        EXPECT_GE(share, 0.85);
+        EXPECT_LE(share, 1.0);
+    }
+    EXPECT_EQ(options[2].find("target"), std::string::npos) << options[2];
+    EXPECT_NE(states[2].find("No size was kept to"), std::string::npos) << states[2];
+    EXPECT_TRUE(fixtures::ProbeFile(out / "c.avi").ok);
 }
 
 }  // namespace
