@@ -70,14 +70,20 @@ int StreamEncoder::TryOpen(const PictureOut& picture, bool globalHeader,
     if (globalHeader) enc->flags |= AV_CODEC_FLAG_GLOBAL_HEADER;
     std::vector<std::string> overridden;
     for (const auto& entry : changed) overridden.push_back(entry.first);
-    // A size asked for sets the rate: no constant quality of the encoder's own.
+    // A size asked for sets the rate: no constant quality, the encoder's own or
+    // the person's (a preset's crf would hold the rate off the size).
+    const auto setsRate = [&](const std::string& name) {
+        return pass_.bitRate > 0 && (name == "b" || name == "crf" || name == "global_quality");
+    };
     if (pass_.bitRate > 0) overridden.insert(overridden.end(), {"b", "crf", "global_quality"});
     const double fps = rate.num > 0 && rate.den > 0 ? av_q2d(rate) : 0;
     for (const auto& [name, value] :
          EncoderDefaults(route_.encoder->name, enc->width, enc->height, fps, overridden))
         av_opt_set(enc, name.c_str(), value.c_str(), AV_OPT_SEARCH_CHILDREN);
     for (const auto& [name, value] : changed)
-        if (const int err = av_opt_set(enc, name.c_str(), value.c_str(), AV_OPT_SEARCH_CHILDREN);
+        if (const int err = setsRate(name) ? 0
+                                           : av_opt_set(enc, name.c_str(), value.c_str(),
+                                                        AV_OPT_SEARCH_CHILDREN);
             err < 0)
             return err;
     if (route_.bitRate > 0) enc->bit_rate = route_.bitRate;
