@@ -97,7 +97,7 @@ int Queue::NextWaiting() const {
 }
 
 void Queue::Changed() {
-    file_.Write(Text());
+    if (kept_) file_.Write(Text());
     Updated();
 }
 
@@ -106,6 +106,11 @@ void Queue::Updated() const {
 }
 
 void Queue::Restore() {
+    kept_ = file_.Claim();
+    if (!kept_) {
+        entries_.clear();
+        return;
+    }
     const auto text = file_.Read();
     entries_ = text ? Parse(*text) : std::vector<QueueEntry>();
     bool interrupted = false;

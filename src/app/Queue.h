@@ -66,8 +66,12 @@ public:
     std::function<void()> onChange;
 
     // Reads the file. A job that was converting when the program ended waits
-    // again, and the hidden part file its run left is removed.
+    // again, and the hidden part file its run left is removed. When another
+    // copy of the program keeps the file, this queue starts empty and is not
+    // saved: two copies must not run the same jobs or write over each other's.
     void Restore();
+    // Whether this queue is saved (false after a Restore that found the file kept).
+    bool kept() const { return kept_; }
     // The file's text, and back.
     std::string Text() const;
     static std::vector<QueueEntry> Parse(const std::string& text);
@@ -77,6 +81,7 @@ private:
     std::vector<std::string> Taken(std::size_t except) const;
     std::string FreeName(const std::string& wanted, std::size_t except) const;
     registry::SideFile file_;
+    bool kept_ = true;
     std::vector<QueueEntry> entries_;
 };
 

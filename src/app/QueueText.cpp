@@ -86,14 +86,16 @@ std::string OptionsText(const engine::Job& job) {
 }
 
 std::string SummaryText(const Queue& queue, std::int64_t secondsLeft) {
-    if (secondsLeft >= 0) return FormatText(IDS_QUEUE_TIME_LEFT, ClockText(secondsLeft).c_str());
+    const std::string notKept = queue.kept() ? "" : "    " + StringText(IDS_QUEUE_NOT_KEPT);
+    if (secondsLeft >= 0)
+        return FormatText(IDS_QUEUE_TIME_LEFT, ClockText(secondsLeft).c_str()) + notKept;
     int waiting = 0, done = 0, failed = 0;
     for (const QueueEntry& entry : queue.entries()) {
         if (entry.state == JobState::Waiting || entry.state == JobState::Converting) ++waiting;
         if (entry.state == JobState::Done || entry.state == JobState::EndedEarly) ++done;
         if (entry.state == JobState::Failed) ++failed;
     }
-    return FormatText(IDS_QUEUE_COUNTS, waiting, done, failed);
+    return FormatText(IDS_QUEUE_COUNTS, waiting, done, failed) + notKept;
 }
 
 }  // namespace app

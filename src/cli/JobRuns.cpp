@@ -1,5 +1,6 @@
 #include "cli/JobRuns.h"
 
+#include <algorithm>
 #include <chrono>
 #include <condition_variable>
 #include <cstdio>
@@ -133,6 +134,8 @@ std::vector<JobOutcome> RunJobs(const std::vector<engine::Job>& jobs, int atOnce
     std::vector<std::unique_ptr<Running>> running;
     Wakeup wakeup;
     const bool alone = atOnce == 1 || jobs.size() == 1;
+    // Runs at once share the cores: each told to use all of them, they wait on each other.
+    media::ShareCoresAmong(static_cast<int>(std::min<std::size_t>(atOnce, jobs.size())));
     shell::CatchInterrupts();
     std::size_t next = 0;
     while (next < jobs.size() || !running.empty()) {

@@ -16,7 +16,7 @@ struct TextKey {
 // plus one for each further one.
 inline constexpr int kPopupKeyFactor = 65536;
 
-inline constexpr std::size_t kTextKeyCount = 219;
+inline constexpr std::size_t kTextKeyCount = 220;
 extern const std::array<TextKey, kTextKeyCount> kTextKeyTable;
 
 // The file section a key is read from, by its prefix: "STRING" for IDS,

@@ -164,6 +164,7 @@ std::string BuiltInString(int id) {
         {IDS_QUEUE_SOURCE_SIZE, "source size"},
         {IDS_QUEUE_WMV_BITRATES, "video %d kbit/s, audio %d kbit/s"},
         {IDS_QUEUE_UNCOMPRESSED, "uncompressed"},
+        {IDS_QUEUE_NOT_KEPT, "Not saved: another copy of the program keeps the queue."},
         {IDS_MESSAGE_SETTINGS_SET_ASIDE,
          "The settings file could not be read and was set aside as %s; the program starts with "
          "the default settings."},

@@ -108,6 +108,7 @@ inline constexpr int IDS_QUEUE_INHIBIT_REASON = 645;
 inline constexpr int IDS_QUEUE_SOURCE_SIZE = 646;
 inline constexpr int IDS_QUEUE_WMV_BITRATES = 647;
 inline constexpr int IDS_QUEUE_UNCOMPRESSED = 648;
+inline constexpr int IDS_QUEUE_NOT_KEPT = 649;
 inline constexpr int IDS_MESSAGE_FOLDER_NOT_MADE = 404;
 inline constexpr int IDS_MESSAGE_FOLDER_NOT_WRITABLE = 405;
 inline constexpr int IDS_MESSAGE_RUN_NOT_STARTED = 406;

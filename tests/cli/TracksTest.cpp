@@ -221,7 +221,10 @@ TEST(TracksTest, AStoppedRunEndsEveryTrackAtTheSamePoint) {
                                      " -map 0:v -map 0:a -map 0:a -map 0:a -c copy");
     for (const char* format : {"mp4", "webm", "mkv"}) {
         SCOPED_TRACE(format);
-        const fs::path out = dir / (std::string("part.") + format), err = dir / "stderr.txt";
+        // Each run its own stderr file: the shell may look before the background
+        // run has truncated a shared one, and see the last format's progress.
+        const fs::path out = dir / (std::string("part.") + format),
+                       err = dir / (std::string("stderr-") + format + ".txt");
         const std::string script =
             "env -u DISPLAY " + ShellQuote(QUORVEL_PROGRAM) + " --convert " +
             ShellQuote(source.string()) + " -o " + ShellQuote(out.string()) + " 2>" +

@@ -4,6 +4,7 @@
 #include <cmath>
 #include <thread>
 
+#include "platform/media/CoreShare.h"
 #include "platform/media/Internal.h"
 
 namespace media {
@@ -76,9 +77,12 @@ EncoderOptions EncoderDefaults(const std::string& encoder, int width, int height
         // Speed 5 costs a thousandth of SSIM against speed 4 and saves an eighth of
         // the time, which puts it ahead of HandBrake's fastest VP8 at equal SSIM.
         if (!Set(overridden, "cpu-used")) options.emplace_back("cpu-used", "5");
-        // Both cores: VP8 splits a frame's coefficients into partitions coded in parallel.
+        // The run's cores: VP8 splits a frame's coefficients into partitions coded
+        // in parallel. The partitions follow the machine, so a file is the same
+        // whether it was made alone or beside other runs.
         const unsigned cores = std::max(1u, std::min(std::thread::hardware_concurrency(), 16u));
-        if (!Set(overridden, "threads")) options.emplace_back("threads", std::to_string(cores));
+        if (!Set(overridden, "threads"))
+            options.emplace_back("threads", std::to_string(CoresPerRun()));
         if (!Set(overridden, "slices")) options.emplace_back("slices", cores > 1 ? "4" : "1");
     } else if (encoder == "libx264") {
         // Constant quality 21 is close to what the eye can tell from the source; the

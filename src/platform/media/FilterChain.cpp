@@ -1,7 +1,6 @@
 #include "platform/media/FilterChain.h"
 
 #include <algorithm>
-#include <thread>
 
 extern "C" {
 #include <libavfilter/avfilter.h>
@@ -9,6 +8,7 @@ extern "C" {
 #include <libavfilter/buffersrc.h>
 }
 
+#include "platform/media/CoreShare.h"
 #include "platform/media/FfmpegLog.h"
 
 namespace media::detail {
@@ -42,7 +42,7 @@ int FilterChain::Build(AVMediaType type, const std::string& source, const std::s
     // thread of their own): a filter's own slice threads only add hand-offs. On two
     // cores a 4K tone mapping takes a seventh less processor time on one thread
     // than on two; a machine of many cores lends the chain a quarter of them.
-    graph_->nb_threads = static_cast<int>(std::max(1u, std::thread::hardware_concurrency() / 4));
+    graph_->nb_threads = static_cast<int>(std::max(1u, CoresPerRun() / 4));
     int err =
         avfilter_graph_create_filter(&source_, avfilter_get_by_name(video ? "buffer" : "abuffer"),
                                      "in", source.c_str(), nullptr, graph_);

@@ -4,6 +4,7 @@
 #include "platform/media/Com.h"
 #include "platform/media/ContainerCodecs.h"
 #include "platform/media/ConfigAsfWriter.h"
+#include "platform/media/CoreShare.h"
 #include "platform/media/DeviceEnum.h"
 #include "platform/media/Filter.h"
 #include "platform/media/FilterGraph.h"

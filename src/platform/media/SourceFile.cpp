@@ -2,6 +2,7 @@
 // streams picked and their decoders opened, as the filters the graph adds.
 #include <algorithm>
 
+#include "platform/media/CoreShare.h"
 #include "platform/media/Internal.h"
 #include "platform/media/StreamTime.h"
 
@@ -43,7 +44,7 @@ CodecContextPtr OpenDecoder(const AVStream& stream) {
     CodecContextPtr ctx(avcodec_alloc_context3(codec));
     if (!ctx || avcodec_parameters_to_context(ctx.get(), st->codecpar) < 0) return nullptr;
     ctx->pkt_timebase = st->time_base;
-    ctx->thread_count = 0;  // as many as the machine has: decoding runs beside encoding
+    ctx->thread_count = CodecThreads();  // the run's cores: decoding runs beside encoding
     if (avcodec_open2(ctx.get(), codec, nullptr) < 0) return nullptr;
     return ctx;
 }

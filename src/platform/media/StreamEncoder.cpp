@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "platform/media/ContainerCodecs.h"
+#include "platform/media/CoreShare.h"
 #include "platform/media/FfmpegLog.h"
 #include "platform/media/PropertyPages.h"
 
@@ -66,7 +67,7 @@ int StreamEncoder::TryOpen(const PictureOut& picture, bool globalHeader,
         enc->ch_layout = LayoutOf(sound);
         enc->time_base = AVRational{1, sound.sampleRate};
     }
-    enc->thread_count = 0;  // every core: the encoder is the slowest stage
+    enc->thread_count = CodecThreads();  // the run's cores: the encoder is the slowest stage
     if (globalHeader) enc->flags |= AV_CODEC_FLAG_GLOBAL_HEADER;
     std::vector<std::string> overridden;
     for (const auto& entry : changed) overridden.push_back(entry.first);

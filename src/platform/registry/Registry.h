@@ -147,9 +147,15 @@ public:
     std::optional<std::string> Read() const;
     // Creates the folder when missing; false when the file could not be replaced.
     bool Write(std::string_view contents) const;
+    // Claims the file for this process until this SideFile and its copies are
+    // gone (a lock on "<file>.keeper"); false when another process holds it, so
+    // that a second copy of the program neither runs nor overwrites what the
+    // first one keeps there.
+    bool Claim();
 
 private:
     std::filesystem::path file_;
+    std::shared_ptr<const int> claim_;  // the keeper's descriptor, closed with the last copy
 };
 
 // The application profile: (section, key) values under

@@ -134,6 +134,15 @@ TEST(QueueFileTest, TheQueuesActionsKeepNamesApartAndTheFileInStep) {
     again.Restore();
     ASSERT_EQ(again.size(), 2u);
     EXPECT_EQ(again.entries()[0].state, JobState::Waiting);  // it was converting
+
+    // A second copy of the program while the first keeps the file: it starts
+    // empty and saves nothing, so it neither runs nor overwrites the first's jobs.
+    Queue second(registry::SideFile(dir / "q"));
+    second.Restore();
+    EXPECT_FALSE(second.kept());
+    EXPECT_EQ(second.size(), 0u);
+    second.Add(Entry("/in/c.mp4", "/out/c.mkv", {}).job, 0);
+    EXPECT_EQ(Queue::Parse(testenv::ReadFile(dir / "q")).size(), 2u);
 }
 
 }  // namespace

@@ -261,6 +261,18 @@ TEST_F(QueueTest, ARestartInTheMiddleFindsTheInterruptedJobWaitingAgain) {
         EXPECT_EQ(probe.Find("video")->codec, "h264");
         EXPECT_NEAR(probe.duration, seconds, 0.2) << name;
     }
+
+    // Another copy of the program keeps the queue: this window's starts empty,
+    // saves nothing and says so.
+    registry::SideFile held = settings::QueueFile();
+    ASSERT_TRUE(held.Claim());
+    std::string summary;
+    Run([&](app::MainWindow& w) { w.Item(IDC_BUTTON_QUEUE).Click(); },
+        [&](app::QueueWindow& q, app::MainWindow&) {
+            summary = q.Item(IDC_STATIC_QUEUE_SUMMARY).Text();
+            Shoot(q, "queue-not-kept");
+        });
+    EXPECT_EQ(summary, "0 waiting, 0 done, 0 failed    " + BuiltInString(IDS_QUEUE_NOT_KEPT));
 }
 
 // The rows' commands act on the row chosen: a job moved down and one removed
