@@ -228,7 +228,7 @@ TEST(TracksTest, AStoppedRunEndsEveryTrackAtTheSamePoint) {
         const std::string script =
             "env -u DISPLAY " + ShellQuote(QUORVEL_PROGRAM) + " --convert " +
             ShellQuote(source.string()) + " -o " + ShellQuote(out.string()) + " 2>" +
-            ShellQuote(err.string()) + " & pid=$!; for i in $(seq 400); do grep -q '[1-9] % ' " +
+            ShellQuote(err.string()) + " & pid=$!; for i in $(seq 400); do grep -q '[1-9][0-9]* % ' " +
             ShellQuote(err.string()) + " && break; sleep 0.05; done; kill -TERM $pid; wait $pid";
         EXPECT_EQ(fixtures::RunCommand("bash -c " + ShellQuote(script)), 1)
             << testenv::ReadFile(err);
