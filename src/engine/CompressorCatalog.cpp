@@ -196,6 +196,16 @@ CompressorChoice ChoiceAt(CompressorCategory category, int index) {
     return choice;
 }
 
+void ChosenCompressors(const OutputSettings& settings, CompressorChoice& video,
+                       CompressorChoice& audio) {
+    OutputSettings s = settings;  // the slot accessors hand out references
+    if (!IsValidFormat(s.format) || FormatRow(s.format).choice == StreamChoice::Bitrates) return;
+    if (s.useVideoCompressor)
+        video = ChoiceAt(CompressorCategory::Video, VideoCompressorSlot(s, s.format));
+    if (s.useAudioCompressor)
+        audio = ChoiceAt(CompressorCategory::Audio, AudioCompressorSlot(s, s.format));
+}
+
 std::map<std::string, std::string> ChangedSettings(CompressorCategory category,
                                                    const std::string& name) {
     return vfw::SavedCompressorOptions(name, DriverType(category));

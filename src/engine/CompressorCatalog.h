@@ -15,6 +15,7 @@ class Filter;
 namespace engine {
 
 struct CompressorChoice;
+struct OutputSettings;
 
 enum class CompressorCategory { Video, Audio };
 
@@ -68,6 +69,10 @@ void BindCompressor(CompressorCategory category, const CompressorChoice& choice,
 // The choice a slot's `index` stands for: "keep the original stream" (kKeepStream),
 // or the compressor by name with what the person changed in its Settings.
 CompressorChoice ChoiceAt(CompressorCategory category, int index);
+// The choices `settings` holds for its format: none where a use switch is off,
+// or for a format whose writer compresses by itself (WMV).
+void ChosenCompressors(const OutputSettings& settings, CompressorChoice& video,
+                       CompressorChoice& audio);
 // What the person changed in the Settings of the compressor of that name.
 std::map<std::string, std::string> ChangedSettings(CompressorCategory category,
                                                    const std::string& name);

@@ -3,19 +3,12 @@
 #include "engine/CompressorCatalog.h"
 
 namespace engine {
-Job MakeJob(const OutputSettings& settings, const std::string& source, const std::string& output) {
-    OutputSettings s = settings;
+Job MakeJob(const OutputSettings& s, const std::string& source, const std::string& output) {
     Job job;
     job.source = source;
     job.output = output;
     job.format = s.format;
-    // The Windows Media writer compresses by itself.
-    if (s.format != kWmv) {
-        if (s.useVideoCompressor)
-            job.video = ChoiceAt(CompressorCategory::Video, VideoCompressorSlot(s, s.format));
-        if (s.useAudioCompressor)
-            job.audio = ChoiceAt(CompressorCategory::Audio, AudioCompressorSlot(s, s.format));
-    }
+    ChosenCompressors(s, job.video, job.audio);
     job.width = s.outputWidth;
     job.height = s.outputHeight;
     job.videoBitrate = s.videoBitrate;

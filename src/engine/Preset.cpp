@@ -144,17 +144,11 @@ void ApplyPreset(const Preset& preset, OutputSettings& s, std::vector<MissingCom
     s.targetSizeMB = preset.targetSizeMB;
 }
 
-Preset PresetOf(const OutputSettings& settings, const std::string& name) {
-    OutputSettings s = settings;
+Preset PresetOf(const OutputSettings& s, const std::string& name) {
     Preset p;
     p.name = name;
     p.format = s.format;
-    if (IsValidFormat(s.format) && FormatRow(s.format).choice != StreamChoice::Bitrates) {
-        if (s.useVideoCompressor)
-            p.video = ChoiceAt(CompressorCategory::Video, VideoCompressorSlot(s, s.format));
-        if (s.useAudioCompressor)
-            p.audio = ChoiceAt(CompressorCategory::Audio, AudioCompressorSlot(s, s.format));
-    }
+    ChosenCompressors(s, p.video, p.audio);
     p.videoBitrate = s.videoBitrate;
     p.audioBitrate = s.audioBitrate;
     p.allAudioTracks = s.allAudioTracks;
